@@ -1,0 +1,5 @@
+#include "controls/Controls.h"
+
+namespace controls {
+const char* LibraryName() { return "Controls"; }
+} // namespace controls
