@@ -22,6 +22,9 @@ public:
     CImage(IMAGE_MODE mode, int width, int height, int planes);
     CImage(const CImage& other);
     CImage& operator=(const CImage& other);
+    // Moving hands the buffer over; the source is left without a buffer.
+    CImage(CImage&& other) noexcept;
+    CImage& operator=(CImage&& other) noexcept;
     ~CImage();
 
     IMAGE_MODE GetMode() const { return m_mode; }
@@ -48,9 +51,12 @@ public:
     // Bytes per row, padded to a multiple of 4.
     size_t RowBytes() const;
     static size_t RowBytesFor(int planes, int bits, int width);
+    // Row bytes x height; 0 for an empty or unallocatable size.
+    size_t BufferBytes() const;
 
 private:
     void Allocate();
+    void CopyPixelsFrom(const CImage& other);
     void Free();
 
     IMAGE_MODE m_mode = IMAGE_RGB8;
