@@ -1,0 +1,29 @@
+#pragma once
+#include <filesystem>
+#include <string>
+
+// The places on this machine that settings defaults and the site tools need.
+// Every folder returned as a string ends with '/', so that a file name can be
+// appended directly, as the stored path settings expect.
+class CDataFolders {
+public:
+    // The program's data folder (templates, snippets, textures, pictures):
+    // the installed share folder when it exists, else the source tree's
+    // resources folder (running from the build tree).
+    static std::filesystem::path DataFolder();
+
+    // The user's home folder ($HOME), or "/" when it is not set.
+    static std::filesystem::path HomeFolder();
+
+    // The user's documents folder: XDG_DOCUMENTS_DIR from user-dirs.dirs in
+    // the XDG config folder, else ~/Documents when it exists, else the home
+    // folder.
+    static std::filesystem::path DocumentsFolder();
+
+    // The same lookup with the home and config folders given, for tests.
+    static std::filesystem::path DocumentsFolder(const std::filesystem::path& home,
+                                                 const std::filesystem::path& configHome);
+
+    // `folder` as text with exactly one trailing '/'.
+    static std::string WithTrailingSlash(const std::filesystem::path& folder);
+};

@@ -1,0 +1,135 @@
+#include "services/FtpProfile.h"
+#include "services/ByteReader.h"
+#include "services/ByteWriter.h"
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+constexpr size_t kMaxField = 0xFFFF;
+constexpr size_t kMinProfileSize = 23; // eight empty strings and the numbers
+
+uint16_t ClampField(int value) {
+    return static_cast<uint16_t>(std::clamp(value, 0, static_cast<int>(kMaxField)));
+}
+
+void WriteText(CByteWriter& out, const std::string& text) {
+    if (text.size() > kMaxField)
+        throw std::length_error("FTP profile text longer than 65535 bytes");
+    out.WriteUInt16(static_cast<uint16_t>(text.size()));
+    out.WriteBytes(text.data(), text.size());
+}
+
+// Profile texts may be up to 65535 bytes, longer than the reader's short
+// strings allow, so they are read as a length and that many bytes.
+std::string ReadText(CByteReader& in) {
+    const uint16_t length = in.ReadUInt16();
+    const auto bytes = in.ViewBytes(length);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+CFtpProfile ReadProfile(CByteReader& in) {
+    CFtpProfile p;
+    p.name = ReadText(in);
+    p.server = ReadText(in);
+    p.user = ReadText(in);
+    p.password = ReadText(in);
+    p.catalog = ReadText(in);
+    p.port = in.ReadUInt16();
+    p.passive = in.ReadByte() == 1;
+    p.proxyType = in.ReadUInt16();
+    p.proxyServer = ReadText(in);
+    p.proxyPort = in.ReadUInt16();
+    p.proxyUser = ReadText(in);
+    p.proxyPassword = ReadText(in);
+    return p;
+}
+
+bool IsCatalogChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '~' || c == '_' || c == '\\' || c == '/';
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+std::vector<uint8_t> EncodeProfiles(const std::vector<CFtpProfile>& profiles) {
+    if (profiles.size() > kMaxField) throw std::length_error("more than 65535 FTP profiles");
+    CByteWriter out;
+    out.WriteUInt16(static_cast<uint16_t>(profiles.size()));
+    for (const CFtpProfile& p : profiles) {
+        WriteText(out, p.name);
+        WriteText(out, p.server);
+        WriteText(out, p.user);
+        WriteText(out, p.password);
+        WriteText(out, p.catalog);
+        out.WriteUInt16(ClampField(p.port));
+        out.WriteByte(p.passive ? 1 : 0);
+        out.WriteUInt16(ClampField(p.proxyType));
+        WriteText(out, p.proxyServer);
+        out.WriteUInt16(ClampField(p.proxyPort));
+        WriteText(out, p.proxyUser);
+        WriteText(out, p.proxyPassword);
+    }
+    return out.Take();
+}
+
+std::vector<CFtpProfile> DecodeProfiles(const std::vector<uint8_t>& bytes) {
+    try {
+        CByteReader in{std::span<const uint8_t>(bytes)};
+        const uint16_t count = in.ReadUInt16();
+        // Every profile takes at least 23 bytes; a count the value cannot
+        // hold is refused before anything is allocated for it.
+        if (in.Remaining() < count * kMinProfileSize) return {};
+        std::vector<CFtpProfile> profiles;
+        profiles.reserve(count);
+        for (uint16_t i = 0; i < count; ++i)
+            profiles.push_back(ReadProfile(in));
+        return profiles;
+    } catch (const CFileFormatException&) {
+        return {};
+    }
+}
+
+size_t SaveProfile(std::vector<CFtpProfile>& profiles, const CFtpProfile& profile) {
+    for (size_t i = 0; i < profiles.size(); ++i) {
+        if (profiles[i].name == profile.name) {
+            profiles[i] = profile;
+            return i;
+        }
+    }
+    profiles.push_back(profile);
+    return profiles.size() - 1;
+}
+
+std::optional<size_t> DeleteProfile(std::vector<CFtpProfile>& profiles, size_t index) {
+    if (index >= profiles.size()) return std::nullopt;
+    profiles.erase(profiles.begin() + static_cast<std::ptrdiff_t>(index));
+    if (profiles.empty()) return std::nullopt;
+    return std::min(index, profiles.size() - 1);
+}
+
+bool IsValidCatalog(std::string_view catalog) {
+    // Normalise: one kind of separator, no empty folder names, no separator
+    // at either end.
+    std::string work;
+    work.reserve(catalog.size());
+    for (char c : catalog) {
+        if (c == '/') c = '\\';
+        if (c == '\\' && !work.empty() && work.back() == '\\') continue;
+        work.push_back(c);
+    }
+    if (!work.empty() && work.front() == '\\') work.erase(0, 1);
+    if (!work.empty() && work.back() == '\\') work.pop_back();
+    if (work.empty()) return true;
+
+    // No folder name may begin with a digit.
+    if (IsDigit(work.front())) return false;
+    for (size_t i = 0; i + 1 < work.size(); ++i)
+        if (work[i] == '\\' && IsDigit(work[i + 1])) return false;
+
+    return std::all_of(work.begin(), work.end(), IsCatalogChar);
+}
