@@ -217,7 +217,7 @@ int32_t CShapeObject::EstimateBytes(double pixelsPerByte) const {
 
 void CShapeObject::SwapGeometry(CPageObject& other) {
     auto* o = dynamic_cast<CShapeObject*>(&other);
-    if (!o || o == this) return;
+    if (!o || o == this || o->GetKind() != GetKind()) return;
     const DPOINT center = m_center;
     const CObjectSize size = m_size;
     const double angle = m_angle;
