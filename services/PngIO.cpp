@@ -172,6 +172,18 @@ void RunWrite(SPngCtx* ctx) {
 } // namespace
 
 std::unique_ptr<CImage> CPngIO::Load(const uint8_t* data, size_t size, int& error) {
+    // Refuse an absurd size from the header itself: libpng reads on to the first
+    // picture data before it tells the size, and a bare header has none.
+    if (data && size >= 24 && std::memcmp(data + 12, "IHDR", 4) == 0) {
+        auto be32 = [](const uint8_t* p) {
+            return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+        };
+        const uint32_t width = be32(data + 16), height = be32(data + 20);
+        if (width > 0 && height > 0 && !ImageSizeAcceptable(width, height)) {
+            error = IOERR_NO_MEMORY;
+            return nullptr;
+        }
+    }
     SPngCtx ctx;
     ctx.data = data;
     ctx.size = data ? size : 0;
