@@ -11,9 +11,9 @@ struct YccTables {
     int32_t yR[256], yG[256], yB[256];
     int32_t cbR[256], cbG[256]; // blue's weight in Cb equals red's in Cr: 32768
     int32_t crG[256], crB[256];
-    int32_t half[256]; // 32768 * v
-    int32_t rCr[256], bCb[256];   // already shifted
-    int32_t gCb[256], gCr[256];   // unshifted, summed before the shift
+    int32_t half[256];          // 32768 * v
+    int32_t rCr[256], bCb[256]; // already shifted
+    int32_t gCb[256], gCr[256]; // unshifted, summed before the shift
     YccTables() {
         for (int32_t v = 0; v < 256; ++v) {
             yR[v] = 19595 * v;
@@ -38,7 +38,9 @@ const YccTables& Ycc() {
     return tables;
 }
 
-uint8_t Clamp8(int32_t v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
+uint8_t Clamp8(int32_t v) {
+    return static_cast<uint8_t>(std::clamp(v, 0, 255));
+}
 
 // Hue of a colour with max != min, on the 384-step circle, stored as a byte.
 uint8_t StoredHue(int r, int g, int b, int max, int d) {
@@ -54,7 +56,9 @@ uint8_t StoredHue(int r, int g, int b, int max, int d) {
     return static_cast<uint8_t>((2 * h + 1) / 3);
 }
 
-int HueStep(uint8_t stored) { return (3 * stored + 1) / 2; }
+int HueStep(uint8_t stored) {
+    return (3 * stored + 1) / 2;
+}
 
 uint16_t Grey16(const uint16_t rgb[3], int shift) {
     const uint32_t sum = 77u * rgb[0] + 151u * rgb[1] + 28u * rgb[2];
@@ -89,12 +93,24 @@ void HlsToRgb(const uint8_t hls[3], uint8_t rgb[3]) {
     const int d = m2 - m1;
     int r, g, b;
     switch (h / 64) {
-    case 0: r = m2, g = m1 + d * h / 64, b = m1; break;
-    case 1: r = m1 + d * (128 - h) / 64, g = m2, b = m1; break;
-    case 2: r = m1, g = m2, b = m1 + d * (h - 128) / 64; break;
-    case 3: r = m1, g = m1 + d * (256 - h) / 64, b = m2; break;
-    case 4: r = m1 + d * (h - 256) / 64, g = m1, b = m2; break;
-    default: r = m2, g = m1, b = m1 + d * (384 - h) / 64; break;
+    case 0:
+        r = m2, g = m1 + d * h / 64, b = m1;
+        break;
+    case 1:
+        r = m1 + d * (128 - h) / 64, g = m2, b = m1;
+        break;
+    case 2:
+        r = m1, g = m2, b = m1 + d * (h - 128) / 64;
+        break;
+    case 3:
+        r = m1, g = m1 + d * (256 - h) / 64, b = m2;
+        break;
+    case 4:
+        r = m1 + d * (h - 256) / 64, g = m1, b = m2;
+        break;
+    default:
+        r = m2, g = m1, b = m1 + d * (384 - h) / 64;
+        break;
     }
     rgb[0] = static_cast<uint8_t>(r);
     rgb[1] = static_cast<uint8_t>(g);
@@ -127,12 +143,24 @@ void HsvToRgb(const uint8_t hsv[3], uint8_t rgb[3]) {
     const int t = v * (255 - s * (64 - f) / 64) / 255;
     int r, g, b;
     switch (h / 64) {
-    case 0: r = v, g = t, b = p; break;
-    case 1: r = q, g = v, b = p; break;
-    case 2: r = p, g = v, b = t; break;
-    case 3: r = p, g = q, b = v; break;
-    case 4: r = t, g = p, b = v; break;
-    default: r = v, g = p, b = q; break;
+    case 0:
+        r = v, g = t, b = p;
+        break;
+    case 1:
+        r = q, g = v, b = p;
+        break;
+    case 2:
+        r = p, g = v, b = t;
+        break;
+    case 3:
+        r = p, g = q, b = v;
+        break;
+    case 4:
+        r = t, g = p, b = v;
+        break;
+    default:
+        r = v, g = p, b = q;
+        break;
     }
     rgb[0] = static_cast<uint8_t>(r);
     rgb[1] = static_cast<uint8_t>(g);
@@ -184,12 +212,20 @@ void ToRgb16(IMAGE_MODE mode, const uint8_t* store, uint16_t rgb[3]) {
         for (int k = 0; k < 3; ++k)
             rgb[k] = static_cast<uint16_t>(store[2 * k] | store[2 * k + 1] << 8);
         return;
-    case IMAGE_HLS8: HlsToRgb(store, rgb8); break;
-    case IMAGE_HSV8: HsvToRgb(store, rgb8); break;
-    case IMAGE_YCC8: YccToRgb(store, rgb8); break;
-    default: break; // IMAGE_RGB8
+    case IMAGE_HLS8:
+        HlsToRgb(store, rgb8);
+        break;
+    case IMAGE_HSV8:
+        HsvToRgb(store, rgb8);
+        break;
+    case IMAGE_YCC8:
+        YccToRgb(store, rgb8);
+        break;
+    default:
+        break; // IMAGE_RGB8
     }
-    for (int k = 0; k < 3; ++k) rgb[k] = static_cast<uint16_t>(rgb8[k] * 257);
+    for (int k = 0; k < 3; ++k)
+        rgb[k] = static_cast<uint16_t>(rgb8[k] * 257);
 }
 
 void FromRgb16(IMAGE_MODE mode, const uint16_t rgb[3], uint8_t* store) {
@@ -211,9 +247,15 @@ void FromRgb16(IMAGE_MODE mode, const uint16_t rgb[3], uint8_t* store) {
             store[2 * k + 1] = static_cast<uint8_t>(rgb[k] >> 8);
         }
         return;
-    case IMAGE_HLS8: RgbToHls(rgb8, store); return;
-    case IMAGE_HSV8: RgbToHsv(rgb8, store); return;
-    case IMAGE_YCC8: RgbToYcc(rgb8, store); return;
+    case IMAGE_HLS8:
+        RgbToHls(rgb8, store);
+        return;
+    case IMAGE_HSV8:
+        RgbToHsv(rgb8, store);
+        return;
+    case IMAGE_YCC8:
+        RgbToYcc(rgb8, store);
+        return;
     default: // IMAGE_RGB8
         store[0] = rgb8[0], store[1] = rgb8[1], store[2] = rgb8[2];
         return;

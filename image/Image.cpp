@@ -26,8 +26,8 @@ CImage::CImage(const CImage& other)
 
 CImage::CImage(CImage&& other) noexcept
     : m_mode(other.m_mode), m_width(other.m_width), m_height(other.m_height),
-      m_planes(other.m_planes), m_dpi(other.m_dpi), m_owns(other.m_owns),
-      m_buffer(other.m_buffer), m_lut(other.m_lut), m_maskColor(other.m_maskColor) {
+      m_planes(other.m_planes), m_dpi(other.m_dpi), m_owns(other.m_owns), m_buffer(other.m_buffer),
+      m_lut(other.m_lut), m_maskColor(other.m_maskColor) {
     other.m_owns = false;
     other.m_buffer = nullptr;
 }
@@ -61,16 +61,22 @@ CImage& CImage::operator=(CImage&& other) noexcept {
     return *this;
 }
 
-CImage::~CImage() { Free(); }
+CImage::~CImage() {
+    Free();
+}
 
-bool CImage::Convert(IMAGE_MODE) { return false; }
+bool CImage::Convert(IMAGE_MODE) {
+    return false;
+}
 
 size_t CImage::RowBytesFor(int planes, int bits, int width) {
     if (planes < 0 || width < 0) return 0;
     return static_cast<size_t>(pwimage::PaddedRowBytes(int64_t{planes} * width, bits));
 }
 
-size_t CImage::RowBytes() const { return RowBytesFor(m_planes, GetBitsPerPlane(), m_width); }
+size_t CImage::RowBytes() const {
+    return RowBytesFor(m_planes, GetBitsPerPlane(), m_width);
+}
 
 size_t CImage::BufferBytes() const {
     return static_cast<size_t>(pwimage::BufferBytes(RowBytes(), m_height));

@@ -14,7 +14,9 @@ using pwimage::Walk;
 
 namespace {
 
-bool SupportedBits(int bits) { return bits == 8 || bits == 16 || bits == 32 || bits == 64; }
+bool SupportedBits(int bits) {
+    return bits == 8 || bits == 16 || bits == 32 || bits == 64;
+}
 
 // What the transfer needs to know about a pixel map, after checking that the
 // descriptor can be used without touching memory it does not describe.
@@ -55,7 +57,9 @@ PlaneView MapPlane(const CPixMap& map, int k, int bytes) {
 }
 
 // Whole pixels of an interleaved map.
-PlaneView MapPixels(const CPixMap& map, int bytes) { return MapPlane(map, 0, bytes); }
+PlaneView MapPixels(const CPixMap& map, int bytes) {
+    return MapPlane(map, 0, bytes);
+}
 
 // Map rectangle that received image pixels; everything else is "outside".
 struct Rect {
@@ -81,7 +85,8 @@ template <typename Band> void ForEachOutsideBand(const CPixMap& map, const Rect&
 // into the 8-byte store read as 0.
 void StoreSample(const CColor& c, int k, int bytes, uint8_t out[8]) {
     std::memset(out, 0, 8);
-    if ((k + 1) * bytes <= 8) std::memcpy(out, c.GetColor() + k * bytes, static_cast<size_t>(bytes));
+    if ((k + 1) * bytes <= 8)
+        std::memcpy(out, c.GetColor() + k * bytes, static_cast<size_t>(bytes));
 }
 
 void MarkOutside(const CPixMap& map, const MapLayout& lay, const Rect& in,
@@ -140,7 +145,8 @@ void CImage::GetBuf(int x, int y, CPixMap& map, maskMethod method, int step) con
     // misses the image when its first column is past the right edge or its
     // last column (X + w - 1) is left of column 0; likewise for rows.
     const auto missesImage = [&] { return X * s >= W || X + w <= 0 || Y * s >= H || Y + h <= 0; };
-    if (missesImage()) {
+    const bool missed = missesImage();
+    if (missed) {
         if (method != maskClamp) {
             MarkOutside(map, lay, Rect{}, method, m_maskColor);
             return;
@@ -148,10 +154,14 @@ void CImage::GetBuf(int x, int y, CPixMap& map, maskMethod method, int step) con
         if (W == 0 || H == 0 || w == 0 || h == 0) return;
         // Clamping replicates the nearest border: slide the request until it
         // touches the image, which gives the same border samples.
-        if (X * s >= W) X = (W - 1) / s;
-        else if (X + w <= 0) X = 1 - w;
-        if (Y * s >= H) Y = (H - 1) / s;
-        else if (Y + h <= 0) Y = 1 - h;
+        if (X * s >= W)
+            X = (W - 1) / s;
+        else if (X + w <= 0)
+            X = 1 - w;
+        if (Y * s >= H)
+            Y = (H - 1) / s;
+        else if (Y + h <= 0)
+            Y = 1 - h;
     }
 
     Rect in;
@@ -197,6 +207,12 @@ void CImage::GetBuf(int x, int y, CPixMap& map, maskMethod method, int step) con
         }
     }
     MarkOutside(map, lay, in, method, m_maskColor);
+    // The slid request borrowed border pixels only for their colour; the map
+    // still lies wholly outside the image, so none of it is opaque.
+    if (missed && lay.alpha) {
+        const uint8_t zero[8] = {};
+        FillRect(MapPlane(map, 0, lay.bytes), 0, 0, w, h, zero, static_cast<size_t>(lay.bytes));
+    }
 }
 
 void CImage::SetBuf(int x, int y, const CPixMap& map, maskMethod, int step) {
@@ -236,6 +252,5 @@ void CImage::SetBuf(int x, int y, const CPixMap& map, maskMethod, int step) {
     const int planes = std::min(m_planes - imageFirst, lay.colourPlanes);
     for (int k = 0; k < planes; ++k)
         CopyRect({imagePlane(imageFirst + k), ix0, iy0, 1},
-                 {MapPlane(map, mapFirst + k, bytes), mx, my, s}, w, h,
-                 static_cast<size_t>(bytes));
+                 {MapPlane(map, mapFirst + k, bytes), mx, my, s}, w, h, static_cast<size_t>(bytes));
 }

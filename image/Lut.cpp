@@ -37,30 +37,39 @@ CLut::CLut(lutName name) {
             m_entries[i] = {static_cast<uint8_t>(51 * (i / 36)),
                             static_cast<uint8_t>(51 * (i / 6 % 6)),
                             static_cast<uint8_t>(51 * (i % 6))};
-        for (int i = 0; i < 40; ++i) m_entries[216 + i] = Grey(i * 255 / 39);
+        for (int i = 0; i < 40; ++i)
+            m_entries[216 + i] = Grey(i * 255 / 39);
         m_count = 256;
         break;
     case webCube:
-        for (int i = 0; i < 216; ++i) m_entries[i] = DescendingCube(i);
+        for (int i = 0; i < 216; ++i)
+            m_entries[i] = DescendingCube(i);
         m_count = 216;
         break;
     case grayRamp:
-        for (int i = 0; i < 256; ++i) m_entries[i] = Grey(i);
+        for (int i = 0; i < 256; ++i)
+            m_entries[i] = Grey(i);
         m_count = 256;
         break;
     case windowsStatic:
-        for (int i = 0; i < 20; ++i) m_entries[i] = kWindowsStatic[i];
+        for (int i = 0; i < 20; ++i)
+            m_entries[i] = kWindowsStatic[i];
         m_count = 20;
         break;
     case windowsSystem:
-        for (int i = 0; i < 10; ++i) m_entries[i] = kWindowsStatic[i];
-        for (int i = 0; i < 216; ++i) m_entries[10 + i] = DescendingCube(i);
-        for (int i = 0; i < 20; ++i) m_entries[226 + i] = Grey(i * 255 / 19);
-        for (int i = 0; i < 10; ++i) m_entries[246 + i] = kWindowsStatic[10 + i];
+        for (int i = 0; i < 10; ++i)
+            m_entries[i] = kWindowsStatic[i];
+        for (int i = 0; i < 216; ++i)
+            m_entries[10 + i] = DescendingCube(i);
+        for (int i = 0; i < 20; ++i)
+            m_entries[226 + i] = Grey(i * 255 / 19);
+        for (int i = 0; i < 10; ++i)
+            m_entries[246 + i] = kWindowsStatic[10 + i];
         m_count = 256;
         break;
     case macSystem:
-        for (int i = 0; i < 215; ++i) m_entries[i] = DescendingCube(i);
+        for (int i = 0; i < 215; ++i)
+            m_entries[i] = DescendingCube(i);
         for (int i = 0; i < 10; ++i) {
             const uint8_t v = kMacRamp[i];
             m_entries[215 + i] = {v, 0, 0};
@@ -77,7 +86,8 @@ CLut::CLut(lutName name) {
 }
 
 CLut::CLut(const CLut& other) : m_count(other.m_count) {
-    for (int i = 0; i < m_count; ++i) m_entries[i] = other.m_entries[i];
+    for (int i = 0; i < m_count; ++i)
+        m_entries[i] = other.m_entries[i];
 }
 
 CLut& CLut::operator=(const CLut& other) {
@@ -85,7 +95,8 @@ CLut& CLut::operator=(const CLut& other) {
     // Only the used entries travel; entries past the new count keep their old
     // values and become visible again if the count is raised by indexing.
     m_count = other.m_count;
-    for (int i = 0; i < m_count; ++i) m_entries[i] = other.m_entries[i];
+    for (int i = 0; i < m_count; ++i)
+        m_entries[i] = other.m_entries[i];
     return *this;
 }
 

@@ -14,7 +14,8 @@ struct PlaneView {
     ptrdiff_t rowStride = 0;   // bytes
 
     uint8_t* At(int64_t x, int64_t y) const {
-        return base + static_cast<ptrdiff_t>(y) * rowStride + static_cast<ptrdiff_t>(x) * pixelStride;
+        return base + static_cast<ptrdiff_t>(y) * rowStride +
+               static_cast<ptrdiff_t>(x) * pixelStride;
     }
 };
 
