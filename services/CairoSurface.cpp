@@ -6,11 +6,25 @@ namespace cairosupport {
 
 namespace {
 
-inline uint32_t Premultiply(uint32_t c, uint32_t a) { return (c * a + 127) / 255; }
+// Rounded products and quotients for every (alpha, sample) pair: a per-pixel
+// division would cost more than the whole resampling.
+struct AlphaTables {
+    uint8_t mul[256][256];
+    uint8_t div[256][256];
+    AlphaTables() {
+        for (uint32_t a = 0; a < 256; ++a) {
+            for (uint32_t c = 0; c < 256; ++c) {
+                mul[a][c] = static_cast<uint8_t>((c * a + 127) / 255);
+                const uint32_t v = a == 0 ? 0 : (c * 255 + a / 2) / a;
+                div[a][c] = static_cast<uint8_t>(v > 255 ? 255 : v);
+            }
+        }
+    }
+};
 
-inline uint8_t Unpremultiply(uint32_t c, uint32_t a) {
-    const uint32_t v = (c * 255 + a / 2) / a;
-    return static_cast<uint8_t>(v > 255 ? 255 : v);
+const AlphaTables& Tables() {
+    static const AlphaTables tables;
+    return tables;
 }
 
 bool IsRgbImage(const CImage& image) {
@@ -36,9 +50,9 @@ SurfacePtr SurfaceFromImage(const CImage& image) {
         auto* dst = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
         if (alpha) {
             for (int x = 0; x < w; ++x, src += 4) {
-                const uint32_t a = src[0];
-                dst[x] = a << 24 | Premultiply(src[1], a) << 16 | Premultiply(src[2], a) << 8 |
-                         Premultiply(src[3], a);
+                const uint8_t* m = Tables().mul[src[0]];
+                dst[x] = uint32_t(src[0]) << 24 | uint32_t(m[src[1]]) << 16 |
+                         uint32_t(m[src[2]]) << 8 | m[src[3]];
             }
         } else {
             for (int x = 0; x < w; ++x, src += 3)
@@ -68,12 +82,11 @@ bool SurfaceToImage(cairo_surface_t* surface, CImage& image) {
             uint32_t r = (p >> 16) & 0xff, g = (p >> 8) & 0xff, b = p & 0xff;
             if (alpha) {
                 *dst++ = static_cast<uint8_t>(a);
-                if (a == 0) {
-                    r = g = b = 0;
-                } else if (a < 255) {
-                    r = Unpremultiply(r, a);
-                    g = Unpremultiply(g, a);
-                    b = Unpremultiply(b, a);
+                if (a < 255) {
+                    const uint8_t* d = Tables().div[a];
+                    r = d[r];
+                    g = d[g];
+                    b = d[b];
                 }
             }
             *dst++ = static_cast<uint8_t>(r);

@@ -110,9 +110,7 @@ CRect CPath::GetBoundingBox() const {
         }
     }
     if (x0 > x1 || y0 > y1) return {};
-    const auto clampInt = [](double v) {
-        return static_cast<int>(std::clamp(v, -1e9, 1e9));
-    };
+    const auto clampInt = [](double v) { return static_cast<int>(std::clamp(v, -1e9, 1e9)); };
     return {clampInt(std::floor(x0)), clampInt(std::floor(y0)), clampInt(std::ceil(x1)),
             clampInt(std::ceil(y1))};
 }
@@ -150,8 +148,8 @@ bool CPath::Rasterize(const CRect& clip, uint8_t* buffer, int bytesPerPixel, int
             cairo_line_to(c, s.pt[0] - ox, s.pt[1] - oy);
             break;
         case Op::Curve:
-            cairo_curve_to(c, s.pt[0] - ox, s.pt[1] - oy, s.pt[2] - ox, s.pt[3] - oy,
-                           s.pt[4] - ox, s.pt[5] - oy);
+            cairo_curve_to(c, s.pt[0] - ox, s.pt[1] - oy, s.pt[2] - ox, s.pt[3] - oy, s.pt[4] - ox,
+                           s.pt[5] - oy);
             break;
         case Op::Close:
             cairo_close_path(c);
@@ -171,7 +169,8 @@ bool CPath::Rasterize(const CRect& clip, uint8_t* buffer, int bytesPerPixel, int
         if (bytesPerPixel == 1) {
             std::memcpy(dst, src, static_cast<size_t>(w));
         } else {
-            for (int x = 0; x < w; ++x, dst += bytesPerPixel) *dst = src[x];
+            for (int x = 0; x < w; ++x, dst += bytesPerPixel)
+                *dst = src[x];
         }
     }
     return true;

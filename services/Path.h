@@ -30,8 +30,8 @@ public:
     // preview, 0 or 1 none. False, with nothing written, for an empty clip, a
     // missing buffer, a row step too small for the clip, an unknown fill rule, a
     // non-finite coordinate or when memory is short.
-    bool Rasterize(const CRect& clip, uint8_t* buffer, int bytesPerPixel, int rowStep,
-                   int fillRule, int level) const;
+    bool Rasterize(const CRect& clip, uint8_t* buffer, int bytesPerPixel, int rowStep, int fillRule,
+                   int level) const;
 
 private:
     enum class Op : uint8_t { Move, Line, Curve, Close };

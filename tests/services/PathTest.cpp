@@ -16,9 +16,9 @@ CPath Ellipse(double cx, double cy, double rx, double ry, double angle = 0) {
     auto ty = [&](double x, double y) { return cy - x * s + y * c; };
     const double kx = rx * kKappa, ky = ry * kKappa;
     // 13 points: start at the right midpoint, go round through bottom, left, top.
-    const double pts[13][2] = {{rx, 0},   {rx, ky},   {kx, ry},   {0, ry},  {-kx, ry},
-                               {-rx, ky}, {-rx, 0},   {-rx, -ky}, {-kx, -ry}, {0, -ry},
-                               {kx, -ry}, {rx, -ky},  {rx, 0}};
+    const double pts[13][2] = {{rx, 0},   {rx, ky},  {kx, ry},   {0, ry},    {-kx, ry},
+                               {-rx, ky}, {-rx, 0},  {-rx, -ky}, {-kx, -ry}, {0, -ry},
+                               {kx, -ry}, {rx, -ky}, {rx, 0}};
     CPath p;
     p.MoveTo(tx(pts[0][0], pts[0][1]), ty(pts[0][0], pts[0][1]));
     for (int i = 1; i < 13; i += 3) {
@@ -41,8 +41,7 @@ CPath Box(double x0, double y0, double x1, double y1) {
 }
 
 // Coverage of `clip` as a tightly packed byte grid.
-std::vector<uint8_t> Coverage(const CPath& p, const CRect& clip, int fillRule = 0,
-                              int level = 16) {
+std::vector<uint8_t> Coverage(const CPath& p, const CRect& clip, int fillRule = 0, int level = 16) {
     std::vector<uint8_t> buf(static_cast<size_t>(clip.Width()) * clip.Height(), 0xEE);
     EXPECT_TRUE(p.Rasterize(clip, buf.data(), 1, clip.Width(), fillRule, level));
     return buf;
@@ -50,7 +49,8 @@ std::vector<uint8_t> Coverage(const CPath& p, const CRect& clip, int fillRule = 
 
 double Area(const std::vector<uint8_t>& cov) {
     double sum = 0;
-    for (uint8_t v : cov) sum += v;
+    for (uint8_t v : cov)
+        sum += v;
     return sum / 255.0;
 }
 
@@ -145,10 +145,10 @@ TEST(PathTest, ClipWritesOnlyItsPixelsAndOnlyTheFirstByte) {
             const auto cov = Coverage(p, tile);
             for (int y = 0; y < tile.Height(); ++y)
                 for (int x = 0; x < tile.Width(); ++x)
-                    ASSERT_NEAR(cov[y * tile.Width() + x],
-                                whole[(tile.top - full.top + y) * full.Width() + tile.left -
-                                      full.left + x],
-                                255 / 15);
+                    ASSERT_NEAR(
+                        cov[y * tile.Width() + x],
+                        whole[(tile.top - full.top + y) * full.Width() + tile.left - full.left + x],
+                        255 / 15);
         }
     }
 }
@@ -172,7 +172,8 @@ TEST(PathTest, FillRulesAndLevels) {
     const CPath e = Ellipse(60.3, 40.6, 50, 30, 0.5);
     const CRect box = e.GetBoundingBox();
     const double exact = std::numbers::pi * 50 * 30;
-    for (uint8_t v : Coverage(e, box, 0, 0)) ASSERT_TRUE(v == 0 || v == 255);
+    for (uint8_t v : Coverage(e, box, 0, 0))
+        ASSERT_TRUE(v == 0 || v == 255);
     EXPECT_NEAR(Area(Coverage(e, box, 0, 0)), exact, exact * 0.03);
     EXPECT_NEAR(Area(Coverage(e, box, 0, 2)), exact, exact * 0.02);
 }
@@ -189,13 +190,15 @@ TEST(PathTest, BadInputIsRefusedWithoutWriting) {
     bad.LineTo(std::nan(""), 3);
     EXPECT_FALSE(bad.Rasterize(CRect{0, 0, 4, 4}, buf.data(), 1, 4, 0, 16));
     EXPECT_TRUE(bad.GetBoundingBox().IsEmpty());
-    for (uint8_t v : buf) EXPECT_EQ(v, 7);
+    for (uint8_t v : buf)
+        EXPECT_EQ(v, 7);
 
     // An empty outline covers nothing; clearing a path empties it.
     CPath cleared = Box(0, 0, 10, 10);
     cleared.Clear();
     EXPECT_TRUE(cleared.IsEmpty());
-    for (uint8_t v : Coverage(cleared, CRect{0, 0, 10, 10})) EXPECT_EQ(v, 0);
+    for (uint8_t v : Coverage(cleared, CRect{0, 0, 10, 10}))
+        EXPECT_EQ(v, 0);
     // A line without a current point starts the outline there.
     CPath lineFirst;
     lineFirst.LineTo(2, 2);
