@@ -1,0 +1,182 @@
+#pragma once
+#include "image/PixMap.h"
+#include "model/UndoRecorder.h"
+#include "services/Geometry.h"
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CBackgroundFill;
+class CImage;
+class CObjectSet;
+class CPageItem;
+class CPageObject;
+class CSite;
+
+// What a page tells the window that shows it. Each hook is optional; the
+// designer sets them when it opens the page's window.
+struct CPageEvents {
+    std::function<void(const CRect& area)> repaint; // empty rectangle: everything
+    std::function<void()> sizeChanged;              // scroll sizes follow the page size
+    std::function<void()> itemsChanged;             // the inspector's item list
+};
+
+// One page of a site: its names, size, background, guides, head HTML, undo
+// history, the stacking order of its items (index 0 at the back) and the sets
+// that select or group them.
+class CPage {
+public:
+    static constexpr int32_t kMinWidth = 10, kMaxWidth = 2000;
+    static constexpr int32_t kMinHeight = 10, kMaxHeight = 30000;
+    static constexpr int kMaxGuides = 100;
+    static constexpr int kUndoSteps = 500;
+    static constexpr int32_t kTileSize = 256;
+
+    // Makes the undo history of a new page; the default keeps counts only.
+    using HistoryFactory = std::function<std::unique_ptr<CUndoRecorder>(CPage& page, int steps)>;
+    static HistoryFactory& HistoryMaker();
+
+    // Size and background from the site's defaults.
+    CPage(CSite& site, std::string identifier, std::string webName);
+    ~CPage();
+    CPage(const CPage&) = delete;
+    CPage& operator=(const CPage&) = delete;
+
+    // --- properties
+    CSite& Site() const { return *m_site; }
+    const std::string& Identifier() const { return m_identifier; }
+    const std::string& WebName() const { return m_webName; }
+    const std::string& HeaderHtml() const { return m_headerHtml; }
+    const std::string& OnloadCode() const { return m_onloadCode; }
+    const std::vector<std::string>& UsedFiles() const { return m_usedFiles; }
+    bool IsFrontPage() const { return m_frontPage; }
+    int32_t Width() const { return m_width; }
+    int32_t Height() const { return m_height; }
+    CBackgroundFill& Background() const { return *m_background; }
+    CPixMap& TileBuffer() { return m_tileBuffer; }
+    CImage* PageImage() const { return m_pageImage.get(); }
+    void SetPageImage(std::unique_ptr<CImage> image);
+
+    void SetIdentifier(std::string identifier);
+    void SetWebName(std::string webName);
+    void SetHeadHtml(std::string headerHtml, std::string onloadCode,
+                     std::vector<std::string> usedFiles);
+    void SetFrontPageFlag(bool front) { m_frontPage = front; }
+    // The background follows the page size.
+    void SetWidth(int32_t width);
+    void SetHeight(int32_t height);
+    // Adopts the fill, sized to the page; returns the one it replaces.
+    std::unique_ptr<CBackgroundFill> SetBackground(std::unique_ptr<CBackgroundFill> fill);
+    void SetProperties(std::string identifier, std::string webName, std::string headerHtml,
+                       int32_t width, int32_t height);
+
+    bool IsSaved() const { return m_saved; }
+    void SetSaved(bool saved) { m_saved = saved; }
+    void MarkModified();
+    bool PublishPending() const { return m_publishPending; }
+    void SetPublishPending(bool pending) { m_publishPending = pending; }
+
+    // --- editing state set by the editor view
+    bool dragInProgress = false;
+    bool textEditMode = false;
+    CPageObject* textEditObject = nullptr;
+    CPageEvents events;
+
+    // --- undo
+    CUndoRecorder& History() const { return *m_history; }
+    void SetHistory(std::unique_ptr<CUndoRecorder> history);
+    // Records the step before a change: marks the page for publishing and
+    // modified.
+    void RecordUndo(EUndoKind kind);
+
+    // --- guides (kept sorted ascending, at most kMaxGuides per direction)
+    bool AddGuide(bool horizontal, int32_t position);
+    void RemoveGuide(bool horizontal, int index);
+    int GuideCount(bool horizontal) const;
+    int32_t GuideAt(bool horizontal, int index) const;
+    void SetGuideAt(bool horizontal, int index, int32_t value);
+    const std::vector<int32_t>& Guides(bool horizontal) const;
+    void ClearGuides();
+    void SortGuides();
+    bool useGuides = true;
+    bool guidesHidden = false;
+
+    // --- items, in stacking order
+    const std::vector<std::unique_ptr<CPageItem>>& Items() const { return m_items; }
+    int ItemCount() const { return static_cast<int>(m_items.size()); }
+    CPageItem& ItemAt(int index) const { return *m_items[static_cast<std::size_t>(index)]; }
+    // Index of the first item of the top band (= number of normal items).
+    int TopBandStart() const;
+    // Wraps the object; top-band objects go to the end, others just below the
+    // top band.
+    CPageItem& InsertItem(std::unique_ptr<CPageObject> object);
+    // Places an existing item by the same band rule (undo of a delete).
+    CPageItem& InsertItem(std::unique_ptr<CPageItem> item);
+    // Makes an object for a drawing tool (3 text, 4 rectangle, 5 ellipse) at
+    // the point, inserts it, selects it alone and records the insert step.
+    // Null for other tools.
+    CPageItem* CreateFromTool(int tool, DPOINT point);
+    using ToolObjectMaker = std::function<std::unique_ptr<CPageObject>(DPOINT centre)>;
+    // How the text tool makes its object; installed by the text code.
+    static ToolObjectMaker& TextToolMaker();
+    // Takes the item out of its set and the list; the caller keeps it.
+    std::unique_ptr<CPageItem> RemoveItem(CPageItem& item);
+    // Replaces the entry (handing back the old one) or appends past the end.
+    std::unique_ptr<CPageItem> PutItemAt(int index, std::unique_ptr<CPageItem> item);
+    void MoveItemTo(CPageItem& item, int index);
+    int IndexOf(const CPageItem& item) const;
+    CPageItem* FindItem(const CPageObject& object) const;
+    // Every item of a selected set leaves the list; the selected sets go.
+    std::vector<std::unique_ptr<CPageItem>> DeleteSelected();
+    // Rebuilds the caches of the background and of every drawn item.
+    void RenderAll();
+    bool IsDrawn(const CPageItem& item) const;
+    // Reorders the items to the given permutation of the current ones.
+    void SetItemOrder(const std::vector<CPageItem*>& order);
+
+    // --- selection and groups (Selection.cpp)
+    const std::vector<std::unique_ptr<CObjectSet>>& Sets() const { return m_sets; }
+    void SelectOnly(CPageItem& item);
+    void SelectAll();
+    void AddToSelection(CPageItem& item);
+    void DeselectAll();
+    std::unique_ptr<CObjectSet> RemoveSet(CObjectSet& set);
+    CObjectSet& AppendSet(std::unique_ptr<CObjectSet> set);
+    // Deletes every selected set, members leaving it.
+    void DeleteSelectedSets();
+    int SelectedSetCount() const;
+    int SelectedItemCount() const;
+    CObjectSet* SingleSelectedSet() const;
+    CPageItem* SingleSelectedItem() const;
+    // Union of the selected items' areas.
+    CRect SelectionArea() const;
+    void Repaint(const CRect& area = {}) const;
+
+private:
+    void ItemsChanged();
+    void DropEmptySet(CObjectSet* set);
+    std::vector<int32_t>& GuideArray(bool horizontal);
+
+    CSite* m_site;
+    std::string m_identifier;
+    std::string m_webName;
+    std::string m_headerHtml;
+    std::string m_onloadCode;
+    std::vector<std::string> m_usedFiles;
+    bool m_frontPage = false;
+    int32_t m_width;
+    int32_t m_height;
+    std::unique_ptr<CBackgroundFill> m_background;
+    std::unique_ptr<CUndoRecorder> m_history;
+    CPixMap m_tileBuffer;
+    std::unique_ptr<CImage> m_pageImage;
+    bool m_saved = false;
+    bool m_renderGuard = false;
+    bool m_publishPending = true;
+    std::vector<int32_t> m_horizontalGuides;
+    std::vector<int32_t> m_verticalGuides;
+    std::vector<std::unique_ptr<CPageItem>> m_items;
+    std::vector<std::unique_ptr<CObjectSet>> m_sets;
+};

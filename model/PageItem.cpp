@@ -1,0 +1,106 @@
+#include "model/PageItem.h"
+#include "model/ButtonText.h"
+#include "model/ObjectSet.h"
+#include "model/ShapeObject.h"
+#include "render/ObjectFill.h"
+#include <cassert>
+
+CPageItem::CPageItem(std::unique_ptr<CPageObject> normal, CPixMap* tileBuffer)
+    : m_normal(std::move(normal)), m_tileBuffer(tileBuffer) {
+    assert(m_normal);
+}
+
+CPageItem::~CPageItem() = default;
+
+CPageObject& CPageItem::Current() const {
+    return (m_editingMouseOver && m_mouseOver) ? *m_mouseOver : *m_normal;
+}
+
+CPageObject* CPageItem::Other() const {
+    if (!m_mouseOver) return nullptr;
+    return m_editingMouseOver ? m_normal.get() : m_mouseOver.get();
+}
+
+void CPageItem::SetEditingMouseOver(bool editing) {
+    m_editingMouseOver = editing && m_mouseOver != nullptr;
+}
+
+void CPageItem::AttachMouseOver(std::unique_ptr<CPageObject> twin) {
+    if (!twin) return;
+    m_mouseOver = std::move(twin);
+    m_hasMouseOver = true;
+    m_editingMouseOver = true;
+}
+
+std::unique_ptr<CPageObject> CPageItem::RemoveMouseOver() {
+    m_hasMouseOver = false;
+    m_editingMouseOver = false;
+    return std::move(m_mouseOver);
+}
+
+void CPageItem::SetSyncTwins(bool sync) {
+    m_syncTwins = sync;
+    if (sync) SynchroniseTwins();
+}
+
+CPageItem::TextTwinCopy& CPageItem::TextTwinCopyHook() {
+    static TextTwinCopy hook;
+    return hook;
+}
+
+void CPageItem::SynchroniseTwins() {
+    CPageObject* other = Other();
+    if (!other) return;
+    const CPageObject& current = Current();
+    switch (current.GetKind()) {
+    case KIND_TEXT:
+        if (TextTwinCopyHook()) TextTwinCopyHook()(current, *other);
+        break;
+    case KIND_ELLIPSE:
+    case KIND_RECT: {
+        const auto* from = dynamic_cast<const CShapeObject*>(&current);
+        auto* to = dynamic_cast<CShapeObject*>(other);
+        if (!from || !to || !from->GetButtonText() || !to->GetButtonText()) return;
+        // Only the caption travels: the twin keeps its own font and colours.
+        CButtonText label = *to->GetButtonText();
+        label.text = from->GetButtonText()->text;
+        to->SetButtonText(label);
+        break;
+    }
+    default:
+        return;
+    }
+    RenderOther(*other);
+}
+
+void CPageItem::RenderOther(CPageObject& other) {
+    other.Invalidate();
+    if (m_tileBuffer) other.Render(*m_tileBuffer);
+}
+
+void CPageItem::MoveBy(int32_t dx, int32_t dy) {
+    Current().MoveBy(dx, dy);
+    if (CPageObject* other = Other()) other->MoveBy(dx, dy);
+}
+
+bool CPageItem::IsSelected() const {
+    return m_set && m_set->IsSelected();
+}
+
+bool IsTopBandObject(const CPageObject& object) {
+    switch (object.GetKind()) {
+    case KIND_COUNTER:
+    case KIND_FORM:
+        return true;
+    case KIND_RECT: {
+        const CObjectFill* fill = object.GetFill();
+        return fill && fill->IsAnimatedGif();
+    }
+    case KIND_TEXT:
+        // A text drawn as a picture is an ordinary image; plain text goes to
+        // the page as HTML and so belongs to the top band.
+        return !object.RendersAsImage();
+    default:
+        return false;
+    }
+}
