@@ -10,10 +10,11 @@ CButtonText::CButtonText() : CButtonText(CurrentSettings()) {}
 
 // The settings keep text as UTF-8, the model as Windows-1252 bytes.
 CButtonText::CButtonText(const CSettings& settings)
-    : font(cp1252::FromUtf8(settings.GetButtonTextFont())), fontSize(settings.GetButtonTextFontSize()),
-      bold(settings.GetButtonTextFontBold()), italic(settings.GetButtonTextFontItalic()),
-      underline(settings.GetButtonTextFontUnderline()), color(settings.GetButtonTextFontColor()),
-      alignment(settings.GetButtonTextAlignment()), shadow(settings.GetButtonTextUseShadow()),
+    : font(cp1252::FromUtf8(settings.GetButtonTextFont())),
+      fontSize(settings.GetButtonTextFontSize()), bold(settings.GetButtonTextFontBold()),
+      italic(settings.GetButtonTextFontItalic()), underline(settings.GetButtonTextFontUnderline()),
+      color(settings.GetButtonTextFontColor()), alignment(settings.GetButtonTextAlignment()),
+      shadow(settings.GetButtonTextUseShadow()),
       shadowDistance(settings.GetButtonTextShadowDistance()),
       shadowDirection(settings.GetButtonTextShadowDirection()),
       shadowColor(settings.GetButtonTextShadowColor()) {}

@@ -6,11 +6,16 @@ bool CObjectLink::operator==(const CObjectLink& other) const {
     if (!enabled && !other.enabled) return true;
     if (type != other.type || enabled != other.enabled) return false;
     switch (type) {
-    case typePage: return page == other.page;
-    case typeEmail: return email == other.email;
-    case typeUrl: return url == other.url;
-    case typeDocument: return document == other.document;
-    default: return true;
+    case typePage:
+        return page == other.page;
+    case typeEmail:
+        return email == other.email;
+    case typeUrl:
+        return url == other.url;
+    case typeDocument:
+        return document == other.document;
+    default:
+        return true;
     }
 }
 

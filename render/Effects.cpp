@@ -7,7 +7,9 @@
 CEffects::CEffects() = default;
 CEffects::~CEffects() = default;
 
-CEffects::CEffects(const CEffects& other) { CopyParameters(other); }
+CEffects::CEffects(const CEffects& other) {
+    CopyParameters(other);
+}
 
 CEffects& CEffects::operator=(const CEffects& other) {
     if (this != &other) {

@@ -62,12 +62,15 @@ void GetPredefinedGradient(GRADIENTCOLORS& g, int no) {
                      {0.6666666, CColor(0, 255, 0)},
                      {0.8333333, CColor(255, 255, 0)}});
         break;
-    default: return;
+    default:
+        return;
     }
     g.kind = no;
 }
 
-CFillGradient::CFillGradient() { GetPredefinedGradient(*this, 0); }
+CFillGradient::CFillGradient() {
+    GetPredefinedGradient(*this, 0);
+}
 
 CFillGradient::CFillGradient(const GRADIENTCOLORS& colours, int32_t angle)
     : GRADIENTCOLORS(colours), angle(angle) {}

@@ -26,7 +26,9 @@ struct GRADIENTCOLORS {
 bool IsGradientEqual(const GRADIENTCOLORS& a, const GRADIENTCOLORS& b);
 
 inline constexpr int kPredefinedGradientCount = 4;
-inline constexpr int GetPredefinedNo() { return kPredefinedGradientCount; }
+inline constexpr int GetPredefinedNo() {
+    return kPredefinedGradientCount;
+}
 // Replaces g by predefined gradient no (0..3); other numbers leave g alone.
 void GetPredefinedGradient(GRADIENTCOLORS& g, int no);
 
@@ -51,6 +53,8 @@ public:
     // before colour, after colour and double position, int32 kind, int32
     // angle. Load throws CFileFormatException on a negative stop count or one
     // the remaining bytes cannot hold, and leaves the gradient unchanged.
+    // Stop positions are taken as stored: whoever turns them into pixel
+    // indices clamps them to [0, 1] first.
     void Save(CByteWriter& writer) const;
     void Load(CByteReader& reader);
 };

@@ -3,6 +3,8 @@
 #include "model/RecordColour.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
+#include "services/Cp1252.h"
+#include "services/IO.h"
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -14,13 +16,18 @@ constexpr int kTile = 256;
 std::size_t StoredPixelBytes(IMAGE_MODE mode) {
     switch (mode) {
     case IMAGE_GRAY8:
-    case IMAGE_INDEX8: return 1;
-    case IMAGE_RGB8: return 3;
-    default: return 0;
+    case IMAGE_INDEX8:
+        return 1;
+    case IMAGE_RGB8:
+        return 3;
+    default:
+        return 0;
     }
 }
 
-std::size_t TilesFor(int32_t pixels) { return (static_cast<std::size_t>(pixels) + kTile - 1) / kTile; }
+std::size_t TilesFor(int32_t pixels) {
+    return (static_cast<std::size_t>(pixels) + kTile - 1) / kTile;
+}
 
 bool SamePixels(const CImage* a, const CImage* b) {
     if (a == b) return true;
@@ -47,7 +54,8 @@ CObjectFill::CObjectFill(const CObjectFill& other)
     : m_type(other.m_type), m_colour(other.m_colour), m_imagePath(other.m_imagePath),
       m_gradient(other.m_gradient), m_animatedGif(other.m_animatedGif), m_needsRender(true),
       m_picture(other.m_picture) {
-    if (m_type == fillHeldImage && other.m_image) m_image = std::make_unique<CImage>(*other.m_image);
+    if (m_type == fillHeldImage && other.m_image)
+        m_image = std::make_unique<CImage>(*other.m_image);
 }
 
 CObjectFill& CObjectFill::operator=(const CObjectFill& other) {
@@ -67,16 +75,23 @@ CObjectFill& CObjectFill::operator=(const CObjectFill& other) {
 bool CObjectFill::operator==(const CObjectFill& other) const {
     if (m_type != other.m_type || m_picture != other.m_picture) return false;
     switch (m_type) {
-    case fillSolid: return SameRgb(m_colour, other.m_colour);
-    case fillImage: return m_imagePath == other.m_imagePath;
-    case fillGradient: return m_gradient == other.m_gradient;
-    case fillTextColour: return true;
-    case fillHeldImage: return SamePixels(m_image.get(), other.m_image.get());
+    case fillSolid:
+        return SameRgb(m_colour, other.m_colour);
+    case fillImage:
+        return m_imagePath == other.m_imagePath;
+    case fillGradient:
+        return m_gradient == other.m_gradient;
+    case fillTextColour:
+        return true;
+    case fillHeldImage:
+        return SamePixels(m_image.get(), other.m_image.get());
     }
     return false;
 }
 
-void CObjectFill::DropImage() { m_image.reset(); }
+void CObjectFill::DropImage() {
+    m_image.reset();
+}
 
 void CObjectFill::SetColour(const CColor& colour) {
     m_type = fillSolid;
@@ -84,6 +99,7 @@ void CObjectFill::SetColour(const CColor& colour) {
     DropImage();
     m_needsRender = false;
     m_animatedGif = false;
+    m_renderError = 0;
 }
 
 void CObjectFill::SetImagePath(const std::string& path) {
@@ -92,6 +108,7 @@ void CObjectFill::SetImagePath(const std::string& path) {
     DropImage();
     m_needsRender = true;
     m_animatedGif = false;
+    m_renderError = 0;
 }
 
 void CObjectFill::SetImage(const std::string& path, std::unique_ptr<CImage> image) {
@@ -100,6 +117,7 @@ void CObjectFill::SetImage(const std::string& path, std::unique_ptr<CImage> imag
     m_image = std::move(image);
     m_needsRender = m_image == nullptr;
     m_animatedGif = false;
+    m_renderError = 0;
 }
 
 void CObjectFill::SetGradient(const CFillGradient& gradient) {
@@ -108,6 +126,7 @@ void CObjectFill::SetGradient(const CFillGradient& gradient) {
     DropImage();
     m_needsRender = true;
     m_animatedGif = false;
+    m_renderError = 0;
 }
 
 void CObjectFill::SetTextColour() {
@@ -115,6 +134,7 @@ void CObjectFill::SetTextColour() {
     DropImage();
     m_needsRender = false;
     m_animatedGif = false;
+    m_renderError = 0;
 }
 
 void CObjectFill::SetHeldImage(std::unique_ptr<CImage> image) {
@@ -122,6 +142,7 @@ void CObjectFill::SetHeldImage(std::unique_ptr<CImage> image) {
     m_image = std::move(image);
     m_needsRender = false;
     m_animatedGif = false;
+    m_renderError = 0;
 }
 
 void CObjectFill::Invalidate() {
@@ -136,9 +157,16 @@ bool CObjectFill::Render() {
     switch (m_type) {
     case fillSolid:
     case fillTextColour:
-    case fillHeldImage: m_needsRender = false; break;
+    case fillHeldImage:
+        m_needsRender = false;
+        break;
     case fillImage:
-        // The file is read once; loading it needs the picture codecs.
+        if (!m_image) {
+            int format = FORMAT_ANY, error = IOERR_NONE;
+            // The model keeps paths in its code page; the file system wants UTF-8.
+            m_image = CIO::LoadImageA(cp1252::ToUtf8(m_imagePath), format, error);
+            m_renderError = m_image ? IOERR_NONE : (error != IOERR_NONE ? error : IOERR_FORMAT);
+        }
         if (m_image) m_needsRender = false;
         break;
     case fillGradient:
@@ -152,11 +180,20 @@ void CObjectFill::Save(CByteWriter& writer, const PathMapping& toStored) const {
     writer.WriteTag(TAG_OBJECT_FILL);
     writer.WriteInt32(m_type);
     switch (m_type) {
-    case fillSolid: writer.WriteColour(ToRgb(m_colour)); break;
-    case fillImage: writer.WriteString(toStored ? toStored(m_imagePath) : m_imagePath); break;
-    case fillGradient: m_gradient.Save(writer); break;
-    case fillTextColour: break;
-    case fillHeldImage: SaveHeldImage(writer); break;
+    case fillSolid:
+        writer.WriteColour(ToRgb(m_colour));
+        break;
+    case fillImage:
+        writer.WriteString(toStored ? toStored(m_imagePath) : m_imagePath);
+        break;
+    case fillGradient:
+        m_gradient.Save(writer);
+        break;
+    case fillTextColour:
+        break;
+    case fillHeldImage:
+        SaveHeldImage(writer);
+        break;
     }
     writer.WriteBool(m_picture);
 }
@@ -241,7 +278,8 @@ void CObjectFill::Load(CByteReader& reader, const CStreamVersion& version,
                        const PathMapping& fromStored) {
     reader.ExpectTag(TAG_OBJECT_FILL);
     CObjectFill loaded(m_colour);
-    loaded.m_type = static_cast<FillType>(reader.ReadInt32Range(fillSolid, fillHeldImage, "fill type"));
+    loaded.m_type =
+        static_cast<FillType>(reader.ReadInt32Range(fillSolid, fillHeldImage, "fill type"));
     switch (loaded.m_type) {
     case fillSolid:
         loaded.m_colour = FromRgb(reader.ReadColour());
@@ -257,7 +295,9 @@ void CObjectFill::Load(CByteReader& reader, const CStreamVersion& version,
         loaded.m_gradient.Load(reader);
         loaded.m_needsRender = true;
         break;
-    case fillTextColour: loaded.m_needsRender = false; break;
+    case fillTextColour:
+        loaded.m_needsRender = false;
+        break;
     case fillHeldImage:
         loaded.m_image = LoadHeldImage(reader);
         loaded.m_needsRender = false;
@@ -271,6 +311,7 @@ void CObjectFill::Load(CByteReader& reader, const CStreamVersion& version,
     m_imagePath = std::move(loaded.m_imagePath);
     m_gradient = std::move(loaded.m_gradient);
     m_animatedGif = false;
+    m_renderError = 0;
     m_needsRender = loaded.m_needsRender;
     m_picture = loaded.m_picture;
 }

@@ -22,7 +22,7 @@ class CObjectFill {
 public:
     enum FillType : int32_t {
         fillSolid = 0,
-        fillImage = 1,      // picture file at imagePath
+        fillImage = 1, // picture file at imagePath
         fillGradient = 2,
         fillTextColour = 3, // the text is drawn in its own colours
         fillHeldImage = 4,  // picture kept in memory (and in the stream)
@@ -84,6 +84,10 @@ public:
     // record yet, so a gradient fill stays marked for rendering (painters use
     // its colour meanwhile). Returns true when nothing is left to render.
     bool Render();
+    // Why the last picture load in Render failed, as an IOErrorCode
+    // (1 missing, 2 not a readable picture, 4 no memory); 0 after success.
+    // The caller decides whether to ask the user for another file.
+    int GetRenderError() const { return m_renderError; }
 
     // The object fill record. Load throws CFileFormatException for a wrong
     // tag, a type outside 0..4, and a held picture with a negative size, a
@@ -106,4 +110,5 @@ private:
     bool m_animatedGif = false;
     bool m_needsRender = false;
     bool m_picture = false;
+    int m_renderError = 0;
 };

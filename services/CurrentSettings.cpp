@@ -9,6 +9,10 @@ CSettings& Slot() {
 }
 } // namespace
 
-const CSettings& CurrentSettings() { return Slot(); }
+const CSettings& CurrentSettings() {
+    return Slot();
+}
 
-void SetCurrentSettings(const CSettings& settings) { Slot() = settings; }
+void SetCurrentSettings(const CSettings& settings) {
+    Slot() = settings;
+}

@@ -68,7 +68,9 @@ CRecordBytes& AppendLabel(CRecordBytes& s) {
     return s.I32(0x3927BD8F)
         .Str("Times New Roman")
         .I32(17)
-        .U8(1).U8(0).U8(1)
+        .U8(1)
+        .U8(0)
+        .U8(1)
         .Rgb(10, 20, 30)
         .Str("K\xF8\x62 nu\r\nHer")
         .I32(2)
@@ -126,7 +128,8 @@ TEST(ObjectLinkTest, EnabledEmailLinkHasExactLayout) {
     CByteWriter w;
     link.Save(w);
     CRecordBytes expected;
-    expected.U8(0x93).U8(0x8B).U8(0x3A).U8(0x7E).I32(1).U8(1).I32(2).Str("a@b.dk").Str("www").Str("");
+    expected.U8(0x93).U8(0x8B).U8(0x3A).U8(0x7E).I32(1).U8(1).I32(2).Str("a@b.dk").Str("www").Str(
+        "");
     EXPECT_EQ(w.Data(), expected.bytes);
 }
 

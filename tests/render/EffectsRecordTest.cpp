@@ -91,7 +91,8 @@ TEST(EffectsRecordTest, GlowOnlyLayoutAndEveryCombinationRoundTrips) {
     CByteWriter w;
     MakeEffects(false, false, true).Save(w);
     CRecordBytes expected;
-    expected.U8(0x75).U8(0x34).U8(0xB7).U8(0x82).U8(0).U8(0).U8(1).I32(40).I32(25).I32(1).Rgb(255, 138, 0);
+    expected.U8(0x75).U8(0x34).U8(0xB7).U8(0x82).U8(0).U8(0).U8(1).I32(40).I32(25).I32(1).Rgb(
+        255, 138, 0);
     EXPECT_EQ(w.Data(), expected.bytes);
 
     const CEffects defaults;
@@ -131,7 +132,6 @@ TEST(EffectsRecordTest, OlderStreamsHoldEveryGroup) {
     back.Load(r, v7);
     EXPECT_EQ(r.ReadInt32(), kMarker);
     EXPECT_TRUE(back == MakeEffects(false, true, false)) << "switched-off groups keep their values";
-
 }
 
 TEST(EffectsRecordTest, CopyEqualityAndCaches) {
@@ -178,7 +178,8 @@ TEST(EffectsRecordTest, TruncatedChunkThrowsAndKeepsTheRecord) {
     CByteWriter w;
     MakeEffects(true, true, true).Save(w);
     for (std::size_t cut : {5u, 7u, 20u, 40u}) {
-        std::vector<uint8_t> bytes(w.Data().begin(), w.Data().begin() + static_cast<std::ptrdiff_t>(cut));
+        std::vector<uint8_t> bytes(w.Data().begin(),
+                                   w.Data().begin() + static_cast<std::ptrdiff_t>(cut));
         CByteReader r(bytes);
         CEffects kept = MakeEffects(false, true, false);
         EXPECT_THROW(kept.Load(r, v8), CFileFormatException) << cut;

@@ -3,7 +3,10 @@
 #include "render/ObjectFill.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
+#include "services/IO.h"
 #include "tests/render/RecordBytes.h"
+#include "tests/support/TempDir.h"
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -11,14 +14,17 @@ constexpr CStreamVersion v4{1, 4}, v5{1, 5}, v8{1, 8};
 constexpr int32_t kMarker = 0x0BADF00D;
 
 // A pixel value that differs between neighbouring pixels and tiles.
-uint8_t Sample(int x, int y, int c) { return static_cast<uint8_t>(x * 7 + y * 13 + c * 101); }
+uint8_t Sample(int x, int y, int c) {
+    return static_cast<uint8_t>(x * 7 + y * 13 + c * 101);
+}
 
 std::unique_ptr<CImage> MakePicture(IMAGE_MODE mode, int w, int h) {
     auto image = std::make_unique<CImage>(mode, w, h, 96.0);
     const int bpp = mode == IMAGE_RGB8 ? 3 : 1;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            for (int c = 0; c < bpp; ++c) image->Bits()[y * image->RowBytes() + x * bpp + c] = Sample(x, y, c);
+            for (int c = 0; c < bpp; ++c)
+                image->Bits()[y * image->RowBytes() + x * bpp + c] = Sample(x, y, c);
     return image;
 }
 
@@ -270,8 +276,8 @@ TEST(ObjectFillTest, MalformedRecordsThrowAndKeepTheFill) {
     barelyShort.bytes.resize(barelyShort.bytes.size() + 2 * 256 - 1);
     badPath.I32(0x13F76B98).I32(1).I32(2049);
     badPath.bytes.resize(badPath.bytes.size() + 2049);
-    for (const CRecordBytes* s :
-         {&wrongTag, &type5, &typeNeg, &mode0, &mode4, &negW, &negH, &absurd, &barelyShort, &badPath})
+    for (const CRecordBytes* s : {&wrongTag, &type5, &typeNeg, &mode0, &mode4, &negW, &negH,
+                                  &absurd, &barelyShort, &badPath})
         ExpectLoadThrows(*s);
     // A record cut off before the picture flag.
     CRecordBytes noFlag;
@@ -345,7 +351,8 @@ TEST(ObjectFillTest, PicturePathsGoThroughTheMapping) {
     CObjectFill fill;
     fill.SetImagePath("/home/ida/site/billeder/a.jpg");
     CByteWriter w;
-    fill.Save(w, [](const std::string& p) { return p.substr(std::string("/home/ida/site/").size()); });
+    fill.Save(w,
+              [](const std::string& p) { return p.substr(std::string("/home/ida/site/").size()); });
     CRecordBytes expected;
     expected.I32(0x13F76B98).I32(1).Str("billeder/a.jpg").U8(0);
     EXPECT_EQ(w.Data(), expected.bytes);
@@ -353,4 +360,35 @@ TEST(ObjectFillTest, PicturePathsGoThroughTheMapping) {
     CObjectFill back;
     back.Load(r, v8, [](const std::string& p) { return "/srv/kopi/" + p; });
     EXPECT_EQ(back.GetImagePath(), "/srv/kopi/billeder/a.jpg");
+}
+
+TEST(ObjectFillTest, RenderLoadsThePictureFileOnce) {
+    pwtest::TempDir dir;
+    // The model's path is Windows-1252 ("hus\xE6" = "husæ"); the file on disk
+    // carries the UTF-8 name.
+    const std::filesystem::path onDisk = dir / "hus\xC3\xA6.png";
+    int format = FORMAT_PNG, error = 0;
+    ASSERT_TRUE(CIO::SaveImage(onDisk, *MakePicture(IMAGE_RGB8, 6, 5), format, 100, error, ""));
+
+    CObjectFill fill;
+    fill.SetImagePath(dir.Path().string() + "/hus\xE6.png");
+    EXPECT_TRUE(fill.Render());
+    ASSERT_NE(fill.GetImage(), nullptr);
+    EXPECT_EQ(fill.GetImage()->Width(), 6);
+    EXPECT_EQ(fill.GetImage()->Bits()[3 * 2 + 1], Sample(2, 0, 1));
+    EXPECT_EQ(fill.GetRenderError(), 0);
+
+    CObjectFill missing;
+    missing.SetImagePath(dir.Path().string() + "/ingen.png");
+    EXPECT_FALSE(missing.Render());
+    EXPECT_TRUE(missing.NeedsRender());
+    EXPECT_EQ(missing.GetRenderError(), IOERR_NOT_FOUND);
+
+    std::ofstream(dir / "rod.png") << "not a picture";
+    CObjectFill broken;
+    broken.SetImagePath((dir / "rod.png").string());
+    EXPECT_FALSE(broken.Render());
+    EXPECT_EQ(broken.GetRenderError(), IOERR_FORMAT);
+    broken.SetColour(CColor(1, 2, 3));
+    EXPECT_EQ(broken.GetRenderError(), 0);
 }

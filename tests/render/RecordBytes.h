@@ -15,13 +15,15 @@ struct CRecordBytes {
     }
     CRecordBytes& I32(int64_t v) {
         const auto u = static_cast<uint32_t>(v);
-        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(u >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<uint8_t>(u >> (8 * i)));
         return *this;
     }
     CRecordBytes& F64(double v) {
         uint64_t u;
         std::memcpy(&u, &v, 8);
-        for (int i = 0; i < 8; ++i) bytes.push_back(static_cast<uint8_t>(u >> (8 * i)));
+        for (int i = 0; i < 8; ++i)
+            bytes.push_back(static_cast<uint8_t>(u >> (8 * i)));
         return *this;
     }
     CRecordBytes& Rgb(uint8_t r, uint8_t g, uint8_t b) { return U8(r).U8(g).U8(b); }
