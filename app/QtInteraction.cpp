@@ -1,0 +1,245 @@
+#include "app/QtInteraction.h"
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QUrl>
+#include <algorithm>
+
+namespace {
+
+QString U(const std::string& text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+std::string Utf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+QMessageBox::Icon ToQtIcon(CMessage::Icon icon) {
+    switch (icon) {
+    case CMessage::Icon::Information:
+        return QMessageBox::Information;
+    case CMessage::Icon::Warning:
+        return QMessageBox::Warning;
+    case CMessage::Icon::Error:
+        return QMessageBox::Critical;
+    case CMessage::Icon::Question:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The buttons, the one Enter presses and the one Escape (or closing the box) means.
+struct CButtonSet {
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton enter;
+    QMessageBox::StandardButton escape;
+};
+
+CButtonSet ToQtButtons(CMessage::Buttons buttons) {
+    switch (buttons) {
+    case CMessage::Buttons::Ok:
+        return {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok};
+    case CMessage::Buttons::OkCancel:
+        return {QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, QMessageBox::Cancel};
+    case CMessage::Buttons::YesNo:
+        return {QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::No};
+    case CMessage::Buttons::YesNoCancel:
+        return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes,
+                QMessageBox::Cancel};
+    }
+    return {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok};
+}
+
+EAnswer FromQt(int button) {
+    switch (button) {
+    case QMessageBox::Ok:
+        return EAnswer::Ok;
+    case QMessageBox::Yes:
+        return EAnswer::Yes;
+    case QMessageBox::No:
+        return EAnswer::No;
+    default:
+        return EAnswer::Cancel;
+    }
+}
+
+// A modal status window: phase and page labels over a bar, with Cancel. The
+// core polls IsCancelled between steps; each poll lets the event loop run so
+// the window repaints and the Cancel click gets through.
+class CQtProgress : public CProgress {
+public:
+    CQtProgress(QWidget* parent, const QString& caption) {
+        m_dialog = new QProgressDialog(parent);
+        m_dialog->setWindowTitle(caption);
+        m_dialog->setWindowModality(Qt::ApplicationModal);
+        m_dialog->setAutoClose(false);
+        m_dialog->setAutoReset(false);
+        m_dialog->setMinimumDuration(0);
+        m_label = new QLabel(m_dialog);
+        m_label->setTextFormat(Qt::PlainText);
+        m_label->setMinimumWidth(320);
+        m_dialog->setLabel(m_label); // the dialog owns the label from here
+        m_dialog->setRange(0, kRange);
+        m_dialog->setValue(0);
+        m_dialog->show();
+        QCoreApplication::processEvents();
+    }
+    ~CQtProgress() override { delete m_dialog; }
+    CQtProgress(const CQtProgress&) = delete;
+    CQtProgress& operator=(const CQtProgress&) = delete;
+
+    void SetPhase(const std::string& text) override {
+        m_phase = U(text);
+        UpdateLabel();
+    }
+    void SetPage(const std::string& text) override {
+        m_page = U(text);
+        UpdateLabel();
+    }
+    void SetRange(long long maximum) override { m_range = maximum > 0 ? maximum : 1; }
+    void SetPos(long long pos) override {
+        pos = std::clamp(pos, 0LL, m_range);
+        // The bar always runs 0..kRange; long ranges are scaled onto it.
+        m_dialog->setValue(static_cast<int>(static_cast<double>(pos) / double(m_range) * kRange));
+    }
+    bool IsCancelled() override {
+        QCoreApplication::processEvents();
+        return m_dialog->wasCanceled();
+    }
+
+    QProgressDialog* Dialog() const { return m_dialog; }
+
+private:
+    void UpdateLabel() {
+        m_label->setText(m_page.isEmpty() ? m_phase : m_phase + QLatin1Char('\n') + m_page);
+        QCoreApplication::processEvents();
+    }
+
+    QProgressDialog* m_dialog;
+    QLabel* m_label;
+    QString m_phase;
+    QString m_page;
+    long long m_range = kRange;
+};
+
+} // namespace
+
+QString ToQString(const std::filesystem::path& path) {
+    return U(path.string());
+}
+
+std::filesystem::path ToPath(const QString& text) {
+    return std::filesystem::path(Utf8(text));
+}
+
+CQtInteraction::CQtInteraction(QWidget* parent) : m_parent(parent) {}
+
+CQtInteraction::~CQtInteraction() {
+    // Never leave the application with a wait cursor it cannot get rid of.
+    while (m_waitCount > 0)
+        EndWait();
+}
+
+EAnswer CQtInteraction::Message(const CMessage& msg) {
+    CButtonSet set = ToQtButtons(msg.buttons);
+    QMessageBox box(ToQtIcon(msg.icon), U(msg.caption), U(msg.text), set.buttons, m_parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(set.enter);
+    box.setEscapeButton(set.escape);
+    return FromQt(box.exec());
+}
+
+CChoiceResult CQtInteraction::Choose(const CChoice& choice) {
+    QMessageBox box(QMessageBox::Question, U(choice.caption), U(choice.text), QMessageBox::NoButton,
+                    m_parent);
+    box.setTextFormat(Qt::PlainText);
+    std::vector<QPushButton*> buttons;
+    for (const std::string& label : choice.buttons)
+        buttons.push_back(box.addButton(U(label), QMessageBox::ActionRole));
+    if (!buttons.empty()) box.setDefaultButton(buttons.front());
+    QCheckBox* check = nullptr;
+    if (!choice.checkBox.empty()) {
+        check = new QCheckBox(U(choice.checkBox));
+        check->setChecked(choice.checkBoxInitial);
+        box.setCheckBox(check); // the box owns it
+    }
+    box.exec();
+    CChoiceResult result;
+    auto it = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    result.button = it == buttons.end() ? -1 : int(it - buttons.begin());
+    result.checked = check ? check->isChecked() : choice.checkBoxInitial;
+    return result;
+}
+
+std::filesystem::path CQtInteraction::ChooseFile(const CFileRequest& request) {
+    QFileDialog dialog(m_parent, U(request.title));
+    bool save = request.mode == CFileRequest::Mode::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    QStringList filters;
+    for (const std::string& f : request.filters)
+        filters << U(f);
+    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    if (!request.defaultSuffix.empty()) dialog.setDefaultSuffix(U(request.defaultSuffix));
+    if (!request.start.empty()) {
+        std::error_code ec;
+        if (std::filesystem::is_directory(request.start, ec)) {
+            dialog.setDirectory(ToQString(request.start));
+        } else {
+            dialog.setDirectory(ToQString(request.start.parent_path()));
+            dialog.selectFile(ToQString(request.start.filename()));
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return ToPath(dialog.selectedFiles().front());
+}
+
+std::filesystem::path CQtInteraction::ChooseFolder(const std::string& title,
+                                                   const std::filesystem::path& start) {
+    QString folder = QFileDialog::getExistingDirectory(m_parent, U(title), ToQString(start));
+    return folder.isEmpty() ? std::filesystem::path() : ToPath(folder);
+}
+
+bool CQtInteraction::AskText(const std::string& caption, const std::string& label,
+                             std::string& text) {
+    bool ok = false;
+    QString answer =
+        QInputDialog::getText(m_parent, U(caption), U(label), QLineEdit::Normal, U(text), &ok);
+    if (!ok) return false;
+    text = Utf8(answer);
+    return true;
+}
+
+std::unique_ptr<CProgress> CQtInteraction::OpenProgress(int, const std::string& caption) {
+    return std::make_unique<CQtProgress>(m_parent, U(caption));
+}
+
+QUrl CQtInteraction::BrowserUrl(const std::filesystem::path& file) {
+    QString text = ToQString(file);
+    for (const char* scheme : {"http://", "https://", "ftp://", "mailto:", "file://"})
+        if (text.startsWith(QLatin1String(scheme), Qt::CaseInsensitive))
+            return QUrl(text, QUrl::TolerantMode);
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(file, ec);
+    return QUrl::fromLocalFile(ToQString(ec ? file : absolute));
+}
+
+bool CQtInteraction::OpenInBrowser(const std::filesystem::path& file) {
+    return QDesktopServices::openUrl(BrowserUrl(file));
+}
+
+void CQtInteraction::BeginWait() {
+    if (m_waitCount++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void CQtInteraction::EndWait() {
+    if (m_waitCount == 0) return;
+    if (--m_waitCount == 0) QApplication::restoreOverrideCursor();
+}
