@@ -27,8 +27,7 @@ CPage::ToolObjectMaker& CPage::TextToolMaker() {
 CPage::CPage(CSite& site, std::string identifier, std::string webName)
     : m_site(&site), m_identifier(std::move(identifier)), m_webName(std::move(webName)),
       m_width(site.defaultWidth), m_height(site.defaultHeight),
-      m_background(std::make_unique<CBackgroundFill>(site.DefaultFill())),
-      m_tileBuffer(WithAlpha(IMAGE_RGB8), kTileSize, kTileSize) {
+      m_background(std::make_unique<CBackgroundFill>(site.DefaultFill())) {
     m_background->SetWidth(m_width);
     m_background->SetHeight(m_height);
     if (HistoryMaker()) m_history = HistoryMaker()(*this, kUndoSteps);
@@ -39,6 +38,14 @@ CPage::~CPage() {
     // Sets point at items and items at sets: let the sets go first.
     m_sets.clear();
     m_items.clear();
+}
+
+CPixMap& CPage::TileBuffer() {
+    // Made on first use: a site of many pages does not hold a buffer for
+    // every page that never draws anything.
+    if (m_tileBuffer.width == 0)
+        m_tileBuffer = CPixMap(WithAlpha(IMAGE_RGB8), kTileSize, kTileSize);
+    return m_tileBuffer;
 }
 
 void CPage::SetPageImage(std::unique_ptr<CImage> image) {
@@ -179,11 +186,11 @@ int CPage::TopBandStart() const {
 }
 
 CPageItem& CPage::InsertItem(std::unique_ptr<CPageObject> object) {
-    return InsertItem(std::make_unique<CPageItem>(std::move(object), &m_tileBuffer));
+    return InsertItem(std::make_unique<CPageItem>(std::move(object), &TileBuffer()));
 }
 
 CPageItem& CPage::InsertItem(std::unique_ptr<CPageItem> item) {
-    item->SetTileBuffer(&m_tileBuffer);
+    item->SetTileBuffer(&TileBuffer());
     const int at = IsTopBandObject(item->Normal()) ? ItemCount() : TopBandStart();
     ReserveOneMore(m_items);
     auto it = m_items.insert(m_items.begin() + at, std::move(item));
@@ -236,7 +243,7 @@ std::unique_ptr<CPageItem> CPage::RemoveItem(CPageItem& item) {
 
 std::unique_ptr<CPageItem> CPage::PutItemAt(int index, std::unique_ptr<CPageItem> item) {
     if (!item) return nullptr;
-    item->SetTileBuffer(&m_tileBuffer);
+    item->SetTileBuffer(&TileBuffer());
     if (index < 0 || index >= ItemCount()) {
         ReserveOneMore(m_items);
         m_items.push_back(std::move(item));
@@ -299,7 +306,7 @@ void CPage::RenderAll() {
     m_renderGuard = true;
     m_background->Render();
     for (const auto& item : m_items)
-        if (IsDrawn(*item)) item->Current().PrepareAndRender(m_tileBuffer);
+        if (IsDrawn(*item)) item->Current().PrepareAndRender(TileBuffer());
     m_renderGuard = false;
 }
 

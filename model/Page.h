@@ -55,7 +55,9 @@ public:
     int32_t Width() const { return m_width; }
     int32_t Height() const { return m_height; }
     CBackgroundFill& Background() const { return *m_background; }
-    CPixMap& TileBuffer() { return m_tileBuffer; }
+    // The 256 x 256 scratch map (alpha, red, green, blue) every item of the
+    // page renders through.
+    CPixMap& TileBuffer();
     CImage* PageImage() const { return m_pageImage.get(); }
     void SetPageImage(std::unique_ptr<CImage> image);
 
