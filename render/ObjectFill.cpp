@@ -4,6 +4,7 @@
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
 #include "services/Cp1252.h"
+#include "render/GradientRaster.h"
 #include "services/IO.h"
 #include <algorithm>
 #include <cstring>
@@ -152,27 +153,57 @@ void CObjectFill::Invalidate() {
 
 // This is where a fill's texture is produced; the object then tiles, scales
 // and masks it (the object's business, not the fill's).
-bool CObjectFill::Render() {
-    if (!m_needsRender) return true;
+int CObjectFill::Render(int32_t width, int32_t height) {
+    if (width > 0 && height > 0) {
+        m_renderWidth = width;
+        m_renderHeight = height;
+    }
+    if (!m_needsRender) return 0;
     switch (m_type) {
     case fillSolid:
     case fillTextColour:
     case fillHeldImage:
         m_needsRender = false;
-        break;
+        return 0;
     case fillImage:
         if (!m_image) {
             int format = FORMAT_ANY, error = IOERR_NONE;
             // The model keeps paths in its code page; the file system wants UTF-8.
             m_image = CIO::LoadImageA(cp1252::ToUtf8(m_imagePath), format, error);
-            m_renderError = m_image ? IOERR_NONE : (error != IOERR_NONE ? error : IOERR_FORMAT);
+            if (!m_image) {
+                // Anything the loader does not name is a picture it cannot read.
+                m_renderError = (error >= IOERR_NOT_FOUND && error <= IOERR_NO_MEMORY)
+                                    ? error
+                                    : IOERR_FORMAT;
+                return m_renderError;
+            }
         }
-        if (m_image) m_needsRender = false;
-        break;
-    case fillGradient:
-        // Waits for the gradient rasteriser; painters show the colour meanwhile.
-        break;
+        m_renderError = IOERR_NONE;
+        m_needsRender = false;
+        return 0;
+    case fillGradient: {
+        const int32_t w = m_renderWidth, h = m_renderHeight;
+        if (!m_image || m_image->GetMode() != IMAGE_RGB8 || m_image->Width() != w ||
+            m_image->Height() != h || !m_image->Bits()) {
+            m_image.reset();
+            if (!ImageSizeAcceptable(w, h)) return IOERR_NO_MEMORY;
+            auto image = std::make_unique<CImage>(IMAGE_RGB8, w, h, 96.0);
+            if (!image->Bits()) return IOERR_NO_MEMORY;
+            m_image = std::move(image);
+        }
+        if (!RenderGradientImage(m_gradient, m_gradient.angle, *m_image)) {
+            m_image.reset();
+            return IOERR_NO_MEMORY;
+        }
+        m_needsRender = false;
+        return 0;
     }
+    }
+    return 0;
+}
+
+bool CObjectFill::Render() {
+    Render(0, 0);
     return !m_needsRender;
 }
 

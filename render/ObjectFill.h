@@ -78,12 +78,19 @@ public:
     // picture is kept.
     void Invalidate();
 
-    // Produces the image the fill paints with. Solid and text-colour fills
-    // need none and a held picture has one; a picture file is loaded here.
-    // Gradient textures are made by the rasteriser, which is not part of this
-    // record yet, so a gradient fill stays marked for rendering (painters use
-    // its colour meanwhile). Returns true when nothing is left to render.
+    // Produces the image the fill paints with for an object of width x
+    // height. Solid and text-colour fills need none and a held picture has
+    // one; a picture file is loaded (once); a gradient is rendered at the
+    // object's size with the fill's angle. Returns 0 on success or when
+    // nothing was needed, else 1..3 (the picture loader's error: missing,
+    // not a picture, no folder), 4 when there is no memory for the image.
+    // Success clears needsRender.
+    int Render(int32_t width, int32_t height);
+    // The same at the size last asked for (a gradient never sized renders at
+    // kDefaultGradientSide square; the shape scales whatever it gets). True
+    // when nothing is left to render.
     bool Render();
+    static constexpr int32_t kDefaultGradientSide = 256;
     // Why the last picture load in Render failed, as an IOErrorCode
     // (1 missing, 2 not a readable picture, 4 no memory); 0 after success.
     // The caller decides whether to ask the user for another file.
@@ -111,4 +118,6 @@ private:
     bool m_needsRender = false;
     bool m_picture = false;
     int m_renderError = 0;
+    int32_t m_renderWidth = kDefaultGradientSide;
+    int32_t m_renderHeight = kDefaultGradientSide;
 };

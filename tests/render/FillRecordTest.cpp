@@ -304,7 +304,11 @@ TEST(ObjectFillTest, SettersCopiesAndInvalidate) {
     EXPECT_EQ(fill.GetImage(), nullptr);
     EXPECT_TRUE(fill.NeedsRender());
     EXPECT_FALSE(fill.IsAnimatedGif());
-    EXPECT_FALSE(fill.Render()) << "gradient textures come with the rasteriser";
+    EXPECT_EQ(fill.Render(40, 30), 0);
+    ASSERT_NE(fill.GetImage(), nullptr);
+    EXPECT_EQ(fill.GetImage()->Width(), 40);
+    EXPECT_EQ(fill.GetImage()->Height(), 30);
+    EXPECT_FALSE(fill.NeedsRender());
 
     // A held picture is the fill's content: copies and Invalidate keep it.
     CObjectFill held;
