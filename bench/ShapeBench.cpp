@@ -17,8 +17,8 @@ template <class Shape> void RenderRotated(benchmark::State& state) {
         benchmark::DoNotOptimize(shape.GetImage());
     }
     const CRect r = shape.GetRect();
-    state.counters["pixels/s"] = benchmark::Counter(
-        static_cast<double>(r.Width()) * r.Height(), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["pixels/s"] = benchmark::Counter(static_cast<double>(r.Width()) * r.Height(),
+                                                    benchmark::Counter::kIsIterationInvariantRate);
 }
 } // namespace
 

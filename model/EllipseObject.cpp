@@ -37,7 +37,8 @@ void CEllipseObject::BuildOutline(CPath& path) const {
         {cx + rx, cy},
     };
     DPOINT r[13];
-    for (int i = 0; i < 13; ++i) r[i] = RotateAbout(m_center, pts[i].x, pts[i].y, m_angle);
+    for (int i = 0; i < 13; ++i)
+        r[i] = RotateAbout(m_center, pts[i].x, pts[i].y, m_angle);
     path.MoveTo(r[0].x, r[0].y);
     for (int i = 1; i < 13; i += 3)
         path.CurveTo(r[i].x, r[i].y, r[i + 1].x, r[i + 1].y, r[i + 2].x, r[i + 2].y);

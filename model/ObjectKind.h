@@ -24,12 +24,18 @@ inline constexpr StreamTag TAG_FORM = 0x7A56C093;
 // The stream tag a kind writes first.
 constexpr StreamTag StreamTagOfKind(ObjectKind kind) {
     switch (kind) {
-    case KIND_ELLIPSE: return TAG_ELLIPSE;
-    case KIND_RECT: return TAG_RECT;
-    case KIND_TEXT: return TAG_TEXT;
-    case KIND_COUNTER: return TAG_COUNTER;
-    case KIND_HTML: return TAG_HTML;
-    case KIND_FORM: return TAG_FORM;
+    case KIND_ELLIPSE:
+        return TAG_ELLIPSE;
+    case KIND_RECT:
+        return TAG_RECT;
+    case KIND_TEXT:
+        return TAG_TEXT;
+    case KIND_COUNTER:
+        return TAG_COUNTER;
+    case KIND_HTML:
+        return TAG_HTML;
+    case KIND_FORM:
+        return TAG_FORM;
     }
     return 0;
 }

@@ -18,30 +18,70 @@ DPOINT RotateAbout(DPOINT c, double x, double y, double angle) {
 CPageObject::CPageObject() = default;
 CPageObject::~CPageObject() = default;
 
-void CPageObject::Invalidate() { m_dirty = true; }
+void CPageObject::Invalidate() {
+    m_dirty = true;
+}
 void CPageObject::ReleaseImage() {}
-CRect CPageObject::GetRect() const { return m_rect; }
-const DPOINT* CPageObject::GetHandles() const { return m_handles; }
+CRect CPageObject::GetRect() const {
+    return m_rect;
+}
+const DPOINT* CPageObject::GetHandles() const {
+    return m_handles;
+}
 void CPageObject::SetSize(int32_t, int32_t) {}
-void CPageObject::SetSize(CObjectSize size) { SetSize(size.width, size.height); }
-double CPageObject::GetAngle() const { return 0.0; }
+void CPageObject::SetSize(CObjectSize size) {
+    SetSize(size.width, size.height);
+}
+double CPageObject::GetAngle() const {
+    return 0.0;
+}
 void CPageObject::SetAngle(double) {}
 void CPageObject::RotateTowards(int32_t, int32_t, double, double, bool) {}
-bool CPageObject::Render(CPixMap&) { return true; }
-bool CPageObject::CanHaveEffects() const { return false; }
-bool CPageObject::CanHaveFill() const { return false; }
-bool CPageObject::CanHaveLink() const { return false; }
-bool CPageObject::CanHaveMouseOver() const { return false; }
-bool CPageObject::HasButtonText() const { return false; }
-bool CPageObject::RendersAsImage() const { return false; }
-bool CPageObject::CanResize() const { return false; }
-bool CPageObject::CanRotate() const { return false; }
-CObjectSize CPageObject::GetMinSize() const { return {1, 1}; }
-CObjectSize CPageObject::GetMaxSize() const { return {2000, 2000}; }
-CObjectFill* CPageObject::GetFill() const { return nullptr; }
-CEffects* CPageObject::GetEffects() const { return nullptr; }
-CObjectLink* CPageObject::GetLink() const { return nullptr; }
-const std::string* CPageObject::GetAltText() const { return nullptr; }
+bool CPageObject::Render(CPixMap&) {
+    return true;
+}
+bool CPageObject::CanHaveEffects() const {
+    return false;
+}
+bool CPageObject::CanHaveFill() const {
+    return false;
+}
+bool CPageObject::CanHaveLink() const {
+    return false;
+}
+bool CPageObject::CanHaveMouseOver() const {
+    return false;
+}
+bool CPageObject::HasButtonText() const {
+    return false;
+}
+bool CPageObject::RendersAsImage() const {
+    return false;
+}
+bool CPageObject::CanResize() const {
+    return false;
+}
+bool CPageObject::CanRotate() const {
+    return false;
+}
+CObjectSize CPageObject::GetMinSize() const {
+    return {1, 1};
+}
+CObjectSize CPageObject::GetMaxSize() const {
+    return {2000, 2000};
+}
+CObjectFill* CPageObject::GetFill() const {
+    return nullptr;
+}
+CEffects* CPageObject::GetEffects() const {
+    return nullptr;
+}
+CObjectLink* CPageObject::GetLink() const {
+    return nullptr;
+}
+const std::string* CPageObject::GetAltText() const {
+    return nullptr;
+}
 
 std::unique_ptr<CObjectFill> CPageObject::SetFill(std::unique_ptr<CObjectFill> fill) {
     return fill;
@@ -53,10 +93,14 @@ std::unique_ptr<CObjectLink> CPageObject::SetLink(std::unique_ptr<CObjectLink> l
     return link;
 }
 void CPageObject::SetAltText(std::string) {}
-bool CPageObject::OnPageRemoved(int32_t) { return false; }
+bool CPageObject::OnPageRemoved(int32_t) {
+    return false;
+}
 void CPageObject::OnPageCountChanged(int32_t) {}
 void CPageObject::OnPagesReset() {}
-std::unique_ptr<CPageObject> CPageObject::Clone() const { return nullptr; }
+std::unique_ptr<CPageObject> CPageObject::Clone() const {
+    return nullptr;
+}
 
 void CPageObject::SetOffsetX(int32_t x) {
     ShiftRectAndHandles(x - m_mouseOverOffset.x, 0);

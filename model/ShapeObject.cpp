@@ -39,8 +39,10 @@ CShapeRenderHooks& CShapeObject::RenderHooks() {
 
 CShapeObject::CShapeObject(DPOINT center, CObjectSize size, double angle)
     : m_fill(std::make_unique<CObjectFill>()), m_effects(std::make_unique<CEffects>()),
-      m_link(std::make_unique<CObjectLink>()), m_buttonText(std::make_unique<CButtonText>()),
-      m_size{std::max(size.width, 0), std::max(size.height, 0)}, m_angle(angle), m_center(center) {}
+      m_link(std::make_unique<CObjectLink>()),
+      m_buttonText(std::make_unique<CButtonText>()), m_size{std::max(size.width, 0),
+                                                            std::max(size.height, 0)},
+      m_angle(angle), m_center(center) {}
 
 CShapeObject::CShapeObject(const CShapeObject& other)
     : CPageObject(), m_altText(other.m_altText), m_size(other.m_size), m_angle(other.m_angle),
@@ -50,7 +52,8 @@ CShapeObject::CShapeObject(const CShapeObject& other)
     if (other.m_link) m_link = std::make_unique<CObjectLink>(*other.m_link);
     if (other.m_buttonText) m_buttonText = std::make_unique<CButtonText>(*other.m_buttonText);
     m_rect = other.m_rect;
-    for (int i = 0; i < handleCount; ++i) m_handles[i] = other.m_handles[i];
+    for (int i = 0; i < handleCount; ++i)
+        m_handles[i] = other.m_handles[i];
     m_mouseOverOffset = other.m_mouseOverOffset;
 }
 
@@ -89,9 +92,13 @@ void CShapeObject::UpdateHandles() {
     SetBoxHandles(m_center, m_size.width, m_size.height, m_angle);
 }
 
-DPOINT CShapeObject::GetCenter() const { return m_center; }
+DPOINT CShapeObject::GetCenter() const {
+    return m_center;
+}
 
-void CShapeObject::SetCenterRaw(double x, double y) { m_center = {x, y}; }
+void CShapeObject::SetCenterRaw(double x, double y) {
+    m_center = {x, y};
+}
 
 void CShapeObject::MoveBy(int32_t dx, int32_t dy) {
     m_center.x += dx;
@@ -114,7 +121,9 @@ void CShapeObject::SetCenter(DPOINT center) {
     MarkChanged();
 }
 
-CObjectSize CShapeObject::GetSize() const { return m_size; }
+CObjectSize CShapeObject::GetSize() const {
+    return m_size;
+}
 
 void CShapeObject::SetSize(int32_t width, int32_t height) {
     const CObjectSize size{std::max(width, 0), std::max(height, 0)};
@@ -125,7 +134,9 @@ void CShapeObject::SetSize(int32_t width, int32_t height) {
     UpdateHandles();
 }
 
-double CShapeObject::GetAngle() const { return m_angle; }
+double CShapeObject::GetAngle() const {
+    return m_angle;
+}
 
 void CShapeObject::SetAngle(double angle) {
     if (angle == m_angle) return;
@@ -148,13 +159,25 @@ void CShapeObject::RotateTowards(int32_t mouseX, int32_t mouseY, double mouseAng
     SetAngle(alpha);
 }
 
-CRect CShapeObject::GetBounds(bool fromHandles) const { return BoundsFromHandles(fromHandles); }
-CRect CShapeObject::GetHandleBounds() const { return HandleBoundsFromCorners(); }
+CRect CShapeObject::GetBounds(bool fromHandles) const {
+    return BoundsFromHandles(fromHandles);
+}
+CRect CShapeObject::GetHandleBounds() const {
+    return HandleBoundsFromCorners();
+}
 
-CObjectFill* CShapeObject::GetFill() const { return m_fill.get(); }
-CEffects* CShapeObject::GetEffects() const { return m_effects.get(); }
-CObjectLink* CShapeObject::GetLink() const { return m_link.get(); }
-const std::string* CShapeObject::GetAltText() const { return &m_altText; }
+CObjectFill* CShapeObject::GetFill() const {
+    return m_fill.get();
+}
+CEffects* CShapeObject::GetEffects() const {
+    return m_effects.get();
+}
+CObjectLink* CShapeObject::GetLink() const {
+    return m_link.get();
+}
+const std::string* CShapeObject::GetAltText() const {
+    return &m_altText;
+}
 
 std::unique_ptr<CObjectFill> CShapeObject::SetFill(std::unique_ptr<CObjectFill> fill) {
     std::swap(fill, m_fill);
@@ -174,7 +197,9 @@ std::unique_ptr<CObjectLink> CShapeObject::SetLink(std::unique_ptr<CObjectLink> 
     return link;
 }
 
-void CShapeObject::SetAltText(std::string altText) { m_altText = std::move(altText); }
+void CShapeObject::SetAltText(std::string altText) {
+    m_altText = std::move(altText);
+}
 
 void CShapeObject::SetButtonText(const CButtonText& label) {
     SetButtonText(std::make_unique<CButtonText>(label));

@@ -101,7 +101,8 @@ std::unique_ptr<CImage> CShapeObject::MakeTexture(bool& failed) const {
             const CRgbBytes c = m_fill ? RgbOf(m_fill->GetColour()) : CRgbBytes{255, 255, 255};
             uint8_t* bits = flat->Bits();
             const int rowBytes = static_cast<int>(flat->RowBytes());
-            for (int y = 0; y < h; ++y) std::memset(bits + static_cast<ptrdiff_t>(y) * rowBytes, 255, 4 * w);
+            for (int y = 0; y < h; ++y)
+                std::memset(bits + static_cast<ptrdiff_t>(y) * rowBytes, 255, 4 * w);
             PaintColourPlanes(bits, rowBytes, w, h, c);
         }
         if (!flat) {
@@ -246,7 +247,8 @@ void CShapeObject::DrawPreview(int32_t x, int32_t y, CPixMap& map, const CColor&
     const CPixMap::PlaneDesc& alpha = map.plane[0];
     const bool argb = IsArgbMap(map);
     for (int r = 0; r < map.height; ++r)
-        for (int c = 0; c < map.width; ++c) *map.Sample(c, r, 0) = 0;
+        for (int c = 0; c < map.width; ++c)
+            *map.Sample(c, r, 0) = 0;
 
     const CPixelShift shift = OutlineShift();
     const int left = m_rect.left + x - shift.x;

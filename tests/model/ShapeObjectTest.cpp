@@ -6,15 +6,17 @@
 #include "model/RectObject.h"
 #include "render/Effects.h"
 #include "render/ObjectFill.h"
-#include <gtest/gtest.h>
 #include <cmath>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <numbers>
 
 namespace {
 constexpr double kPi = std::numbers::pi;
 
-CPixMap Work() { return CPixMap(WithAlpha(IMAGE_RGB8), 256, 256); }
+CPixMap Work() {
+    return CPixMap(WithAlpha(IMAGE_RGB8), 256, 256);
+}
 
 void ExpectHandlesShifted(const CPageObject& moved, const DPOINT* before, double dx, double dy) {
     for (int i = 0; i < CPageObject::handleCount; ++i) {
@@ -24,7 +26,8 @@ void ExpectHandlesShifted(const CPageObject& moved, const DPOINT* before, double
 }
 
 void CopyHandles(const CPageObject& o, DPOINT* out) {
-    for (int i = 0; i < CPageObject::handleCount; ++i) out[i] = o.GetHandles()[i];
+    for (int i = 0; i < CPageObject::handleCount; ++i)
+        out[i] = o.GetHandles()[i];
 }
 } // namespace
 
@@ -113,7 +116,7 @@ TEST(ShapeObject, HandlesAndBoundsFollowSizeAngleAndOffset) {
     CRectObject r({200, 100}, {100, 50});
     EXPECT_EQ(r.GetHandleBounds(), (CRect{147, 72, 253, 128}));
     EXPECT_EQ(r.GetBounds(true), (CRect{150, 75, 250, 125}));
-    const DPOINT expected[8] = {{150, 75}, {200, 75}, {250, 75}, {150, 100},
+    const DPOINT expected[8] = {{150, 75},  {200, 75},  {250, 75},  {150, 100},
                                 {250, 100}, {150, 125}, {200, 125}, {250, 125}};
     for (int i = 0; i < 8; ++i) {
         EXPECT_DOUBLE_EQ(r.GetHandles()[i].x, expected[i].x);
@@ -202,7 +205,8 @@ TEST(ShapeObject, SettersOnlyInvalidateOnRealChanges) {
 TEST(ShapeObject, CapabilitiesOfEllipseRectangleAndPicture) {
     CEllipseObject e({0, 0}, {2, 2});
     CRectObject r({0, 0}, {2, 2});
-    for (const CPageObject* o : {static_cast<const CPageObject*>(&e), static_cast<const CPageObject*>(&r)}) {
+    for (const CPageObject* o :
+         {static_cast<const CPageObject*>(&e), static_cast<const CPageObject*>(&r)}) {
         EXPECT_TRUE(o->CanHaveEffects() && o->CanHaveFill() && o->CanHaveLink() &&
                     o->CanHaveMouseOver() && o->HasButtonText() && o->RendersAsImage() &&
                     o->CanResize() && o->CanRotate());
@@ -253,7 +257,8 @@ TEST(ShapeObject, CloneIsAFullIndependentCopy) {
     EXPECT_EQ(*c->GetButtonText(), *e.GetButtonText());
     EXPECT_EQ(*c->GetAltText(), "Knap");
     EXPECT_EQ(*c->GetFill(), *e.GetFill());
-    for (int i = 0; i < 8; ++i) EXPECT_DOUBLE_EQ(c->GetHandles()[i].y, e.GetHandles()[i].y);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_DOUBLE_EQ(c->GetHandles()[i].y, e.GetHandles()[i].y);
 
     c->GetFill()->SetColour(CColor(0, 0, 255));
     c->GetLink()->url = "http://other.example";

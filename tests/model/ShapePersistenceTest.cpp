@@ -12,10 +12,10 @@
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
 #include "services/FileFormatException.h"
-#include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <limits>
 
 namespace {
@@ -49,7 +49,8 @@ std::unique_ptr<CEllipseObject> RichEllipse() {
     link.email = "salg@firma.dk";
     link.document = "C:\\docs\\pris.pdf";
     CButtonText label;
-    label.text = "K\xF8""b nu";
+    label.text = "K\xF8"
+                 "b nu";
     label.font = "Verdana";
     label.fontSize = 17;
     label.bold = true;
@@ -91,7 +92,8 @@ std::vector<uint8_t> OlderStream(const CShapeObject& o, CStreamVersion v) {
     w.WriteDouble(o.GetCenter().x);
     w.WriteDouble(o.GetCenter().y);
     const CRect r = o.GetRect();
-    for (int value : {r.left, r.top, r.right, r.bottom}) w.WriteInt32(value);
+    for (int value : {r.left, r.top, r.right, r.bottom})
+        w.WriteInt32(value);
     w.WriteInt32(o.GetOffsetX());
     w.WriteInt32(o.GetOffsetY());
     o.GetFill()->Save(w);
@@ -108,11 +110,12 @@ std::vector<uint8_t> OlderStream(const CShapeObject& o, CStreamVersion v) {
             w.WriteInt32(n);
         rgb(fx.shadowColour);
         w.WriteBool(fx.edgesOn);
-        for (int32_t n : {fx.edgesStyle, fx.edgesSize, fx.edgesTransparency, fx.edgesAngle,
-                          fx.edgesType})
+        for (int32_t n :
+             {fx.edgesStyle, fx.edgesSize, fx.edgesTransparency, fx.edgesAngle, fx.edgesType})
             w.WriteInt32(n);
         w.WriteBool(fx.glowOn);
-        for (int32_t n : {fx.glowSize, fx.glowTransparency, fx.glowType}) w.WriteInt32(n);
+        for (int32_t n : {fx.glowSize, fx.glowTransparency, fx.glowType})
+            w.WriteInt32(n);
         rgb(fx.glowColour);
     }
     const CObjectLink& link = *o.GetLink();
@@ -166,12 +169,14 @@ const CShapeObject& AsShape(const std::unique_ptr<CPageObject>& o) {
 }
 
 void PatchInt32(std::vector<uint8_t>& bytes, size_t at, int32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(uint32_t(value) >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<uint8_t>(uint32_t(value) >> (8 * i));
 }
 
 size_t FindTag(const std::vector<uint8_t>& bytes, StreamTag tag) {
     uint8_t t[4];
-    for (int i = 0; i < 4; ++i) t[i] = static_cast<uint8_t>(tag >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        t[i] = static_cast<uint8_t>(tag >> (8 * i));
     auto it = std::search(bytes.begin(), bytes.end(), t, t + 4);
     EXPECT_NE(it, bytes.end());
     return static_cast<size_t>(it - bytes.begin());
@@ -195,7 +200,8 @@ TEST(ShapePersistence, CurrentStreamsRoundTripEveryField) {
     // A picture: a rectangle with a held picture of its own, never rotated.
     CRectObject r({40, 30}, {20, 12});
     auto picture = std::make_unique<CImage>(IMAGE_RGB8, 3, 2, 96.0);
-    for (int y = 0; y < 2; ++y) std::memset(picture->Bits() + y * picture->RowBytes(), 90 + y, 9);
+    for (int y = 0; y < 2; ++y)
+        std::memset(picture->Bits() + y * picture->RowBytes(), 90 + y, 9);
     r.GetFill()->SetHeldImage(std::move(picture));
     r.GetFill()->SetPicture(true);
     r.MoveBy(3, 4); // saved with the centre and rect it now has

@@ -6,26 +6,31 @@
 #include "model/RectObject.h"
 #include "render/Effects.h"
 #include "render/ObjectFill.h"
-#include <gtest/gtest.h>
 #include <cmath>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <numbers>
 
 namespace {
 constexpr double kPi = std::numbers::pi;
 constexpr IMAGE_MODE kArgb = WithAlpha(IMAGE_RGB8);
 
-CPixMap Work(int w = 256, int h = 256) { return CPixMap(kArgb, w, h); }
+CPixMap Work(int w = 256, int h = 256) {
+    return CPixMap(kArgb, w, h);
+}
 
 const uint8_t* Px(const CImage& image, int x, int y) {
     return image.Bits() + y * image.RowBytes() + 4 * x;
 }
-uint8_t* Px(CPixMap& map, int x, int y) { return map.Sample(x, y, 0); }
+uint8_t* Px(CPixMap& map, int x, int y) {
+    return map.Sample(x, y, 0);
+}
 
 double Coverage(const CImage& image) {
     double sum = 0;
     for (int y = 0; y < image.Height(); ++y)
-        for (int x = 0; x < image.Width(); ++x) sum += Px(image, x, y)[0];
+        for (int x = 0; x < image.Width(); ++x)
+            sum += Px(image, x, y)[0];
     return sum / 255.0;
 }
 
@@ -198,7 +203,8 @@ TEST(ShapeRender, DragPreviewIsOneVisibleColour) {
     // The alpha plane is cleared and then holds the outline's coverage.
     double sum = 0;
     for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x) sum += Px(map, x, y)[0];
+        for (int x = 0; x < 40; ++x)
+            sum += Px(map, x, y)[0];
     EXPECT_NEAR(sum / 255 / (kPi * 400), 1.0, 0.03);
     EXPECT_EQ(Px(map, 0, 0)[0], 0);
     EXPECT_EQ(Px(map, 20, 20)[0], 255);
@@ -216,7 +222,8 @@ TEST(ShapeRender, EffectsStageRunsAfterTheFillAndTheImageIsCropped) {
     hooks.applyEffects = [&](CShapeObject&, CImage& image, CPixMap&) {
         ++calls;
         for (int y = 0; y < image.Height(); ++y)
-            for (int x = 0; x < 10; ++x) image.Bits()[y * image.RowBytes() + 4 * x] = 0;
+            for (int x = 0; x < 10; ++x)
+                image.Bits()[y * image.RowBytes() + 4 * x] = 0;
         return true;
     };
     CHookGuard guard(std::move(hooks));
