@@ -26,11 +26,14 @@ const std::vector<uint8_t>& Pixels() {
         for (int y = 0; y < kSize; ++y)
             for (int x = 0; x < kSize; ++x)
                 for (int k = 0; k < 3; ++k) {
-                    const int base = k == 0 ? x * 255 / kSize : k == 1 ? y * 255 / kSize
-                                                                       : (x + y) * 255 / (2 * kSize);
+                    const int base = k == 0   ? x * 255 / kSize
+                                     : k == 1 ? y * 255 / kSize
+                                              : (x + y) * 255 / (2 * kSize);
                     const int v = base + static_cast<int>(rng() % 9) - 4;
                     px[(static_cast<size_t>(y) * kSize + x) * 3 + k] =
-                        static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+                        static_cast<uint8_t>(v < 0     ? 0
+                                             : v > 255 ? 255
+                                                       : v);
                 }
         return px;
     }();
@@ -38,16 +41,15 @@ const std::vector<uint8_t>& Pixels() {
 }
 
 std::unique_ptr<CImage> MakeImage(bool alpha) {
-    auto image = std::make_unique<CImage>(alpha ? WithAlpha(IMAGE_RGB8) : IMAGE_RGB8, kSize, kSize,
-                                          96.0);
+    auto image =
+        std::make_unique<CImage>(alpha ? WithAlpha(IMAGE_RGB8) : IMAGE_RGB8, kSize, kSize, 96.0);
     const auto& px = Pixels();
     for (int y = 0; y < kSize; ++y) {
         uint8_t* row = image->Bits() + y * image->RowBytes();
         const uint8_t* src = px.data() + static_cast<size_t>(y) * kSize * 3;
         for (int x = 0; x < kSize; ++x) {
             uint8_t* d = row + x * (alpha ? 4 : 3);
-            if (alpha)
-                *d++ = 255;
+            if (alpha) *d++ = 255;
             d[0] = src[x * 3], d[1] = src[x * 3 + 1], d[2] = src[x * 3 + 2];
         }
     }
@@ -56,7 +58,8 @@ std::unique_ptr<CImage> MakeImage(bool alpha) {
 
 std::filesystem::path Scratch(const std::string& name) {
     const std::filesystem::path shm = "/dev/shm";
-    const auto folder = std::filesystem::is_directory(shm) ? shm : std::filesystem::temp_directory_path();
+    const auto folder =
+        std::filesystem::is_directory(shm) ? shm : std::filesystem::temp_directory_path();
     return folder / ("pw-bench-" + std::to_string(::getpid()) + "-" + name);
 }
 
@@ -71,7 +74,8 @@ void EncodeBaseline(jpeg_compress_struct& cinfo) {
     jpeg_set_quality(&cinfo, kQuality, TRUE);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<uint8_t*>(px.data()) + static_cast<size_t>(cinfo.next_scanline) * kSize * 3;
+        JSAMPROW row =
+            const_cast<uint8_t*>(px.data()) + static_cast<size_t>(cinfo.next_scanline) * kSize * 3;
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -146,10 +150,10 @@ void BM_CjpegCommand(benchmark::State& state) {
         std::fwrite(Pixels().data(), 1, Pixels().size(), f);
         std::fclose(f);
     }
-    const std::string command = "/usr/bin/cjpeg -quality 98 -outfile " + out.string() + " " + ppm.string();
+    const std::string command =
+        "/usr/bin/cjpeg -quality 98 -outfile " + out.string() + " " + ppm.string();
     for (auto _ : state)
-        if (std::system(command.c_str()) != 0)
-            state.SkipWithError("cjpeg failed");
+        if (std::system(command.c_str()) != 0) state.SkipWithError("cjpeg failed");
     std::filesystem::remove(ppm);
     std::filesystem::remove(out);
 }

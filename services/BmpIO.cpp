@@ -23,15 +23,16 @@ struct SBmpError {
     int code;
 };
 
-[[noreturn]] void Fail(int code = IOERR_FORMAT) { throw SBmpError{code}; }
+[[noreturn]] void Fail(int code = IOERR_FORMAT) {
+    throw SBmpError{code};
+}
 
 // Bounds-checked little-endian reads from the whole bitmap.
 class CBytes {
 public:
     CBytes(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
     void Need(size_t at, size_t count) const {
-        if (at > m_size || count > m_size - at)
-            Fail();
+        if (at > m_size || count > m_size - at) Fail();
     }
     uint8_t U8(size_t at) const {
         Need(at, 1);
@@ -67,13 +68,11 @@ struct SChannel {
         if (m) {
             shift = std::countr_zero(m);
             max = m >> shift;
-            if (max & (max + 1))
-                Fail(); // not one run of bits
+            if (max & (max + 1)) Fail(); // not one run of bits
         }
     }
     uint8_t Get(uint32_t pixel, uint8_t none) const {
-        if (!mask)
-            return none;
+        if (!mask) return none;
         const uint64_t v = (pixel & mask) >> shift;
         return static_cast<uint8_t>((v * 255 + max / 2) / max);
     }
@@ -98,8 +97,7 @@ SInfo ReadHeader(const CBytes& in, bool fileHeader) {
     size_t base = 0;
     uint32_t offBits = 0;
     if (fileHeader) {
-        if (in.U8(0) != 'B' || in.U8(1) != 'M')
-            Fail();
+        if (in.U8(0) != 'B' || in.U8(1) != 'M') Fail();
         offBits = in.U32(10);
         base = 14;
     }
@@ -119,23 +117,19 @@ SInfo ReadHeader(const CBytes& in, bool fileHeader) {
         info.bpp = in.U16(base + 14);
         info.compression = in.U32(base + 16);
         const int32_t ppm = in.I32(base + 24);
-        if (ppm > 0)
-            info.dpi = std::round(ppm * 0.0254 * 100.0) / 100.0;
+        if (ppm > 0) info.dpi = std::round(ppm * 0.0254 * 100.0) / 100.0;
     }
     if (height < 0) {
         info.topDown = true;
         height = -height;
     }
-    if (width <= 0 || height <= 0)
-        Fail();
-    if (!ImageSizeAcceptable(width, height))
-        Fail(IOERR_NO_MEMORY);
+    if (width <= 0 || height <= 0) Fail();
+    if (!ImageSizeAcceptable(width, height)) Fail(IOERR_NO_MEMORY);
     info.width = static_cast<int>(width);
     info.height = static_cast<int>(height);
 
     const int bpp = info.bpp;
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
-        Fail();
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) Fail();
     const uint32_t c = info.compression;
     const bool masked = c == BI_BITFIELDS || c == BI_ALPHABITFIELDS;
     if (headerSize == 64 && c > BI_RLE4)
@@ -143,8 +137,7 @@ SInfo ReadHeader(const CBytes& in, bool fileHeader) {
     if (!(c == BI_RGB || (c == BI_RLE8 && bpp == 8) || (c == BI_RLE4 && bpp == 4) ||
           (masked && (bpp == 16 || bpp == 32))))
         Fail();
-    if ((c == BI_RLE8 || c == BI_RLE4) && info.topDown)
-        Fail();
+    if ((c == BI_RLE8 || c == BI_RLE4) && info.topDown) Fail();
 
     size_t next = base + headerSize;
     if (masked) {
@@ -155,8 +148,7 @@ SInfo ReadHeader(const CBytes& in, bool fileHeader) {
         info.red = SChannel(in.U32(masksAt));
         info.green = SChannel(in.U32(masksAt + 4));
         info.blue = SChannel(in.U32(masksAt + 8));
-        if (c == BI_ALPHABITFIELDS || headerSize >= 56)
-            info.alpha = SChannel(in.U32(masksAt + 12));
+        if (c == BI_ALPHABITFIELDS || headerSize >= 56) info.alpha = SChannel(in.U32(masksAt + 12));
     } else if (bpp == 16) {
         info.red = SChannel(0x7C00);
         info.green = SChannel(0x03E0);
@@ -200,12 +192,10 @@ size_t DecodeRle(const CBytes& in, const SInfo& info, std::vector<uint8_t>& indi
     size_t pos = info.pixels;
     size_t x = 0, y = 0;
     auto put = [&](size_t px, uint8_t v) {
-        if (px < w && y < h)
-            indices[y * w + px] = v;
+        if (px < w && y < h) indices[y * w + px] = v;
     };
     for (;;) {
-        if (y >= h)
-            return pos; // past the last row: an end marker would change nothing
+        if (y >= h) return pos; // past the last row: an end marker would change nothing
         if (pos + 2 > in.Size()) {
             if (y + 1 >= h && pos == in.Size())
                 return pos; // the last row done and only the end marker missing
@@ -253,8 +243,7 @@ bool FourthBytesAreAlpha(const CBytes& in, const SInfo& info) {
         const uint8_t* row = in.At(info.pixels + r * stride, stride);
         for (int x = 0; x < info.width; ++x) {
             const uint8_t a = row[x * 4 + 3];
-            if (a != 0 && a != 255)
-                return true;
+            if (a != 0 && a != 255) return true;
             anyZero |= a == 0;
             anyFull |= a == 255;
         }
@@ -280,8 +269,7 @@ std::unique_ptr<CImage> Decode(const CBytes& in, bool fileHeader, int& error, si
     const bool alpha = info.alpha.mask != 0;
 
     auto image = CIO::CreateImage(info.width, info.height, alpha, info.dpi, error);
-    if (!image)
-        throw SBmpError{error};
+    if (!image) throw SBmpError{error};
     uint8_t* bits = image->Bits();
     const size_t rowBytes = image->RowBytes();
     const int outStep = alpha ? 4 : 3;
@@ -321,13 +309,11 @@ std::unique_ptr<CImage> Decode(const CBytes& in, bool fileHeader, int& error, si
                 px[0] = info.red.Get(v, 0);
                 px[1] = info.green.Get(v, 0);
                 px[2] = info.blue.Get(v, 0);
-                if (alpha)
-                    px[-1] = info.alpha.Get(v, 255);
+                if (alpha) px[-1] = info.alpha.Get(v, 255);
                 continue;
             }
             }
-            if (alpha)
-                px[-1] = 255;
+            if (alpha) px[-1] = 255;
         }
     }
     return image;
@@ -344,17 +330,15 @@ void Put32(std::vector<uint8_t>& v, uint32_t x) {
 
 } // namespace
 
-std::unique_ptr<CImage> CBmpIO::Load(const uint8_t* data, size_t size, bool fileHeader,
-                                     int& error, size_t* consumed) {
-    if (!data)
-        size = 0;
+std::unique_ptr<CImage> CBmpIO::Load(const uint8_t* data, size_t size, bool fileHeader, int& error,
+                                     size_t* consumed) {
+    if (!data) size = 0;
     CBytes in(data, size);
     size_t end = 0;
     try {
         auto image = Decode(in, fileHeader, error, end);
         error = IOERR_NONE;
-        if (consumed)
-            *consumed = end;
+        if (consumed) *consumed = end;
         return image;
     } catch (const SBmpError& e) {
         error = e.code;
@@ -367,8 +351,7 @@ std::unique_ptr<CImage> CBmpIO::Load(const uint8_t* data, size_t size, bool file
 std::unique_ptr<CImage> CBmpIO::Load(CMemFile& file, bool fileHeader, int& error) {
     size_t used = 0;
     auto image = Load(file.Current(), file.Remaining(), fileHeader, error, &used);
-    if (image)
-        file.Seek(static_cast<int64_t>(used), CMemFile::current);
+    if (image) file.Seek(static_cast<int64_t>(used), CMemFile::current);
     return image;
 }
 
@@ -415,7 +398,7 @@ bool CBmpIO::Save(CMemFile& file, const CImage& image, bool fileHeader, int& err
             Put32(head, 0x0000FF00);
             Put32(head, 0x000000FF);
             Put32(head, 0xFF000000);
-            Put32(head, 0x73524742); // colour space "sRGB"
+            Put32(head, 0x73524742);             // colour space "sRGB"
             head.insert(head.end(), 36 + 12, 0); // end points, gamma
             Put32(head, 4);                      // rendering intent: pictures
             Put32(head, 0);                      // no profile

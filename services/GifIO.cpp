@@ -53,27 +53,23 @@ private:
 bool ReadExtension(GifFileType* gif, int& transparent) {
     int code = 0;
     GifByteType* block = nullptr;
-    if (DGifGetExtension(gif, &code, &block) == GIF_ERROR)
-        return false;
+    if (DGifGetExtension(gif, &code, &block) == GIF_ERROR) return false;
     if (code == GRAPHICS_EXT_FUNC_CODE && block) {
         GraphicsControlBlock gcb;
         if (DGifExtensionToGCB(block[0], block + 1, &gcb) == GIF_OK)
             transparent = gcb.TransparentColor;
     }
     while (block)
-        if (DGifGetExtensionNext(gif, &block) == GIF_ERROR)
-            return false;
+        if (DGifGetExtensionNext(gif, &block) == GIF_ERROR) return false;
     return true;
 }
 
 bool SkipImageData(GifFileType* gif) {
     int codeSize = 0;
     GifByteType* block = nullptr;
-    if (DGifGetCode(gif, &codeSize, &block) == GIF_ERROR)
-        return false;
+    if (DGifGetCode(gif, &codeSize, &block) == GIF_ERROR) return false;
     while (block)
-        if (DGifGetCodeNext(gif, &block) == GIF_ERROR)
-            return false;
+        if (DGifGetCodeNext(gif, &block) == GIF_ERROR) return false;
     return true;
 }
 
@@ -91,10 +87,9 @@ std::unique_ptr<CImage> Composite(GifFileType* gif, int transparent, int& error)
         return nullptr;
     }
     // Decode into an alpha image; drop the alpha afterwards when nothing is transparent.
-    auto canvas = CIO::CreateImage(static_cast<int>(width), static_cast<int>(height), true, 96.0,
-                                   error);
-    if (!canvas)
-        return nullptr;
+    auto canvas =
+        CIO::CreateImage(static_cast<int>(width), static_cast<int>(height), true, 96.0, error);
+    if (!canvas) return nullptr;
     uint8_t* bits = canvas->Bits();
     const size_t rowBytes = canvas->RowBytes();
     for (int64_t y = 0; y < height; ++y)
@@ -110,7 +105,8 @@ std::unique_ptr<CImage> Composite(GifFileType* gif, int transparent, int& error)
     static const int kOffset[4] = {0, 4, 2, 1};
     static const int kJump[4] = {8, 8, 4, 2};
     const int passes = desc.Interlace ? 4 : 1;
-    bool anyTransparent = desc.Left > 0 || desc.Top > 0 || desc.Width < width || desc.Height < height;
+    bool anyTransparent =
+        desc.Left > 0 || desc.Top > 0 || desc.Width < width || desc.Height < height;
     for (int pass = 0; pass < passes; ++pass) {
         const int first = desc.Interlace ? kOffset[pass] : 0;
         const int jump = desc.Interlace ? kJump[pass] : 1;
@@ -136,12 +132,10 @@ std::unique_ptr<CImage> Composite(GifFileType* gif, int transparent, int& error)
             }
         }
     }
-    if (anyTransparent)
-        return canvas;
-    auto opaque = CIO::CreateImage(static_cast<int>(width), static_cast<int>(height), false, 96.0,
-                                   error);
-    if (!opaque)
-        return nullptr;
+    if (anyTransparent) return canvas;
+    auto opaque =
+        CIO::CreateImage(static_cast<int>(width), static_cast<int>(height), false, 96.0, error);
+    if (!opaque) return nullptr;
     uint8_t* dst = opaque->Bits();
     const size_t dstRow = opaque->RowBytes();
     for (int64_t y = 0; y < height; ++y) {
@@ -160,24 +154,18 @@ std::unique_ptr<CImage> Composite(GifFileType* gif, int transparent, int& error)
 
 std::unique_ptr<CImage> CGifIO::Load(const uint8_t* data, size_t size, int& error) {
     error = IOERR_FORMAT;
-    if (!data || size < 13)
-        return nullptr;
+    if (!data || size < 13) return nullptr;
     CGifReader gif(data, size);
-    if (!gif.Get())
-        return nullptr;
+    if (!gif.Get()) return nullptr;
     int transparent = NO_TRANSPARENT_COLOR;
     for (;;) {
         GifRecordType type = UNDEFINED_RECORD_TYPE;
-        if (DGifGetRecordType(gif.Get(), &type) == GIF_ERROR)
-            return nullptr;
-        if (type == TERMINATE_RECORD_TYPE)
-            return nullptr; // no frame at all
+        if (DGifGetRecordType(gif.Get(), &type) == GIF_ERROR) return nullptr;
+        if (type == TERMINATE_RECORD_TYPE) return nullptr; // no frame at all
         if (type == EXTENSION_RECORD_TYPE) {
-            if (!ReadExtension(gif.Get(), transparent))
-                return nullptr;
+            if (!ReadExtension(gif.Get(), transparent)) return nullptr;
         } else if (type == IMAGE_DESC_RECORD_TYPE) {
-            if (DGifGetImageDesc(gif.Get()) == GIF_ERROR)
-                return nullptr;
+            if (DGifGetImageDesc(gif.Get()) == GIF_ERROR) return nullptr;
             return Composite(gif.Get(), transparent, error);
         } else {
             return nullptr;
@@ -186,29 +174,22 @@ std::unique_ptr<CImage> CGifIO::Load(const uint8_t* data, size_t size, int& erro
 }
 
 bool CGifIO::IsAnimated(const uint8_t* data, size_t size) {
-    if (!data || size < 13)
-        return false;
+    if (!data || size < 13) return false;
     CGifReader gif(data, size);
-    if (!gif.Get())
-        return false;
+    if (!gif.Get()) return false;
     int frames = 0;
     int ignored = NO_TRANSPARENT_COLOR;
     for (;;) {
         GifRecordType type = UNDEFINED_RECORD_TYPE;
-        if (DGifGetRecordType(gif.Get(), &type) == GIF_ERROR)
-            return false;
-        if (type == TERMINATE_RECORD_TYPE)
-            return false;
+        if (DGifGetRecordType(gif.Get(), &type) == GIF_ERROR) return false;
+        if (type == TERMINATE_RECORD_TYPE) return false;
         if (type == EXTENSION_RECORD_TYPE) {
-            if (!ReadExtension(gif.Get(), ignored))
-                return false;
+            if (!ReadExtension(gif.Get(), ignored)) return false;
         } else if (type == IMAGE_DESC_RECORD_TYPE) {
-            if (DGifGetImageDesc(gif.Get()) == GIF_ERROR)
-                return false;
+            if (DGifGetImageDesc(gif.Get()) == GIF_ERROR) return false;
             if (++frames == 2)
                 return true; // a second frame header is enough; its pixels need not be read
-            if (!SkipImageData(gif.Get()))
-                return false;
+            if (!SkipImageData(gif.Get())) return false;
         } else {
             return false;
         }

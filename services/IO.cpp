@@ -40,8 +40,7 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return false;
         }
         data += n;
@@ -53,19 +52,16 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
 } // namespace
 
 int CIO::DetectFormat(const uint8_t* data, size_t size) {
-    if (!data)
-        return FORMAT_UNKNOWN;
-    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF)
-        return FORMAT_JPEG;
+    if (!data) return FORMAT_UNKNOWN;
+    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) return FORMAT_JPEG;
     static const uint8_t png[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (size >= 8 && std::memcmp(data, png, 8) == 0)
-        return FORMAT_PNG;
+    if (size >= 8 && std::memcmp(data, png, 8) == 0) return FORMAT_PNG;
     if (size >= 6 && (std::memcmp(data, "GIF87a", 6) == 0 || std::memcmp(data, "GIF89a", 6) == 0))
         return FORMAT_GIF;
     if (size >= 18 && data[0] == 'B' && data[1] == 'M') {
         // "BM" alone is too weak: also want a known information header size.
-        const uint32_t header = data[14] | data[15] << 8 | data[16] << 16 |
-                                static_cast<uint32_t>(data[17]) << 24;
+        const uint32_t header =
+            data[14] | data[15] << 8 | data[16] << 16 | static_cast<uint32_t>(data[17]) << 24;
         if (header == 12 || header == 40 || header == 52 || header == 56 || header == 64 ||
             header == 108 || header == 124)
             return FORMAT_BMP;
@@ -126,10 +122,8 @@ bool CIO::ReadFile(const std::filesystem::path& path, std::vector<uint8_t>& data
     size_t got = 0;
     while (got < data.size()) {
         const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break; // shrank while reading: go on with what is there
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break; // shrank while reading: go on with what is there
         got += static_cast<size_t>(n);
     }
     ::close(fd);
@@ -155,8 +149,7 @@ bool CIO::WriteFileAtomically(const std::filesystem::path& path, const uint8_t* 
         name.append("-").append(std::to_string(counter++));
         temp = folder / name;
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
+        if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) {
         error = errno == ENOENT || errno == ENOTDIR ? IOERR_NO_FOLDER : IOERR_WRITE;
@@ -246,8 +239,7 @@ bool CIO::FileformatSupported(const std::filesystem::path& path, bool fullCheck)
         return LoadImageA(path, format, error) != nullptr;
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     uint8_t head[32];
     ssize_t n = 0;
     do
@@ -268,11 +260,9 @@ bool CIO::GetFileName(std::filesystem::path& inOut, bool open, CUserInteraction&
                        "PNG-billeder (*.png)",
                        "BMP-billeder (*.bmp)",
                        "Alle filer (*)"};
-    if (!open)
-        request.defaultSuffix = "jpg";
+    if (!open) request.defaultSuffix = "jpg";
     std::filesystem::path chosen = ui.ChooseFile(request);
-    if (chosen.empty())
-        return false;
+    if (chosen.empty()) return false;
     inOut = std::move(chosen);
     return true;
 }

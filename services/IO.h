@@ -59,8 +59,7 @@ public:
                                                int& error);
 
     // Reads a whole file; false with IOERR_NOT_FOUND or IOERR_NO_MEMORY.
-    static bool ReadFile(const std::filesystem::path& path, std::vector<uint8_t>& data,
-                         int& error);
+    static bool ReadFile(const std::filesystem::path& path, std::vector<uint8_t>& data, int& error);
     // Writes bytes through a temporary file beside the target and renames it
     // over the target; false with IOERR_NO_FOLDER or IOERR_WRITE, leaving no
     // temporary file and the old target untouched.

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 // libjpeg reports fatal errors through error_exit, which must not return. The
 // handler below longjmps back to the function that called setjmp. Those
@@ -32,8 +32,7 @@ struct SJpegError {
 
 void OnMessage(j_common_ptr cinfo, int level) {
     auto* err = reinterpret_cast<SJpegError*>(cinfo->err);
-    if (level >= 0)
-        return; // trace messages
+    if (level >= 0) return; // trace messages
     // The source manager pads a file that ends early with a fake end marker and
     // warns. Showing a half-grey picture would hide the damage, so a file that
     // ends before its last scanline is refused.
@@ -77,8 +76,7 @@ bool AllocateTarget(SDecodeJob* job, const jpeg_decompress_struct* cinfo) {
     }
     job->image = CIO::CreateImage(static_cast<int>(cinfo->output_width),
                                   static_cast<int>(cinfo->output_height), false, dpi, job->error);
-    if (!job->image)
-        return false;
+    if (!job->image) return false;
     job->bits = job->image->Bits();
     job->rowBytes = job->image->RowBytes();
     return true;
@@ -173,8 +171,7 @@ boolean DestEmpty(j_compress_ptr cinfo) {
     auto* d = reinterpret_cast<SGrowDest*>(cinfo->dest);
     const size_t grown = d->capacity * 2;
     auto* p = static_cast<uint8_t*>(std::realloc(d->buffer, grown));
-    if (!p)
-        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 10);
+    if (!p) ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 10);
     d->buffer = p;
     d->pub.next_output_byte = p + d->capacity;
     d->pub.free_in_buffer = grown - d->capacity;
@@ -281,8 +278,7 @@ void RunEncode(jpeg_compress_struct* cinfo, SJpegError* err, SEncodeJob* job) {
 bool PlanInput(const CPixMap& map, SEncodeJob& job) {
     const IMAGE_MODE base = WithoutAlpha(map.mode);
     const bool alpha = ModeHasAlpha(map.mode);
-    if (map.bitsPerPlane != 8 && map.bitsPerPlane != 16)
-        return false;
+    if (map.bitsPerPlane != 8 && map.bitsPerPlane != 16) return false;
     if (base == IMAGE_RGB8 || base == IMAGE_RGB16) {
         job.inSpace = JCS_RGB;
         job.inComponents = 3;
@@ -293,16 +289,13 @@ bool PlanInput(const CPixMap& map, SEncodeJob& job) {
         return false;
     }
     const int planes = job.inComponents + (alpha ? 1 : 0);
-    if (map.planes != planes || !map.plane[0].data)
-        return false;
+    if (map.planes != planes || !map.plane[0].data) return false;
     job.direct = map.interleaved && map.bitsPerPlane == 8 && map.plane[0].pixelStep == planes &&
                  (!alpha || base == IMAGE_RGB8);
-    if (job.direct && alpha)
-        job.inSpace = JCS_EXT_ARGB; // alpha first, as the image stores it
+    if (job.direct && alpha) job.inSpace = JCS_EXT_ARGB; // alpha first, as the image stores it
     if (!map.interleaved)
         for (int k = 0; k < planes; ++k)
-            if (!map.plane[k].data)
-                return false;
+            if (!map.plane[k].data) return false;
     return true;
 }
 
@@ -321,18 +314,15 @@ std::unique_ptr<CImage> CJpegIO::Load(const uint8_t* data, size_t size, int& err
     SJpegError err;
     RunDecode(&cinfo, &err, &job);
     error = job.error;
-    if (job.error != IOERR_NONE)
-        return nullptr;
-    if (consumed)
-        *consumed = job.consumed;
+    if (job.error != IOERR_NONE) return nullptr;
+    if (consumed) *consumed = job.consumed;
     return std::move(job.image);
 }
 
 std::unique_ptr<CImage> CJpegIO::Load(CMemFile& file, int& error, const char*) {
     size_t used = 0;
     auto image = Load(file.Current(), file.Remaining(), error, &used);
-    if (image)
-        file.Seek(static_cast<int64_t>(used), CMemFile::current);
+    if (image) file.Seek(static_cast<int64_t>(used), CMemFile::current);
     return image;
 }
 

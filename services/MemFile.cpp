@@ -14,10 +14,8 @@ size_t CMemFile::Read(void* dest, size_t count) {
 }
 
 void CMemFile::Write(const void* src, size_t count) {
-    if (count == 0)
-        return;
-    if (m_data.size() < m_pos + count)
-        m_data.resize(m_pos + count);
+    if (count == 0) return;
+    if (m_data.size() < m_pos + count) m_data.resize(m_pos + count);
     std::memcpy(m_data.data() + m_pos, src, count);
     m_pos += count;
 }

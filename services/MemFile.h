@@ -31,7 +31,9 @@ public:
     void SetLength(size_t length) { m_data.resize(length); }
 
     // The bytes from the position to the end (null when none).
-    const uint8_t* Current() const { return m_pos < m_data.size() ? m_data.data() + m_pos : nullptr; }
+    const uint8_t* Current() const {
+        return m_pos < m_data.size() ? m_data.data() + m_pos : nullptr;
+    }
     size_t Remaining() const { return m_pos < m_data.size() ? m_data.size() - m_pos : 0; }
 
     const std::vector<uint8_t>& Data() const { return m_data; }

@@ -35,16 +35,15 @@ void OnWarning(png_structp, png_const_charp) {}
 
 void ReadData(png_structp png, png_bytep dest, png_size_t count) {
     auto* ctx = static_cast<SPngCtx*>(png_get_io_ptr(png));
-    if (count > ctx->size - ctx->pos)
-        png_error(png, "Read past the end of the data");
+    if (count > ctx->size - ctx->pos) png_error(png, "Read past the end of the data");
     std::memcpy(dest, ctx->data + ctx->pos, count);
     ctx->pos += count;
 }
 
 // Plain function so that no C++ object is alive in RunRead's frame.
 bool AllocateTarget(SPngCtx* ctx, png_uint_32 width, png_uint_32 height, bool alpha, double dpi) {
-    ctx->image = CIO::CreateImage(static_cast<int>(width), static_cast<int>(height), alpha, dpi,
-                                  ctx->error);
+    ctx->image =
+        CIO::CreateImage(static_cast<int>(width), static_cast<int>(height), alpha, dpi, ctx->error);
     return ctx->image != nullptr;
 }
 
@@ -77,14 +76,12 @@ void RunRead(SPngCtx* ctx) {
         return;
     }
     const int colorType = png_get_color_type(png, info);
-    const bool alpha = (colorType & PNG_COLOR_MASK_ALPHA) != 0 ||
-                       png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    const bool alpha =
+        (colorType & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     png_set_expand(png); // palette -> RGB, low-bit grey -> 8 bits, tRNS -> alpha
     png_set_scale_16(png);
-    if ((colorType & PNG_COLOR_MASK_COLOR) == 0)
-        png_set_gray_to_rgb(png);
-    if (alpha)
-        png_set_swap_alpha(png); // RGBA -> ARGB, the image's own order
+    if ((colorType & PNG_COLOR_MASK_COLOR) == 0) png_set_gray_to_rgb(png);
+    if (alpha) png_set_swap_alpha(png); // RGBA -> ARGB, the image's own order
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
 
@@ -158,8 +155,7 @@ void RunWrite(SPngCtx* ctx) {
     const auto ppm = static_cast<png_uint_32>(std::lround(dpi / 0.0254));
     png_set_pHYs(png, info, ppm, ppm, PNG_RESOLUTION_METER);
     png_write_info(png, info);
-    if (alpha)
-        png_set_swap_alpha(png); // the image holds ARGB, the file wants RGBA
+    if (alpha) png_set_swap_alpha(png); // the image holds ARGB, the file wants RGBA
     const uint8_t* bits = image.Bits();
     const size_t rowBytes = image.RowBytes();
     for (int y = 0; y < image.Height(); ++y)
@@ -189,8 +185,7 @@ std::unique_ptr<CImage> CPngIO::Load(const uint8_t* data, size_t size, int& erro
     ctx.size = data ? size : 0;
     RunRead(&ctx);
     error = ctx.error;
-    if (error != IOERR_NONE)
-        return nullptr;
+    if (error != IOERR_NONE) return nullptr;
     return std::move(ctx.image);
 }
 

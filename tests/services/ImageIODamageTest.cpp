@@ -92,8 +92,7 @@ TEST(ImageIODamage, CorruptedBytesNeverCrash) {
             } else {
                 EXPECT_TRUE(error == IOERR_FORMAT || error == IOERR_NO_MEMORY) << ext << error;
             }
-            if (ext == "gif")
-                CGifIO::IsAnimated(damaged.data(), damaged.size());
+            if (ext == "gif") CGifIO::IsAnimated(damaged.data(), damaged.size());
         }
     }
 }

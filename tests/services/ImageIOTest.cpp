@@ -16,8 +16,7 @@ namespace {
 // Pixel (x, y) of an image as {a, r, g, b} (a = 255 without alpha).
 std::array<int, 4> Pixel(const CImage& image, int x, int y) {
     const uint8_t* row = image.Bits() + y * image.RowBytes();
-    if (image.HasAlpha())
-        return {row[x * 4], row[x * 4 + 1], row[x * 4 + 2], row[x * 4 + 3]};
+    if (image.HasAlpha()) return {row[x * 4], row[x * 4 + 1], row[x * 4 + 2], row[x * 4 + 3]};
     return {255, row[x * 3], row[x * 3 + 1], row[x * 3 + 2]};
 }
 
@@ -123,7 +122,8 @@ TEST(ImageIO, HandMadeBitmapVariants) {
         v.insert(v.end(), pixels.begin(), pixels.end());
         return v;
     };
-    const std::vector<uint8_t> pal = {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0}; // red, green, blue (BGR0)
+    const std::vector<uint8_t> pal = {0, 0, 255, 0, 0, 255,
+                                      0, 0, 255, 0, 0, 0}; // red, green, blue (BGR0)
     auto load = [](const std::vector<uint8_t>& v, int& error) {
         CMemFile f(v);
         return CIO::LoadDIB(f, FORMAT_ANY, error);
@@ -159,8 +159,7 @@ TEST(ImageIO, HandMadeBitmapVariants) {
     EXPECT_EQ(Pixel(*img, 1, 0), (std::array<int, 4>{128, 6, 5, 4}));
     // RLE8, 4 x 2. Bottom row: absolute [1, 2, 0] (padded to 16 bits), run of
     // one 1, end of line. Top row: delta (2, 0), run of two 2s, end of bitmap.
-    img = load(dib(4, 2, 8, 1, pal, {0, 3, 1, 2, 0, 0, 1, 1, 0, 0, 0, 2, 2, 0, 2, 2, 0, 1}),
-               error);
+    img = load(dib(4, 2, 8, 1, pal, {0, 3, 1, 2, 0, 0, 1, 1, 0, 0, 0, 2, 2, 0, 2, 2, 0, 1}), error);
     ASSERT_TRUE(img) << error;
     EXPECT_EQ(Pixel(*img, 0, 1), (std::array<int, 4>{255, 0, 255, 0}));
     EXPECT_EQ(Pixel(*img, 1, 1), (std::array<int, 4>{255, 0, 0, 255}));

@@ -25,19 +25,20 @@ SPicture MakeGradient(int width, int height, bool alpha, int noise, unsigned see
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             uint8_t* p = pic.At(x, y);
-            const int base[3] = {x * 255 / std::max(1, width - 1), y * 255 / std::max(1, height - 1),
+            const int base[3] = {x * 255 / std::max(1, width - 1),
+                                 y * 255 / std::max(1, height - 1),
                                  (x + y) * 255 / std::max(1, width + height - 2)};
             for (int k = 0; k < 3; ++k)
-                p[k] = static_cast<uint8_t>(std::clamp(base[k] + (noise ? jitter(rng) : 0), 0, 255));
-            if (alpha)
-                p[3] = static_cast<uint8_t>((x * 37 + y * 11) % 256);
+                p[k] =
+                    static_cast<uint8_t>(std::clamp(base[k] + (noise ? jitter(rng) : 0), 0, 255));
+            if (alpha) p[3] = static_cast<uint8_t>((x * 37 + y * 11) % 256);
         }
     return pic;
 }
 
 std::unique_ptr<CImage> ToImage(const SPicture& pic) {
-    auto image = std::make_unique<CImage>(pic.alpha ? WithAlpha(IMAGE_RGB8) : IMAGE_RGB8,
-                                          pic.width, pic.height, 96.0);
+    auto image = std::make_unique<CImage>(pic.alpha ? WithAlpha(IMAGE_RGB8) : IMAGE_RGB8, pic.width,
+                                          pic.height, 96.0);
     for (int y = 0; y < pic.height; ++y) {
         uint8_t* row = image->Bits() + y * image->RowBytes();
         for (int x = 0; x < pic.width; ++x) {
@@ -60,8 +61,7 @@ std::unique_ptr<CImage> ToImage(const SPicture& pic) {
 SDiff Compare(const CImage& image, const SPicture& pic) {
     SDiff d;
     d.sizeOk = image.Width() == pic.width && image.Height() == pic.height && image.Bits();
-    if (!d.sizeOk)
-        return d;
+    if (!d.sizeOk) return d;
     const int step = image.HasAlpha() ? 4 : 3;
     const int off = image.HasAlpha() ? 1 : 0;
     long long total = 0;
@@ -75,8 +75,7 @@ SDiff Compare(const CImage& image, const SPicture& pic) {
                 d.max = std::max(d.max, e);
             }
             const int a = image.HasAlpha() ? row[x * step] : 255;
-            if (a != (pic.alpha ? s[3] : 255))
-                ++d.alphaMismatches;
+            if (a != (pic.alpha ? s[3] : 255)) ++d.alphaMismatches;
         }
     }
     d.mean = static_cast<double>(total) / (3.0 * pic.width * pic.height);
@@ -90,7 +89,8 @@ std::vector<uint8_t> ReadAll(const std::filesystem::path& path) {
 
 void WriteAll(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<uint8_t> EncodeJpeg(const uint8_t* rows, int width, int height, int components,
@@ -198,8 +198,7 @@ bool RunPngWrite(const SPngSpec* spec, std::vector<uint8_t>* out) {
 
 std::vector<uint8_t> EncodePng(const SPngSpec& spec) {
     std::vector<uint8_t> out;
-    if (!RunPngWrite(&spec, &out))
-        throw std::runtime_error("test PNG could not be written");
+    if (!RunPngWrite(&spec, &out)) throw std::runtime_error("test PNG could not be written");
     return out;
 }
 
@@ -207,8 +206,7 @@ bool WriteGif(const std::filesystem::path& path, int screenWidth, int screenHeig
               const std::vector<uint8_t>& paletteRgb, const std::vector<SGifFrame>& frames) {
     int error = 0;
     GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
-    if (!gif)
-        return false;
+    if (!gif) return false;
     const int colors = static_cast<int>(paletteRgb.size() / 3);
     std::vector<GifColorType> entries(static_cast<size_t>(colors));
     for (int i = 0; i < colors; ++i)
@@ -223,7 +221,8 @@ bool WriteGif(const std::filesystem::path& path, int screenWidth, int screenHeig
         gcb.TransparentColor = f.transparent;
         GifByteType ext[4];
         const size_t len = EGifGCBToExtension(&gcb, ext);
-        ok = ok && EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(len), ext) == GIF_OK;
+        ok = ok &&
+             EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(len), ext) == GIF_OK;
         ok = ok && EGifPutImageDesc(gif, f.left, f.top, f.width, f.height, f.interlace, nullptr) ==
                        GIF_OK;
         std::vector<int> order;

@@ -17,7 +17,9 @@ struct SPicture {
     bool alpha = false;
     std::vector<uint8_t> px; // RGB(A), packed
 
-    uint8_t* At(int x, int y) { return &px[(static_cast<size_t>(y) * width + x) * (alpha ? 4 : 3)]; }
+    uint8_t* At(int x, int y) {
+        return &px[(static_cast<size_t>(y) * width + x) * (alpha ? 4 : 3)];
+    }
     const uint8_t* At(int x, int y) const {
         return &px[(static_cast<size_t>(y) * width + x) * (alpha ? 4 : 3)];
     }
@@ -68,7 +70,7 @@ struct SPngSpec {
     std::vector<uint8_t> trns;    // palette alpha
     bool trnsColor = false;       // tRNS with one grey/RGB key
     uint16_t trnsKey[3] = {0, 0, 0};
-    bool headerOnly = false;      // stop after IHDR (no picture data)
+    bool headerOnly = false; // stop after IHDR (no picture data)
 };
 std::vector<uint8_t> EncodePng(const SPngSpec& spec);
 
