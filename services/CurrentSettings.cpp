@@ -16,3 +16,7 @@ const CSettings& CurrentSettings() {
 void SetCurrentSettings(const CSettings& settings) {
     Slot() = settings;
 }
+
+CSettings& MutableCurrentSettings() {
+    return Slot();
+}

@@ -8,3 +8,6 @@ class CSettings;
 // the same in the designer, the command-line program and the tests.
 const CSettings& CurrentSettings();
 void SetCurrentSettings(const CSettings& settings);
+// For the few places that change a setting as they work (the counter number
+// each new counter takes, the folder a picture was last chosen from).
+CSettings& MutableCurrentSettings();
