@@ -49,6 +49,10 @@ public:
         int32_t offsetY = 0;
         int32_t width = 0;
         int32_t height = 0;
+        // The mask's extent before it was trimmed: the object plus the blur's
+        // margin. The cache rule checks this against the object's size.
+        int32_t extentWidth = 0;
+        int32_t extentHeight = 0;
     };
 
     CEffects();
@@ -68,6 +72,25 @@ public:
     // Forgets the remembered mask sizes and offsets so the next render builds
     // every mask afresh.
     void ResetExtents();
+
+    // Brings the enabled effects' masks up to date for the object's freshly
+    // filled image (its alpha is the coverage), rebuilding only what the
+    // cache rule rejects, and clears needsRender. True when the shadow mask
+    // was rebuilt.
+    bool UpdateMasks(const CImage& objectImage);
+
+    // Where the last image made with these effects starts relative to the
+    // object. Reading hands it over and resets it, so a value is never used
+    // twice.
+    void SetOutputOffset(int32_t x, int32_t y) {
+        m_outputX = x;
+        m_outputY = y;
+    }
+    void TakeOutputOffset(int32_t& x, int32_t& y) {
+        x = m_outputX;
+        y = m_outputY;
+        m_outputX = m_outputY = 0;
+    }
 
     const CMaskCache& ShadowCache() const { return m_shadow; }
     const CMaskCache& EdgesCache() const { return m_edges; }
@@ -91,4 +114,6 @@ private:
     CMaskCache m_shadow;
     CMaskCache m_edges;
     CMaskCache m_glow;
+    int32_t m_outputX = 0;
+    int32_t m_outputY = 0;
 };
