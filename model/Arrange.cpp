@@ -66,19 +66,21 @@ void GatherInBands(Order& order, int b, bool toTop) {
 }
 
 // One step: a selected item trades places with the unselected neighbour
-// above (up) or below it.
-void StepOnce(Order& order, bool up) {
+// above (up) or below it, never with one of the other band. Whenever the
+// menu rule holds no pair straddles the band boundary anyway.
+void StepOnce(Order& order, int b, bool up) {
     const int n = static_cast<int>(order.size());
+    auto sameBand = [b](int i, int j) { return (i < b) == (j < b); };
     if (up) {
         for (int i = 0; i + 1 < n; ++i) {
-            if (Selected(order[i]) && !Selected(order[i + 1])) {
+            if (Selected(order[i]) && !Selected(order[i + 1]) && sameBand(i, i + 1)) {
                 std::swap(order[i], order[i + 1]);
                 ++i;
             }
         }
     } else {
         for (int i = n - 1; i >= 1; --i) {
-            if (Selected(order[i]) && !Selected(order[i - 1])) {
+            if (Selected(order[i]) && !Selected(order[i - 1]) && sameBand(i, i - 1)) {
                 std::swap(order[i], order[i - 1]);
                 --i;
             }
@@ -88,8 +90,7 @@ void StepOnce(Order& order, bool up) {
 } // namespace
 
 bool Stack(CPage& page, EStackCommand command) {
-    if (!CanStack(&page, command)) return false;
-    page.RecordUndo(EUndoKind::Arrange);
+    if (page.textEditMode) return false;
     Order order = CurrentOrder(page);
     const int b = page.TopBandStart();
     switch (command) {
@@ -100,12 +101,14 @@ bool Stack(CPage& page, EStackCommand command) {
         GatherInBands(order, b, false);
         break;
     case EStackCommand::BringForward:
-        StepOnce(order, true);
+        StepOnce(order, b, true);
         break;
     case EStackCommand::SendBackward:
-        StepOnce(order, false);
+        StepOnce(order, b, false);
         break;
     }
+    if (order == CurrentOrder(page)) return false;
+    page.RecordUndo(EUndoKind::Arrange);
     page.SetItemOrder(order);
     page.MarkModified();
     page.Repaint();

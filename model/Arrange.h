@@ -5,9 +5,12 @@ class CPage;
 // The stacking commands move the selected items within their band (normal
 // items stay below the top band, top-band items above the normal ones);
 // the alignment commands line the selection up on its outermost edge.
-// Each Can... answers whether the command is enabled (menus, buttons); each
-// command does nothing and answers false when it is not, and otherwise
-// records its undo step before the change.
+// Each Can... answers whether the command is enabled (menus, buttons). The
+// stacking menu rule is deliberately cautious (for example Bring Forward is
+// off as soon as the topmost normal item is selected); the command itself
+// moves whatever can move within its band, records its undo step first, and
+// answers false, recording nothing, when the order would stay as it is.
+// Alignment does nothing and answers false when it is not enabled.
 
 enum class EStackCommand { BringToFront, SendToBack, BringForward, SendBackward };
 enum class EAlignCommand { Left, Right, Top, Bottom };
