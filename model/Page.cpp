@@ -8,6 +8,7 @@
 #include "model/Site.h"
 #include "render/BackgroundFill.h"
 #include <algorithm>
+#include <unordered_map>
 
 void CCountingUndoRecorder::KeepRemoved(std::vector<std::unique_ptr<CPageItem>> items) {
     for (auto& item : items)
@@ -313,10 +314,15 @@ void CPage::RenderAll() {
 void CPage::SetItemOrder(const std::vector<CPageItem*>& order) {
     if (order.size() != m_items.size()) return;
     // Check first that it is a permutation, so nothing can be lost halfway.
+    std::unordered_map<const CPageItem*, int> position;
+    position.reserve(m_items.size());
+    for (std::size_t i = 0; i < m_items.size(); ++i)
+        position.emplace(m_items[i].get(), static_cast<int>(i));
     std::vector<int> from(order.size(), -1);
     std::vector<bool> used(order.size(), false);
     for (std::size_t k = 0; k < order.size(); ++k) {
-        const int index = order[k] ? IndexOf(*order[k]) : -1;
+        const auto found = position.find(order[k]);
+        const int index = found == position.end() ? -1 : found->second;
         if (index < 0 || used[static_cast<std::size_t>(index)]) return;
         used[static_cast<std::size_t>(index)] = true;
         from[k] = index;
