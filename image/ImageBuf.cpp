@@ -83,8 +83,8 @@ template <typename Band> void ForEachOutsideBand(const CPixMap& map, const Rect&
 
 // Sample k of a colour's store at the given depth; samples that do not fit
 // into the 8-byte store read as 0.
-void StoreSample(const CColor& c, int k, int bytes, uint8_t out[8]) {
-    std::memset(out, 0, 8);
+void StoreSample(const CColor& c, int k, int bytes, uint8_t* out) {
+    std::memset(out, 0, static_cast<size_t>(bytes));
     if ((k + 1) * bytes <= 8)
         std::memcpy(out, c.GetColor() + k * bytes, static_cast<size_t>(bytes));
 }
@@ -92,6 +92,23 @@ void StoreSample(const CColor& c, int k, int bytes, uint8_t out[8]) {
 void MarkOutside(const CPixMap& map, const MapLayout& lay, const Rect& in,
                  CImage::maskMethod method, const CColor& mask) {
     const int first = lay.alpha ? 1 : 0;
+    const bool fill = method == CImage::maskFill || method == CImage::maskFill2;
+    // The mask colour is given in its own mode; bring it to the map's colour
+    // mode so each plane gets the matching component.
+    CColor colour = mask;
+    if (fill) colour.Convert(WithoutAlpha(map.mode));
+    const size_t pixelBytes = static_cast<size_t>(map.planes) * lay.bytes;
+    if (fill && map.interleaved && pixelBytes <= 32) {
+        // Whole pixels at once: transparent alpha followed by the mask colour.
+        uint8_t pixel[32] = {};
+        for (int k = 0; k < lay.colourPlanes; ++k)
+            StoreSample(colour, k, lay.bytes, pixel + (first + k) * lay.bytes);
+        const PlaneView pixels = MapPixels(map, lay.bytes);
+        ForEachOutsideBand(map, in, [&](int64_t x, int64_t y, int64_t w, int64_t h) {
+            FillRect(pixels, x, y, w, h, pixel, pixelBytes);
+        });
+        return;
+    }
     if (lay.alpha) {
         const uint8_t zero[8] = {};
         const PlaneView a = MapPlane(map, 0, lay.bytes);
@@ -99,14 +116,10 @@ void MarkOutside(const CPixMap& map, const MapLayout& lay, const Rect& in,
             FillRect(a, x, y, w, h, zero, static_cast<size_t>(lay.bytes));
         });
     }
-    if (method == CImage::maskFill || method == CImage::maskFill2) {
-        // The mask colour is given in its own mode; bring it to the map's
-        // colour mode so each plane gets the matching component.
-        CColor c = mask;
-        c.Convert(WithoutAlpha(map.mode));
+    if (fill) {
         for (int k = 0; k < lay.colourPlanes; ++k) {
             uint8_t value[8];
-            StoreSample(c, k, lay.bytes, value);
+            StoreSample(colour, k, lay.bytes, value);
             const PlaneView p = MapPlane(map, first + k, lay.bytes);
             ForEachOutsideBand(map, in, [&](int64_t x, int64_t y, int64_t w, int64_t h) {
                 FillRect(p, x, y, w, h, value, static_cast<size_t>(lay.bytes));

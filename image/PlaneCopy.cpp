@@ -108,8 +108,14 @@ void FillRect(const PlaneView& view, int64_t x, int64_t y, int64_t w, int64_t h,
         case 2:
             FillElements<2>(d, ds, value, w);
             break;
+        case 3:
+            FillElements<3>(d, ds, value, w);
+            break;
         case 4:
             FillElements<4>(d, ds, value, w);
+            break;
+        case 6:
+            FillElements<6>(d, ds, value, w);
             break;
         case 8:
             FillElements<8>(d, ds, value, w);
