@@ -18,6 +18,8 @@ public:
     };
 
     CImage();
+    // Sizes that cannot be allocated (negative, overflowing, or beyond the
+    // library's limit) give an image without a buffer: Bits() is null.
     CImage(IMAGE_MODE mode, int width, int height, double dpi);
     CImage(IMAGE_MODE mode, int width, int height, int planes);
     CImage(const CImage& other);
@@ -41,7 +43,16 @@ public:
     void SetMaskColor(const CColor& c) { m_maskColor = c; }
     bool Convert(IMAGE_MODE target);
 
+    // Fills the whole map: map pixel (c, r) shows image pixel ((x + c) * step,
+    // (y + r) * step). Colour samples are copied only between equal colour
+    // modes; a map alpha plane gets the image's alpha or opaque. Map pixels
+    // outside the image get alpha 0 and, by `method`, keep their colour, take
+    // the mask colour, or repeat the nearest border pixel. A map whose
+    // descriptor does not describe usable memory is left alone.
     void GetBuf(int x, int y, CPixMap& map, maskMethod method, int step) const;
+    // Writes the map into the image at (x, y), clipped; every step-th map pixel
+    // lands on one image pixel starting at (x / step, y / step). Nothing is
+    // written for a different colour mode. `method` is not used.
     void SetBuf(int x, int y, const CPixMap& map, maskMethod method, int step);
 
     // Direct access for the imaging services; null when allocation failed.

@@ -29,8 +29,9 @@ public:
     size_t bufferSize[4] = {0, 0, 0, 0};
 
     CPixMap() = default;
-    // Allocates one interleaved buffer for a width x height map of the mode, rows
-    // padded to 4 bytes, as the application fills its maps.
+    // Allocates one zeroed interleaved buffer for a width x height map of the
+    // mode, rows padded to 4 bytes, as the application fills its maps. When the
+    // size cannot be allocated the plane data stays null.
     CPixMap(IMAGE_MODE mode, int32_t width, int32_t height);
     // Allocates one buffer per plane (planar map, rows padded to 4 bytes).
     static CPixMap Planar(IMAGE_MODE mode, int32_t width, int32_t height);
@@ -38,6 +39,7 @@ public:
     CPixMap(CPixMap&&) = default;
     CPixMap& operator=(CPixMap&&) = default;
 
-    // Address of sample k of pixel (x, y) by the addressing rules above.
+    // Address of sample k of pixel (x, y) by the addressing rules above; null
+    // when the plane has no memory. Not range-checked.
     uint8_t* Sample(int x, int y, int k) const;
 };
