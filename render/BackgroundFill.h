@@ -6,7 +6,13 @@
 #include <memory>
 #include <string>
 
+class CByteReader;
+class CByteWriter;
 class CImage;
+struct CPictureContext;
+struct CStreamVersion;
+
+inline constexpr uint32_t TAG_BACKGROUND_FILL = 0xB8629B77;
 
 // The fill behind a page (and the site's default for new pages): a solid
 // colour, a picture file, or a gradient drawn as a one-pixel strip. Its size
@@ -15,9 +21,12 @@ class CBackgroundFill {
 public:
     enum FillType : int32_t { fillSolid = 0, fillImage = 1, fillGradient = 2 };
 
-    // Loads the picture or renders the gradient strip. Installed by the
-    // rendering code; until then only solid fills count as rendered.
-    using RenderFunction = std::function<bool(CBackgroundFill& fill)>;
+    // Turns picture paths into their stored form and back (see
+    // render/PicturePaths.h); without one paths are written as they are.
+    using PathMapping = std::function<std::string(const std::string&)>;
+
+    static constexpr int32_t kMinWidth = 10, kMaxWidth = 2000;
+    static constexpr int32_t kMinHeight = 10, kMaxHeight = 30000;
 
     explicit CBackgroundFill(const CColor& colour = CColor(255, 255, 255));
     ~CBackgroundFill();
@@ -52,17 +61,32 @@ public:
     // (used when a fill is rebuilt from dialog values).
     void SetType(FillType type);
 
+    // Drops the image; the next Render makes it again.
     void Invalidate();
-    // Brings the image up to date; true when nothing is left to render.
+    // Brings the image up to date when needsRender is set: a gradient becomes
+    // a one-pixel strip of the page's width (horizontal) or height; a picture
+    // file is loaded, asking through the context's port when it is missing or
+    // broken (a user who gives up gets a solid fill). True when nothing is
+    // left to render; false keeps needsRender, and painting shows the colour.
     bool Render();
-    // Where the rendering step lives once it is built (the picture loader
-    // needs the site's relink maps and the user-interaction port).
-    static RenderFunction& RenderHook();
-    // For the rendering step: stores the image it produced.
-    void SetRenderedImage(std::unique_ptr<CImage> image);
+    bool Render(const CPictureContext* context);
+    // The context Render() uses: the open site's maps and the program's port.
+    // Null (the default) renders without asking anybody.
+    static const CPictureContext*& DefaultPictureContext();
+
+    // The page-background fill record: tag, int32 type, int32 width and
+    // height, then the colour (solid), the picture path and the tiling flag
+    // (picture), or the gradient record and the horizontal flag (gradient).
+    // Load throws CFileFormatException for a wrong tag, a type outside 0..2
+    // or a size outside 10..2000 x 10..30000, and leaves the fill unchanged.
+    void Save(CByteWriter& writer, const PathMapping& toStored = {}) const;
+    void Load(CByteReader& reader, const CStreamVersion& version,
+              const PathMapping& fromStored = {});
 
 private:
     void DropImage();
+    bool RenderStrip();
+    bool LoadPicture(const CPictureContext* context);
 
     FillType m_type = fillSolid;
     CColor m_colour;
