@@ -142,7 +142,8 @@ std::unique_ptr<CImage> Grey(int32_t w, int32_t h) {
     if (!image->Bits()) return nullptr;
     for (int y = 0; y < h; ++y) {
         uint8_t* p = image->Bits() + y * image->RowBytes();
-        for (int x = 0; x < w; ++x, p += 4) p[0] = 255, p[1] = p[2] = p[3] = 192;
+        for (int x = 0; x < w; ++x, p += 4)
+            p[0] = 255, p[1] = p[2] = p[3] = 192;
     }
     return image;
 }
@@ -159,8 +160,9 @@ std::unique_ptr<CImage> Combine(const CImage& colours, const CImage* alpha) {
         const uint8_t* grey = useAlpha ? alpha->Bits() + y * alpha->RowBytes() : nullptr;
         uint8_t* out = image->Bits() + y * image->RowBytes();
         for (int x = 0; x < w; ++x, src += 3, out += 4) {
-            out[0] = grey ? static_cast<uint8_t>((grey[x * 3] + grey[x * 3 + 1] + grey[x * 3 + 2]) / 3)
-                          : 255;
+            out[0] =
+                grey ? static_cast<uint8_t>((grey[x * 3] + grey[x * 3 + 1] + grey[x * 3 + 2]) / 3)
+                     : 255;
             out[1] = src[0];
             out[2] = src[1];
             out[3] = src[2];

@@ -77,7 +77,8 @@ void CHtmlObject::Save(CByteWriter& writer) const {
     writer.WriteLongString(m_headerCode);
     writer.WriteLongString(m_bodyCode);
     writer.WriteInt32(static_cast<int32_t>(m_usedFiles.size()));
-    for (const std::string& file : m_usedFiles) writer.WriteString(file);
+    for (const std::string& file : m_usedFiles)
+        writer.WriteString(file);
 }
 
 void CHtmlObject::Load(CByteReader& reader, const CStreamVersion& version) {
@@ -97,9 +98,11 @@ void CHtmlObject::Load(CByteReader& reader, const CStreamVersion& version) {
         const std::size_t at = reader.Tell();
         const int32_t count = reader.ReadInt32();
         if (count < 0 || static_cast<std::size_t>(count) > reader.Remaining() / kNameBytes)
-            reader.FailAt("used file count " + std::to_string(count) + " does not fit the data", at);
+            reader.FailAt("used file count " + std::to_string(count) + " does not fit the data",
+                          at);
         files.reserve(static_cast<std::size_t>(count));
-        for (int32_t i = 0; i < count; ++i) files.push_back(reader.ReadString());
+        for (int32_t i = 0; i < count; ++i)
+            files.push_back(reader.ReadString());
     } else {
         body = reader.ReadLongString();
     }

@@ -37,8 +37,10 @@ CObjectSize ScaledToImage(CObjectSize size, int32_t iw, int32_t ih, CObjectSize 
     if (iw <= 0 || ih <= 0) return size;
     const double rx = static_cast<double>(size.width) / iw;
     const double ry = static_cast<double>(size.height) / ih;
-    if (rx > ry) size.height = RoundedSide(rx * ih, minSize.height, maxSize.height);
-    else if (rx < ry) size.width = RoundedSide(ry * iw, minSize.width, maxSize.width);
+    if (rx > ry)
+        size.height = RoundedSide(rx * ih, minSize.height, maxSize.height);
+    else if (rx < ry)
+        size.width = RoundedSide(ry * iw, minSize.width, maxSize.width);
     return size;
 }
 

@@ -27,7 +27,8 @@ int PixelBytes(const CImage& image) {
 void FillColour(uint8_t* argb, int rowStep, int w, int h, CRgb3 c) {
     for (int y = 0; y < h; ++y) {
         uint8_t* p = argb + static_cast<std::ptrdiff_t>(y) * rowStep;
-        for (int x = 0; x < w; ++x, p += 4) p[0] = 255, p[1] = c.r, p[2] = c.g, p[3] = c.b;
+        for (int x = 0; x < w; ++x, p += 4)
+            p[0] = 255, p[1] = c.r, p[2] = c.g, p[3] = c.b;
     }
 }
 
@@ -64,7 +65,8 @@ void PaintCentred(const CBackgroundFill& fill, const CImage& image, int bpp, con
                              static_cast<std::size_t>(placed.left - left) * bpp + skip;
         uint8_t* out = argb + static_cast<std::ptrdiff_t>(y - region.top) * rowStep +
                        static_cast<std::ptrdiff_t>(placed.left - region.left) * 4;
-        for (int x = placed.left; x < placed.right; ++x, out += 4, src += bpp) Put(out, src);
+        for (int x = placed.left; x < placed.right; ++x, out += 4, src += bpp)
+            Put(out, src);
     }
 }
 
@@ -85,16 +87,17 @@ void PaintStrip(const CImage& strip, int bpp, bool horizontal, const CRect& regi
     }
     const int last = strip.Height() - 1;
     for (int y = region.top; y < region.bottom; ++y) {
-        const uint8_t* src =
-            strip.Bits() + static_cast<std::size_t>(std::clamp(y, 0, last)) * strip.RowBytes() + skip;
+        const uint8_t* src = strip.Bits() +
+                             static_cast<std::size_t>(std::clamp(y, 0, last)) * strip.RowBytes() +
+                             skip;
         uint8_t* out = argb + static_cast<std::ptrdiff_t>(y - region.top) * rowStep;
-        for (int x = region.left; x < region.right; ++x, out += 4) Put(out, src);
+        for (int x = region.left; x < region.right; ++x, out += 4)
+            Put(out, src);
     }
 }
 } // namespace
 
-void PaintBackground(const CBackgroundFill& fill, const CRect& region, uint8_t* argb,
-                     int rowStep) {
+void PaintBackground(const CBackgroundFill& fill, const CRect& region, uint8_t* argb, int rowStep) {
     if (argb == nullptr || region.IsEmpty()) return;
     const CImage* image = fill.GetImage();
     const int bpp = image ? PixelBytes(*image) : 0;

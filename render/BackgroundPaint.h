@@ -15,5 +15,4 @@ class CBackgroundFill;
 // is centred on the page over white; a gradient strip is stretched across the
 // page (a horizontal strip down every row, a vertical one along every
 // column). The fill is not rendered here: the caller renders it first.
-void PaintBackground(const CBackgroundFill& fill, const CRect& region, uint8_t* argb,
-                     int rowStep);
+void PaintBackground(const CBackgroundFill& fill, const CRect& region, uint8_t* argb, int rowStep);

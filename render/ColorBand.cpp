@@ -24,8 +24,8 @@ void BuildColorBand(const GRADIENTCOLORS* g, uint8_t* band, int n) {
     if (!g || !band || n < 1) return;
     const int a = n - 1;
     std::vector<int> keys;
-    const std::size_t stops = std::min({g->stopPositions.size(), g->stopColoursBefore.size(),
-                                        g->stopColoursAfter.size()});
+    const std::size_t stops = std::min(
+        {g->stopPositions.size(), g->stopColoursBefore.size(), g->stopColoursAfter.size()});
     keys.reserve(2 * stops + 2);
     for (std::size_t j = 0; j < stops; ++j) {
         const int k = KeyOf(g->stopPositions[j], a);

@@ -1,7 +1,7 @@
 #include "render/GradientRaster.h"
+#include "image/Image.h"
 #include "render/ColorBand.h"
 #include "render/CubicWeights.h"
-#include "image/Image.h"
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -9,7 +9,7 @@
 #include <vector>
 
 namespace {
-constexpr int kGuard = 3;     // repeated end pixels on each side of the band
+constexpr int kGuard = 3;      // repeated end pixels on each side of the band
 constexpr int kRowBlock = 256; // rows written per pass
 constexpr int64_t kOne = 65536;
 
@@ -102,7 +102,8 @@ bool RasterizeGradient(const GRADIENTCOLORS& gradient, int angleDegrees, uint8_t
             if (stepX == 0) {
                 // Every pixel of the row has the same colour.
                 Sample(band.data(), lastIndex, position, weights, out);
-                for (int x = 1; x < width; ++x) std::copy_n(out, 3, out + x * 3);
+                for (int x = 1; x < width; ++x)
+                    std::copy_n(out, 3, out + x * 3);
                 continue;
             }
             for (int x = 0; x < width; ++x, position += stepX, out += 3)

@@ -1,10 +1,10 @@
 #include "render/ObjectFill.h"
 #include "image/Image.h"
 #include "model/RecordColour.h"
+#include "render/GradientRaster.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
 #include "services/Cp1252.h"
-#include "render/GradientRaster.h"
 #include "services/IO.h"
 #include <algorithm>
 #include <cstring>
@@ -172,9 +172,8 @@ int CObjectFill::Render(int32_t width, int32_t height) {
             m_image = CIO::LoadImageA(cp1252::ToUtf8(m_imagePath), format, error);
             if (!m_image) {
                 // Anything the loader does not name is a picture it cannot read.
-                m_renderError = (error >= IOERR_NOT_FOUND && error <= IOERR_NO_MEMORY)
-                                    ? error
-                                    : IOERR_FORMAT;
+                m_renderError =
+                    (error >= IOERR_NOT_FOUND && error <= IOERR_NO_MEMORY) ? error : IOERR_FORMAT;
                 return m_renderError;
             }
         }

@@ -10,8 +10,8 @@ void Report(CUserInteraction* ui, const std::string& path) {
     if (!ui) return;
     std::string text = kNotRelative;
     text.replace(text.find("%s"), 2, cp1252::ToUtf8(path));
-    ui->Message({kNotRelativeId, "Pagewright", text, CMessage::Icon::Warning,
-                 CMessage::Buttons::Ok});
+    ui->Message(
+        {kNotRelativeId, "Pagewright", text, CMessage::Icon::Warning, CMessage::Buttons::Ok});
 }
 
 bool IsSeparator(char c) {
@@ -56,14 +56,14 @@ std::string FromStored(const std::string& stored, const std::string& fileBeingRe
 }
 
 std::function<std::string(const std::string&)> StoreMapping(std::string siteFile, bool asTemplate,
-                                                             CUserInteraction* ui) {
+                                                            CUserInteraction* ui) {
     return [siteFile = std::move(siteFile), asTemplate, ui](const std::string& path) {
         return ToStored(path, siteFile, asTemplate, ui);
     };
 }
 
 std::function<std::string(const std::string&)> LoadMapping(std::string fileBeingRead,
-                                                            CUserInteraction* ui) {
+                                                           CUserInteraction* ui) {
     return [file = std::move(fileBeingRead), ui](const std::string& stored) {
         return FromStored(stored, file, ui);
     };

@@ -34,9 +34,9 @@ std::string FromStored(const std::string& stored, const std::string& fileBeingRe
 
 // The mappings the fill records take for Save and Load.
 std::function<std::string(const std::string&)> StoreMapping(std::string siteFile, bool asTemplate,
-                                                             CUserInteraction* ui);
-std::function<std::string(const std::string&)> LoadMapping(std::string fileBeingRead,
                                                             CUserInteraction* ui);
+std::function<std::string(const std::string&)> LoadMapping(std::string fileBeingRead,
+                                                           CUserInteraction* ui);
 
 // True for a template file name (ends in ".pws", any case).
 bool IsTemplateFile(const std::string& file);

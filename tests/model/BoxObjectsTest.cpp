@@ -79,8 +79,8 @@ TEST(CounterObject, StylePicturesSizesAndNumbers) {
     // Style 3 keeps the corner and grows or shrinks to its own picture.
     first.SetCounterStyle(3);
     const CBmp bmp3("counter-style-3.bmp");
-    EXPECT_EQ(first.GetRect(), (CRect{rect.left, rect.top, rect.left + bmp3.Width(),
-                                      rect.top + bmp3.Height()}));
+    EXPECT_EQ(first.GetRect(),
+              (CRect{rect.left, rect.top, rect.left + bmp3.Width(), rect.top + bmp3.Height()}));
     EXPECT_DOUBLE_EQ(first.GetCenter().x, rect.left + bmp3.Width() / 2.0);
     EXPECT_EQ(first.GetHandles()[7].x, rect.left + bmp3.Width() - 1);
 
@@ -93,8 +93,11 @@ TEST(CounterObject, StylePicturesSizesAndNumbers) {
     first.SetLink(std::make_unique<CObjectLink>(link));
     const std::vector<uint8_t> bytes = Saved(first);
     CRecordBytes head;
-    head.I32(static_cast<int32_t>(TAG_COUNTER)).I32(3).F64(first.GetCenter().x)
-        .F64(first.GetCenter().y).I32(41);
+    head.I32(static_cast<int32_t>(TAG_COUNTER))
+        .I32(3)
+        .F64(first.GetCenter().x)
+        .F64(first.GetCenter().y)
+        .I32(41);
     ASSERT_GE(bytes.size(), head.bytes.size());
     EXPECT_TRUE(std::equal(head.bytes.begin(), head.bytes.end(), bytes.begin()));
 
@@ -174,8 +177,8 @@ TEST(HtmlObject, DragMinimumGeometryAndStreams) {
 
     // Version 6 holds one code string: the body.
     CRecordBytes old;
-    old.F64(60).F64(40).I32(30).I32(20).I32(45).I32(30).I32(75).I32(50).Str("gammel")
-        .Str("<i>krop</i>");
+    old.F64(60).F64(40).I32(30).I32(20).I32(45).I32(30).I32(75).I32(50).Str("gammel").Str(
+        "<i>krop</i>");
     CByteReader oldReader(std::span<const uint8_t>(old.bytes), v6);
     back.Load(oldReader, v6);
     EXPECT_TRUE(oldReader.AtEnd());
@@ -191,8 +194,19 @@ TEST(HtmlObject, DragMinimumGeometryAndStreams) {
     CByteReader negativeReader(std::span<const uint8_t>(negative.bytes), v8);
     EXPECT_THROW(back.Load(negativeReader, v8), CFileFormatException);
     CRecordBytes files;
-    files.F64(0).F64(0).I32(5).I32(5).I32(0).I32(0).I32(5).I32(5).Str("").Str("").Str("")
-        .Str("").I32(1000000);
+    files.F64(0)
+        .F64(0)
+        .I32(5)
+        .I32(5)
+        .I32(0)
+        .I32(0)
+        .I32(5)
+        .I32(5)
+        .Str("")
+        .Str("")
+        .Str("")
+        .Str("")
+        .I32(1000000);
     CByteReader filesReader(std::span<const uint8_t>(files.bytes), v8);
     EXPECT_THROW(back.Load(filesReader, v8), CFileFormatException);
     EXPECT_EQ(back.GetBodyCode(), "<i>krop</i>");
@@ -203,7 +217,8 @@ TEST(FormObject, HtmlPictureHandlesAndStream) {
     const std::string html = empty.GetFormHtml();
     std::vector<std::string> lines;
     std::istringstream in(html);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     ASSERT_EQ(lines.size(), 15u);
     EXPECT_EQ(html.back(), '\n');
     EXPECT_EQ(lines[0], std::string("<form method='POST' name='formular' "

@@ -1,9 +1,9 @@
+#include "model/ScaleToImageFill.h"
 #include "image/Image.h"
 #include "model/EllipseObject.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/RectObject.h"
-#include "model/ScaleToImageFill.h"
 #include "model/Site.h"
 #include "render/ObjectFill.h"
 #include <gtest/gtest.h>
@@ -48,8 +48,8 @@ TEST(ScaleToImageFill, CommandOnThePage) {
     EXPECT_FALSE(ScaleToImageFill(page)) << "already in proportion";
 
     // Solid fills, a second selected item and the text being edited disable it.
-    CPageItem& solid = page.InsertItem(std::make_unique<CEllipseObject>(DPOINT{50, 50},
-                                                                       CObjectSize{20, 20}));
+    CPageItem& solid =
+        page.InsertItem(std::make_unique<CEllipseObject>(DPOINT{50, 50}, CObjectSize{20, 20}));
     page.SelectOnly(solid);
     EXPECT_FALSE(CanScaleToImageFill(page));
     page.SelectOnly(item);

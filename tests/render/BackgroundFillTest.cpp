@@ -1,6 +1,6 @@
+#include "render/BackgroundFill.h"
 #include "image/Image.h"
 #include "model/RelinkMaps.h"
-#include "render/BackgroundFill.h"
 #include "render/BackgroundPaint.h"
 #include "render/ColorBand.h"
 #include "render/MissingPicture.h"
@@ -45,7 +45,8 @@ struct CTile {
     const uint8_t* At(int x, int y) const { return bytes.data() + y * rowStep + x * 4; }
     void ExpectPaddingUntouched() const {
         for (int y = 0; y < h; ++y)
-            for (int k = w * 4; k < rowStep; ++k) ASSERT_EQ(bytes[y * rowStep + k], 0xCD);
+            for (int k = w * 4; k < rowStep; ++k)
+                ASSERT_EQ(bytes[y * rowStep + k], 0xCD);
     }
 };
 
@@ -69,7 +70,8 @@ std::unique_ptr<CImage> Picture(int w, int h, bool alpha) {
         for (int x = 0; x < w; ++x) {
             uint8_t* p = image->Bits() + y * image->RowBytes() + x * bpp;
             if (alpha) p[0] = 17; // painting ignores a picture's alpha
-            for (int c = 0; c < 3; ++c) p[skip + c] = static_cast<uint8_t>(Value(x, y, c));
+            for (int c = 0; c < 3; ++c)
+                p[skip + c] = static_cast<uint8_t>(Value(x, y, c));
         }
     return image;
 }
@@ -91,8 +93,12 @@ TEST(BackgroundFill, RecordRoundTripsAndBadRecords) {
     picture.SetImagePath("billeder/baggrund.jpg");
     picture.SetTiled(false);
     CRecordBytes pictureBytes;
-    pictureBytes.I32(static_cast<int32_t>(0xB8629B77u)).I32(1).I32(2000).I32(30000)
-        .Str("billeder/baggrund.jpg").U8(0);
+    pictureBytes.I32(static_cast<int32_t>(0xB8629B77u))
+        .I32(1)
+        .I32(2000)
+        .I32(30000)
+        .Str("billeder/baggrund.jpg")
+        .U8(0);
     EXPECT_EQ(Saved(picture), pictureBytes.bytes);
     const CBackgroundFill pictureBack = Loaded(pictureBytes.bytes);
     EXPECT_EQ(pictureBack.GetImagePath(), "billeder/baggrund.jpg");
@@ -113,12 +119,18 @@ TEST(BackgroundFill, RecordRoundTripsAndBadRecords) {
     // Wrong tag, type, sizes: a clear error and the fill as it was.
     auto patched = [&](std::size_t at, int32_t value) {
         std::vector<uint8_t> bytes = expected.bytes;
-        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
         return bytes;
     };
     const std::vector<std::vector<uint8_t>> bad = {
-        patched(0, 0x12345678), patched(4, 3), patched(4, -1), patched(8, 9),
-        patched(8, 2001),       patched(12, 9), patched(12, 30001),
+        patched(0, 0x12345678),
+        patched(4, 3),
+        patched(4, -1),
+        patched(8, 9),
+        patched(8, 2001),
+        patched(12, 9),
+        patched(12, 30001),
         std::vector<uint8_t>(expected.bytes.begin(), expected.bytes.end() - 1)};
     for (const auto& bytes : bad) {
         CBackgroundFill target = Sized(300, 200);
@@ -187,7 +199,8 @@ TEST(BackgroundPaint, EveryKindAgainstIndependentPixels) {
         CTile tile(7, 4);
         PaintBackground(fill, region, tile.bytes.data(), tile.rowStep);
         for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 7; ++x) ExpectPixel(tile, x, y, 200, 100, 50);
+            for (int x = 0; x < 7; ++x)
+                ExpectPixel(tile, x, y, 200, 100, 50);
         tile.ExpectPaddingUntouched();
     }
 
@@ -255,7 +268,8 @@ TEST(BackgroundPaint, EveryKindAgainstIndependentPixels) {
         PaintBackground(fill, {0, 0, 4, 30}, column.bytes.data(), column.rowStep);
         for (int y = 0; y < 30; ++y) {
             const uint8_t* b = &up[std::min(30 - y, 29) * 3];
-            for (int x = 0; x < 4; ++x) ExpectPixel(column, x, y, b[0], b[1], b[2]);
+            for (int x = 0; x < 4; ++x)
+                ExpectPixel(column, x, y, b[0], b[1], b[2]);
         }
         column.ExpectPaddingUntouched();
     }

@@ -1,7 +1,7 @@
+#include "render/GradientRaster.h"
 #include "image/Image.h"
 #include "render/ColorBand.h"
 #include "render/CubicWeights.h"
-#include "render/GradientRaster.h"
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -18,7 +18,8 @@ std::vector<Rgb> Band(const GRADIENTCOLORS& g, int n) {
     std::vector<uint8_t> bytes(static_cast<std::size_t>(n) * 3, 0xEE);
     BuildColorBand(&g, bytes.data(), n);
     std::vector<Rgb> band;
-    for (int i = 0; i < n; ++i) band.push_back({bytes[i * 3], bytes[i * 3 + 1], bytes[i * 3 + 2]});
+    for (int i = 0; i < n; ++i)
+        band.push_back({bytes[i * 3], bytes[i * 3 + 1], bytes[i * 3 + 2]});
     return band;
 }
 
@@ -44,7 +45,8 @@ TEST(ColorBand, PredefinedGradientsAndStopsAtTheEnds) {
     // White to black over 5 pixels: 255 + j * -255 / 4, truncated toward zero.
     const std::vector<Rgb> five = Band(Predefined(0), 5);
     const int expected[] = {255, 192, 128, 64, 0};
-    for (int j = 0; j < 5; ++j) EXPECT_EQ(five[j], (Rgb{expected[j], expected[j], expected[j]}));
+    for (int j = 0; j < 5; ++j)
+        EXPECT_EQ(five[j], (Rgb{expected[j], expected[j], expected[j]}));
 
     // Blue border over 11 pixels: the stop at 0.1 lands on pixel 1.
     const std::vector<Rgb> eleven = Band(Predefined(2), 11);
@@ -118,9 +120,8 @@ TEST(GradientRaster, StartCornerAndDirectionForEveryOctant) {
         int angle;
         int cornerX, cornerY; // pixel at the start corner
     };
-    const Case cases[] = {{0, 0, H - 1},     {45, 0, H - 1},  {90, W - 1, H - 1},
-                          {135, W - 1, H - 1}, {180, W - 1, 0}, {225, W - 1, 0},
-                          {270, 0, 0},         {315, 0, 0}};
+    const Case cases[] = {{0, 0, H - 1},   {45, 0, H - 1},  {90, W - 1, H - 1}, {135, W - 1, H - 1},
+                          {180, W - 1, 0}, {225, W - 1, 0}, {270, 0, 0},        {315, 0, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.angle);
         CImage image(IMAGE_RGB8, W, H, 96.0);
@@ -128,7 +129,8 @@ TEST(GradientRaster, StartCornerAndDirectionForEveryOctant) {
         const CGradientGeometry geo = GradientGeometry(c.angle, W, H);
         int darkest = 255;
         for (int y = 0; y < H; ++y)
-            for (int x = 0; x < W; ++x) darkest = std::min(darkest, PixelAt(image, x, y).r);
+            for (int x = 0; x < W; ++x)
+                darkest = std::min(darkest, PixelAt(image, x, y).r);
         const int step = 255 / (geo.bandLength - 1) + 1;
         EXPECT_EQ(PixelAt(image, c.cornerX, c.cornerY).r, darkest);
         EXPECT_LE(darkest, 2 * step);
@@ -160,7 +162,8 @@ TEST(GradientRaster, PixelsMatchAFloatingPointReference) {
     ASSERT_TRUE(RenderGradientImage(rainbow, 0, flat));
     const std::vector<Rgb> band = Band(rainbow, W);
     for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) ASSERT_EQ(PixelAt(flat, x, y), band[x]) << x << "," << y;
+        for (int x = 0; x < W; ++x)
+            ASSERT_EQ(PixelAt(flat, x, y), band[x]) << x << "," << y;
 
     // Vertical (90): runs bottom to top; column values are the band from the
     // bottom edge, the same in every column.
@@ -207,7 +210,8 @@ TEST(GradientRaster, PixelsMatchAFloatingPointReference) {
                 const int values[3] = {got.r, got.g, got.b};
                 for (int c = 0; c < 3; ++c) {
                     const double expected = std::clamp(ref[c], 0.0, 255.0);
-                    worst = std::max(worst, static_cast<int>(std::ceil(std::fabs(values[c] - expected))));
+                    worst = std::max(worst,
+                                     static_cast<int>(std::ceil(std::fabs(values[c] - expected))));
                 }
             }
         EXPECT_LE(worst, 2);

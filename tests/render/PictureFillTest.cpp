@@ -24,22 +24,25 @@ void WritePicture(const fs::path& file, int width, int height, uint8_t tag) {
     fs::create_directories(file.parent_path());
     CImage image(IMAGE_RGB8, width, height, 96.0);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width * 3; ++x) image.Bits()[y * image.RowBytes() + x] = tag;
+        for (int x = 0; x < width * 3; ++x)
+            image.Bits()[y * image.RowBytes() + x] = tag;
     int format = FORMAT_PNG, error = 0;
     ASSERT_TRUE(CIO::SaveImage(file, image, format, 100, error, ""));
 }
 
 void WriteBytes(const fs::path& file, const std::vector<uint8_t>& bytes) {
     fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 uint32_t Crc32(const uint8_t* p, std::size_t n) {
     uint32_t crc = 0xFFFFFFFFu;
     for (std::size_t i = 0; i < n; ++i) {
         crc ^= p[i];
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
     return ~crc;
 }
@@ -47,11 +50,12 @@ uint32_t Crc32(const uint8_t* p, std::size_t n) {
 // A PNG whose header claims 30000 x 30000 pixels: more than the readers take.
 std::vector<uint8_t> HugePngHeader() {
     std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13};
-    const std::vector<uint8_t> ihdr = {'I', 'H', 'D', 'R', 0, 0, 0x75, 0x30, 0, 0, 0x75, 0x30,
-                                       8,   2,   0,   0,   0};
+    const std::vector<uint8_t> ihdr = {'I', 'H',  'D',  'R', 0, 0, 0x75, 0x30, 0,
+                                       0,   0x75, 0x30, 8,   2, 0, 0,    0};
     png.insert(png.end(), ihdr.begin(), ihdr.end());
     const uint32_t crc = Crc32(ihdr.data(), ihdr.size());
-    for (int i = 3; i >= 0; --i) png.push_back(static_cast<uint8_t>(crc >> (8 * i)));
+    for (int i = 3; i >= 0; --i)
+        png.push_back(static_cast<uint8_t>(crc >> (8 * i)));
     return png;
 }
 
@@ -81,7 +85,8 @@ TEST(MissingPicture, FoundFilesAreRememberedForTheRestOfTheSite) {
     EXPECT_EQ(modified, 1);
     EXPECT_TRUE(ui.SawText("Billedfyldet nedenfor findes ikke."));
     EXPECT_TRUE(ui.SawText(oldFolder + "a.png"));
-    EXPECT_EQ(maps.FindFile(oldFolder + "A.PNG"), CRelinkMaps::ToLower((newFolder / "a.png").string()));
+    EXPECT_EQ(maps.FindFile(oldFolder + "A.PNG"),
+              CRelinkMaps::ToLower((newFolder / "a.png").string()));
     EXPECT_EQ(maps.FindFolder(oldFolder), CRelinkMaps::ToLower(newFolder.string() + "/"));
     EXPECT_EQ(MutableCurrentSettings().GetImagePath(), newFolder.string() + "/");
 
@@ -113,9 +118,7 @@ TEST(MissingPicture, BrokenFilesMemoryAndGivingUp) {
     EXPECT_TRUE(ui.Verify());
 
     // Another bad one chosen asks again; OK takes the solid colour.
-    ui.ExpectChoice(mp::kBrokenId, 1)
-        .ExpectFile(dir / "broken.png")
-        .ExpectChoice(mp::kBrokenId, 0);
+    ui.ExpectChoice(mp::kBrokenId, 1).ExpectFile(dir / "broken.png").ExpectChoice(mp::kBrokenId, 0);
     CPictureLoad solid = LoadFillPicture(broken, CColor(9, 8, 7), context);
     EXPECT_EQ(solid.image, nullptr);
     EXPECT_TRUE(solid.useColour);
@@ -152,7 +155,8 @@ TEST(PicturePaths, RelativeToTheSiteAndTemplateWarnings) {
     CScriptedInteraction ui;
     const std::string site = "/home/ann/Sider/Min/site.pwu";
 
-    EXPECT_EQ(pp::ToStored("/home/ann/Sider/MIN/billeder/a.png", site, false, &ui), "billeder/a.png");
+    EXPECT_EQ(pp::ToStored("/home/ann/Sider/MIN/billeder/a.png", site, false, &ui),
+              "billeder/a.png");
     EXPECT_EQ(pp::ToStored("/home/ann/Sider/Mine/a.png", site, false, &ui),
               "/home/ann/Sider/Mine/a.png")
         << "a folder with the same beginning is not the site's folder";
