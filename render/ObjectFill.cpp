@@ -2,6 +2,7 @@
 #include "image/Image.h"
 #include "model/RecordColour.h"
 #include "render/GradientRaster.h"
+#include "render/MissingPicture.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
 #include "services/Cp1252.h"
@@ -199,6 +200,27 @@ int CObjectFill::Render(int32_t width, int32_t height) {
     }
     }
     return 0;
+}
+
+int CObjectFill::Render(int32_t width, int32_t height, const CPictureContext* context) {
+    const int status = Render(width, height);
+    if (status == 0 || m_type != fillImage || !context) return status;
+    CPictureLoad load = LoadFillPicture(m_imagePath, m_colour, *context);
+    if (load.image) {
+        m_imagePath = std::move(load.path);
+        m_image = std::move(load.image);
+        m_renderError = IOERR_NONE;
+        m_needsRender = false;
+        return 0;
+    }
+    if (load.useColour) {
+        const bool picture = m_picture;
+        SetColour(load.colour);
+        m_picture = picture;
+        return 0;
+    }
+    m_renderError = load.error != IOERR_NONE ? load.error : status;
+    return m_renderError;
 }
 
 bool CObjectFill::Render() {

@@ -10,6 +10,7 @@
 class CByteReader;
 class CByteWriter;
 class CImage;
+struct CPictureContext;
 
 inline constexpr StreamTag TAG_OBJECT_FILL = 0x13F76B98;
 
@@ -86,6 +87,11 @@ public:
     // not a picture, no folder), 4 when there is no memory for the image.
     // Success clears needsRender.
     int Render(int32_t width, int32_t height);
+    // The same, and a picture file that cannot be loaded goes through the
+    // missing-picture handling of the context (render/MissingPicture.h): a
+    // file the user finds is taken with its new path, a user who gives up
+    // gets a solid fill in the chosen colour (status 0 then).
+    int Render(int32_t width, int32_t height, const CPictureContext* context);
     // The same at the size last asked for (a gradient never sized renders at
     // kDefaultGradientSide square; the shape scales whatever it gets). True
     // when nothing is left to render.

@@ -97,6 +97,23 @@ TEST(MissingPicture, FoundFilesAreRememberedForTheRestOfTheSite) {
     EXPECT_EQ(modified, 1);
     EXPECT_TRUE(ui.Verify());
     EXPECT_EQ(ui.CountCalls(CScriptedInteraction::EKind::Choice), 1);
+
+    // Object fills use the same handling: a third file of the old folder
+    // loads silently, a file nobody can find turns solid when the user says OK.
+    WritePicture(newFolder / "c.png", 3, 3, 33);
+    CObjectFill found;
+    found.SetImagePath(oldFolder + "c.png");
+    EXPECT_EQ(found.Render(3, 3, &context), 0);
+    ASSERT_NE(found.GetImage(), nullptr);
+    EXPECT_EQ(FirstByte(*found.GetImage()), 33);
+    CObjectFill lost(CColor(4, 5, 6));
+    lost.SetImagePath(oldFolder + "gone.png");
+    EXPECT_EQ(lost.Render(3, 3, nullptr), IOERR_NOT_FOUND);
+    ui.ExpectChoice(mp::kMissingId, 0);
+    EXPECT_EQ(lost.Render(3, 3, &context), 0);
+    EXPECT_EQ(lost.GetType(), CObjectFill::fillSolid);
+    EXPECT_EQ(lost.GetColour().GetCOLORREF(), CColor(4, 5, 6).GetCOLORREF());
+    EXPECT_TRUE(ui.Verify());
 }
 
 TEST(MissingPicture, BrokenFilesMemoryAndGivingUp) {
