@@ -95,8 +95,12 @@ TEST(BlendTest, BlendOverMatchesTheTablesForEveryAlphaPair) {
                                            {src[o], src[o + 1], src[o + 2], src[o + 3]});
             expect[o] = e.a, expect[o + 1] = e.r, expect[o + 2] = e.g, expect[o + 3] = e.b;
         }
+        // Whole rows (the wide path) and one pixel per row (the narrow one).
+        std::vector<uint8_t> narrow = dst;
         BlendOver({dst.data(), 4, 256 * 4}, {src.data(), 4, 256 * 4}, 256, 256);
         ASSERT_EQ(dst, expect) << "pass " << pass;
+        BlendOver({narrow.data(), 4, 4}, {src.data(), 4, 4}, 1, 256 * 256);
+        ASSERT_EQ(narrow, expect) << "pass " << pass;
     }
 }
 
