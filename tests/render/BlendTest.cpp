@@ -66,7 +66,9 @@ TEST(BlendTablesTest, EntriesFollowTheirDefinitions) {
         EXPECT_EQ(t.screen[255][v], 255);
         EXPECT_EQ(t.weight[v][0], 0);
         EXPECT_EQ(t.weight[v][255], 255);
-        if (v > 0) EXPECT_EQ(t.weight[0][v], 255);
+        if (v > 0) {
+            EXPECT_EQ(t.weight[0][v], 255);
+        }
         for (int i = 0; i < 256; ++i) ASSERT_EQ(t.mul[v][i], t.mul[i][v]);
     }
 }
