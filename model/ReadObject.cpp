@@ -1,5 +1,8 @@
 #include "model/ReadObject.h"
+#include "model/CounterObject.h"
 #include "model/EllipseObject.h"
+#include "model/FormObject.h"
+#include "model/HtmlObject.h"
 #include "model/RectObject.h"
 #include "services/ByteReader.h"
 #include <iterator>
@@ -19,13 +22,20 @@ template <class T> std::unique_ptr<CPageObject> MakeShape() {
     return std::make_unique<T>(DPOINT{0, 0}, CObjectSize{2, 2}, 0.0);
 }
 
+std::unique_ptr<CPageObject> MakeCounter() { return CCounterObject::MakeForLoad(); }
+// Top-left (0, 0), 10 x 10.
+std::unique_ptr<CPageObject> MakeHtml() { return std::make_unique<CHtmlObject>(5.0, 5.0, 10, 10); }
+std::unique_ptr<CPageObject> MakeForm() {
+    return std::make_unique<CFormObject>(std::string(), 0.0, 0.0);
+}
+
 constexpr CKindEntry kKinds[] = {
     {TAG_ELLIPSE, "ellipse", &MakeShape<CEllipseObject>},
     {TAG_RECT, "rectangle", &MakeShape<CRectObject>},
     {TAG_TEXT, "text", nullptr},
-    {TAG_COUNTER, "counter", nullptr},
-    {TAG_HTML, "HTML", nullptr},
-    {TAG_FORM, "form", nullptr},
+    {TAG_COUNTER, "counter", &MakeCounter},
+    {TAG_HTML, "HTML", &MakeHtml},
+    {TAG_FORM, "form", &MakeForm},
 };
 } // namespace
 

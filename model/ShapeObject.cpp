@@ -1,4 +1,5 @@
 #include "model/ShapeObject.h"
+#include "render/BackgroundFill.h"
 #include "image/Image.h"
 #include "model/AltText.h"
 #include "model/ButtonText.h"
@@ -217,9 +218,11 @@ void CShapeObject::SetButtonText(std::unique_ptr<CButtonText> label) {
 }
 
 bool CShapeObject::PrepareAndRender(CPixMap& work) {
-    // A picture that cannot be found renders without it; asking the user for
-    // the file is the designer's business.
-    if (m_dirty && m_fill && m_fill->NeedsRender()) m_fill->Render();
+    // Textures are made at the object's own size; a picture that cannot be
+    // found is asked for through the open site's picture context, or renders
+    // without it when there is none.
+    if (m_dirty && m_fill && m_fill->NeedsRender())
+        m_fill->Render(m_size.width, m_size.height, CBackgroundFill::DefaultPictureContext());
     return Render(work);
 }
 

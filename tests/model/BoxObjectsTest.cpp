@@ -3,6 +3,7 @@
 #include "model/FormObject.h"
 #include "model/HtmlObject.h"
 #include "model/ObjectLink.h"
+#include "model/ReadObject.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
 #include "services/CurrentSettings.h"
@@ -279,4 +280,23 @@ TEST(BoxObject, RoundingRule) {
     // An odd side lowers the stored centre by half a pixel before rounding.
     EXPECT_EQ(CBoxObject::RectAroundStoredCenter({10.5, 10.5}, 5, 4), (CRect{8, 9, 13, 13}));
     EXPECT_EQ(CBoxObject::RectAroundPoint({10, 10}, 5, 4), (CRect{8, 8, 13, 12}));
+}
+
+// The free reader picks the class from the stream tag, so each box kind comes
+// back as itself with its own geometry.
+TEST(BoxObject, ReadObjectRecognisesEveryBoxKind) {
+    std::vector<std::unique_ptr<CPageObject>> originals;
+    originals.push_back(std::make_unique<CCounterObject>(2, 120.0, 80.0));
+    originals.push_back(std::make_unique<CHtmlObject>(DPOINT{30, 40}, 200, 50));
+    originals.push_back(std::make_unique<CFormObject>("post@firma.dk", 300.0, 200.0));
+    for (const auto& original : originals) {
+        CByteWriter writer;
+        original->Save(writer);
+        CByteReader reader(writer.Data(), v8);
+        std::unique_ptr<CPageObject> back = ReadObject(reader, v8);
+        ASSERT_TRUE(back);
+        EXPECT_TRUE(reader.AtEnd());
+        EXPECT_EQ(back->GetKind(), original->GetKind());
+        EXPECT_EQ(back->GetRect(), original->GetRect());
+    }
 }

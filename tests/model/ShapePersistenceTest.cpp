@@ -291,15 +291,13 @@ TEST(ShapePersistence, MalformedStreamsThrow) {
     } catch (const CFileFormatException& x) {
         EXPECT_EQ(x.Offset(), 0u);
     }
-    for (StreamTag later : {TAG_TEXT, TAG_COUNTER, TAG_HTML, TAG_FORM}) {
-        bad = good;
-        PatchInt32(bad, 0, static_cast<int32_t>(later));
-        try {
-            Read(bad, kCurrentStreamVersion, false);
-            ADD_FAILURE() << "kind not readable yet";
-        } catch (const CFileFormatException& x) {
-            EXPECT_NE(std::string(x.what()).find("cannot be read yet"), std::string::npos);
-        }
+    bad = good;
+    PatchInt32(bad, 0, static_cast<int32_t>(TAG_TEXT));
+    try {
+        Read(bad, kCurrentStreamVersion, false);
+        ADD_FAILURE() << "kind not readable yet";
+    } catch (const CFileFormatException& x) {
+        EXPECT_NE(std::string(x.what()).find("cannot be read yet"), std::string::npos);
     }
 
     // Every cut-off stream either throws or, when it stops between two
