@@ -218,7 +218,15 @@ bool CShapeObject::Render(CPixMap& work) {
 
     const auto& applyEffects = RenderHooks().applyEffects;
     if (applyEffects && m_effects && !applyEffects(*this, *m_image, work)) return false;
-    if (m_effects && m_effects->AnyOn()) CropToAlpha();
+    if (m_effects && m_effects->AnyOn()) {
+        // A shadow or glow may have grown the image around the object; the
+        // effects tell where it now starts.
+        int32_t dx = 0, dy = 0;
+        m_effects->TakeOutputOffset(dx, dy);
+        m_rect = {m_rect.left + dx, m_rect.top + dy, m_rect.left + dx + m_image->Width(),
+                  m_rect.top + dy + m_image->Height()};
+        CropToAlpha();
+    }
     m_dirty = false;
     return true;
 }
