@@ -45,9 +45,8 @@ void BM_BlendOverTile(benchmark::State& state) {
         BlendOver({dst.data(), 4, 1024}, {src.data(), 4, 1024}, 256, 256);
         benchmark::DoNotOptimize(dst.data());
     }
-    state.counters["ns/px"] = benchmark::Counter(256.0 * 256.0,
-                                                 benchmark::Counter::kIsIterationInvariantRate |
-                                                     benchmark::Counter::kInvert);
+    state.counters["ns/px"] = benchmark::Counter(
+        256.0 * 256.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // An antialiased 500 x 500 disc as the object's freshly filled image.
@@ -85,7 +84,11 @@ void BM_GlowPerOutputPixel(benchmark::State& state) {
 // A 740 x 600 page with 30 overlapping shapes, every one with the default
 // cast shadow.
 struct CShadowPage {
-    CSite site{"Bench", CBackgroundFill(CColor(230, 230, 240)), 740, 600, CColor(0, 0, 255),
+    CSite site{"Bench",
+               CBackgroundFill(CColor(230, 230, 240)),
+               740,
+               600,
+               CColor(0, 0, 255),
                CColor(128, 0, 128)};
     CPage* page;
     std::vector<uint8_t> buffer = std::vector<uint8_t>(740 * 600 * 4);
@@ -121,7 +124,8 @@ struct CShadowPage {
 void BM_PageColdCaches(benchmark::State& state) {
     CShadowPage p;
     for (auto _ : state) {
-        for (const auto& item : p.page->Items()) item->Normal().ReleaseImage();
+        for (const auto& item : p.page->Items())
+            item->Normal().ReleaseImage();
         p.page->RenderAll();
         p.Composite();
         benchmark::DoNotOptimize(p.buffer.data());

@@ -19,9 +19,15 @@ inline const uint8_t* Row(const uint8_t* data, int rowStep, int y) {
     return data + static_cast<std::ptrdiff_t>(y) * rowStep;
 }
 
-inline uint8_t R(RgbValue c) { return static_cast<uint8_t>(c & 0xFF); }
-inline uint8_t G(RgbValue c) { return static_cast<uint8_t>((c >> 8) & 0xFF); }
-inline uint8_t B(RgbValue c) { return static_cast<uint8_t>((c >> 16) & 0xFF); }
+inline uint8_t R(RgbValue c) {
+    return static_cast<uint8_t>(c & 0xFF);
+}
+inline uint8_t G(RgbValue c) {
+    return static_cast<uint8_t>((c >> 8) & 0xFF);
+}
+inline uint8_t B(RgbValue c) {
+    return static_cast<uint8_t>((c >> 16) & 0xFF);
+}
 
 // c' = Mul[w][cs] + Mul[255 - w][cd] for the three colours.
 inline void Mix(const CBlendTables& t, uint8_t* d, int w, uint8_t r, uint8_t g, uint8_t b) {
@@ -40,7 +46,8 @@ void Outer(CArgbRef dst, CConstArgbRef src, CPlaneRef mask, int strength, int wi
         uint8_t* d = Row(dst.data, dst.rowStep, y);
         const uint8_t* p = Row(src.data, src.rowStep, y);
         const uint8_t* m = Row(mask.data, mask.rowStep, y);
-        for (int x = 0; x < width; ++x, d += dst.pixelStep, p += src.pixelStep, m += mask.pixelStep) {
+        for (int x = 0; x < width;
+             ++x, d += dst.pixelStep, p += src.pixelStep, m += mask.pixelStep) {
             const int b = t.mul[p[0]][s];
             const int amp = std::min(255, 4 * b);
             const int e = t.mul[amp][255 - *m];
@@ -97,13 +104,16 @@ inline void Factors(const uint8_t (*weight)[256], uint32_t ad, uint32_t as, uint
 // Four adjacent pixels at once.
 inline void OverQuad(const uint8_t (*weight)[256], uint8_t* d, const uint8_t* s) {
     uint64_t a[4], b[4];
-    for (int k = 0; k < 4; ++k) Factors(weight, d[4 * k], s[4 * k], a[k], b[k]);
+    for (int k = 0; k < 4; ++k)
+        Factors(weight, d[4 * k], s[4 * k], a[k], b[k]);
     const __m128i zero = _mm_setzero_si128();
     const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
     const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
     const auto half = [&](__m128i sh, __m128i dh, int k) {
-        const __m128i av = _mm_set_epi64x(static_cast<int64_t>(a[k + 1]), static_cast<int64_t>(a[k]));
-        const __m128i bv = _mm_set_epi64x(static_cast<int64_t>(b[k + 1]), static_cast<int64_t>(b[k]));
+        const __m128i av =
+            _mm_set_epi64x(static_cast<int64_t>(a[k + 1]), static_cast<int64_t>(a[k]));
+        const __m128i bv =
+            _mm_set_epi64x(static_cast<int64_t>(b[k + 1]), static_cast<int64_t>(b[k]));
         return _mm_add_epi16(MulDiv255x8(av, sh), MulDiv255x8(bv, dh));
     };
     const __m128i lo = half(_mm_unpacklo_epi8(sv, zero), _mm_unpacklo_epi8(dv, zero), 0);
@@ -114,7 +124,7 @@ inline void OverQuad(const uint8_t (*weight)[256], uint8_t* d, const uint8_t* s)
 } // namespace
 
 void BlendOver(CArgbRef dst, CConstArgbRef src, int width, int height) {
-    const uint8_t (*weight)[256] = T().weight;
+    const uint8_t(*weight)[256] = T().weight;
     for (int y = 0; y < height; ++y) {
         uint8_t* d = Row(dst.data, dst.rowStep, y);
         const uint8_t* s = Row(src.data, src.rowStep, y);
@@ -133,12 +143,13 @@ void BlendOver(CArgbRef dst, CConstArgbRef src, int width, int height) {
             }
         }
 #endif
-        for (; x < width; ++x, d += dst.pixelStep, s += src.pixelStep) OverPixel(weight, d, s);
+        for (; x < width; ++x, d += dst.pixelStep, s += src.pixelStep)
+            OverPixel(weight, d, s);
     }
 }
 
-void BlendColourMasked(CArgbRef dst, CPlaneRef mask, RgbValue colour, int opacityPercent,
-                       int width, int height) {
+void BlendColourMasked(CArgbRef dst, CPlaneRef mask, RgbValue colour, int opacityPercent, int width,
+                       int height) {
     const CBlendTables& t = T();
     const int top = opacityPercent * 255 / 100;
     const uint8_t r = R(colour), g = G(colour), b = B(colour);
@@ -168,7 +179,8 @@ void BlendEffectInner(CArgbRef dst, CConstArgbRef src, CPlaneRef mask, int stren
         uint8_t* d = Row(dst.data, dst.rowStep, y);
         const uint8_t* p = Row(src.data, src.rowStep, y);
         const uint8_t* m = Row(mask.data, mask.rowStep, y);
-        for (int x = 0; x < width; ++x, d += dst.pixelStep, p += src.pixelStep, m += mask.pixelStep) {
+        for (int x = 0; x < width;
+             ++x, d += dst.pixelStep, p += src.pixelStep, m += mask.pixelStep) {
             if (*m == 0) continue;
             const int b = t.mul[255 - p[0]][s];
             Mix(t, d, std::min(255, 4 * b), p[1], p[2], p[3]);
@@ -185,7 +197,8 @@ void BlendEffectColour(CArgbRef dst, CPlaneRef m1, CPlaneRef m2, int strength, R
         uint8_t* d = Row(dst.data, dst.rowStep, y);
         const uint8_t* p1 = Row(m1.data, m1.rowStep, y);
         const uint8_t* p2 = Row(m2.data, m2.rowStep, y);
-        for (int x = 0; x < width; ++x, d += dst.pixelStep, p1 += m1.pixelStep, p2 += m2.pixelStep) {
+        for (int x = 0; x < width;
+             ++x, d += dst.pixelStep, p1 += m1.pixelStep, p2 += m2.pixelStep) {
             const int u = t.mul[t.mul[s][255 - *p2]][*p1];
             const int ad = d[0];
             d[0] = t.screen[ad][u];
@@ -199,12 +212,13 @@ void ScalePlane(uint8_t* plane, int pixelStep, int rowStep, int factor, int widt
     const uint8_t* row = CBlendTables::Get().mul[std::clamp(factor, 0, 255)];
     for (int y = 0; y < height; ++y) {
         uint8_t* p = Row(plane, rowStep, y);
-        for (int x = 0; x < width; ++x, p += pixelStep) *p = row[*p];
+        for (int x = 0; x < width; ++x, p += pixelStep)
+            *p = row[*p];
     }
 }
 
-void EffectByType(int type, int percent, CArgbRef dst, CConstArgbRef src, CPlaneRef mask,
-                  int width, int height) {
+void EffectByType(int type, int percent, CArgbRef dst, CConstArgbRef src, CPlaneRef mask, int width,
+                  int height) {
     const int s = PercentToStrength(percent);
     if (type == 0 || type == 2) BlendEffectOuter(dst, src, mask, s, width, height);
     if (type == 1 || type == 2 || type == 3) BlendEffectInner(dst, src, mask, s, width, height);

@@ -40,8 +40,8 @@ void BlendOver(CArgbRef dst, CConstArgbRef src, int width, int height);
 
 // Paints colour through a mask: weight = opacity * 255 / 100 - mask, so the
 // colour shows where the mask is low. Alpha is kept.
-void BlendColourMasked(CArgbRef dst, CPlaneRef mask, RgbValue colour, int opacityPercent,
-                       int width, int height);
+void BlendColourMasked(CArgbRef dst, CPlaneRef mask, RgbValue colour, int opacityPercent, int width,
+                       int height);
 
 // The source's colours where it reaches outside the mask (mask = the
 // object's coverage), four times amplified by its alpha.
@@ -62,8 +62,8 @@ void ScalePlane(uint8_t* plane, int pixelStep, int rowStep, int factor, int widt
 
 // Edges: type 0 or 2 outer; 1, 2 or 3 inner; 3 also inverted outer after the
 // inner pass. Other types do nothing.
-void EffectByType(int type, int percent, CArgbRef dst, CConstArgbRef src, CPlaneRef mask,
-                  int width, int height);
+void EffectByType(int type, int percent, CArgbRef dst, CConstArgbRef src, CPlaneRef mask, int width,
+                  int height);
 // Glow: type 0 or 2 with (first, second) as (m1, m2); 1 or 2 with them
 // swapped. Other types do nothing.
 void ColourEffectByType(int type, int percent, RgbValue colour, CArgbRef dst, CPlaneRef first,

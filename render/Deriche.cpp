@@ -26,8 +26,8 @@ CCoefficients Coefficients(double sigma) {
     double n[4], d[5];
     n[0] = A0 + C0;
     n[1] = e1 * (C1 * sw1 - (C0 + 2 * A0) * cw1) + e0 * (A1 * sw0 - (2 * C0 + A0) * cw0);
-    n[2] = 2 * e0 * e1 * ((A0 + C0) * cw1 * cw0 - A1 * cw1 * sw0 - C1 * cw0 * sw1) +
-           C0 * e0 * e0 + A0 * e1 * e1;
+    n[2] = 2 * e0 * e1 * ((A0 + C0) * cw1 * cw0 - A1 * cw1 * sw0 - C1 * cw0 * sw1) + C0 * e0 * e0 +
+           A0 * e1 * e1;
     n[3] = e1 * e0 * e0 * (C1 * sw1 - C0 * cw1) + e0 * e1 * e1 * (A1 * sw0 - A0 * cw0);
     d[0] = 1;
     d[1] = -2 * e1 * cw1 - 2 * e0 * cw0;
@@ -36,9 +36,12 @@ CCoefficients Coefficients(double sigma) {
     d[4] = e0 * e0 * e1 * e1;
 
     CCoefficients k{};
-    for (int i = 0; i < 4; ++i) k.n[i] = static_cast<float>(n[i]);
-    for (int i = 1; i <= 4; ++i) k.d[i] = static_cast<float>(d[i]);
-    for (int i = 1; i <= 3; ++i) k.m[i] = static_cast<float>(n[i] - d[i] * n[0]);
+    for (int i = 0; i < 4; ++i)
+        k.n[i] = static_cast<float>(n[i]);
+    for (int i = 1; i <= 4; ++i)
+        k.d[i] = static_cast<float>(d[i]);
+    for (int i = 1; i <= 3; ++i)
+        k.m[i] = static_cast<float>(n[i] - d[i] * n[0]);
     k.m[4] = static_cast<float>(-d[4] * n[0]);
     return k;
 }
@@ -55,12 +58,14 @@ void ColumnPass(const float* in, float* out, float* ring, int width, int height,
     for (int y = 0; y < height; ++y) {
         float* o = out + static_cast<std::ptrdiff_t>(y) * width;
         const float* x0 = row(in, y);
-        for (int x = 0; x < width; ++x) o[x] = k.n[0] * x0[x];
+        for (int x = 0; x < width; ++x)
+            o[x] = k.n[0] * x0[x];
         for (int j = 1; j <= 4 && j <= y; ++j) {
             const float* xj = row(in, y - j);
             const float* yj = row(out, y - j);
             const float nj = j < 4 ? k.n[j] : 0.0f, dj = k.d[j];
-            for (int x = 0; x < width; ++x) o[x] += nj * xj[x] - dj * yj[x];
+            for (int x = 0; x < width; ++x)
+                o[x] += nj * xj[x] - dj * yj[x];
         }
     }
     // Anti-causal pass: its last four rows live in the ring, the sum goes
@@ -75,10 +80,12 @@ void ColumnPass(const float* in, float* out, float* ring, int width, int height,
             const float* xj = row(in, y + j);
             const float* yj = ringRow(y + j);
             const float mj = k.m[j], dj = k.d[j];
-            for (int x = 0; x < width; ++x) a[x] += mj * xj[x] - dj * yj[x];
+            for (int x = 0; x < width; ++x)
+                a[x] += mj * xj[x] - dj * yj[x];
         }
         float* o = out + static_cast<std::ptrdiff_t>(y) * width;
-        for (int x = 0; x < width; ++x) o[x] += a[x];
+        for (int x = 0; x < width; ++x)
+            o[x] += a[x];
     }
 }
 
@@ -117,7 +124,8 @@ void DericheBlur(uint8_t* plane, int rowStep, int width, int height, double sigm
     for (int y = 0; y < height; ++y) {
         const uint8_t* p = plane + static_cast<std::ptrdiff_t>(y) * rowStep;
         float* q = f.data() + static_cast<std::ptrdiff_t>(y) * width;
-        for (int x = 0; x < width; ++x) q[x] = p[x];
+        for (int x = 0; x < width; ++x)
+            q[x] = p[x];
     }
     DericheBlur(f.data(), width, height, sigma);
     for (int y = 0; y < height; ++y) {

@@ -17,10 +17,12 @@ CRect NonZeroBox(const uint8_t* bits, std::size_t rowBytes, int width, int heigh
     for (int y = 0; y < height; ++y) {
         const uint8_t* row = bits + y * rowBytes;
         int first = 0;
-        while (first < width && row[first] == 0) ++first;
+        while (first < width && row[first] == 0)
+            ++first;
         if (first == width) continue;
         int last = width - 1;
-        while (row[last] == 0) --last;
+        while (row[last] == 0)
+            --last;
         left = std::min(left, first);
         right = std::max(right, last + 1);
         top = std::min(top, y);
@@ -69,7 +71,8 @@ bool BuildEffectMask(const CImage& objectImage, int32_t size, int32_t transparen
     for (int y = 0; y < h; ++y) {
         const uint8_t* src = objectImage.Bits() + y * objRow;
         uint8_t* dst = full.Bits() + (y + half) * fullRow + half;
-        for (int x = 0; x < w; ++x) dst[x] = src[x * step];
+        for (int x = 0; x < w; ++x)
+            dst[x] = src[x * step];
     }
     if (sigma >= 0.2) DericheBlur(full.Bits(), static_cast<int>(fullRow), w + pad, h + pad, sigma);
 

@@ -75,13 +75,15 @@ CPlacedMask Place(const CEffects::CMaskCache& cache, int dx, int dy) {
 // step kBlock); zero elsewhere.
 void Extract(const uint8_t* data, int step, int rowStep, const CRect& rect, const CRect& block,
              uint8_t* buf) {
-    for (int y = 0; y < block.Height(); ++y) std::memset(buf + y * kBlock, 0, block.Width());
+    for (int y = 0; y < block.Height(); ++y)
+        std::memset(buf + y * kBlock, 0, block.Width());
     const CRect r = block.Intersect(rect);
     if (r.IsEmpty() || !data) return;
     for (int y = r.top; y < r.bottom; ++y) {
         const uint8_t* s = data + (y - rect.top) * rowStep + (r.left - rect.left) * step;
         uint8_t* d = buf + (y - block.top) * kBlock + (r.left - block.left);
-        for (int x = 0; x < r.Width(); ++x, s += step) d[x] = *s;
+        for (int x = 0; x < r.Width(); ++x, s += step)
+            d[x] = *s;
     }
 }
 
@@ -137,7 +139,8 @@ struct CComposition {
                 static_cast<int>(out.RowBytes())};
     }
     CConstArgbRef ObjectAt(int x, int y) const {
-        return {object.Bits() + y * object.RowBytes() + 4 * x, 4, static_cast<int>(object.RowBytes())};
+        return {object.Bits() + y * object.RowBytes() + 4 * x, 4,
+                static_cast<int>(object.RowBytes())};
     }
     void Block(const CRect& b, CScratch& s) const;
 };
@@ -154,7 +157,8 @@ void CComposition::Block(const CRect& b, CScratch& s) const {
     if (e.shadowOn) Extract(shadow, b, s.shadow.data());
 
     if (e.shadowOn && e.shadowType != 0 && !inObject.IsEmpty()) {
-        const uint8_t* m = s.shadow.data() + (inObject.top - b.top) * kBlock + (inObject.left - b.left);
+        const uint8_t* m =
+            s.shadow.data() + (inObject.top - b.top) * kBlock + (inObject.left - b.left);
         BlendColourMasked(Dst(inObject.left, inObject.top), {m, 1, kBlock},
                           e.shadowColour.GetCOLORREF(), 100 - e.shadowTransparency,
                           inObject.Width(), inObject.Height());
@@ -231,7 +235,8 @@ bool RenderWithEffects(CEffects& e, const CImage& objectImage, CEffectsOutput& o
     auto out = std::make_unique<CImage>(kArgb, area.Width(), area.Height(), 96.0);
     if (!out->Bits()) return false;
     std::memset(out->Bits(), 0, out->BufferBytes());
-    const CComposition job{e, objectImage, objectRect, shadow, edges, glow, *out, area.left, area.top};
+    const CComposition job{e,    objectImage, objectRect, shadow,  edges,
+                           glow, *out,        area.left,  area.top};
     CScratch scratch;
     for (int y = area.top; y < area.bottom; y += kBlock)
         for (int x = area.left; x < area.right; x += kBlock)

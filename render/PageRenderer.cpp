@@ -20,7 +20,8 @@ constexpr uint8_t kGhostItem = 140;
 void FillRegion(uint8_t* buffer, int rowStep, int width, int height, uint8_t grey) {
     for (int y = 0; y < height; ++y) {
         uint8_t* p = buffer + static_cast<std::ptrdiff_t>(y) * rowStep;
-        for (int x = 0; x < width; ++x, p += 4) p[0] = 255, p[1] = p[2] = p[3] = grey;
+        for (int x = 0; x < width; ++x, p += 4)
+            p[0] = 255, p[1] = p[2] = p[3] = grey;
     }
 }
 
@@ -50,13 +51,13 @@ int CompositeItems(CPage& page, const CRect& region, uint8_t* buffer, int rowSte
         if (ghost) {
             for (int y = 0; y < part.Height(); ++y) {
                 uint8_t* p = tile.plane[0].data + static_cast<std::ptrdiff_t>(y) * tileRow;
-                for (int x = 0; x < part.Width(); ++x, p += 4) p[1] = p[2] = p[3] = kGhostItem;
+                for (int x = 0; x < part.Width(); ++x, p += 4)
+                    p[1] = p[2] = p[3] = kGhostItem;
             }
         }
         uint8_t* dst = buffer + static_cast<std::ptrdiff_t>(part.top - region.top) * rowStep +
                        4 * (part.left - region.left);
-        BlendOver({dst, 4, rowStep}, {tile.plane[0].data, 4, tileRow}, part.Width(),
-                  part.Height());
+        BlendOver({dst, 4, rowStep}, {tile.plane[0].data, 4, tileRow}, part.Width(), part.Height());
         tile.width = kTile;
         tile.height = kTile;
         ++drawn;
@@ -143,7 +144,8 @@ bool RenderThumbnail(CPage& page, int maxWidth, int maxHeight) {
                 for (int tx = src.left; tx < src.right; tx += kTile) {
                     const CRect t{tx, ty, std::min(src.right, tx + kTile),
                                   std::min(src.bottom, ty + kTile)};
-                    uint8_t* at = argb.data() + static_cast<std::ptrdiff_t>(ty - src.top) * argbRow +
+                    uint8_t* at = argb.data() +
+                                  static_cast<std::ptrdiff_t>(ty - src.top) * argbRow +
                                   4 * (tx - src.left);
                     PaintBackground(constPage.Background(), t, at, argbRow);
                     CompositeItems(page, t, at, argbRow, false, false, false);
@@ -152,12 +154,14 @@ bool RenderThumbnail(CPage& page, int maxWidth, int maxHeight) {
             for (int r = 0; r < src.Height(); ++r) {
                 const uint8_t* s = argb.data() + static_cast<std::ptrdiff_t>(r) * argbRow;
                 uint8_t* d = rgb.data() + static_cast<std::ptrdiff_t>(r) * rgbRow;
-                for (int c = 0; c < src.Width(); ++c, s += 4, d += 3) d[0] = s[1], d[1] = s[2], d[2] = s[3];
+                for (int c = 0; c < src.Width(); ++c, s += 4, d += 3)
+                    d[0] = s[1], d[1] = s[2], d[2] = s[3];
             }
             const CPixMap srcMap =
                 MapOver(rgb.data(), IMAGE_RGB8, 3, src.Width(), src.Height(), rgbRow);
-            CPixMap dstMap = MapOver(image->Bits() + static_cast<std::ptrdiff_t>(y) * outRow + 3 * x,
-                                     IMAGE_RGB8, 3, dstRect.Width(), dstRect.Height(), outRow);
+            CPixMap dstMap =
+                MapOver(image->Bits() + static_cast<std::ptrdiff_t>(y) * outRow + 3 * x, IMAGE_RGB8,
+                        3, dstRect.Width(), dstRect.Height(), outRow);
             if (!scaler.Transform(srcMap, dstMap)) return false;
         }
     }

@@ -1,8 +1,8 @@
 #include "render/Blend.h"
 #include "render/BlendTables.h"
-#include <gtest/gtest.h>
 #include <array>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace {
@@ -47,7 +47,8 @@ TEST(BlendTablesTest, EntriesFollowTheirDefinitions) {
             const int screen = r + static_cast<int>(std::floor((255 - r) * i / 255.0 + 1e-9));
             mismatches += t.mul[r][i] != mul;
             mismatches += t.screen[r][i] != screen;
-            mismatches += MulDiv255(static_cast<uint32_t>(r), static_cast<uint32_t>(i)) != t.mul[r][i];
+            mismatches +=
+                MulDiv255(static_cast<uint32_t>(r), static_cast<uint32_t>(i)) != t.mul[r][i];
             if (r + i > 0) {
                 const double u = r + i - r * i / 255.0;
                 const double w = 255.0 * i / u;
@@ -69,7 +70,8 @@ TEST(BlendTablesTest, EntriesFollowTheirDefinitions) {
         if (v > 0) {
             EXPECT_EQ(t.weight[0][v], 255);
         }
-        for (int i = 0; i < 256; ++i) ASSERT_EQ(t.mul[v][i], t.mul[i][v]);
+        for (int i = 0; i < 256; ++i)
+            ASSERT_EQ(t.mul[v][i], t.mul[i][v]);
     }
 }
 

@@ -1,6 +1,6 @@
 #include "render/Deriche.h"
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <vector>
 
 TEST(DericheTest, ImpulseResponseIsAGaussianOfTheGivenWidth) {
@@ -49,17 +49,20 @@ TEST(DericheTest, BytePlaneKeepsFlatAreasAndSoftensEdges) {
     const int w = 120, h = 100, rowStep = 128;
     std::vector<uint8_t> plane(static_cast<size_t>(rowStep) * h, 0);
     for (int y = 0; y < h; ++y)
-        for (int x = w; x < rowStep; ++x) plane[static_cast<size_t>(y) * rowStep + x] = 77;
+        for (int x = w; x < rowStep; ++x)
+            plane[static_cast<size_t>(y) * rowStep + x] = 77;
     for (int y = 30; y < 70; ++y)
-        for (int x = 30; x < 90; ++x) plane[static_cast<size_t>(y) * rowStep + x] = 200;
+        for (int x = 30; x < 90; ++x)
+            plane[static_cast<size_t>(y) * rowStep + x] = 200;
     DericheBlur(plane.data(), rowStep, w, h, 2.0);
     const auto at = [&](int x, int y) { return plane[static_cast<size_t>(y) * rowStep + x]; };
-    EXPECT_NEAR(at(60, 50), 200, 1);  // far from the edges
+    EXPECT_NEAR(at(60, 50), 200, 1); // far from the edges
     // Either side of the edge: 200 * Phi(+-0.25) for sigma 2.
     EXPECT_NEAR(at(30, 50), 120, 2);
     EXPECT_NEAR(at(29, 50), 80, 2);
-    EXPECT_EQ(at(5, 5), 0);           // far outside
+    EXPECT_EQ(at(5, 5), 0); // far outside
     EXPECT_EQ(at(w, 10), 77);
     EXPECT_EQ(at(rowStep - 1, h - 1), 77);
-    for (int x = 0; x < w; ++x) EXPECT_LE(at(x, 50), 201);
+    for (int x = 0; x < w; ++x)
+        EXPECT_LE(at(x, 50), 201);
 }

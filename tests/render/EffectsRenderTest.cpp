@@ -3,8 +3,8 @@
 #include "render/Effects.h"
 #include "render/EffectsRenderer.h"
 #include "tests/support/ScriptedInteraction.h"
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace {
 constexpr IMAGE_MODE kArgb = WithAlpha(IMAGE_RGB8);
@@ -15,7 +15,8 @@ CImage Block(int w, int h, int margin, uint8_t r = 200, uint8_t g = 30, uint8_t 
     CImage img(kArgb, w + 2 * margin, h + 2 * margin, 96.0);
     for (int y = margin; y < margin + h; ++y) {
         uint8_t* p = img.Bits() + y * img.RowBytes() + 4 * margin;
-        for (int x = 0; x < w; ++x, p += 4) p[0] = 255, p[1] = r, p[2] = g, p[3] = b;
+        for (int x = 0; x < w; ++x, p += 4)
+            p[0] = 255, p[1] = r, p[2] = g, p[3] = b;
     }
     return img;
 }
@@ -40,7 +41,7 @@ TEST(EffectsRenderTest, ShadowOffsetsRoundHalvesUpAndTruncateNegatives) {
     EXPECT_EQ(offset(90, 5), std::make_pair(5, 0));
     EXPECT_EQ(offset(0, 5), std::make_pair(0, -5));
     EXPECT_EQ(offset(180, 5), std::make_pair(0, 5)); // 5 sin 180 is a tiny positive
-    EXPECT_EQ(offset(135, 5), std::make_pair(4, 4));  // the defaults: lower right
+    EXPECT_EQ(offset(135, 5), std::make_pair(4, 4)); // the defaults: lower right
     // 5 sin 315 = -3.54 truncates to -3 (no rounding away from zero).
     EXPECT_EQ(offset(315, 5), std::make_pair(-3, -3));
     EXPECT_EQ(offset(270, 10), std::make_pair(-10, 0));
@@ -58,7 +59,8 @@ TEST(EffectsRenderTest, MaskSizesOffsetsAndExactShapeAtSizeZero) {
     EXPECT_EQ(c.height, 20);
     EXPECT_EQ(c.extentWidth, 34);
     for (int y = 0; y < object.Height(); ++y)
-        for (int x = 0; x < object.Width(); ++x) ASSERT_EQ(MaskAt(c, x, y), Px(object, x, y)[0]);
+        for (int x = 0; x < object.Width(); ++x)
+            ASSERT_EQ(MaskAt(c, x, y), Px(object, x, y)[0]);
 
     // Size 10: sigma 2, 12 pixels of room; the blur reaches out about three
     // sigma on each side and stays centred on the object.
@@ -101,8 +103,8 @@ TEST(EffectsRenderTest, ShadowOpacityIsBakedIntoTheMask) {
         int shadowPixels = 0;
         for (int y = 0; y < out.image->Height(); ++y)
             for (int x = 0; x < out.image->Width(); ++x) {
-                const bool inObject = x + out.x >= 0 && x + out.x < 20 && y + out.y >= 0 &&
-                                      y + out.y < 20;
+                const bool inObject =
+                    x + out.x >= 0 && x + out.x < 20 && y + out.y >= 0 && y + out.y < 20;
                 shadowPixels += !inObject && Px(*out.image, x, y)[0] != 0;
             }
         if (transparency == 100) {
@@ -231,9 +233,9 @@ TEST(EffectsRenderTest, GlowAndEdgesKeepToTheirSides) {
     outer.glowTransparency = 0; // type 0: outside only
     CEffectsOutput o = render(outer);
     EXPECT_LT(o.x, -10);
-    EXPECT_EQ(Px(*o.image, -o.x + 30, -o.y + 30)[1], 0);       // the middle stays black
-    EXPECT_EQ(Px(*o.image, -o.x + 1, -o.y + 30)[1], 0);        // inside the edge too
-    EXPECT_GT(Px(*o.image, -o.x - 3, -o.y + 30)[0], 100);      // a yellow halo outside
+    EXPECT_EQ(Px(*o.image, -o.x + 30, -o.y + 30)[1], 0);  // the middle stays black
+    EXPECT_EQ(Px(*o.image, -o.x + 1, -o.y + 30)[1], 0);   // inside the edge too
+    EXPECT_GT(Px(*o.image, -o.x - 3, -o.y + 30)[0], 100); // a yellow halo outside
     EXPECT_EQ(Px(*o.image, -o.x - 3, -o.y + 30)[1], 255);
 
     CEffects inner = outer;

@@ -1,3 +1,4 @@
+#include "render/PageRenderer.h"
 #include "image/Image.h"
 #include "model/EllipseObject.h"
 #include "model/ObjectSet.h"
@@ -7,9 +8,8 @@
 #include "model/Site.h"
 #include "render/BackgroundFill.h"
 #include "render/ObjectFill.h"
-#include "render/PageRenderer.h"
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <numbers>
 #include <vector>
 
@@ -47,13 +47,16 @@ public:
 };
 
 struct CTestPage {
-    CSite site{"Test", CBackgroundFill(CColor(20, 40, 60)), 300, 200, CColor(0, 0, 255),
+    CSite site{"Test",
+               CBackgroundFill(CColor(20, 40, 60)),
+               300,
+               200,
+               CColor(0, 0, 255),
                CColor(128, 0, 128)};
     CPage* page = nullptr;
     CTestPage() { page = &site.AddPage(std::make_unique<CPage>(site, "Side1", "Web")); }
 
-    template <class T>
-    T& Shape(DPOINT centre, CObjectSize size, double angle, CColor colour) {
+    template <class T> T& Shape(DPOINT centre, CObjectSize size, double angle, CColor colour) {
         auto object = std::make_unique<T>(centre, size, angle);
         object->GetFill()->SetColour(colour);
         T& ref = *object;

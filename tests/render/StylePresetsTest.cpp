@@ -1,3 +1,4 @@
+#include "render/StylePresets.h"
 #include "model/ObjectSet.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
@@ -6,12 +7,15 @@
 #include "render/BackgroundFill.h"
 #include "render/Effects.h"
 #include "render/ObjectFill.h"
-#include "render/StylePresets.h"
 #include <gtest/gtest.h>
 
 namespace {
 struct CPresetPage {
-    CSite site{"Test", CBackgroundFill(CColor(255, 255, 255)), 400, 300, CColor(0, 0, 255),
+    CSite site{"Test",
+               CBackgroundFill(CColor(255, 255, 255)),
+               400,
+               300,
+               CColor(0, 0, 255),
                CColor(128, 0, 128)};
     CPage* page = nullptr;
     CPresetPage() { page = &site.AddPage(std::make_unique<CPage>(site, "Side1", "Web")); }
