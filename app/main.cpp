@@ -1,4 +1,5 @@
 #include "app/MainFrame.h"
+#include "render/Rendering.h"
 #include "services/Version.h"
 #include <QApplication>
 
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
 
     CMainFrame frame;
+    InstallRendering(&frame.Interaction());
     frame.show();
     return app.exec();
 }
