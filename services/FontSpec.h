@@ -26,14 +26,15 @@ struct CFontMetrics {
     int ascent = 0;  // baseline to the top of the line
     int descent = 0; // baseline to the bottom of the line
     int height = 0;  // line height: ascent + descent
+
+    bool operator==(const CFontMetrics&) const = default;
 };
 
 struct CFontSpecHash {
     std::size_t operator()(const CFontSpec& s) const noexcept {
         std::size_t h = std::hash<std::string>{}(s.face);
-        const std::size_t rest = static_cast<std::size_t>(s.pixelHeight) << 3 |
-                                 (s.bold ? 4u : 0u) | (s.italic ? 2u : 0u) |
-                                 (s.underline ? 1u : 0u);
+        const std::size_t rest = static_cast<std::size_t>(s.pixelHeight) << 3 | (s.bold ? 4u : 0u) |
+                                 (s.italic ? 2u : 0u) | (s.underline ? 1u : 0u);
         return h ^ (rest + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2));
     }
 };

@@ -17,9 +17,10 @@
 // weighted colour is mixed in by the glyph's coverage. When the planes are read
 // the raw coverage c is mapped the way a drawing in black on white is read
 // back, with b = 255 - c the blue byte: b = 0 → 255, 1 ≤ b ≤ 250 → 250 - b,
-// b ≥ 251 → 0 (so the faintest fringe pixels drop out), and every colour
-// channel of a pixel with mapped coverage > 0 is divided by it: channel × 255 /
-// coverage, limited to 255. Pixels with coverage 0 have colour 0.
+// b ≥ 251 → 0 (so the faintest fringe pixels drop out). Every colour channel
+// of a pixel with mapped coverage > 0 is divided by the raw coverage c:
+// channel × 255 / c, rounded and limited to 255, which gives back the text
+// colour exactly on edge pixels too. Pixels with coverage 0 have colour 0.
 //
 // Drawing outside the box is clipped.
 class CTextCanvas {
@@ -55,9 +56,10 @@ public:
     CRect InkBox() const;
 
 private:
-    void BlendGlyph(int penX, int baseline, int left, int top, int width, int height,
-                    const uint8_t* src, int srcStride, COLORREF colour);
-    void Touch(const CRect& r);
+    // Mixes a block of coverage (rows of srcStride bytes) with its top-left
+    // corner at (x, y) into the planes, in colour.
+    void Blend(const uint8_t* src, int srcStride, int width, int height, long long x, long long y,
+               COLORREF colour);
     void Finish() const;
 
     int m_width = 0;
