@@ -21,6 +21,19 @@ CRect Union(const CRect& a, const CRect& b) {
             std::max(a.bottom, b.bottom)};
 }
 
+// Weighted channel w of a pixel with raw coverage c, divided back:
+// min(255, round(w × 255 / c)); a table because every inked pixel needs three.
+const uint8_t* UnweightTable() {
+    static const std::vector<uint8_t> table = [] {
+        std::vector<uint8_t> t(256 * 256, 0);
+        for (int c = 1; c < 256; ++c)
+            for (int w = 0; w < 256; ++w)
+                t[c * 256 + w] = static_cast<uint8_t>(std::min(255, (w * 255 + c / 2) / c));
+        return t;
+    }();
+    return table.data();
+}
+
 } // namespace
 
 CTextCanvas::CTextCanvas(int width, int height)
@@ -99,21 +112,32 @@ void CTextCanvas::Blend(const uint8_t* src, int srcStride, int width, int height
 // since the last call. Coverage only grows, so the ink box only grows too.
 void CTextCanvas::Finish() const {
     if (m_dirty.IsEmpty()) return;
+    const uint8_t* unweight = UnweightTable();
     CRect ink = m_inkBox;
+    const int x0 = m_dirty.left, x1 = m_dirty.right;
     for (int y = m_dirty.top; y < m_dirty.bottom; ++y) {
-        const uint8_t* raw = m_rawCoverage.data() + static_cast<size_t>(y) * m_coverageStride;
-        const uint8_t* w = m_weighted.data() + static_cast<size_t>(y) * m_colourStride;
-        uint8_t* cov = m_coverage.data() + static_cast<size_t>(y) * m_coverageStride;
-        uint8_t* col = m_colour.data() + static_cast<size_t>(y) * m_colourStride;
-        for (int x = m_dirty.left; x < m_dirty.right; ++x) {
+        const size_t covRow = static_cast<size_t>(y) * m_coverageStride;
+        const size_t colRow = static_cast<size_t>(y) * m_colourStride;
+        const uint8_t* raw = m_rawCoverage.data() + covRow;
+        const uint8_t* w = m_weighted.data() + colRow;
+        uint8_t* cov = m_coverage.data() + covRow;
+        uint8_t* col = m_colour.data() + colRow;
+        int first = -1, last = -1;
+        for (int x = x0; x < x1; ++x) {
             const uint8_t c = MappedCoverage(raw[x]);
             cov[x] = c;
-            for (int k = 0; k < 3; ++k)
-                col[3 * x + k] = c == 0 ? 0
-                                        : static_cast<uint8_t>(std::min(
-                                              255, (w[3 * x + k] * 255 + raw[x] / 2) / raw[x]));
-            if (c != 0) ink = Union(ink, CRect{x, y, x + 1, y + 1});
+            if (c == 0) {
+                col[3 * x] = col[3 * x + 1] = col[3 * x + 2] = 0;
+                continue;
+            }
+            const uint8_t* row = unweight + raw[x] * 256;
+            col[3 * x] = row[w[3 * x]];
+            col[3 * x + 1] = row[w[3 * x + 1]];
+            col[3 * x + 2] = row[w[3 * x + 2]];
+            if (first < 0) first = x;
+            last = x;
         }
+        if (first >= 0) ink = Union(ink, CRect{first, y, last + 1, y + 1});
     }
     m_inkBox = ink;
     m_dirty = {};
