@@ -4,6 +4,7 @@
 #include "model/FormObject.h"
 #include "model/HtmlObject.h"
 #include "model/RectObject.h"
+#include "model/TextObject.h"
 #include "services/ByteReader.h"
 #include <iterator>
 
@@ -32,7 +33,7 @@ std::unique_ptr<CPageObject> MakeForm() {
 constexpr CKindEntry kKinds[] = {
     {TAG_ELLIPSE, "ellipse", &MakeShape<CEllipseObject>},
     {TAG_RECT, "rectangle", &MakeShape<CRectObject>},
-    {TAG_TEXT, "text", nullptr},
+    {TAG_TEXT, "text", &MakeShape<CTextObject>},
     {TAG_COUNTER, "counter", &MakeCounter},
     {TAG_HTML, "HTML", &MakeHtml},
     {TAG_FORM, "form", &MakeForm},

@@ -108,6 +108,10 @@ protected:
     void MarkChanged();
     // Total shift from the outline's page position to where the object shows.
     CPixelShift OutlineShift() const;
+    // The last stages of rendering, shared by every shape: the effects stage
+    // on the freshly filled image (which may grow it), then the crop to the
+    // pixels that show when an effect is on. False when the effects failed.
+    bool ApplyEffectsAndCrop(CPixMap& work);
 
     std::unique_ptr<CObjectFill> m_fill;
     std::unique_ptr<CEffects> m_effects;

@@ -216,6 +216,12 @@ bool CShapeObject::Render(CPixMap& work) {
     const std::unique_ptr<CImage> texture = MakeTexture(failed);
     if (failed || !FillBlocks(work, texture.get())) return false;
 
+    if (!ApplyEffectsAndCrop(work)) return false;
+    m_dirty = false;
+    return true;
+}
+
+bool CShapeObject::ApplyEffectsAndCrop(CPixMap& work) {
     const auto& applyEffects = RenderHooks().applyEffects;
     if (applyEffects && m_effects && !applyEffects(*this, *m_image, work)) return false;
     if (m_effects && m_effects->AnyOn()) {
@@ -227,7 +233,6 @@ bool CShapeObject::Render(CPixMap& work) {
                   m_rect.top + dy + m_image->Height()};
         CropToAlpha();
     }
-    m_dirty = false;
     return true;
 }
 

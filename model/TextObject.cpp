@@ -1,0 +1,294 @@
+#include "model/TextObject.h"
+#include "image/Image.h"
+#include "model/ButtonTextDraw.h"
+#include "model/Page.h"
+#include "model/PageItem.h"
+#include "model/TextClipboard.h"
+#include "render/Effects.h"
+#include "render/ObjectFill.h"
+#include <algorithm>
+#include <cmath>
+
+namespace {
+// Rounds half up (toward positive infinity), as the box is placed on the page.
+int RoundHalfUp(double v) {
+    return static_cast<int>(std::floor(v + 0.5));
+}
+
+int32_t Truncated(double v) {
+    if (!(v < 2147483647.0)) return 2147483647;
+    if (!(v > -2147483647.0)) return -2147483647;
+    return static_cast<int32_t>(v);
+}
+
+CRect Union(const CRect& a, const CRect& b) {
+    if (a.IsEmpty()) return b;
+    if (b.IsEmpty()) return a;
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+            std::max(a.bottom, b.bottom)};
+}
+
+// The text code hooks itself in as soon as this file is part of a program.
+const bool g_installed = (InstallTextRendering(), true);
+} // namespace
+
+CTextObject::CTextObject(DPOINT center, CObjectSize size, double angle)
+    : CShapeObject(center, size, angle), m_layout(std::make_unique<CTextLayout>(this)) {
+    (void)g_installed;
+    m_layout->boxWidth = std::max(size.width, 1);
+    m_layout->boxHeight = std::max(size.height, 1);
+    // A new text shows the colours of its characters.
+    m_fill->SetTextColour();
+    RebuildOutline();
+    UpdateHandles();
+}
+
+CTextObject::CTextObject(const CTextObject& other)
+    : CShapeObject(other), m_scaleX(other.m_scaleX), m_scaleY(other.m_scaleY),
+      m_layout(std::make_unique<CTextLayout>(*other.m_layout)) {
+    m_layout->SetOwner(this);
+    RebuildOutline();
+    UpdateHandles();
+}
+
+CTextObject::CTextObject(const CTextObject& other, GeometryOnly tag)
+    : CShapeObject(other, tag), m_scaleX(other.m_scaleX), m_scaleY(other.m_scaleY),
+      m_layout(std::make_unique<CTextLayout>(*other.m_layout)) {
+    m_layout->SetOwner(this);
+    RebuildOutline();
+    UpdateHandles();
+}
+
+CTextObject::~CTextObject() = default;
+
+std::unique_ptr<CPageObject> CTextObject::SnapshotGeometry() const {
+    return std::unique_ptr<CPageObject>(new CTextObject(*this, GeometryOnly{}));
+}
+
+std::unique_ptr<CPageObject> CTextObject::Clone() const {
+    return std::unique_ptr<CPageObject>(new CTextObject(*this));
+}
+
+void CTextObject::BuildOutline(CPath& path) const {
+    const double hw = (m_editing ? m_layout->boxWidth : m_size.width) / 2.0;
+    const double hh = (m_editing ? m_layout->boxHeight : m_size.height) / 2.0;
+    const double angle = m_editing ? 0.0 : m_angle;
+    const DPOINT c = m_center;
+    const DPOINT corners[4] = {
+        {c.x - hw, c.y - hh}, {c.x + hw, c.y - hh}, {c.x + hw, c.y + hh}, {c.x - hw, c.y + hh}};
+    for (int i = 0; i < 4; ++i) {
+        const DPOINT p = RotateAbout(c, corners[i].x, corners[i].y, angle);
+        if (i == 0)
+            path.MoveTo(p.x, p.y);
+        else
+            path.LineTo(p.x, p.y);
+    }
+    path.Close();
+}
+
+void CTextObject::UpdateHandles() {
+    if (m_editing)
+        SetBoxHandles(m_center, m_layout->boxWidth, m_layout->boxHeight, 0.0);
+    else
+        CShapeObject::UpdateHandles();
+}
+
+CRect CTextObject::GetRect() const {
+    if (m_dirty && !m_editing) {
+        CRect r = m_outline.GetBoundingBox();
+        const CPixelShift shift = OutlineShift();
+        r.Offset(shift.x, shift.y);
+        return r;
+    }
+    return m_rect;
+}
+
+CObjectSize CTextObject::GetSize() const {
+    if (m_editing) return {m_layout->boxWidth, m_layout->boxHeight};
+    return m_size;
+}
+
+double CTextObject::GetAngle() const {
+    return m_editing ? 0.0 : m_angle;
+}
+
+CRect CTextObject::BoxRect() const {
+    const int left = RoundHalfUp(m_center.x - m_layout->boxWidth / 2.0);
+    const int top = RoundHalfUp(m_center.y - m_layout->boxHeight / 2.0);
+    return {left, top, left + m_layout->boxWidth, top + m_layout->boxHeight};
+}
+
+void CTextObject::SetSize(int32_t width, int32_t height) {
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    if (m_editing) {
+        const int32_t minW = Truncated(1.5 * m_layout->MinWidth() + 2);
+        const int32_t minH = Truncated(1.5 * m_layout->MinHeight() + 2);
+        m_layout->boxWidth = std::max(width, minW);
+        m_layout->boxHeight = std::max(height, minH);
+        LayoutText();
+    } else {
+        if (QualifiesAsHtmlText()) LayoutText();
+        m_scaleX = static_cast<double>(width) / std::max(m_layout->boxWidth, 1);
+        m_scaleY = static_cast<double>(height) / std::max(m_layout->boxHeight, 1);
+        m_size = {width, height};
+    }
+    MarkChanged();
+    RebuildOutline();
+    UpdateHandles();
+    if (m_editing) m_rect = BoxRect();
+}
+
+void CTextObject::SetAngle(double angle) {
+    if (QualifiesAsHtmlText()) LayoutText();
+    m_angle = angle;
+    MarkChanged();
+    RebuildOutline();
+    UpdateHandles();
+}
+
+void CTextObject::SetAdvanced(bool advanced) {
+    if (m_layout->advanced == advanced) return;
+    m_layout->advanced = advanced;
+    MarkChanged();
+}
+
+void CTextObject::SetAlignment(int32_t alignment) {
+    m_layout->alignment = std::clamp(alignment, 0, 2);
+    LayoutText();
+}
+
+void CTextObject::LayoutText() {
+    const int32_t oldHeight = m_layout->boxHeight;
+    const CRect oldBox = BoxRect();
+    m_layout->Layout();
+    FitToBox(oldHeight);
+    AddChangedArea(Union(oldBox, BoxRect()));
+}
+
+void CTextObject::FitToBox(int32_t oldBoxHeight) {
+    const int32_t change = m_layout->boxHeight - oldBoxHeight;
+    // The top edge stays put: the text grows or shrinks downwards.
+    if (change != 0) m_center.y += change / 2.0;
+    m_size = {std::max(Truncated(m_layout->boxWidth * m_scaleX), 0),
+              std::max(Truncated(m_layout->boxHeight * m_scaleY), 0)};
+    MarkChanged();
+    RebuildOutline();
+    UpdateHandles();
+    if (m_editing) {
+        const int left = Truncated(m_center.x - m_layout->boxWidth / 2.0);
+        const int top = Truncated(m_center.y - m_layout->boxHeight / 2.0);
+        m_rect = {left, top, left + m_layout->boxWidth, top + m_layout->boxHeight};
+    }
+}
+
+CRect CTextObject::TakeChangedArea() {
+    const CRect area = m_changed;
+    m_changed = {};
+    return area;
+}
+
+void CTextObject::AddChangedArea(const CRect& area) {
+    m_changed = Union(m_changed, area);
+}
+
+bool CTextObject::QualifiesAsHtmlText() const {
+    if (m_effects && m_effects->AnyOn()) return false;
+    if (m_scaleX != 1.0 || m_scaleY != 1.0 || m_angle != 0.0) return false;
+    if (m_fill && m_fill->GetType() != CObjectFill::fillSolid &&
+        m_fill->GetType() != CObjectFill::fillTextColour)
+        return false;
+    if (m_item && m_item->HasMouseOver()) return false;
+    return m_altText.empty();
+}
+
+int32_t CTextObject::EstimateBytes(double pixelsPerByte) const {
+    if (QualifiesAsHtmlText()) return Truncated(m_layout->CharacterCount() * 1.05 + 200);
+    return CShapeObject::EstimateBytes(pixelsPerByte);
+}
+
+void CTextObject::CopyTextFrom(const CTextObject& other) {
+    if (&other == this) return;
+    *m_layout = *other.m_layout;
+    LayoutText();
+}
+
+void CTextObject::BeginEditing() {
+    m_editing = true;
+    m_editingState.caretVisible = true;
+    m_editingState.MoveTo(*m_layout, m_editingState.caret);
+    LayoutText();
+}
+
+bool CTextObject::EndEditing(bool recordUndo, CPage* page) {
+    m_editing = false;
+    m_editingState.caretVisible = false;
+    m_editingState.anchor = m_editingState.caret;
+    if (page && page->textEditObject == this) {
+        page->textEditMode = false;
+        page->textEditObject = nullptr;
+    }
+    if (m_layout->CharacterCount() == 0) return false;
+    if (m_isNew && recordUndo) {
+        if (page) page->RecordUndo(EUndoKind::Insert);
+        m_isNew = false;
+    }
+    m_size = {std::max(Truncated(m_layout->boxWidth * m_scaleX), 1),
+              std::max(Truncated(m_layout->boxHeight * m_scaleY), 1)};
+    RebuildOutline();
+    UpdateHandles();
+    Invalidate();
+    if (m_fill) m_fill->Invalidate();
+    if (m_effects) {
+        m_effects->Invalidate();
+        m_effects->ResetExtents();
+    }
+    if (page) {
+        if (CPageItem* item = page->FindItem(*this)) {
+            m_item = item;
+            if (item->HasMouseOver() && item->SyncTwins()) {
+                if (auto* twin = dynamic_cast<CTextObject*>(item->Other())) twin->CopyTextFrom(*this);
+            }
+        }
+    }
+    return true;
+}
+
+void CTextObject::PlaceCaret(DPOINT point) {
+    const CRect box = BoxRect();
+    const int x = std::max(0, Truncated(point.x - box.left));
+    const int y = std::max(0, Truncated(point.y - box.top));
+    m_editingState.MoveTo(*m_layout, m_layout->HitTest(x, y));
+}
+
+std::vector<uint8_t> CTextObject::CopyRuns() const {
+    return CopyTextRuns(*m_layout, m_editingState);
+}
+
+std::string CTextObject::CopyPlainText() const {
+    return CopyTextPlain(*m_layout, m_editingState);
+}
+
+void CTextObject::PasteRuns(const std::vector<uint8_t>& data, bool foreign, int32_t pageCount) {
+    PasteTextRuns(*m_layout, m_editingState, data, foreign, pageCount);
+    LayoutText();
+    m_editingState.caretVisible = m_editing;
+}
+
+void InstallTextRendering() {
+    CShapeObject::RenderHooks().drawLabel = [](const CShapeObject&, const CButtonText& label,
+                                               CImage& texture) {
+        return DrawButtonText(label, texture);
+    };
+    CPageItem::TextTwinCopyHook() = [](const CPageObject& from, CPageObject& to) {
+        const auto* source = dynamic_cast<const CTextObject*>(&from);
+        auto* target = dynamic_cast<CTextObject*>(&to);
+        if (source && target) target->CopyTextFrom(*source);
+    };
+    CPage::TextToolMaker() = [](DPOINT centre) -> std::unique_ptr<CPageObject> {
+        auto text = std::make_unique<CTextObject>(centre, CObjectSize{1, 1}, 0.0);
+        text->SetNew(true);
+        text->BeginEditing();
+        return text;
+    };
+}
