@@ -140,15 +140,27 @@ void CFontEngine::CImpl::BuildFaceTable() {
     // Only outline fonts: they can be drawn at every size the texts ask for.
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
-    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, nullptr);
     FcFontSet* set = FcFontList(config, pattern, objects);
     std::vector<std::string> names;
-    for (int i = 0; set && i < set->nfont; ++i)
+    for (int i = 0; set && i < set->nfont; ++i) {
+        // A font may name its family in several languages; list the English
+        // names (a condensed or light cut is often a second English family),
+        // or the first name when none is marked English.
+        bool any = false;
         for (int n = 0;; ++n) {
             std::string family = PatternString(set->fonts[i], FC_FAMILY, n);
             if (family.empty()) break;
-            names.push_back(std::move(family));
+            const std::string lang = PatternString(set->fonts[i], FC_FAMILYLANG, n);
+            if (lang.empty() || lang == "en") {
+                names.push_back(std::move(family));
+                any = true;
+            }
         }
+        if (!any)
+            if (std::string first = PatternString(set->fonts[i], FC_FAMILY); !first.empty())
+                names.push_back(std::move(first));
+    }
     if (set) FcFontSetDestroy(set);
     FcObjectSetDestroy(objects);
     FcPatternDestroy(pattern);

@@ -26,8 +26,8 @@ TEST(FontEngine, FaceTableListsWebNamesSortedWithoutDuplicates) {
     CFontEngine& e = CFontEngine::Instance();
     const auto& faces = e.Faces();
     ASSERT_FALSE(faces.empty());
-    for (const char* name :
-         {"Arial", "Times New Roman", "Courier New", "Liberation Sans", "DejaVu Sans"})
+    for (const char* name : {"Arial", "Times New Roman", "Courier New", "Verdana", "Georgia",
+                             "Liberation Sans", "DejaVu Sans", "DejaVu Sans Condensed"})
         EXPECT_NE(std::find(faces.begin(), faces.end(), name), faces.end()) << name;
     for (size_t i = 1; i < faces.size(); ++i)
         EXPECT_LT(Lower(faces[i - 1]), Lower(faces[i])) << faces[i - 1] << " / " << faces[i];
@@ -35,6 +35,9 @@ TEST(FontEngine, FaceTableListsWebNamesSortedWithoutDuplicates) {
     EXPECT_EQ(FileName(e.ResolvedFile(Spec("Arial", 16))), "LiberationSans-Regular.ttf");
     EXPECT_EQ(FileName(e.ResolvedFile(Spec("Times New Roman", 16))), "LiberationSerif-Regular.ttf");
     EXPECT_EQ(FileName(e.ResolvedFile(Spec("Courier New", 16))), "LiberationMono-Regular.ttf");
+    EXPECT_EQ(FileName(e.ResolvedFile(Spec("Verdana", 16))), "DejaVuSans.ttf");
+    EXPECT_EQ(FileName(e.ResolvedFile(Spec("DejaVu Sans Condensed", 16, true))),
+              "DejaVuSansCondensed-Bold.ttf");
 }
 
 TEST(FontEngine, FindFaceAndFallback) {
