@@ -40,6 +40,13 @@ public:
     virtual ~CUndoRecorder() = default;
     virtual void Record(EUndoKind kind) = 0;
     virtual void KeepRemoved(std::vector<std::unique_ptr<CPageItem>> items) = 0;
+
+    // Stepping through the history; a recorder that keeps no steps can do
+    // neither.
+    virtual bool CanUndo() const { return false; }
+    virtual bool CanRedo() const { return false; }
+    virtual bool Undo() { return false; }
+    virtual bool Redo() { return false; }
 };
 
 // Stand-in history until steps can be undone: counts what was recorded and
