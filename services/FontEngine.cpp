@@ -1,6 +1,7 @@
 #include "services/FontEngine.h"
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -58,6 +59,8 @@ int PatternInt(FcPattern* p, const char* object, int fallback) {
     return FcPatternGetInteger(p, object, 0, &v) == FcResultMatch ? v : fallback;
 }
 
+constexpr size_t kGlyphCacheBytes = 32u << 20;
+
 int ClampedPixelHeight(int h) {
     return std::clamp(h, 1, CFontEngine::kMaxPixelHeight);
 }
@@ -92,8 +95,8 @@ struct CSizedFont {
     CUnderlineMetrics underline;
     std::array<int, 256> lowAdvances{}; // -1 until measured
     std::unordered_map<char32_t, int> highAdvances;
-    std::array<std::unique_ptr<CGlyphBitmap>, 256> lowGlyphs;
-    std::unordered_map<char32_t, std::unique_ptr<CGlyphBitmap>> highGlyphs;
+    std::array<std::shared_ptr<const CGlyphBitmap>, 256> lowGlyphs;
+    std::unordered_map<char32_t, std::shared_ptr<const CGlyphBitmap>> highGlyphs;
 };
 
 struct CFontEngine::CImpl {
@@ -105,7 +108,7 @@ struct CFontEngine::CImpl {
     std::unordered_map<CFontSpec, std::unique_ptr<CSizedFont>> fonts;
     CFontSpec lastKey;
     CSizedFont* lastFont = nullptr;
-    CGlyphBitmap empty;
+    size_t glyphBytes = 0; // pixels held by the glyph caches of all fonts
     std::string none;
 
     CImpl();
@@ -117,7 +120,7 @@ struct CFontEngine::CImpl {
     std::unique_ptr<CSizedFont> Load(const CFontSpec& key);
     bool LoadGlyph(CSizedFont& f, char32_t codePoint);
     int Advance(CSizedFont& f, char32_t codePoint);
-    const CGlyphBitmap& Glyph(CSizedFont& f, char32_t codePoint);
+    std::shared_ptr<const CGlyphBitmap> Glyph(CSizedFont& f, char32_t codePoint);
 };
 
 CFontEngine::CImpl::CImpl() {
@@ -322,15 +325,13 @@ int CFontEngine::CImpl::Advance(CSizedFont& f, char32_t codePoint) {
     return advance;
 }
 
-const CGlyphBitmap& CFontEngine::CImpl::Glyph(CSizedFont& f, char32_t codePoint) {
-    std::unique_ptr<CGlyphBitmap>* slotPtr = nullptr;
+std::shared_ptr<const CGlyphBitmap> CFontEngine::CImpl::Glyph(CSizedFont& f, char32_t codePoint) {
     if (codePoint < 256) {
-        slotPtr = &f.lowGlyphs[codePoint];
-    } else {
-        slotPtr = &f.highGlyphs[codePoint];
+        if (f.lowGlyphs[codePoint]) return f.lowGlyphs[codePoint];
+    } else if (auto it = f.highGlyphs.find(codePoint); it != f.highGlyphs.end()) {
+        return it->second;
     }
-    if (*slotPtr) return **slotPtr;
-    auto glyph = std::make_unique<CGlyphBitmap>();
+    auto glyph = std::make_shared<CGlyphBitmap>();
     glyph->advance = Advance(f, codePoint);
     if (LoadGlyph(f, codePoint) && FT_Render_Glyph(f.face->glyph, FT_RENDER_MODE_NORMAL) == 0) {
         const FT_GlyphSlot slot = f.face->glyph;
@@ -354,8 +355,22 @@ const CGlyphBitmap& CFontEngine::CImpl::Glyph(CSizedFont& f, char32_t codePoint)
             }
         }
     }
-    *slotPtr = std::move(glyph);
-    return **slotPtr;
+    // Big glyphs add up fast; past the budget the whole glyph cache starts
+    // afresh (callers keep what they hold through their shared pointers).
+    const size_t bytes = glyph->pixels.size() + sizeof(CGlyphBitmap);
+    if (glyphBytes + bytes > kGlyphCacheBytes) {
+        for (auto& [key, font] : fonts) {
+            font->lowGlyphs = {};
+            font->highGlyphs.clear();
+        }
+        glyphBytes = 0;
+    }
+    glyphBytes += bytes;
+    if (codePoint < 256)
+        f.lowGlyphs[codePoint] = glyph;
+    else
+        f.highGlyphs.emplace(codePoint, glyph);
+    return glyph;
 }
 
 CFontEngine& CFontEngine::Instance() {
@@ -420,13 +435,13 @@ int CFontEngine::Advance(const CFontSpec& spec, char32_t codePoint) {
 int CFontEngine::TextWidth(const CFontSpec& spec, std::u32string_view text) {
     std::lock_guard lock(m_impl->mutex);
     CSizedFont& f = m_impl->Font(spec, *this);
-    int width = 0;
+    long long width = 0;
     for (char32_t c : text)
         width += m_impl->Advance(f, c);
-    return width;
+    return static_cast<int>(std::min<long long>(width, INT_MAX));
 }
 
-const CGlyphBitmap& CFontEngine::Glyph(const CFontSpec& spec, char32_t codePoint) {
+std::shared_ptr<const CGlyphBitmap> CFontEngine::Glyph(const CFontSpec& spec, char32_t codePoint) {
     std::lock_guard lock(m_impl->mutex);
     return m_impl->Glyph(m_impl->Font(spec, *this), codePoint);
 }

@@ -25,10 +25,10 @@ struct CUnderlineMetrics {
 // The process-wide font engine on fontconfig and FreeType: the table of
 // installed faces, metrics and advances for a font, and rendered glyphs.
 //
-// Everything is cached for the life of the process: loaded font files, the
-// sized fonts, a table of the advances of code points below 256 per font, and
-// the rendered glyphs. The engine is safe to use from several threads (one
-// lock around the caches); references it hands out stay valid for good.
+// Loaded font files, the sized fonts and their advances (a table for the code
+// points below 256 per font) are cached for the life of the process, rendered
+// glyphs up to a memory budget. The engine is safe to use from several
+// threads (one lock around the caches).
 class CFontEngine {
 public:
     static constexpr int kMaxPixelHeight = 2000;
@@ -78,8 +78,10 @@ public:
     int TextWidth(const CFontSpec& spec, std::u32string_view text);
 
     // The rendered glyph of a character, in the spec's size and style
-    // (underline is not part of the glyph; see CTextCanvas).
-    const CGlyphBitmap& Glyph(const CFontSpec& spec, char32_t codePoint);
+    // (underline is not part of the glyph; see CTextCanvas). Never null.
+    // Rendered glyphs are cached up to a memory budget; the pointer keeps the
+    // glyph alive when the cache lets go of it.
+    std::shared_ptr<const CGlyphBitmap> Glyph(const CFontSpec& spec, char32_t codePoint);
 
 private:
     CFontEngine();

@@ -61,7 +61,8 @@ void CTextCanvas::DrawGlyphs(const CFontSpec& spec, std::u32string_view text, in
     const long long baseline = static_cast<long long>(top) + engine.Metrics(spec).ascent;
     long long pen = x;
     for (char32_t c : text) {
-        const CGlyphBitmap& g = engine.Glyph(spec, c);
+        const auto glyph = engine.Glyph(spec, c);
+        const CGlyphBitmap& g = *glyph;
         // Glyphs wholly right of the box draw nothing; the pen still moves so
         // the underline keeps its length.
         if (pen + g.left < m_width)

@@ -122,7 +122,7 @@ TEST(FontEngine, MetricsArePlausibleAndScale) {
         // Glyphs fit between ascent and descent (hinting may push a capital's
         // accent one pixel higher).
         for (char32_t c : std::u32string(U"ÁgjpqyÇ|[]")) {
-            const CGlyphBitmap& g = e.Glyph(Spec(face, 16), c);
+            const CGlyphBitmap& g = *e.Glyph(Spec(face, 16), c);
             EXPECT_GE(g.top, -m.ascent - 1) << face;
             EXPECT_LE(g.top + g.height, m.descent) << face;
         }
@@ -136,18 +136,19 @@ TEST(FontEngine, MetricsArePlausibleAndScale) {
 TEST(FontEngine, GlyphsMatchAdvancesAndOddInputIsSafe) {
     CFontEngine& e = CFontEngine::Instance();
     const CFontSpec arial = Spec("Arial", 20);
-    const CGlyphBitmap& w = e.Glyph(arial, U'W');
+    const auto wPtr = e.Glyph(arial, U'W');
+    const CGlyphBitmap& w = *wPtr;
     EXPECT_EQ(w.advance, e.Advance(arial, U'W'));
     ASSERT_EQ(w.pixels.size(), static_cast<size_t>(w.width) * w.height);
     EXPECT_GT(w.width, 10);
     EXPECT_EQ(*std::max_element(w.pixels.begin(), w.pixels.end()), 255);
-    EXPECT_TRUE(e.Glyph(arial, U' ').pixels.empty());
-    EXPECT_GT(e.Glyph(arial, U' ').advance, 0);
+    EXPECT_TRUE(e.Glyph(arial, U' ')->pixels.empty());
+    EXPECT_GT(e.Glyph(arial, U' ')->advance, 0);
     // The same glyph again is the cached one.
-    EXPECT_EQ(&e.Glyph(arial, U'W'), &w);
+    EXPECT_EQ(e.Glyph(arial, U'W'), wPtr);
     // Characters without a glyph, and values that are no characters at all.
     for (char32_t c : {char32_t(0x4E00), char32_t(0x10FFFF), char32_t(0xFFFFFFFF), char32_t(0)})
-        EXPECT_GE(e.Glyph(arial, c).advance, 0);
+        EXPECT_GE(e.Glyph(arial, c)->advance, 0);
     // Sizes outside the usable range are clamped.
     for (int px : {0, -5, INT_MIN, INT_MAX}) {
         const CFontMetrics m = e.Metrics(Spec("Arial", px));
@@ -156,4 +157,21 @@ TEST(FontEngine, GlyphsMatchAdvancesAndOddInputIsSafe) {
         EXPECT_LE(m.height, 2 * CFontEngine::kMaxPixelHeight);
     }
     EXPECT_EQ(e.Metrics(Spec("Arial", 0)), e.Metrics(Spec("Arial", 1)));
+}
+
+TEST(FontEngine, GlyphCacheLetsGoOfBigGlyphsButHoldersKeepThem) {
+    CFontEngine& e = CFontEngine::Instance();
+    const CFontSpec small = Spec("Arial", 18);
+    const auto held = e.Glyph(small, U'Q');
+    const std::vector<uint8_t> pixels = held->pixels;
+    // Around 2 MB a glyph: the alphabet overflows the cache budget.
+    const CFontSpec huge = Spec("Times New Roman", CFontEngine::kMaxPixelHeight);
+    for (char32_t c = U'A'; c <= U'Z'; ++c)
+        EXPECT_GT(e.Glyph(huge, c)->advance, 0);
+    EXPECT_EQ(held->pixels, pixels);
+    // A fresh rendering after eviction draws the same glyph.
+    EXPECT_NE(e.Glyph(small, U'Q').get(), held.get());
+    const auto again = e.Glyph(small, U'Q');
+    EXPECT_EQ(again->pixels, pixels);
+    EXPECT_EQ(again->advance, held->advance);
 }
