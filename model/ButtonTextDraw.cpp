@@ -23,9 +23,12 @@ std::vector<std::string> SplitLabelLines(const std::string& text) {
 }
 
 void LabelShadowOffset(int direction, int distance, int& dx, int& dy) {
+    // cos(120 degrees) is a hair above -0.5 in doubles; the tolerance keeps
+    // exact halves rounding up as they do on paper.
+    constexpr double kHalf = 0.5 + 1e-9;
     const double d = direction * std::numbers::pi / 180.0;
-    dx = static_cast<int>(std::floor(-std::cos(d) * distance + 0.5));
-    dy = static_cast<int>(std::floor(std::sin(d) * distance + 0.5));
+    dx = static_cast<int>(std::floor(-std::cos(d) * distance + kHalf));
+    dy = static_cast<int>(std::floor(std::sin(d) * distance + kHalf));
 }
 
 namespace {
