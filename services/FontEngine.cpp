@@ -284,8 +284,11 @@ std::unique_ptr<CSizedFont> CFontEngine::CImpl::Load(const CFontSpec& key) {
 
 CSizedFont& CFontEngine::CImpl::Font(const CFontSpec& spec, const CFontEngine& engine) {
     // Underline is drawn by the canvas, so it shares the font of its style.
-    CFontSpec key{spec.face, ClampedPixelHeight(spec.pixelHeight), spec.bold, spec.italic, false};
-    if (lastFont && key == lastKey) return *lastFont;
+    const int pixelHeight = ClampedPixelHeight(spec.pixelHeight);
+    if (lastFont && pixelHeight == lastKey.pixelHeight && spec.bold == lastKey.bold &&
+        spec.italic == lastKey.italic && spec.face == lastKey.face)
+        return *lastFont;
+    const CFontSpec key{spec.face, pixelHeight, spec.bold, spec.italic, false};
     auto it = fonts.find(key);
     if (it == fonts.end()) {
         CFontSpec resolvedKey = key;
@@ -303,7 +306,11 @@ CSizedFont& CFontEngine::CImpl::Font(const CFontSpec& spec, const CFontEngine& e
 bool CFontEngine::CImpl::LoadGlyph(CSizedFont& f, char32_t codePoint) {
     if (!f.face) return false;
     FT_Activate_Size(f.size);
-    const FT_UInt index = FT_Get_Char_Index(f.face, codePoint);
+    FT_UInt index = FT_Get_Char_Index(f.face, codePoint);
+    // Symbol fonts keep their characters at U+F000 + the byte.
+    if (index == 0 && codePoint < 256 && f.face->charmap &&
+        f.face->charmap->encoding == FT_ENCODING_MS_SYMBOL)
+        index = FT_Get_Char_Index(f.face, 0xF000 + codePoint);
     if (FT_Load_Glyph(f.face, index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) != 0) return false;
     FT_GlyphSlot slot = f.face->glyph;
     if (f.synthItalic) FT_GlyphSlot_Oblique(slot);
