@@ -28,8 +28,9 @@ CRect Union(const CRect& a, const CRect& b) {
             std::max(a.bottom, b.bottom)};
 }
 
-// The text code hooks itself in as soon as this file is part of a program.
-const bool g_installed = (InstallTextRendering(), true);
+// Labels and twins work as soon as this file is part of a program; the text
+// tool waits for InstallTextRendering.
+const bool g_installed = (InstallTextHooks(), true);
 } // namespace
 
 CTextObject::CTextObject(DPOINT center, CObjectSize size, double angle)
@@ -275,7 +276,7 @@ void CTextObject::PasteRuns(const std::vector<uint8_t>& data, bool foreign, int3
     m_editingState.caretVisible = m_editing;
 }
 
-void InstallTextRendering() {
+void InstallTextHooks() {
     CShapeObject::RenderHooks().drawLabel = [](const CShapeObject&, const CButtonText& label,
                                                CImage& texture) {
         return DrawButtonText(label, texture);
@@ -285,6 +286,10 @@ void InstallTextRendering() {
         auto* target = dynamic_cast<CTextObject*>(&to);
         if (source && target) target->CopyTextFrom(*source);
     };
+}
+
+void InstallTextRendering() {
+    InstallTextHooks();
     CPage::TextToolMaker() = [](DPOINT centre) -> std::unique_ptr<CPageObject> {
         auto text = std::make_unique<CTextObject>(centre, CObjectSize{1, 1}, 0.0);
         text->SetNew(true);

@@ -119,7 +119,10 @@ private:
     CRect m_changed;
 };
 
-// Connects the text code to the rest of the program: the label drawing of
-// shapes, the text tool and the copying of texts between twins. Safe to call
-// more than once; the text sources call it themselves when first used.
+// Connects the label drawing of shapes and the copying of texts between
+// twins. Runs by itself when a program holds the text code; safe to call
+// again (after something replaced the hooks).
+void InstallTextHooks();
+// InstallTextHooks, and the text tool of the pages. Programs call it once at
+// start.
 void InstallTextRendering();

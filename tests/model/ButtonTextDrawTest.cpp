@@ -126,7 +126,7 @@ TEST(ButtonTextDraw, ShadowGoesUnderTheTextAndShapesShowTheLabel) {
     EXPECT_EQ(shaded.Bits()[0], 255);
 
     // A labelled rectangle renders its label once the text code is installed.
-    InstallTextRendering();
+    InstallTextHooks();
     CRectObject button(DPOINT{60, 40}, CObjectSize{100, 60});
     button.GetFill()->SetColour(CColor(255, 255, 255));
     CButtonText caption = Label("OK", 1);

@@ -176,6 +176,21 @@ TEST(TextObject, EndingEditingFitsTheObjectAndRemovesEmptyTexts) {
     ASSERT_NE(twin, nullptr);
     EXPECT_EQ(twin->Layout().Paragraph(0).text, "Tekst");
     EXPECT_FALSE(text->QualifiesAsHtmlText());
+
+    // The text tool makes a new text, being edited, once the text code is
+    // installed (the previous maker is put back for the other tests).
+    const CPage::ToolObjectMaker saved = CPage::TextToolMaker();
+    InstallTextRendering();
+    CPageItem* tool = page.CreateFromTool(3, DPOINT{40, 40});
+    CPage::TextToolMaker() = saved;
+    ASSERT_NE(tool, nullptr);
+    auto* fresh = dynamic_cast<CTextObject*>(&tool->Normal());
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_TRUE(fresh->IsNew());
+    EXPECT_TRUE(fresh->IsEditing());
+    EXPECT_DOUBLE_EQ(fresh->GetCenter().x, 39.5);
+    // HTML text belongs to the top band, at the end of the stacking order.
+    EXPECT_EQ(page.IndexOf(*tool), page.ItemCount() - 1);
 }
 
 TEST(TextObject, ClipboardRunsCarryStylesAndParagraphs) {
@@ -238,7 +253,7 @@ TEST(TextObject, TwinsAndUndoCopiesCarryTheText) {
     EXPECT_EQ(copy->GetSize(), text.GetSize());
 
     // The page item's twin synchronisation copies the whole text record.
-    InstallTextRendering();
+    InstallTextHooks();
     CPageItem item(text.Clone());
     item.AttachMouseOver(text.Clone());
     static_cast<CTextObject&>(item.Current()).Layout().Append('!', Arial());
