@@ -1,8 +1,11 @@
 #include "services/FontEngine.h"
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -174,4 +177,30 @@ TEST(FontEngine, GlyphCacheLetsGoOfBigGlyphsButHoldersKeepThem) {
     const auto again = e.Glyph(small, U'Q');
     EXPECT_EQ(again->pixels, pixels);
     EXPECT_EQ(again->advance, held->advance);
+}
+
+// Sizes of one file share a FreeType face; threads measuring different sizes
+// at once must still each get their own size's answers.
+TEST(FontEngine, ThreadsMeasuringDifferentSizesAgree) {
+    CFontEngine& e = CFontEngine::Instance();
+    const std::u32string text = U"Pagewright måler tekst i flere tråde";
+    std::vector<int> expected;
+    for (int px = 10; px < 30; ++px)
+        expected.push_back(e.TextWidth(Spec("Liberation Serif", px), text));
+    std::atomic<int> mismatches{0};
+    auto work = [&](int offset) {
+        for (int round = 0; round < 50; ++round)
+            for (int i = 0; i < 20; ++i) {
+                const int k = (i + offset) % 20;
+                const CFontSpec spec = Spec("Liberation Serif", 10 + k);
+                int sum = 0;
+                for (char32_t c : text)
+                    sum += e.Glyph(spec, c)->advance;
+                if (sum != expected[static_cast<size_t>(k)]) ++mismatches;
+            }
+    };
+    std::thread a(work, 0), b(work, 7);
+    a.join();
+    b.join();
+    EXPECT_EQ(mismatches.load(), 0);
 }
