@@ -1,4 +1,5 @@
 #include "UndoTestSupport.h"
+#include "model/TextObject.h"
 #include "model/UndoCommands.h"
 #include "model/UndoSnapshots.h"
 #include <gtest/gtest.h>
@@ -389,4 +390,38 @@ TEST(Undo, InstalledFactoryGivesNewPagesARealHistory) {
     ApplyPageTitle(page, "Ny");
     EXPECT_TRUE(UndoCommand(&page));
     EXPECT_EQ(page.WebName(), "Test");
+}
+
+TEST(Undo, TextStepsRestoreTheTextRecordsOfBothTwins) {
+    CUndoPage fixture;
+    CPage& page = fixture.Page();
+    CUndoHistory& history = fixture.History();
+    auto text = std::make_unique<CTextObject>(DPOINT{200, 100}, CObjectSize{120, 40});
+    for (uint8_t c : std::string("Hej med dig"))
+        text->Editing().InsertChar(text->Layout(), c);
+    text->LayoutText();
+    CPageItem& item = page.InsertItem(std::move(text));
+    auto& normal = static_cast<CTextObject&>(item.Normal());
+    normal.SetOwnerItem(&item);
+    item.AttachMouseOver(normal.Clone());
+    item.SetEditingMouseOver(false);
+    page.SelectOnly(item);
+    const std::vector<uint8_t> before = PageBytes(page);
+
+    // The twin synchronisation box rewrites the twin's text record.
+    page.RecordUndo(EUndoKind::TextRecord);
+    normal.SetAlignment(2);
+    item.SetSyncTwins(false);
+    page.RecordUndo(EUndoKind::TextConvert);
+    normal.SetAdvanced(!normal.Advanced());
+    const std::vector<uint8_t> after = PageBytes(page);
+    EXPECT_FALSE(before == after);
+
+    ASSERT_TRUE(history.Undo());
+    ASSERT_TRUE(history.Undo());
+    EXPECT_TRUE(before == PageBytes(page));
+    EXPECT_TRUE(item.SyncTwins());
+    ASSERT_TRUE(history.Redo());
+    ASSERT_TRUE(history.Redo());
+    EXPECT_TRUE(after == PageBytes(page));
 }
