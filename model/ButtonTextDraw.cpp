@@ -46,7 +46,8 @@ void Blend(const CTextCanvas& canvas, CImage& texture) {
     const int first = texture.HasAlpha() ? 1 : 0;
     const CRect ink = canvas.InkBox();
     for (int y = ink.top; y < ink.bottom; ++y) {
-        const uint8_t* cov = canvas.Coverage() + static_cast<std::size_t>(y) * canvas.CoverageStride();
+        const uint8_t* cov =
+            canvas.Coverage() + static_cast<std::size_t>(y) * canvas.CoverageStride();
         const uint8_t* col = canvas.Colour() + static_cast<std::size_t>(y) * canvas.ColourStride();
         uint8_t* row = texture.Bits() + y * texture.RowBytes();
         for (int x = ink.left; x < ink.right; ++x) {

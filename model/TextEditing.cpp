@@ -42,8 +42,7 @@ void CTextEditing::InsertChar(CTextLayout& text, uint8_t byte) {
     // The new character continues the style of the first selected one, so
     // typing over a selection keeps its look.
     const CCharStyle style = text.StyleForInsert(
-        HasSelection() ? CTextPos{SelectionStart().para, SelectionStart().index + 1}
-                       : caret);
+        HasSelection() ? CTextPos{SelectionStart().para, SelectionStart().index + 1} : caret);
     InsertChar(text, byte, style);
 }
 

@@ -289,8 +289,8 @@ CTextPos CTextLayout::HitTest(int x, int y) const {
             break;
         }
     for (int k = row->first; k < row->end; ++k) {
-        const int a = const_cast<CTextLayout*>(this)->AdvanceOf(p.styles[k],
-                                                               static_cast<uint8_t>(p.text[k]));
+        const int a =
+            const_cast<CTextLayout*>(this)->AdvanceOf(p.styles[k], static_cast<uint8_t>(p.text[k]));
         if (x < p.x[k] + a / 2) return {para, k};
     }
     // Past the end of a wrapped row: before its trailing space, so the caret

@@ -80,6 +80,12 @@ public:
     void Split(CTextPos at);
     // Changes the style of the characters between two places.
     template <class F> void Restyle(CTextPos from, CTextPos to, F&& change);
+    // Lets change adjust every style in use in place (page link upkeep);
+    // change must not touch what the font depends on.
+    template <class F> void ForEachStyle(F&& change) {
+        for (CCharStyle& style : m_styles)
+            change(style);
+    }
     // The style a character typed at the place takes: the one before it, or
     // after it at the start of a paragraph, or the default style.
     CCharStyle StyleForInsert(CTextPos at) const;

@@ -208,6 +208,23 @@ int32_t CTextObject::EstimateBytes(double pixelsPerByte) const {
     return CShapeObject::EstimateBytes(pixelsPerByte);
 }
 
+bool CTextObject::OnPageRemoved(int32_t pageIndex) {
+    bool disabled = CShapeObject::OnPageRemoved(pageIndex);
+    m_layout->ForEachStyle(
+        [&](CCharStyle& style) { disabled = style.link.OnPageRemoved(pageIndex) || disabled; });
+    return disabled;
+}
+
+void CTextObject::OnPageCountChanged(int32_t pageCount) {
+    CShapeObject::OnPageCountChanged(pageCount);
+    m_layout->ForEachStyle([&](CCharStyle& style) { style.link.OnPageCountChanged(pageCount); });
+}
+
+void CTextObject::OnPagesReset() {
+    CShapeObject::OnPagesReset();
+    m_layout->ForEachStyle([](CCharStyle& style) { style.link.OnPagesReset(); });
+}
+
 void CTextObject::CopyTextFrom(const CTextObject& other) {
     if (&other == this) return;
     *m_layout = *other.m_layout;
@@ -248,7 +265,8 @@ bool CTextObject::EndEditing(bool recordUndo, CPage* page) {
         if (CPageItem* item = page->FindItem(*this)) {
             m_item = item;
             if (item->HasMouseOver() && item->SyncTwins()) {
-                if (auto* twin = dynamic_cast<CTextObject*>(item->Other())) twin->CopyTextFrom(*this);
+                if (auto* twin = dynamic_cast<CTextObject*>(item->Other()))
+                    twin->CopyTextFrom(*this);
             }
         }
     }

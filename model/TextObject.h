@@ -37,6 +37,10 @@ public:
     bool CanResize() const override { return Advanced(); }
     bool CanRotate() const override { return Advanced(); }
     bool PrepareAndRender(CPixMap& work) override;
+    // The object's link and the links of the characters follow the pages.
+    bool OnPageRemoved(int32_t pageIndex) override;
+    void OnPageCountChanged(int32_t pageCount) override;
+    void OnPagesReset() override;
     void UpdateHandles() override;
     ObjectKind GetKind() const override { return KIND_TEXT; }
     int32_t EstimateBytes(double pixelsPerByte) const override;

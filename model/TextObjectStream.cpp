@@ -16,7 +16,8 @@ constexpr uint8_t kParagraphBreak = 13;
 double ReadFinite(CByteReader& reader, double limit, const char* what) {
     const std::size_t at = reader.Tell();
     const double v = reader.ReadDouble();
-    if (!std::isfinite(v) || std::fabs(v) > limit) reader.FailAt(std::string(what) + " out of range", at);
+    if (!std::isfinite(v) || std::fabs(v) > limit)
+        reader.FailAt(std::string(what) + " out of range", at);
     return v;
 }
 
@@ -130,7 +131,8 @@ void CTextObject::Load(CByteReader& reader, const CStreamVersion& version) {
 
     std::size_t at = reader.Tell();
     const int32_t styleCount = reader.ReadInt32();
-    if (styleCount < 1 || static_cast<std::size_t>(styleCount) > reader.Remaining() / kMinStyleBytes)
+    if (styleCount < 1 ||
+        static_cast<std::size_t>(styleCount) > reader.Remaining() / kMinStyleBytes)
         reader.FailAt("text style count out of range", at);
     std::vector<CCharStyle> styles(static_cast<std::size_t>(styleCount));
     for (CCharStyle& style : styles)
@@ -144,7 +146,8 @@ void CTextObject::Load(CByteReader& reader, const CStreamVersion& version) {
     for (CRun& run : runs) {
         at = reader.Tell();
         run.style = reader.ReadInt32();
-        if (run.style < 0 || run.style >= styleCount) reader.FailAt("text run style out of range", at);
+        if (run.style < 0 || run.style >= styleCount)
+            reader.FailAt("text run style out of range", at);
         run.first = reader.ReadInt32();
         if (run.first < 0) reader.FailAt("text run start out of range", at + 4);
     }

@@ -1,8 +1,8 @@
 // Labels drawn onto shapes: placement of the lines, the shadow and the mixing
 // into the fill texture.
+#include "model/ButtonTextDraw.h"
 #include "image/Image.h"
 #include "model/ButtonText.h"
-#include "model/ButtonTextDraw.h"
 #include "model/RectObject.h"
 #include "model/TextObject.h"
 #include "render/ObjectFill.h"

@@ -1,10 +1,10 @@
 // The text object's own rules: what a new text is, when it may be written as
 // HTML text, its size estimate, editing with the caret and the clipboard runs.
+#include "model/TextObject.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/Site.h"
 #include "model/TextClipboard.h"
-#include "model/TextObject.h"
 #include "render/Effects.h"
 #include "render/ObjectFill.h"
 #include "services/FileFormatException.h"
@@ -59,7 +59,8 @@ TEST(TextObject, NewTextIsEmptyHtmlTextUntilSomethingRulesItOut) {
 
     text.SetAdvanced(true);
     EXPECT_TRUE(text.RendersAsImage());
-    EXPECT_TRUE(text.CanRotate() && text.CanResize() && text.CanHaveEffects() && text.CanHaveFill());
+    EXPECT_TRUE(text.CanRotate() && text.CanResize() && text.CanHaveEffects() &&
+                text.CanHaveFill());
     text.SetAdvanced(false);
 
     auto check = [](const char* what, auto change) {
@@ -70,9 +71,7 @@ TEST(TextObject, NewTextIsEmptyHtmlTextUntilSomethingRulesItOut) {
     check("turned", [](CTextObject& t) { t.SetAngle(0.001); });
     check("shadow", [](CTextObject& t) { t.GetEffects()->shadowOn = true; });
     check("glow", [](CTextObject& t) { t.GetEffects()->glowOn = true; });
-    check("gradient", [](CTextObject& t) {
-        t.GetFill()->SetGradient(t.GetFill()->GetGradient());
-    });
+    check("gradient", [](CTextObject& t) { t.GetFill()->SetGradient(t.GetFill()->GetGradient()); });
     check("scaled", [](CTextObject& t) { t.SetSize(t.GetSize().width * 2, t.GetSize().height); });
     check("alt text", [](CTextObject& t) { t.SetAltText("x"); });
     check("twin", [](CTextObject& t) {
@@ -259,4 +258,31 @@ TEST(TextObject, TwinsAndUndoCopiesCarryTheText) {
     static_cast<CTextObject&>(item.Current()).Layout().Append('!', Arial());
     item.SynchroniseTwins();
     EXPECT_EQ(static_cast<CTextObject&>(item.Normal()).Layout().Paragraph(0).text, "Kopi!");
+}
+
+TEST(TextObject, CharacterLinksFollowThePages) {
+    CTextObject text(DPOINT{0, 0}, CObjectSize{100, 20});
+    auto pageLink = [](int32_t page) {
+        CCharStyle s = Arial();
+        s.link.enabled = true;
+        s.link.type = CObjectLink::typePage;
+        s.link.page = page;
+        return s;
+    };
+    text.Layout().Append('a', pageLink(1));
+    text.Layout().Append('b', pageLink(2));
+    text.Layout().Append('c', pageLink(3));
+    text.Layout().Append('d', Arial());
+    // Removing page 2: the link to it goes, the one after it moves down.
+    EXPECT_TRUE(text.OnPageRemoved(2));
+    const CTextLayout& layout = text.Layout();
+    EXPECT_EQ(layout.StyleAt(0, 0).link.page, 1);
+    EXPECT_FALSE(layout.StyleAt(0, 1).link.enabled);
+    EXPECT_EQ(layout.StyleAt(0, 2).link.page, 2);
+    EXPECT_TRUE(layout.StyleAt(0, 2).link.enabled);
+    EXPECT_FALSE(text.OnPageRemoved(7));
+    text.OnPageCountChanged(2);
+    EXPECT_EQ(layout.StyleAt(0, 2).link.page, 1);
+    text.OnPagesReset();
+    EXPECT_FALSE(layout.StyleAt(0, 0).link.enabled);
 }
