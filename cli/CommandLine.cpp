@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsoleInteraction.h"
+#include "cli/SiteCommands.h"
 #include "services/Version.h"
 #include <algorithm>
 #include <charconv>
@@ -11,7 +12,7 @@ namespace {
 constexpr const char* kProgram = "pagewright";
 
 const std::vector<CCommandSpec> kCommands = {
-    {"info", {"FILE"}, {}, "show the pages and objects of a site file"},
+    {"info", {"FILE"}, {}, "show the pages and objects of a site file", &RunInfo},
     {"build",
      {"FILE", "OUTDIR"},
      {{"--preview"}},
@@ -20,7 +21,8 @@ const std::vector<CCommandSpec> kCommands = {
     {"render",
      {"FILE"},
      {{"--page", "N", true, true}, {"--out", "PNG", true}},
-     "render page N of the site to a PNG picture"},
+     "render page N of the site to a PNG picture",
+     &RunRender},
     {"publish",
      {"FILE"},
      {{"--all"}},
