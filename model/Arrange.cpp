@@ -175,13 +175,31 @@ int Target(const CPage& page, EAlignCommand c) {
     }
     return target;
 }
+// Whether any selected item, or group as a whole, is off the target.
+bool AnyShift(const CPage& page, int target, EAlignCommand c) {
+    for (const auto& set : page.Sets()) {
+        if (!set->IsSelected()) continue;
+        if (set->IsGroup()) {
+            CRect bounds;
+            for (const CPageItem* item : set->Items())
+                bounds = UnionRect(bounds, item->GetRect());
+            if (Shift(Edge(bounds, c), target, c) != 0) return true;
+            continue;
+        }
+        for (const CPageItem* item : set->Items())
+            if (Shift(Edge(item->GetRect(), c), target, c) != 0) return true;
+    }
+    return false;
+}
 } // namespace
 
 bool Align(CPage& page, EAlignCommand c) {
     if (!CanAlign(&page)) return false;
+    const int target = Target(page, c);
+    // An undo step that would change nothing is not taken.
+    if (!AnyShift(page, target, c)) return false;
     page.RecordUndo(EUndoKind::Move);
     const CRect before = page.SelectionArea();
-    const int target = Target(page, c);
     // Every selected set takes part, wherever it stands in the set list.
     for (const auto& set : page.Sets()) {
         if (!set->IsSelected()) continue;

@@ -10,7 +10,8 @@ class CPage;
 // off as soon as the topmost normal item is selected); the command itself
 // moves whatever can move within its band, records its undo step first, and
 // answers false, recording nothing, when the order would stay as it is.
-// Alignment does nothing and answers false when it is not enabled.
+// Alignment does nothing and answers false when it is not enabled or when
+// every selected item already lies on the line.
 
 enum class EStackCommand { BringToFront, SendToBack, BringForward, SendBackward };
 enum class EAlignCommand { Left, Right, Top, Bottom };

@@ -264,6 +264,9 @@ void ApplyMetaTags(CSite& site, const std::string& keywords, const std::string& 
 
 void ApplyHeadHtml(CPage& page, const std::string& headerHtml, const std::string& onloadCode,
                    const std::vector<std::string>& usedFiles) {
+    if (headerHtml == page.HeaderHtml() && onloadCode == page.OnloadCode() &&
+        usedFiles == page.UsedFiles())
+        return;
     page.RecordUndo(EUndoKind::PageProperties);
     page.SetHeadHtml(headerHtml, onloadCode, usedFiles);
 }

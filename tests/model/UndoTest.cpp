@@ -425,3 +425,29 @@ TEST(Undo, TextStepsRestoreTheTextRecordsOfBothTwins) {
     ASSERT_TRUE(history.Redo());
     EXPECT_TRUE(after == PageBytes(page));
 }
+
+TEST(Undo, CommandsThatWouldChangeNothingTakeNoStep) {
+    CUndoPage fixture;
+    CPage& page = fixture.Page();
+    CUndoHistory& history = fixture.History();
+    CPageItem& a =
+        page.InsertItem(std::make_unique<CRectObject>(DPOINT{100, 100}, CObjectSize{40, 30}));
+    CPageItem& b =
+        page.InsertItem(std::make_unique<CRectObject>(DPOINT{100, 200}, CObjectSize{40, 50}));
+    page.SelectOnly(a);
+    page.AddToSelection(b);
+    // Same left edge already.
+    EXPECT_FALSE(Align(page, EAlignCommand::Left));
+    EXPECT_EQ(history.UndoCount(), 0);
+    ASSERT_TRUE(Align(page, EAlignCommand::Top));
+    EXPECT_EQ(history.UndoCount(), 1);
+    EXPECT_FALSE(Align(page, EAlignCommand::Top));
+    EXPECT_EQ(history.UndoCount(), 1);
+
+    ApplyHeadHtml(page, "<meta>", "init()", {"a.js"});
+    EXPECT_EQ(history.UndoCount(), 2);
+    ApplyHeadHtml(page, "<meta>", "init()", {"a.js"});
+    EXPECT_EQ(history.UndoCount(), 2);
+    ApplyHeadHtml(page, "<meta>", "init()", {"b.js"});
+    EXPECT_EQ(history.UndoCount(), 3);
+}
