@@ -157,13 +157,10 @@ TEST(CommandLine, PlannedCommandsParseTheirArgumentsThenSayTheyAreNotAvailable) 
         const char* name;
     };
     const std::vector<CCase> cases = {
-        {{"info", "site.pwu"}, "info"},
         {{"build", "--preview", "site.pwu", "out"}, "build"},
         {{"-y", "export", "site.pwu", "/tmp/x"}, "export"},
-        {{"render", "site.pwu", "--page=2", "--out", "p.png"}, "render"},
         {{"publish", "site.pwu", "--all", "--yes"}, "publish"},
         {{"remove"}, "remove"},
-        {{"info", "--", "-odd name.pwu"}, "info"},
     };
     for (const CCase& c : cases) {
         CResult r = RunArgs(c.args);
