@@ -181,6 +181,9 @@ CStreamSnapshot::CStreamSnapshot(const CPage& page, EUndoKind kind) : m_kind(kin
             if (std::find(items.begin(), items.end(), edited) == items.end())
                 items.push_back(edited);
     for (CPageItem* item : items) {
+        // Only texts have a text record; other objects cannot be changed by
+        // these commands and would only make the step heavy.
+        if (item->Normal().GetKind() != KIND_TEXT) continue;
         CEntry entry{item, SaveObjectBytes(item->Normal()), {}, item->SyncTwins()};
         if (item->MouseOver()) entry.twin = SaveObjectBytes(*item->MouseOver());
         m_entries.push_back(std::move(entry));
