@@ -50,8 +50,8 @@ std::string CPlumeDoc::Title() const {
     std::string title = m_displayName;
     if (!m_site) return title;
     title += " - ";
-    title += m_site->path.empty() ? std::string(kUntitled)
-                                  : fs::path(m_site->path).filename().string();
+    title +=
+        m_site->path.empty() ? std::string(kUntitled) : fs::path(m_site->path).filename().string();
     if (!m_site->IsSaved()) title += '*';
     return title;
 }
@@ -178,9 +178,13 @@ bool CPlumeDoc::SaveWithPrompt(bool alwaysAsk) {
     return false;
 }
 
-bool CPlumeDoc::Save() { return SaveWithPrompt(false); }
+bool CPlumeDoc::Save() {
+    return SaveWithPrompt(false);
+}
 
-bool CPlumeDoc::SaveAs() { return SaveWithPrompt(true); }
+bool CPlumeDoc::SaveAs() {
+    return SaveWithPrompt(true);
+}
 
 bool CPlumeDoc::SaveAsTemplate() {
     if (!m_site) return false;
@@ -240,7 +244,8 @@ bool CPlumeDoc::RenderOnePiece() {
         CBackgroundFill& background = page.Background();
         if (background.NeedsRender() && !m_renderFailed.count(&background)) {
             // A fill that cannot be rendered is not tried again at every idle call.
-            if (!background.Render() || background.NeedsRender()) m_renderFailed.insert(&background);
+            if (!background.Render() || background.NeedsRender())
+                m_renderFailed.insert(&background);
             page.Repaint();
             return true;
         }

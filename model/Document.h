@@ -14,12 +14,12 @@ class CUserInteraction;
 // What the document needs from the windows and the rest of the program; every
 // hook may be left empty.
 struct CDocumentHooks {
-    std::function<void()> endTextEdits;           // page windows leave text editing
-    std::function<void()> writeProfiles;          // the FTP profile store is written
-    std::function<void(CSite& site)> siteOpened;  // the profile store picks up a site
-    std::function<int()> pageWindowCount;         // windows showing pages of the site
+    std::function<void()> endTextEdits;          // page windows leave text editing
+    std::function<void()> writeProfiles;         // the FTP profile store is written
+    std::function<void(CSite& site)> siteOpened; // the profile store picks up a site
+    std::function<int()> pageWindowCount;        // windows showing pages of the site
     std::function<void(const std::string& title)> titleChanged;
-    std::function<void()> siteClosed;             // windows let go of the site
+    std::function<void()> siteClosed; // windows let go of the site
 };
 
 namespace document_texts {
@@ -87,7 +87,6 @@ public:
 
 private:
     // Asks to save a modified site; false when the flow must stop.
-    // `closeAfter` tells whether the caller then closes the site.
     bool SaveIfWanted();
     bool SaveWithPrompt(bool alwaysAsk);
     bool AskSavePath(std::filesystem::path& path, bool asTemplate) const;

@@ -15,7 +15,9 @@ namespace safe_save {
 
 namespace {
 
-std::string ErrnoText(const std::string& what) { return what + ": " + std::strerror(errno); }
+std::string ErrnoText(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
 
 bool WriteAll(int fd, std::span<const uint8_t> bytes) {
     std::size_t done = 0;

@@ -12,9 +12,9 @@
 #include <array>
 #include <climits>
 #include <cstring>
-#include <optional>
 #include <exception>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -22,8 +22,12 @@ using namespace site_file;
 
 constexpr uint16_t kHeaderConstant = 27;
 
-CRgb ToRgb(const CColor& colour) { return CRgb::FromColorRef(colour.GetCOLORREF()); }
-CColor ToColour(const CRgb& rgb) { return CColor(rgb.r, rgb.g, rgb.b); }
+CRgb ToRgb(const CColor& colour) {
+    return CRgb::FromColorRef(colour.GetCOLORREF());
+}
+CColor ToColour(const CRgb& rgb) {
+    return CColor(rgb.r, rgb.g, rgb.b);
+}
 
 // The header as stored, up to and including the template names.
 struct CHeader {
@@ -65,8 +69,8 @@ void ReadHeader(CByteReader& reader, CHeader& h, EPurpose purpose, const std::st
     reader.ReadUInt16();
     h.name = reader.ReadShortString();
     h.width = reader.ReadUInt16Range(CPage::kMinWidth + 1, CPage::kMaxWidth, "default width");
-    h.height = reader.ReadUInt16Range(CPage::kMinHeight + 1, static_cast<uint16_t>(CPage::kMaxHeight),
-                                      "default height");
+    h.height = reader.ReadUInt16Range(CPage::kMinHeight + 1,
+                                      static_cast<uint16_t>(CPage::kMaxHeight), "default height");
     h.defaultFill = std::make_unique<CBackgroundFill>();
     h.defaultFill->Load(reader, h.version,
                         picture_paths::LoadMapping(path, purpose == EPurpose::Load ? ui : nullptr));
@@ -114,8 +118,8 @@ void WriteHeader(const CSite& site, CByteWriter& writer, const CSiteSaveOptions&
     CBackgroundFill defaultFill(site.DefaultFill());
     defaultFill.SetWidth(site.defaultWidth);
     defaultFill.SetHeight(site.defaultHeight);
-    defaultFill.Save(writer, picture_paths::StoreMapping(options.targetPath,
-                                                                options.asTemplate, options.ui));
+    defaultFill.Save(
+        writer, picture_paths::StoreMapping(options.targetPath, options.asTemplate, options.ui));
     writer.WriteColour(ToRgb(site.unvisitedLinkColour));
     writer.WriteColour(ToRgb(site.visitedLinkColour));
     writer.WriteBool(options.asTemplate);

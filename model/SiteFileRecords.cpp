@@ -21,8 +21,8 @@ using namespace site_file;
 void SaveObject(const CPageObject& object, CByteWriter& writer, const CSiteSaveOptions& options) {
     const CObjectFill* fill = object.GetFill();
     if (fill && fill->GetType() == CObjectFill::fillImage) {
-        const std::string stored = picture_paths::ToStored(
-            fill->GetImagePath(), options.targetPath, options.asTemplate, options.ui);
+        const std::string stored = picture_paths::ToStored(fill->GetImagePath(), options.targetPath,
+                                                           options.asTemplate, options.ui);
         if (stored != fill->GetImagePath()) {
             if (std::unique_ptr<CPageObject> copy = object.Clone(); copy && copy->GetFill()) {
                 copy->GetFill()->SetImagePath(stored);
@@ -50,9 +50,8 @@ void MakeAdvancedText(CPageObject& object) {
 
 int32_t ReadCount(CByteReader& reader, const char* what) {
     // Every entry takes at least one byte: a larger count cannot be right.
-    return reader.ReadInt32Range(0, static_cast<int32_t>(std::min<std::size_t>(
-                                        reader.Remaining(), INT32_MAX)),
-                                 what);
+    return reader.ReadInt32Range(
+        0, static_cast<int32_t>(std::min<std::size_t>(reader.Remaining(), INT32_MAX)), what);
 }
 
 } // namespace
@@ -136,8 +135,8 @@ void SavePage(const CPage& page, CByteWriter& writer, const CSiteSaveOptions& op
     writer.WriteBool(page.IsFrontPage());
     writer.WriteInt32(page.Width());
     writer.WriteInt32(page.Height());
-    page.Background().Save(writer, picture_paths::StoreMapping(options.targetPath,
-                                                               options.asTemplate, options.ui));
+    page.Background().Save(
+        writer, picture_paths::StoreMapping(options.targetPath, options.asTemplate, options.ui));
     for (bool horizontal : {true, false}) {
         writer.WriteInt32(page.GuideCount(horizontal));
         for (int32_t g : page.Guides(horizontal))

@@ -25,7 +25,9 @@ bool IsTemplateFile(const fs::directory_entry& entry) {
     return entry.is_regular_file(ec) && Lower(entry.path().extension().string()) == ".pws";
 }
 
-bool NameLess(const std::string& a, const std::string& b) { return Lower(a) < Lower(b); }
+bool NameLess(const std::string& a, const std::string& b) {
+    return Lower(a) < Lower(b);
+}
 
 void ResetObjectLinks(CPageObject& object) {
     if (CObjectLink* link = object.GetLink()) ResetLink(*link, false);

@@ -1,8 +1,8 @@
 // libFuzzer target: any bytes given to the site reader must give a site or a
 // clean failure, never a crash, a leak or an escaping exception. Saving what
 // was read must work and read back.
-#include "model/SiteFile.h"
 #include "model/Site.h"
+#include "model/SiteFile.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
 #include <cstddef>

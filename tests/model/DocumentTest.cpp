@@ -1,9 +1,9 @@
 #include "model/Document.h"
+#include "SiteFileTestSupport.h"
 #include "model/SafeSave.h"
 #include "model/SiteFile.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
-#include "SiteFileTestSupport.h"
 #include <fstream>
 #include <gtest/gtest.h>
 

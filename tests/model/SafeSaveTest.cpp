@@ -1,9 +1,9 @@
 #include "model/SafeSave.h"
+#include "SiteFileTestSupport.h"
 #include "model/SiteFile.h"
 #include "services/ByteReader.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
-#include "SiteFileTestSupport.h"
 #include <chrono>
 #include <csignal>
 #include <fstream>
@@ -49,8 +49,8 @@ TEST(SafeSave, TemporaryFileExistsOnlyWhileSaving) {
     safe_save::BeforeRenameHook() = [&](const fs::path& temporary) {
         seen = FilesIn(dir.Path());
         EXPECT_EQ(temporary.parent_path(), dir.Path());
-        EXPECT_TRUE(std::regex_match(temporary.filename().string(),
-                                     std::regex("[A-Za-z]{20}\\.pwu")));
+        EXPECT_TRUE(
+            std::regex_match(temporary.filename().string(), std::regex("[A-Za-z]{20}\\.pwu")));
         EXPECT_EQ(ReadAll(target), std::vector<uint8_t>({'o', 'l', 'd', ' ', 'c', 'o', 'n', 't',
                                                          'e', 'n', 't', 's'}));
     };

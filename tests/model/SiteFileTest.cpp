@@ -1,10 +1,10 @@
-#include "image/Image.h"
 #include "model/SiteFile.h"
+#include "SiteFileTestSupport.h"
+#include "image/Image.h"
 #include "render/ObjectFill.h"
 #include "services/ByteReader.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
-#include "SiteFileTestSupport.h"
 #include <fstream>
 #include <gtest/gtest.h>
 

@@ -21,8 +21,8 @@ inline std::unique_ptr<CSite> MakeSiteForFiles(int pages, int itemsPerPage) {
     site->keywords = "klub, sport";
     site->description = "Vores klub";
     for (int p = 0; p < pages; ++p) {
-        CPage& page = site->AddPage(std::make_unique<CPage>(
-            *site, "Side" + std::to_string(p + 1), "Titel " + std::to_string(p + 1)));
+        CPage& page = site->AddPage(std::make_unique<CPage>(*site, "Side" + std::to_string(p + 1),
+                                                            "Titel " + std::to_string(p + 1)));
         page.SetHeadHtml("<meta name=\"x\">", p % 2 ? "start()" : "", {"a.js", "b.css"});
         page.AddGuide(true, 20 + p);
         page.AddGuide(false, 40);

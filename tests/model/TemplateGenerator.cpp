@@ -32,11 +32,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path ShippedFolder() { return fs::path(PW_TEST_DATA_DIR) / ".." / ".." / "resources" / "Templates"; }
+fs::path ShippedFolder() {
+    return fs::path(PW_TEST_DATA_DIR) / ".." / ".." / "resources" / "Templates";
+}
 
 struct CPageSpec {
     const char* identifier;
-    const char* title;   // web name and button text
+    const char* title; // web name and button text
     const char* heading;
     const char* body;
     bool picture;
@@ -54,7 +56,9 @@ struct CTemplateSpec {
     std::vector<CPageSpec> pages;
 };
 
-std::string Cp(const char* utf8) { return cp1252::FromUtf8(utf8); }
+std::string Cp(const char* utf8) {
+    return cp1252::FromUtf8(utf8);
+}
 
 // A picture made from scratch: a diagonal gradient between two colours
 // with soft rings or stripes, saved as JPEG.
@@ -144,8 +148,8 @@ std::unique_ptr<CSite> BuildSite(const CTemplateSpec& spec, const fs::path& fold
         auto band = std::make_unique<CRectObject>(DPOINT{370, 40}, CObjectSize{700, 60});
         band->SetFill(std::make_unique<CObjectFill>(spec.accent));
         page.InsertItem(std::move(band));
-        page.InsertItem(MakeText({370, 40}, {640, 40}, Cp(spec.name),
-                                 Style(20, true, CColor(255, 255, 255))));
+        page.InsertItem(
+            MakeText({370, 40}, {640, 40}, Cp(spec.name), Style(20, true, CColor(255, 255, 255))));
         for (int b = 0; b < count; ++b)
             AddButton(page, spec, b, Cp(spec.pages[static_cast<std::size_t>(b)].title),
                       {100, 120.0 + 46 * b});
@@ -173,31 +177,74 @@ std::unique_ptr<CSite> BuildSite(const CTemplateSpec& spec, const fs::path& fold
 
 const std::vector<CTemplateSpec>& Specs() {
     static const std::vector<CTemplateSpec> specs = {
-        {"Personlig", "hjemmeside", "Personlig", "Min hjemmeside", CColor(250, 247, 240),
-         CColor(70, 110, 160), CColor(230, 130, 60), CColor(40, 40, 40), false, 0,
-         {{"Side1", "Forside", "Velkommen", "Her fortæller jeg lidt om mig selv,\nmin familie og mine interesser.", true, false},
-          {"Side2", "Om mig", "Om mig", "Jeg bor i en lille by og holder af\nlange ture, gode bøger og god mad.", false, false},
-          {"Side3", "Interesser", "Mine interesser", "Fotografering, cykling og havearbejde.", true, false},
+        {"Personlig",
+         "hjemmeside",
+         "Personlig",
+         "Min hjemmeside",
+         CColor(250, 247, 240),
+         CColor(70, 110, 160),
+         CColor(230, 130, 60),
+         CColor(40, 40, 40),
+         false,
+         0,
+         {{"Side1", "Forside", "Velkommen",
+           "Her fortæller jeg lidt om mig selv,\nmin familie og mine interesser.", true, false},
+          {"Side2", "Om mig", "Om mig",
+           "Jeg bor i en lille by og holder af\nlange ture, gode bøger og god mad.", false, false},
+          {"Side3", "Interesser", "Mine interesser", "Fotografering, cykling og havearbejde.", true,
+           false},
           {"Side4", "Kontakt", "Skriv til mig", "Brug formularen herunder.", false, true}}},
-        {"Erhverv", "firma", "Erhverv", "Lille virksomhed", CColor(255, 255, 255),
-         CColor(30, 60, 90), CColor(200, 160, 40), CColor(20, 30, 40), false, 1,
-         {{"Side1", "Forside", "Velkommen til firmaet", "Vi leverer kvalitet til tiden -\nog har gjort det i mange år.", true, false},
-          {"Side2", "Ydelser", "Vores ydelser", "Rådgivning, montage og service.\nRing og hør nærmere.", true, false},
-          {"Side3", "Priser", "Priser", "Timepris: 450 kr. ekskl. moms.\nKørsel efter aftale.", false, false},
+        {"Erhverv",
+         "firma",
+         "Erhverv",
+         "Lille virksomhed",
+         CColor(255, 255, 255),
+         CColor(30, 60, 90),
+         CColor(200, 160, 40),
+         CColor(20, 30, 40),
+         false,
+         1,
+         {{"Side1", "Forside", "Velkommen til firmaet",
+           "Vi leverer kvalitet til tiden -\nog har gjort det i mange år.", true, false},
+          {"Side2", "Ydelser", "Vores ydelser",
+           "Rådgivning, montage og service.\nRing og hør nærmere.", true, false},
+          {"Side3", "Priser", "Priser", "Timepris: 450 kr. ekskl. moms.\nKørsel efter aftale.",
+           false, false},
           {"Side4", "Om os", "Om os", "Et lille team med stor erfaring.", true, false},
           {"Side5", "Kontakt", "Kontakt os", "Skriv, så vender vi hurtigt tilbage.", false, true}}},
-        {"Foreninger", "klub", "Foreninger", "Klubben", CColor(240, 248, 240),
-         CColor(40, 120, 60), CColor(240, 200, 40), CColor(20, 50, 20), true, 2,
-         {{"Side1", "Forside", "Velkommen i klubben", "Nye medlemmer er altid velkomne.", true, false},
-          {"Side2", "Kalender", "Kalender", "Træning tirsdag og torsdag kl. 18.\nGeneralforsamling i marts.", false, false},
-          {"Side3", "Bestyrelse", "Bestyrelsen", "Formand, kasserer og tre\nbestyrelsesmedlemmer.", true, false},
-          {"Side4", "Bliv medlem", "Bliv medlem", "Udfyld formularen, så kontakter vi dig.", false, true}}},
-        {"Fotografi", "portfolio", "Fotografi", "Fotoportfolio", CColor(30, 30, 34),
-         CColor(90, 90, 100), CColor(180, 60, 60), CColor(235, 235, 235), true, 0,
+        {"Foreninger",
+         "klub",
+         "Foreninger",
+         "Klubben",
+         CColor(240, 248, 240),
+         CColor(40, 120, 60),
+         CColor(240, 200, 40),
+         CColor(20, 50, 20),
+         true,
+         2,
+         {{"Side1", "Forside", "Velkommen i klubben", "Nye medlemmer er altid velkomne.", true,
+           false},
+          {"Side2", "Kalender", "Kalender",
+           "Træning tirsdag og torsdag kl. 18.\nGeneralforsamling i marts.", false, false},
+          {"Side3", "Bestyrelse", "Bestyrelsen", "Formand, kasserer og tre\nbestyrelsesmedlemmer.",
+           true, false},
+          {"Side4", "Bliv medlem", "Bliv medlem", "Udfyld formularen, så kontakter vi dig.", false,
+           true}}},
+        {"Fotografi",
+         "portfolio",
+         "Fotografi",
+         "Fotoportfolio",
+         CColor(30, 30, 34),
+         CColor(90, 90, 100),
+         CColor(180, 60, 60),
+         CColor(235, 235, 235),
+         true,
+         0,
          {{"Side1", "Forside", "Billeder", "Et udvalg af mine bedste billeder.", true, false},
           {"Side2", "Landskab", "Landskab", "Lys og vejr over åbent land.", true, false},
           {"Side3", "Portræt", "Portræt", "Mennesker i deres eget miljø.", true, false},
-          {"Side4", "Kontakt", "Bestil en fotografering", "Skriv om opgaven herunder.", false, true}}},
+          {"Side4", "Kontakt", "Bestil en fotografering", "Skriv om opgaven herunder.", false,
+           true}}},
     };
     return specs;
 }

@@ -1,11 +1,11 @@
+#include "model/Templates.h"
+#include "SiteFileTestSupport.h"
 #include "model/Document.h"
 #include "model/ObjectLink.h"
 #include "model/SafeSave.h"
 #include "model/SiteFile.h"
-#include "model/Templates.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
-#include "SiteFileTestSupport.h"
 #include <fstream>
 #include <gtest/gtest.h>
 
