@@ -286,8 +286,9 @@ TEST(ShippedTemplates, AreListedAndLoadAndEveryCutFails) {
             for (const auto& page : site->Pages())
                 for (const auto& item : page->Items())
                     if (const CObjectFill* fill = item->Normal().GetFill();
-                        fill && fill->GetType() == CObjectFill::fillImage)
+                        fill && fill->GetType() == CObjectFill::fillImage) {
                         EXPECT_TRUE(fs::exists(fill->GetImagePath())) << fill->GetImagePath();
+                    }
             // Cut at the first 600 places and then at every 97th byte.
             for (std::size_t n = 0; n < bytes.size(); n += n < 600 ? 1 : 97) {
                 CByteReader cut{std::span<const uint8_t>(bytes.data(), n)};
