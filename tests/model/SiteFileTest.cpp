@@ -1,6 +1,8 @@
 #include "model/SiteFile.h"
 #include "SiteFileTestSupport.h"
 #include "image/Image.h"
+#include "model/FormObject.h"
+#include "model/HtmlObject.h"
 #include "render/ObjectFill.h"
 #include "services/ByteReader.h"
 #include "tests/support/ScriptedInteraction.h"
@@ -33,6 +35,19 @@ struct CHandFile {
     int guides = 2;
     bool withTwinOfOtherKind = false;
     bool asTemplate = false;
+    std::string bands; // "h" an HTML object, "f" a form, in file order
+
+    static void Html(CByteWriter& w, int n) {
+        w.WriteTag(TAG_HTML);
+        w.WriteDouble(50.5 + n);
+        w.WriteDouble(40.5);
+        w.WriteInt32(60);
+        w.WriteInt32(30);
+        for (int32_t v : {20 + n, 25, 80 + n, 55})
+            w.WriteInt32(v);
+        w.WriteString(std::string("html").append(std::to_string(n)));
+        w.WriteLongString("<b>" + std::to_string(n) + "</b>");
+    }
 
     static void Background(CByteWriter& w, int32_t width, int32_t height) {
         w.WriteTag(0xB8629B77);
@@ -101,7 +116,18 @@ struct CHandFile {
             w.WriteBool(true);
             w.WriteBool(false);
             w.WriteInt32(0);
-            w.WriteInt32(withTwinOfOtherKind ? 1 : 0);
+            w.WriteInt32(withTwinOfOtherKind ? 1 : static_cast<int32_t>(bands.size()));
+            for (std::size_t i = 0; i < bands.size(); ++i) {
+                w.WriteInt32(-1);
+                w.WriteTag(0x8B23C79A);
+                w.WriteBool(false);
+                w.WriteBool(false);
+                w.WriteBool(false);
+                if (bands[i] == 'h')
+                    Html(w, static_cast<int>(i));
+                else
+                    CFormObject(std::string("f").append(std::to_string(i)), 100.0, 100.0).Save(w);
+            }
             if (withTwinOfOtherKind) {
                 w.WriteInt32(-1);
                 w.WriteTag(0x8B23C79A);
@@ -207,6 +233,26 @@ TEST(SiteFile, OlderVersionsReadWithoutTheLaterFields) {
     ASSERT_TRUE(site) << error;
     EXPECT_EQ(site->description, "beskrivelse");
     EXPECT_EQ(site->PageAt(0).UsedFiles(), std::vector<std::string>{"x.js"});
+
+    // Version 3 kept forms anywhere; they move above the other items.
+    file.version = 3;
+    file.pages = 1;
+    file.bands = "fhfh";
+    site = LoadBytes(file.Bytes(), &error);
+    ASSERT_TRUE(site) << error;
+    std::vector<std::string> order;
+    for (const auto& item : site->PageAt(0).Items()) {
+        if (auto* form = dynamic_cast<const CFormObject*>(&item->Normal()))
+            order.push_back(form->GetReceiver());
+        else
+            order.push_back(item->Normal().GetKind() == KIND_HTML ? "h" : "?");
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"h", "h", "f0", "f2"}));
+    file.version = 4;
+    site = LoadBytes(file.Bytes(), &error);
+    ASSERT_TRUE(site) << error;
+    EXPECT_EQ(site->PageAt(0).ItemAt(0).Normal().GetKind(), KIND_FORM);
+    file.bands.clear();
 
     file.version = 9;
     EXPECT_FALSE(LoadBytes(file.Bytes(), &error));
