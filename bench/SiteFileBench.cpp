@@ -4,6 +4,7 @@
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/RectObject.h"
+#include "model/SafeSave.h"
 #include "model/Site.h"
 #include "model/SiteFile.h"
 #include "render/BackgroundFill.h"
@@ -65,5 +66,22 @@ void BM_SaveLoadedSite500x20(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SaveLoadedSite500x20)->Unit(benchmark::kMillisecond);
+
+// The same save written to disk through the flushed temporary file.
+void BM_SafeSaveFile500x20(benchmark::State& state) {
+    auto original = MakeLargeSite();
+    const std::vector<uint8_t> bytes = SavedBytes(*original);
+    CByteReader reader{std::span<const uint8_t>(bytes)};
+    auto site = LoadSite(reader, "/tmp/bench.pwu");
+    const std::filesystem::path target =
+        std::filesystem::temp_directory_path() / "pw-sitefile-bench.pwu";
+    for (auto _ : state) {
+        CByteWriter writer;
+        if (!SaveSite(*site, writer) || !safe_save::ReplaceFile(target, writer.Data()))
+            state.SkipWithError("save failed");
+    }
+    std::filesystem::remove(target);
+}
+BENCHMARK(BM_SafeSaveFile500x20)->Unit(benchmark::kMillisecond);
 
 } // namespace
