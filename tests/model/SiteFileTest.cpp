@@ -334,3 +334,25 @@ TEST(SiteFile, TemplatePicturesAreStoredRelativeAndAbsoluteOnesReported) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(SiteFile, OldFormTemplateHeaderIsReadButHasNoPreview) {
+    pwtest::TempDir dir;
+    CHandFile file;
+    file.version = 5;
+    file.asTemplate = true;
+    const auto bytes = file.Bytes();
+    const auto path = dir / "gammel.pws";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+    std::string category, name;
+    ASSERT_TRUE(ReadSiteInfo(path, category, name));
+    EXPECT_EQ(category, "Klubber");
+    EXPECT_EQ(name, "Fodbold");
+    EXPECT_EQ(ReadSitePreview(path), nullptr);
+    EXPECT_TRUE(LoadSiteFile(path));
+    EXPECT_FALSE(ReadSiteInfo(dir / "missing.pws", category, name));
+}
+
+} // namespace
