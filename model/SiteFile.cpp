@@ -1,6 +1,7 @@
 #include "model/SiteFile.h"
 #include "image/Image.h"
 #include "model/Page.h"
+#include "model/PageItem.h"
 #include "model/Site.h"
 #include "render/BackgroundFill.h"
 #include "render/PageRenderer.h"
