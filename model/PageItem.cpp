@@ -2,12 +2,21 @@
 #include "model/ButtonText.h"
 #include "model/ObjectSet.h"
 #include "model/ShapeObject.h"
+#include "model/TextObject.h"
 #include "render/ObjectFill.h"
 #include <cassert>
 
 CPageItem::CPageItem(std::unique_ptr<CPageObject> normal, CPixMap* tileBuffer)
     : m_normal(std::move(normal)), m_tileBuffer(tileBuffer) {
     assert(m_normal);
+    TellOwner(*m_normal, this);
+}
+
+// A text decides whether it can be written as HTML text by looking at its
+// item (a text with a mouse-over twin cannot), so texts learn which item
+// holds them.
+void CPageItem::TellOwner(CPageObject& object, const CPageItem* item) {
+    if (auto* text = dynamic_cast<CTextObject*>(&object)) text->SetOwnerItem(item);
 }
 
 CPageItem::~CPageItem() = default;
@@ -27,6 +36,7 @@ void CPageItem::SetEditingMouseOver(bool editing) {
 
 void CPageItem::AttachMouseOver(std::unique_ptr<CPageObject> twin) {
     if (!twin) return;
+    TellOwner(*twin, this);
     m_mouseOver = std::move(twin);
     m_hasMouseOver = true;
     m_editingMouseOver = true;
@@ -35,6 +45,7 @@ void CPageItem::AttachMouseOver(std::unique_ptr<CPageObject> twin) {
 std::unique_ptr<CPageObject> CPageItem::RemoveMouseOver() {
     m_hasMouseOver = false;
     m_editingMouseOver = false;
+    if (m_mouseOver) TellOwner(*m_mouseOver, nullptr);
     return std::move(m_mouseOver);
 }
 

@@ -57,6 +57,7 @@ public:
     void SetTileBuffer(CPixMap* buffer) { m_tileBuffer = buffer; }
 
 private:
+    static void TellOwner(CPageObject& object, const CPageItem* item);
     void RenderOther(CPageObject& other);
 
     std::unique_ptr<CPageObject> m_normal;

@@ -33,7 +33,7 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path ShippedFolder() {
-    return fs::path(PW_TEST_DATA_DIR) / ".." / ".." / "resources" / "Templates";
+    return fs::path(PW_SOURCE_DIR) / "resources" / "Templates";
 }
 
 struct CPageSpec {
