@@ -121,7 +121,13 @@ void CHtmlObject::Load(CByteReader& reader, const CStreamVersion& version) {
 }
 
 std::unique_ptr<CPageObject> CHtmlObject::SnapshotGeometry() const {
-    return std::make_unique<CHtmlObject>(m_center.x, m_center.y, m_size.width, m_size.height);
+    auto copy = std::make_unique<CHtmlObject>(m_center.x, m_center.y, m_size.width, m_size.height);
+    // The constructor centres the box on whole pixels; an undo step must give
+    // back the centre exactly as it was.
+    copy->m_center = m_center;
+    copy->m_rect = m_rect;
+    copy->UpdateHandles();
+    return copy;
 }
 
 std::unique_ptr<CPageObject> CHtmlObject::Clone() const {
@@ -139,15 +145,14 @@ std::unique_ptr<CPageObject> CHtmlObject::Clone() const {
 void CHtmlObject::SwapGeometry(CPageObject& other) {
     auto* o = dynamic_cast<CHtmlObject*>(&other);
     if (!o || o == this) return;
-    const DPOINT center = m_center;
-    const CObjectSize size = m_size;
-    SetSize(o->m_size.width, o->m_size.height);
-    SetCenter(o->m_center);
-    o->SetSize(size.width, size.height);
-    o->SetCenter(center);
-    std::swap(m_name, o->m_name);
-    std::swap(m_onloadCode, o->m_onloadCode);
-    std::swap(m_headerCode, o->m_headerCode);
-    std::swap(m_bodyCode, o->m_bodyCode);
-    std::swap(m_usedFiles, o->m_usedFiles);
+    // Only the box changes hands; the code stays with the object on the page.
+    if (m_size != o->m_size) {
+        m_dirty = true;
+        o->m_dirty = true;
+    }
+    std::swap(m_center, o->m_center);
+    std::swap(m_size, o->m_size);
+    std::swap(m_rect, o->m_rect);
+    UpdateHandles();
+    o->UpdateHandles();
 }

@@ -176,6 +176,18 @@ TEST(HtmlObject, DragMinimumGeometryAndStreams) {
     ASSERT_NE(clone, nullptr);
     EXPECT_EQ(static_cast<CHtmlObject&>(*clone).GetBodyCode(), "<b>hej</b>");
 
+    // A geometry snapshot gives back an odd-sized box's exact centre and
+    // leaves the code with the object on the page.
+    const DPOINT centre = box.GetCenter();
+    auto snapshot = box.SnapshotGeometry();
+    box.SetSize(60, 30);
+    box.SwapGeometry(*snapshot);
+    EXPECT_DOUBLE_EQ(box.GetCenter().x, centre.x);
+    EXPECT_DOUBLE_EQ(box.GetCenter().y, centre.y);
+    EXPECT_EQ(box.GetRect(), (CRect{79, 40, 120, 60}));
+    EXPECT_EQ(box.GetBodyCode(), "<b>hej</b>");
+    EXPECT_EQ(snapshot->GetSize(), (CObjectSize{60, 30}));
+
     // Version 6 holds one code string: the body.
     CRecordBytes old;
     old.F64(60).F64(40).I32(30).I32(20).I32(45).I32(30).I32(75).I32(50).Str("gammel").Str(
