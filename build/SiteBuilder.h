@@ -22,8 +22,13 @@ public:
     // been switched off by the user during the build).
     const BuildSettings& Settings() const { return m_settings; }
 
+    // The page records of the last build, kept until the builder goes:
+    // publishing reads from them which files each page needs on the server.
+    const std::vector<BuildPage>& Pages() const { return m_pages; }
+
 private:
     BuildSettings m_settings;
     CUserInteraction* m_ui;
     const DownloadList* m_downloads;
+    std::vector<BuildPage> m_pages;
 };
