@@ -68,6 +68,14 @@ fs::path CDataFolders::DocumentsFolder(const fs::path& home, const fs::path& con
     return home;
 }
 
+fs::path CDataFolders::AppDataFolder() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    // A relative XDG value is invalid by the base-directory rules and is ignored.
+    const fs::path base =
+        (data && *data == '/') ? fs::path(data) : HomeFolder() / ".local" / "share";
+    return base / "Quillmarsh" / "Pagewright";
+}
+
 std::string CDataFolders::WithTrailingSlash(const fs::path& folder) {
     std::string text = folder.string();
     while (text.size() > 1 && text.back() == '/')

@@ -24,6 +24,11 @@ public:
     static std::filesystem::path DocumentsFolder(const std::filesystem::path& home,
                                                  const std::filesystem::path& configHome);
 
+    // The per-user application-data folder of the program, where it keeps
+    // files of its own between runs (the publish record): XDG_DATA_HOME, else
+    // ~/.local/share, followed by Quillmarsh/Pagewright. Not created here.
+    static std::filesystem::path AppDataFolder();
+
     // `folder` as text with exactly one trailing '/'.
     static std::string WithTrailingSlash(const std::filesystem::path& folder);
 };
