@@ -1,0 +1,95 @@
+"""FTP server for the tests: one user on 127.0.0.1, optional explicit FTPS and
+an optional fault that cuts upload data connections part way.
+
+Run with /usr/bin/python3 (Debian's python3-pyftpdlib and python3-openssl).
+Writes the port it listens on to --port-file once it accepts connections.
+"""
+import argparse
+import logging
+import os
+import socket
+import struct
+import sys
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.log import config_logging
+from pyftpdlib.servers import FTPServer
+
+
+def dropping_dtp(base, limit):
+    """A data channel class that resets the connection once `limit` bytes of
+    an upload have arrived, the way a broken line would."""
+
+    class DroppingDTP(base):
+        def handle_read(self):
+            super().handle_read()
+            if self.receive and not self._closed and self.tot_bytes_received >= limit:
+                try:
+                    # Linger 0 makes close() send a reset instead of a FIN.
+                    self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER,
+                                           struct.pack("ii", 1, 0))
+                except (OSError, AttributeError):
+                    pass
+                self.transfer_finished = False
+                self._resp = ("426 Connection closed; transfer aborted.", lambda *a: None)
+                self.close()
+
+        handle_read_event = handle_read
+
+    return DroppingDTP
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--home", required=True)
+    parser.add_argument("--user", required=True)
+    parser.add_argument("--password", required=True)
+    parser.add_argument("--port-file", required=True)
+    parser.add_argument("--cert")
+    parser.add_argument("--key")
+    parser.add_argument("--drop-upload-after", type=int, default=0)
+    parser.add_argument("--verbose", action="store_true")
+    args = parser.parse_args()
+    # Per-command logging costs more than the commands themselves on loopback.
+    config_logging(level=logging.DEBUG if args.verbose else logging.WARNING)
+
+    authorizer = DummyAuthorizer()
+    authorizer.add_user(args.user, args.password, args.home, perm="elradfmwMT")
+
+    if args.cert:
+        from pyftpdlib.handlers import TLS_DTPHandler, TLS_FTPHandler
+
+        class Handler(TLS_FTPHandler):
+            pass
+
+        Handler.certfile = args.cert
+        Handler.keyfile = args.key
+        Handler.tls_control_required = True
+        Handler.tls_data_required = True
+        dtp_base = TLS_DTPHandler
+    else:
+        class Handler(FTPHandler):
+            pass
+
+        dtp_base = DTPHandler
+
+    Handler.authorizer = authorizer
+    Handler.permit_foreign_addresses = False
+    if args.drop_upload_after > 0:
+        Handler.dtp_handler = dropping_dtp(dtp_base, args.drop_upload_after)
+    else:
+        Handler.dtp_handler = dtp_base
+
+    server = FTPServer(("127.0.0.1", 0), Handler)
+    port = server.socket.getsockname()[1]
+    tmp = args.port_file + ".tmp"
+    with open(tmp, "w") as f:
+        f.write(str(port))
+    os.rename(tmp, args.port_file)
+    sys.stdout.flush()
+    server.serve_forever(handle_exit=True)
+
+
+if __name__ == "__main__":
+    main()
