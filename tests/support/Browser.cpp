@@ -1,0 +1,239 @@
+#include "tests/support/Browser.h"
+#include "services/IO.h"
+#include "tests/support/TempDir.h"
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace pwtest {
+namespace {
+
+// The real binary rather than Debian's launcher script, so no system-wide
+// flag file changes what the tests see.
+fs::path ChromiumBinary() {
+    for (const char* p : {"/usr/lib/chromium/chromium", "/usr/bin/chromium"})
+        if (fs::exists(p)) return p;
+    return {};
+}
+
+const fs::path kDriver = "/usr/bin/chromedriver";
+const fs::path kScript = fs::path(PW_SOURCE_DIR) / "tests/support/browser.py";
+
+constexpr int kScreenshotSeconds = 30;
+constexpr int kDriverSeconds = 60;
+
+// Running as root on a machine without a display, a GPU or the internet:
+// no sandbox, software drawing, nothing fetched in the background. sRGB
+// without colour management and device scale 1 make one page pixel one
+// screenshot pixel of the colour the page asked for.
+std::vector<std::string> ChromiumFlags(const fs::path& profile) {
+    return {"--headless",
+            "--no-sandbox",
+            "--disable-gpu",
+            "--disable-quic",
+            "--no-first-run",
+            "--disable-background-networking",
+            "--disable-component-update",
+            "--disable-sync",
+            "--hide-scrollbars",
+            "--force-color-profile=srgb",
+            "--force-device-scale-factor=1",
+            "--user-data-dir=" + profile.string()};
+}
+
+struct CRunResult {
+    bool started = false;
+    bool timedOut = false;
+    int exitCode = -1;
+    std::string output; // stdout and stderr together
+};
+
+// Runs argv[0] with a hard time limit. The child leads its own process group,
+// so a browser that hangs is killed with every helper process it started.
+CRunResult Run(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+               const fs::path& logFile, int seconds) {
+    CRunResult result;
+    std::vector<char*> args;
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+
+    const pid_t pid = fork();
+    if (pid < 0) return result;
+    if (pid == 0) {
+        setpgid(0, 0);
+        const int fd = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd >= 0) {
+            dup2(fd, 1);
+            dup2(fd, 2);
+            close(fd);
+        }
+        for (const auto& e : env)
+            putenv(const_cast<char*>(e.c_str()));
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    setpgid(pid, pid); // also here, so the group exists before any kill below
+    result.started = true;
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    int status = 0;
+    for (;;) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) break;
+        if (std::chrono::steady_clock::now() > deadline) {
+            result.timedOut = true;
+            kill(-pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(-pid, SIGKILL); // helpers the browser left behind
+    if (!result.timedOut && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+
+    std::ifstream log(logFile);
+    std::stringstream text;
+    text << log.rdbuf();
+    result.output = text.str();
+    return result;
+}
+
+bool Succeeded(const CRunResult& r, const std::string& what) {
+    if (r.started && !r.timedOut && r.exitCode == 0) return true;
+    ADD_FAILURE() << what << (r.timedOut ? " timed out" : " failed") << " (exit code " << r.exitCode
+                  << "):\n"
+                  << r.output;
+    return false;
+}
+
+// A PNG screenshot as IMAGE_RGB8 without alpha, checked for the size asked.
+std::unique_ptr<CImage> LoadScreenshot(const fs::path& png, int width, int height) {
+    int format = 0, error = 0;
+    std::unique_ptr<CImage> loaded = CIO::LoadImageA(png, format, error);
+    if (!loaded) {
+        ADD_FAILURE() << "screenshot " << png << " cannot be read (error " << error << ")";
+        return nullptr;
+    }
+    if (loaded->Width() != width || loaded->Height() != height) {
+        ADD_FAILURE() << "screenshot is " << loaded->Width() << " x " << loaded->Height()
+                      << ", not the page's " << width << " x " << height;
+        return nullptr;
+    }
+    if (!loaded->HasAlpha()) return loaded;
+    auto rgb = std::make_unique<CImage>(IMAGE_RGB8, width, height, 96.0);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* s = loaded->Bits() + y * loaded->RowBytes();
+        uint8_t* d = rgb->Bits() + y * rgb->RowBytes();
+        for (int x = 0; x < width; ++x)
+            std::memcpy(d + 3 * x, s + 4 * x + 1, 3); // alpha comes first
+    }
+    return rgb;
+}
+
+std::string FileUrl(const fs::path& file) {
+    return "file://" + fs::absolute(file).lexically_normal().string();
+}
+
+// Environment for browser.py: the same binary and flags as the direct launch.
+std::vector<std::string> DriverEnvironment(const fs::path& profile) {
+    std::string flags;
+    for (const auto& f : ChromiumFlags(profile))
+        flags += (flags.empty() ? "" : " ") + f;
+    return {"PW_CHROMIUM=" + ChromiumBinary().string(), "PW_CHROMIUM_FLAGS=" + flags,
+            "PW_CHROMEDRIVER=" + kDriver.string()};
+}
+
+} // namespace
+
+bool BrowserAvailable(std::string* why) {
+    std::string missing;
+    if (ChromiumBinary().empty()) missing += "chromium ";
+    if (!fs::exists(kDriver)) missing += "chromium-driver ";
+    if (!fs::exists("/usr/lib/python3/dist-packages/selenium")) missing += "python3-selenium ";
+    if (why) *why = missing.empty() ? "" : "missing: " + missing.substr(0, missing.size() - 1);
+    return missing.empty();
+}
+
+std::unique_ptr<CImage> Screenshot(const fs::path& htmlFile, int width, int height) {
+    TempDir work;
+    const fs::path png = work / "screenshot.png";
+    std::vector<std::string> argv{ChromiumBinary().string()};
+    for (const auto& f : ChromiumFlags(work / "profile"))
+        argv.push_back(f);
+    argv.push_back("--window-size=" + std::to_string(width) + "," + std::to_string(height));
+    argv.push_back("--screenshot=" + png.string());
+    argv.push_back(FileUrl(htmlFile));
+    const CRunResult r = Run(argv, {}, work / "log.txt", kScreenshotSeconds);
+    if (!Succeeded(r, "Chromium screenshot of " + htmlFile.string())) return nullptr;
+    return LoadScreenshot(png, width, height);
+}
+
+std::unique_ptr<CImage> HoverScreenshot(const fs::path& htmlFile, int width, int height, int x,
+                                        int y) {
+    TempDir work;
+    const fs::path png = work / "hover.png";
+    const std::vector<std::string> argv{PW_PYTHON,
+                                        kScript.string(),
+                                        "hover",
+                                        fs::absolute(htmlFile).string(),
+                                        std::to_string(width),
+                                        std::to_string(height),
+                                        std::to_string(x),
+                                        std::to_string(y),
+                                        png.string()};
+    const CRunResult r =
+        Run(argv, DriverEnvironment(work / "profile"), work / "log.txt", kDriverSeconds);
+    if (!Succeeded(r, "Chromium hover over " + htmlFile.string())) return nullptr;
+    return LoadScreenshot(png, width, height);
+}
+
+std::vector<std::vector<std::string>> ConsoleErrors(const std::vector<fs::path>& htmlFiles) {
+    std::vector<std::vector<std::string>> errors(htmlFiles.size());
+    if (htmlFiles.empty()) return errors;
+    TempDir work;
+    const fs::path out = work / "console.txt";
+    std::vector<std::string> argv{PW_PYTHON, kScript.string(), "console", out.string()};
+    for (const auto& f : htmlFiles)
+        argv.push_back(fs::absolute(f).string());
+    const int seconds = kDriverSeconds + 5 * static_cast<int>(htmlFiles.size());
+    const CRunResult r = Run(argv, DriverEnvironment(work / "profile"), work / "log.txt", seconds);
+    if (!Succeeded(r, "Chromium console check")) {
+        for (auto& e : errors)
+            e.push_back("the browser could not check the page");
+        return errors;
+    }
+    std::ifstream in(out);
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t tab = line.find('\t');
+        if (tab == std::string::npos) continue;
+        const size_t index = std::stoul(line.substr(0, tab));
+        if (index < errors.size()) errors[index].push_back(line.substr(tab + 1));
+    }
+    return errors;
+}
+
+std::vector<std::string> ConsoleErrors(const fs::path& htmlFile) {
+    return ConsoleErrors(std::vector<fs::path>{htmlFile}).front();
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& l : lines)
+        text += l + "\n";
+    return text;
+}
+
+} // namespace pwtest

@@ -1,0 +1,63 @@
+#pragma once
+#include "image/Image.h"
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Real-browser checks of built pages in headless Chromium (Debian packages
+// chromium, chromium-driver, python3-selenium; scripts/install-deps puts them
+// in place).
+//
+// How to use:
+//   TEST(MyBrowserTest, PageRunsWithoutScriptErrors) {
+//       PW_REQUIRE_BROWSER();                      // skips only when Chromium is missing
+//       const auto errors = pwtest::ConsoleErrors(dir / "default.htm");
+//       EXPECT_TRUE(errors.empty()) << pwtest::JoinLines(errors);
+//   }
+// Put "Browser" in the name of every test suite that drives the browser:
+// tests/CMakeLists.txt gives those tests a hard ctest TIMEOUT, so a hung
+// Chromium cannot stall the run. Every call below is bounded by its own time
+// limit as well; a browser that fails or times out adds a test failure with
+// what it printed and returns an empty result.
+//
+// Each call starts a fresh Chromium with its own throw-away profile. Starting
+// takes about a second (two with the driver), so check many pages with the
+// list form of ConsoleErrors rather than one call per page.
+namespace pwtest {
+
+// True when Chromium, its driver and Selenium under /usr/bin/python3 are
+// installed; otherwise `why` tells what is missing.
+bool BrowserAvailable(std::string* why = nullptr);
+
+// The page area of `htmlFile` opened in a window of exactly width x height
+// CSS pixels at device scale 1, sRGB without colour management, no
+// scrollbars. IMAGE_RGB8 without alpha, width x height; null on failure.
+std::unique_ptr<CImage> Screenshot(const std::filesystem::path& htmlFile, int width, int height);
+
+// As Screenshot, after moving the mouse to (x, y) in page pixels and waiting
+// until the image under the mouse (a mouse-over image swapped in by the
+// page's script) and every other image of the page has loaded and painted.
+std::unique_ptr<CImage> HoverScreenshot(const std::filesystem::path& htmlFile, int width,
+                                        int height, int x, int y);
+
+// Script errors and other SEVERE console entries of the loaded page, one line
+// each. Requests to hosts outside this machine are left out (there is no
+// internet here); a missing local file is reported.
+std::vector<std::string> ConsoleErrors(const std::filesystem::path& htmlFile);
+// The same for many pages in one browser start; one list per page, in order.
+std::vector<std::vector<std::string>>
+ConsoleErrors(const std::vector<std::filesystem::path>& htmlFiles);
+
+std::string JoinLines(const std::vector<std::string>& lines);
+
+} // namespace pwtest
+
+// Skips the current test, with the reason, when the browser is not installed.
+#define PW_REQUIRE_BROWSER()                                                                       \
+    do {                                                                                           \
+        std::string pwBrowserMissing;                                                              \
+        if (!pwtest::BrowserAvailable(&pwBrowserMissing))                                          \
+            GTEST_SKIP() << "real browser not installed (" << pwBrowserMissing                     \
+                         << "); run scripts/install-deps";                                         \
+    } while (false)

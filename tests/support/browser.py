@@ -1,0 +1,127 @@
+"""Drives headless Chromium through Selenium for the C++ browser checks.
+
+Run with /usr/bin/python3 (Debian's python3-selenium):
+
+  browser.py hover FILE WIDTH HEIGHT X Y OUT.png
+      Opens FILE in a viewport of exactly WIDTH x HEIGHT, moves the mouse to
+      (X, Y), waits until the images have loaded and painted, and writes a
+      PNG of the viewport to OUT.png.
+  browser.py console OUT.txt FILE...
+      Opens each FILE in turn and writes its SEVERE console entries to
+      OUT.txt, one per line as "<index of FILE>\t<message>".
+
+The browser's flags and binary come from the environment variables
+PW_CHROMIUM (binary), PW_CHROMIUM_FLAGS (space separated) and
+PW_CHROMEDRIVER, set by the C++ side so both launch paths agree.
+"""
+
+import os
+import sys
+import time
+from urllib.parse import urlparse
+from pathlib import Path
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+
+LOAD_TIMEOUT = 20  # seconds for one page to load
+IMAGE_TIMEOUT = 5  # seconds for a mouse-over image to arrive
+
+
+def start(width, height):
+    options = webdriver.ChromeOptions()
+    options.binary_location = os.environ["PW_CHROMIUM"]
+    for flag in os.environ["PW_CHROMIUM_FLAGS"].split():
+        options.add_argument(flag)
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    driver = webdriver.Chrome(service=Service(os.environ["PW_CHROMEDRIVER"]), options=options)
+    driver.set_page_load_timeout(LOAD_TIMEOUT)
+    driver.set_script_timeout(IMAGE_TIMEOUT)
+    # The window size leaves room for a window frame even when headless; the
+    # emulated metrics make the page area exactly the size asked for.
+    driver.execute_cdp_cmd(
+        "Emulation.setDeviceMetricsOverride",
+        {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False},
+    )
+    return driver
+
+
+def images_ready(driver, x, y):
+    return driver.execute_script(
+        """
+        const all = Array.from(document.images).every(i => i.complete);
+        const e = document.elementFromPoint(arguments[0], arguments[1]);
+        const here = !e || e.tagName !== 'IMG' || (e.complete && e.naturalWidth > 0);
+        return all && here;
+        """,
+        x,
+        y,
+    )
+
+
+def wait_for_paint(driver):
+    # Two animation frames: the swapped image is decoded and on screen.
+    driver.execute_async_script(
+        "const done = arguments[0];"
+        "requestAnimationFrame(() => requestAnimationFrame(() => done(true)));"
+    )
+
+
+def hover(path, width, height, x, y, out):
+    driver = start(width, height)
+    try:
+        driver.get(Path(path).resolve().as_uri())
+        actions = ActionBuilder(driver)
+        actions.pointer_action.move_to_location(x, y)
+        actions.perform()
+        deadline = time.monotonic() + IMAGE_TIMEOUT
+        while not images_ready(driver, x, y):
+            if time.monotonic() > deadline:
+                raise RuntimeError("mouse-over image did not load")
+            time.sleep(0.02)
+        wait_for_paint(driver)
+        with open(out, "wb") as f:
+            f.write(driver.get_screenshot_as_png())
+    finally:
+        driver.quit()
+
+
+def is_outside_request(entry):
+    # "http://host/x.png - Failed to load resource: ..." for a request this
+    # offline machine cannot make; local files keep their report.
+    if entry.get("source") != "network":
+        return False
+    url = entry.get("message", "").split(" ", 1)[0]
+    scheme = urlparse(url).scheme
+    return scheme not in ("file", "")
+
+
+def console(out, paths):
+    driver = start(800, 600)
+    try:
+        with open(out, "w", encoding="utf-8") as f:
+            for index, path in enumerate(paths):
+                driver.get_log("browser")  # drop what the previous page left
+                driver.get(Path(path).resolve().as_uri())
+                wait_for_paint(driver)
+                for entry in driver.get_log("browser"):
+                    if entry.get("level") != "SEVERE" or is_outside_request(entry):
+                        continue
+                    message = " ".join(entry.get("message", "").split())
+                    f.write(f"{index}\t{message}\n")
+    finally:
+        driver.quit()
+
+
+def main(argv):
+    if len(argv) == 8 and argv[1] == "hover":
+        hover(argv[2], int(argv[3]), int(argv[4]), int(argv[5]), int(argv[6]), argv[7])
+    elif len(argv) >= 4 and argv[1] == "console":
+        console(argv[2], argv[3:])
+    else:
+        sys.exit("usage: browser.py hover FILE W H X Y OUT.png | console OUT.txt FILE...")
+
+
+if __name__ == "__main__":
+    main(sys.argv)
