@@ -31,6 +31,18 @@ public:
     bool WritePage(const std::filesystem::path& file, BuildPage& page);
 
 private:
+    void WriteHead(std::string& out, BuildPage& page) const;
+    static void WriteBrowserCheck(std::string& out);
+    static void WriteTextStyles(std::string& out, const BuildPage& page);
+    // Gives every item its class name and writes its positioning rule.
+    static void WriteItemRules(std::string& out, BuildPage& page);
+    static void WriteUserHead(std::string& out, const BuildPage& page);
+    static void WriteBodyTag(std::string& out, const BuildPage& page);
+    static void WriteBackground(std::string& out, const BuildPage& page);
+    void WriteItems(std::string& out, const BuildPage& page) const;
+    static void WriteImage(std::string& out, const BuildPage& page, const BuildItem& item,
+                           int32_t mouseOver);
+
     const CSite& m_site;
     BuildSettings m_settings;
     LinkResolver m_resolve;
