@@ -23,6 +23,10 @@ struct CFtpProfile {
     int proxyPort = 0;
     std::string proxyUser;
     std::string proxyPassword;
+    // FTP over explicit TLS (CFtpOptions::tls). Kept with the connection
+    // settings only: the stored profile layout has no room for it, so a
+    // profile chosen in the dialog leaves it as it was.
+    bool tls = false;
 
     bool operator==(const CFtpProfile&) const = default;
 };

@@ -61,6 +61,7 @@ constexpr const char* kFtpCatalog = "FTP destination catalog";
 constexpr const char* kFtpPort = "FTP destination port";
 constexpr const char* kFtpPassive = "FTP passive mode";
 constexpr const char* kFtpProxyType = "FTP proxy type";
+constexpr const char* kFtpTls = "FTP secure connection";
 constexpr const char* kFtpProxyServer = "FTP proxy server";
 constexpr const char* kFtpProxyPort = "FTP proxy port number";
 constexpr const char* kFtpProxyUser = "FTP proxy username";
@@ -231,6 +232,7 @@ void CSettings::LoadConnection(const CSettingsStore& store) {
     ReadString(store, kFtpCatalog, m_ftp.catalog);
     ReadInt(store, kFtpPort, m_ftp.port);
     m_ftp.passive = ReadBool(store, kFtpPassive, kExactlyOne, false);
+    m_ftp.tls = ReadBool(store, kFtpTls, kExactlyOne, false);
     ReadInt(store, kFtpProxyType, m_ftp.proxyType);
     if (HasProxy()) {
         ReadString(store, kFtpProxyServer, m_ftp.proxyServer);
@@ -249,6 +251,7 @@ void CSettings::SaveConnection(CSettingsStore& store) const {
     store.WriteString(kFtpCatalog, c.catalog);
     store.WriteInt(kFtpPort, c.port);
     store.WriteInt(kFtpPassive, c.passive ? 1 : 0);
+    store.WriteInt(kFtpTls, c.tls ? 1 : 0);
     store.WriteInt(kFtpProxyType, c.proxyType);
     store.WriteString(kFtpProxyServer, c.proxyServer);
     store.WriteInt(kFtpProxyPort, c.proxyPort);
@@ -301,9 +304,9 @@ std::vector<std::string> CSettings::ValueNames() {
         names.emplace_back(name);
     for (const SPlacementField& f : kPlacementFields)
         names.emplace_back(f.name);
-    for (const char* name :
-         {kFtpServer, kFtpUser, kFtpPassword, kFtpCatalog, kFtpPort, kFtpPassive, kFtpProxyType,
-          kFtpProxyServer, kFtpProxyPort, kFtpProxyUser, kFtpProxyPassword, kFtpProfiles})
+    for (const char* name : {kFtpServer, kFtpUser, kFtpPassword, kFtpCatalog, kFtpPort, kFtpPassive,
+                             kFtpTls, kFtpProxyType, kFtpProxyServer, kFtpProxyPort, kFtpProxyUser,
+                             kFtpProxyPassword, kFtpProfiles})
         names.emplace_back(name);
     return names;
 }

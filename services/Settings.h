@@ -157,6 +157,8 @@ public:
     void SetFtpPort(int v) { m_ftp.port = v; }
     bool GetFtpPassive() const { return m_ftp.passive; }
     void SetFtpPassive(bool v) { m_ftp.passive = v; }
+    bool GetFtpTls() const { return m_ftp.tls; }
+    void SetFtpTls(bool v) { m_ftp.tls = v; }
     int GetFtpProxyType() const { return m_ftp.proxyType; }
     void SetFtpProxyType(int v) { m_ftp.proxyType = v; }
     std::string GetFtpProxyServer() const { return HasProxy() ? m_ftp.proxyServer : ""; }

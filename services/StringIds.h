@@ -54,7 +54,10 @@ constexpr int IDS_PANE_POSITION = 32857;
 // number space: dialog 5005 and string 5005 are unrelated.
 constexpr int IDD_BUILD_STATUS = 374;
 constexpr int IDD_BUILD_ERROR = 375;
+constexpr int IDD_INTERNET_SETUP = 407;
+constexpr int IDD_UPLOAD_STATUS = 408;
 constexpr int IDD_MISSING_INTERNET_SETTINGS = 413;
+constexpr int IDD_REMOVE_SITE = 416;
 constexpr int IDD_NO_NETWORK = 468;           // no connection could be opened at all
 constexpr int IDD_CANNOT_CREATE_FOLDER = 469;
 constexpr int IDD_DELETE_FAILED = 470;

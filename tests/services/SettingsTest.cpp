@@ -66,6 +66,7 @@ CSettings CustomSettings() {
     s.SetFtpCatalog("www/mit");
     s.SetFtpPort(2121);
     s.SetFtpPassive(true);
+    s.SetFtpTls(true);
     s.SetFtpProxyType(2);
     s.SetFtpProxyServer("socks.lan");
     s.SetFtpProxyPort(1080);
