@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "cli/BuildCommand.h"
 #include "cli/ConsoleInteraction.h"
 #include "cli/SiteCommands.h"
 #include "services/Version.h"
@@ -16,7 +17,8 @@ const std::vector<CCommandSpec> kCommands = {
     {"build",
      {"FILE", "OUTDIR"},
      {{"--preview"}},
-     "build the web site into OUTDIR (--preview: the preview variant)"},
+     "build the web site into OUTDIR (--preview: the preview variant)",
+     &RunBuild},
     {"export", {"FILE", "FOLDER"}, {}, "build the web site and copy it to FOLDER"},
     {"render",
      {"FILE"},

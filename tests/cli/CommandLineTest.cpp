@@ -157,7 +157,6 @@ TEST(CommandLine, PlannedCommandsParseTheirArgumentsThenSayTheyAreNotAvailable) 
         const char* name;
     };
     const std::vector<CCase> cases = {
-        {{"build", "--preview", "site.pwu", "out"}, "build"},
         {{"-y", "export", "site.pwu", "/tmp/x"}, "export"},
         {{"publish", "site.pwu", "--all", "--yes"}, "publish"},
         {{"remove"}, "remove"},

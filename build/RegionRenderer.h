@@ -1,0 +1,50 @@
+#pragma once
+#include "services/Geometry.h"
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class CImage;
+class CPage;
+class CPageItem;
+class CPageObject;
+
+// The two fixed tile buffers of a build: 256 x 256 pixels of alpha, red,
+// green, blue (row stride 1024 bytes) where a tile of the page is composed,
+// and 256 x 256 pixels of red, green, blue (row stride 768 bytes) that carry
+// it into the output picture. Whatever the page size, a build draws through
+// these and never holds a page-sized 32-bit buffer.
+struct CBuildTiles {
+    static constexpr int kSide = 256;
+    static constexpr int kArgbRow = 4 * kSide;
+    static constexpr int kRgbRow = 3 * kSide;
+    std::unique_ptr<uint8_t[]> argb{new uint8_t[kArgbRow * kSide]};
+    std::unique_ptr<uint8_t[]> rgb{new uint8_t[kRgbRow * kSide]};
+};
+
+// Renders rectangles of a page as the browser will see them behind and around
+// one item: the background, then every drawn item back to front, with the
+// one item shown in a chosen state.
+class CRegionRenderer {
+public:
+    // `drawn[i]` tells whether page item i goes into images (see
+    // IsDrawnInImages); items beyond the list are not drawn.
+    CRegionRenderer(CBuildTiles& tiles, CPage& page, std::vector<bool> drawn);
+
+    // Renders `region` (clipped to the page) into `out`, which must be an
+    // IMAGE_RGB8 image of at least the clipped region's size; `item` is drawn
+    // as `state` instead of its current object. False when the clipped region
+    // is empty or the image too small.
+    bool Render(const CRect& region, const CPageItem* item, CPageObject* state, CImage& out);
+
+private:
+    void ComposeTile(const CRect& tile, const CPageItem* item, CPageObject* state);
+
+    CBuildTiles& m_tiles;
+    CPage& m_page;
+    std::vector<bool> m_drawn;
+};
+
+// Brings the page's background and both states of every item up to date, so
+// that rectangles, text layouts and pictures are those the page shows.
+void RefreshPageForBuild(CPage& page);
