@@ -244,7 +244,7 @@ void CHtmlWriter::WriteItems(std::string& out, const BuildPage& page) const {
         } else if (kind == KIND_FORM) {
             if (const CFormObject* form = ObjectAs<CFormObject>(item)) out += form->GetFormHtml();
         } else if (kind == KIND_COUNTER && !m_settings.previewMode) {
-            // The counter service fills the empty block on the server.
+            // Outside preview builds a counter keeps its place as an empty block.
         } else {
             WriteImage(out, page, item, mouseOver);
             if (item.hasMouseOver) ++mouseOver;
