@@ -298,7 +298,8 @@ TEST(HtmlWriter, ImageTagsCarryAlternativeTextWhereTheObjectCanHaveOne) {
     // counting service.
     f.settings.previewMode = false;
     items = ItemsPart(f.Write());
-    EXPECT_NE(items.find("\"></DIV>\r\n"), std::string::npos);
+    EXPECT_NE(items.find("<DIV class=\"" + f.build.items[2].cssClass + "\"></DIV>\r\n"),
+              std::string::npos);
     EXPECT_EQ(items.find("IMG_2.jpg"), std::string::npos);
 }
 
@@ -328,6 +329,10 @@ TEST(HtmlWriter, FilesThatCannotBeCreatedFail) {
     std::filesystem::create_directory(f.dir / "noscript.html");
     EXPECT_FALSE(CHtmlWriter::WriteNoticePages(f.dir.Path()));
     EXPECT_TRUE(std::filesystem::exists(f.dir / "error.html"));
+    // A full disk is a failure too, not a page cut short without a word.
+    if (std::filesystem::exists("/dev/full")) {
+        EXPECT_FALSE(writer.WritePage("/dev/full", f.build));
+    }
 }
 
 TEST(HtmlWriter, UserCodeKeepsItsLineEndsAndAttributesStayClosed) {
