@@ -81,6 +81,9 @@ public:
     //   loginRefused    - the server refused the user name or password;
     //   networkOk       - cleared when no connection could be opened at all
     //                     (the proxy did not answer or refused), set otherwise.
+    // `passive` chooses data connections opened by us (passive) or by the
+    // server (active). Through a proxy, and for TLS with a libcurl that
+    // cannot protect server-opened connections, passive is used regardless.
     // `progress` may be empty.
     CFtp(bool& unreachable, bool& loginRefused, bool& networkOk, const std::string& server,
          int port, const std::string& user, const std::string& password, bool passive,
@@ -101,8 +104,8 @@ public:
     bool mkdir(const std::string& name);
     // Stores the local file under `remoteName` in the current directory,
     // replacing a file of that name. Binary sends the bytes unchanged; text
-    // sends lines ended with CR LF as FTP's text type wants (a lone LF is
-    // sent as CR LF), and the server stores them in its own line ending.
+    // sends every line end (LF or CR LF in the file) as the CR LF of FTP's
+    // text type, and the server stores its own line ending.
     // The upload goes to a temporary name first and is renamed over the old
     // file only when complete, so a broken or stopped upload leaves the
     // previous file in place.

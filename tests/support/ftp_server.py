@@ -67,7 +67,17 @@ def main():
         Handler.keyfile = args.key
         Handler.tls_control_required = True
         Handler.tls_data_required = True
-        dtp_base = TLS_DTPHandler
+
+        class PatientTLSDTP(TLS_DTPHandler):
+            # Clients start the TLS handshake on a data connection as soon
+            # as it is open, usually before the transfer command arrives; the
+            # stock handler takes that early data for a hang-up.
+            def readable(self):
+                if self._ssl_accepting or self._ssl_want_read:
+                    return True
+                return super().readable()
+
+        dtp_base = PatientTLSDTP
     else:
         class Handler(FTPHandler):
             pass
@@ -75,6 +85,8 @@ def main():
         dtp_base = DTPHandler
 
     Handler.authorizer = authorizer
+    # A refused password is answered at once; the stock delay only slows tests.
+    Handler.auth_failed_timeout = 0.05
     Handler.permit_foreign_addresses = False
     if args.drop_upload_after > 0:
         Handler.dtp_handler = dropping_dtp(dtp_base, args.drop_upload_after)

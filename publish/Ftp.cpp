@@ -1,0 +1,598 @@
+#include "publish/Ftp.h"
+#include "publish/FtpUpload.h"
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <curl/curl.h>
+
+// Everything goes through one libcurl easy handle. libcurl keeps the control
+// connection open between transfers of the same handle, so the login of the
+// constructor serves every later command. Each command is one
+// curl_easy_perform on a URL that names the directory it works in:
+//   - a directory URL with CURLOPT_NOBODY makes libcurl change into that
+//     directory (CWD, which is how chdir finds out whether it exists);
+//   - CURLOPT_POSTQUOTE then sends MKD, RMD, DELE or RNFR/RNTO there;
+//   - put uploads to a file URL; a listing is a directory URL with MLSD as
+//     CURLOPT_CUSTOMREQUEST.
+// libcurl changes directory from the login directory and skips the CWD when
+// the server is already there. When the server has dropped an idle
+// connection, libcurl logs in again on the next command and changes to the
+// named directory, so the session goes on.
+
+namespace {
+
+struct CCurlGlobal {
+    CCurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+};
+
+void EnsureCurlGlobal() {
+    static CCurlGlobal global;
+}
+
+// libcurl 7.87 and 7.88 skip the TLS handshake on data connections the
+// server opens (active mode) and send the data in the clear; a server that
+// requires protection then refuses the transfer. With those versions a
+// secure session uses passive data connections, which they protect.
+bool ActiveTlsBroken() {
+    const unsigned version = curl_version_info(CURLVERSION_NOW)->version_num;
+    return version >= 0x075700 && version < 0x080000;
+}
+
+bool IsOneComponent(const std::string& name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    for (unsigned char c : name) {
+        if (c == '/' || c == '\\' || c < 0x20 || c == 0x7f) return false;
+    }
+    return true;
+}
+
+// A command argument may hold spaces but never a line break.
+bool IsSafeArgument(const std::string& name) {
+    for (unsigned char c : name) {
+        if (c == '\r' || c == '\n' || c == 0) return false;
+    }
+    return !name.empty();
+}
+
+size_t AppendToString(char* data, size_t size, size_t count, void* target) {
+    static_cast<std::string*>(target)->append(data, size * count);
+    return size * count;
+}
+
+struct CSList {
+    curl_slist* list = nullptr;
+    CSList(std::initializer_list<std::string> commands) {
+        for (const auto& c : commands)
+            list = curl_slist_append(list, c.c_str());
+    }
+    ~CSList() { curl_slist_free_all(list); }
+    CSList(const CSList&) = delete;
+    CSList& operator=(const CSList&) = delete;
+};
+
+// What went wrong at connection time, as the constructor's flags say it.
+struct CConnectFailure {
+    int status;
+    bool unreachable;
+    bool loginRefused;
+    bool networkOk;
+};
+
+CConnectFailure ClassifyConnectFailure(CURLcode code, bool viaProxy, long osErrno) {
+    switch (code) {
+    case CURLE_LOGIN_DENIED:
+        return {FTP_LOGIN, false, true, true};
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_PROXY:
+        // The proxy could not be reached or refused us: nothing gets out.
+        return {FTP_UNREACHABLE, false, false, false};
+    case CURLE_COULDNT_CONNECT:
+        if (viaProxy || osErrno == ENETUNREACH || osErrno == ENETDOWN) {
+            return {FTP_UNREACHABLE, false, false, false};
+        }
+        return {FTP_UNREACHABLE, true, false, true};
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_URL_MALFORMAT:
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_FTP_WEIRD_SERVER_REPLY:
+    case CURLE_GOT_NOTHING:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+        return {FTP_UNREACHABLE, true, false, true};
+    case CURLE_USE_SSL_FAILED:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CERTPROBLEM:
+        // The server cannot be used safely, which for the user is the same
+        // as not reaching it: check the server settings.
+        return {FTP_TLS, true, false, true};
+    default:
+        return {FTP_INTERNAL, false, false, false};
+    }
+}
+
+} // namespace
+
+class CFtp::CImpl {
+public:
+    CImpl(const std::string& server, int port, const std::string& user, const std::string& password,
+          bool passive, FtpProgressFn progress, const CFtpOptions& options)
+        : m_user(user), m_password(password), m_passive(passive), m_progress(std::move(progress)),
+          m_options(options) {
+        EnsureCurlGlobal();
+        m_curl = curl_easy_init();
+        m_base = MakeBaseUrl(server, port);
+        if (m_options.tls && ActiveTlsBroken()) m_passive = true;
+    }
+    ~CImpl() {
+        if (m_curl) curl_easy_cleanup(m_curl);
+    }
+
+    void SetProxy(const std::string& server, int port, const std::string& user,
+                  const std::string& password, ProxyType type) {
+        m_proxyHost = server;
+        m_proxyPort = port;
+        m_proxyUser = user;
+        m_proxyPassword = password;
+        m_proxyType = type;
+        m_viaProxy = true;
+        // A SOCKS proxy carries connections we open, not connections the
+        // server opens back to us, so active mode cannot work through it.
+        m_passive = true;
+    }
+
+    void Connect(bool& unreachable, bool& loginRefused, bool& networkOk) {
+        unreachable = loginRefused = false;
+        networkOk = true;
+        CURLcode code = CURLE_FAILED_INIT;
+        if (m_curl && !m_base.empty()) {
+            Prepare(DirUrl(m_dir));
+            curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
+            code = curl_easy_perform(m_curl);
+        } else if (m_curl) {
+            code = CURLE_URL_MALFORMAT;
+            std::snprintf(m_errbuf, sizeof m_errbuf, "not a usable server name or port");
+        }
+        if (code == CURLE_OK) return;
+        long osErrno = 0;
+        if (m_curl) curl_easy_getinfo(m_curl, CURLINFO_OS_ERRNO, &osErrno);
+        CConnectFailure f = ClassifyConnectFailure(code, m_viaProxy, osErrno);
+        unreachable = f.unreachable;
+        loginRefused = f.loginRefused;
+        networkOk = f.networkOk;
+        throw CFtpConnectError(f.status, Describe(code));
+    }
+
+    bool Chdir(const std::string& name) {
+        Begin();
+        std::vector<std::string> target = m_dir;
+        if (name == "..") {
+            if (!target.empty() && target.back() != "..") {
+                target.pop_back();
+            } else {
+                target.push_back(".."); // above the login directory
+            }
+        } else if (name == ".") {
+            return true;
+        } else if (!IsOneComponent(name)) {
+            return Fail(FTP_BAD_NAME, "not a single directory name: " + name);
+        }
+        if (name != "..") target.push_back(name);
+
+        Prepare(DirUrl(target));
+        curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
+        CURLcode code = curl_easy_perform(m_curl);
+        if (code == CURLE_REMOTE_ACCESS_DENIED) {
+            return Fail(FTP_NO_DIRECTORY, Describe(code));
+        }
+        if (!Finish(code, false)) return false;
+        m_dir = std::move(target);
+        return true;
+    }
+
+    bool Command(const std::string& verb, const std::string& name) {
+        Begin();
+        if (!IsOneComponent(name)) return Fail(FTP_BAD_NAME, "not a single name: " + name);
+        return Finish(RunInCurrentDir({verb + " " + name}), false);
+    }
+
+    bool Put(const std::filesystem::path& local, const std::string& remote, bool binary) {
+        Begin();
+        if (!IsOneComponent(remote)) return Fail(FTP_BAD_NAME, "not a single name: " + remote);
+        CFtpUploadSource source(local, binary, m_progress);
+        if (!source.IsOpen()) return Fail(FTP_LOCAL_FILE, "cannot read " + local.string());
+
+        // Upload under a temporary name and rename when complete, so that
+        // the live file is never a truncated one.
+        const std::string temp = ".pw-upload." + remote;
+        Prepare(DirUrl(m_dir) + Escape(temp));
+        CSList rename{"RNFR " + temp, "RNTO " + remote};
+        curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 1L);
+        curl_easy_setopt(m_curl, CURLOPT_TRANSFERTEXT, binary ? 0L : 1L);
+        curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, &CFtpUploadSource::Read);
+        curl_easy_setopt(m_curl, CURLOPT_READDATA, &source);
+        if (binary) curl_easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE, source.Size());
+        curl_easy_setopt(m_curl, CURLOPT_POSTQUOTE, rename.list);
+        CURLcode code = curl_easy_perform(m_curl);
+        if (source.Failed()) return Fail(FTP_LOCAL_FILE, "reading " + local.string() + " failed");
+        if (source.Stopped()) {
+            Fail(FTP_STOPPED, "stopped");
+            RunInCurrentDir({"*DELE " + temp});
+            return false;
+        }
+        if (code == CURLE_QUOTE_ERROR) {
+            // Stored, but the rename was refused. Some servers will not
+            // rename over an existing file: delete it and rename again.
+            code = RunInCurrentDir({"*DELE " + remote, "RNFR " + temp, "RNTO " + remote});
+        }
+        if (Finish(code, true)) return true;
+        if (m_status != FTP_CLOSED && m_status != FTP_TIMEOUT) {
+            const int status = m_status;
+            const std::string error = m_error;
+            RunInCurrentDir({"*DELE " + temp});
+            m_status = status;
+            m_error = error;
+        }
+        return false;
+    }
+
+    bool Mdel(const std::string& pattern, const std::vector<std::string>& exclusions) {
+        Begin();
+        std::vector<std::string> names;
+        if (!ListFiles(names)) return false;
+        bool allDeleted = true;
+        int firstStatus = FTP_OK;
+        std::string firstError;
+        for (const auto& name : names) {
+            if (!MatchesPattern(pattern, name)) continue;
+            if (std::find(exclusions.begin(), exclusions.end(), name) != exclusions.end()) continue;
+            bool ok = IsSafeArgument(name) && Finish(RunInCurrentDir({"DELE " + name}), false);
+            if (!ok && IsSafeArgument(name) && ConnectionGone()) return false;
+            if (!ok && allDeleted) {
+                firstStatus = IsSafeArgument(name) ? m_status : FTP_BAD_NAME;
+                firstError = IsSafeArgument(name) ? m_error : "cannot name " + name;
+            }
+            allDeleted = allDeleted && ok;
+        }
+        m_status = firstStatus;
+        m_error = firstError;
+        return allDeleted;
+    }
+
+    int Status() const { return m_status; }
+    const std::string& Error() const { return m_error; }
+    std::string CurrentDir() const {
+        std::string joined;
+        for (const auto& part : m_dir)
+            joined += (joined.empty() ? "" : "/") + part;
+        return joined;
+    }
+
+private:
+    std::string MakeBaseUrl(const std::string& server, int port) {
+        if (!m_curl || port <= 0 || port > 65535 || !IsSafeArgument(server)) return {};
+        std::string host = server;
+        if (host.find(':') != std::string::npos && host.front() != '[') host = "[" + host + "]";
+        CURLU* url = curl_url();
+        std::string result;
+        char* text = nullptr;
+        if (curl_url_set(url, CURLUPART_SCHEME, "ftp", 0) == CURLUE_OK &&
+            curl_url_set(url, CURLUPART_HOST, host.c_str(), 0) == CURLUE_OK &&
+            curl_url_set(url, CURLUPART_PORT, std::to_string(port).c_str(), 0) == CURLUE_OK &&
+            curl_url_get(url, CURLUPART_URL, &text, 0) == CURLUE_OK) {
+            result = text;
+            if (result.back() != '/') result += '/';
+        }
+        curl_free(text);
+        curl_url_cleanup(url);
+        return result;
+    }
+
+    std::string Escape(const std::string& component) const {
+        char* escaped = curl_easy_escape(m_curl, component.data(), int(component.size()));
+        std::string result = escaped ? escaped : "";
+        curl_free(escaped);
+        // A dot segment would be folded away by URL parsing; escaped dots
+        // reach the server as the ".." they are.
+        if (component == "..") result = "%2E%2E";
+        return result;
+    }
+
+    std::string DirUrl(const std::vector<std::string>& dir) const {
+        std::string url = m_base;
+        for (const auto& part : dir)
+            url += Escape(part) + "/";
+        return url;
+    }
+
+    // Resets the handle to the session's settings for the next command. The
+    // open connection and libcurl's knowledge of the server's directory
+    // survive the reset.
+    void Prepare(const std::string& url) {
+        curl_easy_reset(m_curl);
+        m_errbuf[0] = 0;
+        auto set = [this](CURLoption option, auto value) {
+            curl_easy_setopt(m_curl, option, value);
+        };
+        set(CURLOPT_URL, url.c_str());
+        set(CURLOPT_PROTOCOLS_STR, m_options.tls ? "ftp,ftps" : "ftp");
+        set(CURLOPT_ERRORBUFFER, m_errbuf);
+        set(CURLOPT_NOSIGNAL, 1L);
+        // PW_FTP_TRACE=1 prints the protocol exchange, for diagnosing a server.
+        if (std::getenv("PW_FTP_TRACE")) set(CURLOPT_VERBOSE, 1L);
+        set(CURLOPT_USERNAME, m_user.c_str());
+        set(CURLOPT_PASSWORD, m_password.c_str());
+        set(CURLOPT_CONNECTTIMEOUT, long(m_options.connectTimeoutSeconds));
+        set(CURLOPT_ACCEPTTIMEOUT_MS, long(m_options.connectTimeoutSeconds) * 1000L);
+        set(CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_options.idleTimeoutSeconds));
+        set(CURLOPT_LOW_SPEED_LIMIT, 1L);
+        set(CURLOPT_LOW_SPEED_TIME, long(m_options.idleTimeoutSeconds));
+        set(CURLOPT_TCP_KEEPALIVE, 1L);
+        set(CURLOPT_FTP_CREATE_MISSING_DIRS, long(CURLFTP_CREATE_DIR_NONE));
+        if (!m_passive) set(CURLOPT_FTPPORT, "-");
+        if (m_options.tls) {
+            set(CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+            set(CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+            set(CURLOPT_SSL_VERIFYPEER, 1L);
+            set(CURLOPT_SSL_VERIFYHOST, 2L);
+            if (!m_options.caFile.empty()) set(CURLOPT_CAINFO, m_options.caFile.c_str());
+        }
+        if (m_viaProxy) {
+            set(CURLOPT_PROXY, m_proxyHost.c_str());
+            set(CURLOPT_PROXYPORT, long(m_proxyPort));
+            set(CURLOPT_PROXYTYPE,
+                long(m_proxyType == Socks4 ? CURLPROXY_SOCKS4 : CURLPROXY_SOCKS5_HOSTNAME));
+            if (!m_proxyUser.empty()) set(CURLOPT_PROXYUSERNAME, m_proxyUser.c_str());
+            if (!m_proxyPassword.empty()) set(CURLOPT_PROXYPASSWORD, m_proxyPassword.c_str());
+        }
+    }
+
+    // Sends the commands in the current directory (after changing there).
+    // A command starting with '*' may fail without failing the rest.
+    CURLcode RunInCurrentDir(std::initializer_list<std::string> commands) {
+        CSList list(commands);
+        Prepare(DirUrl(m_dir));
+        curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
+        curl_easy_setopt(m_curl, CURLOPT_POSTQUOTE, list.list);
+        return curl_easy_perform(m_curl);
+    }
+
+    // The plain files of the current directory. MLSD says which entries are
+    // files; a server without it gets NLST, whose directories then fail to
+    // delete like any other refused name.
+    bool ListFiles(std::vector<std::string>& names) {
+        std::string listing;
+        Prepare(DirUrl(m_dir));
+        curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, "MLSD");
+        curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &AppendToString);
+        curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &listing);
+        CURLcode code = curl_easy_perform(m_curl);
+        if (code == CURLE_OK) {
+            names = ParseMlsd(listing);
+            return true;
+        }
+        if (!Finish(code, true) && ConnectionGone()) return false;
+
+        listing.clear();
+        Prepare(DirUrl(m_dir));
+        curl_easy_setopt(m_curl, CURLOPT_DIRLISTONLY, 1L);
+        curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &AppendToString);
+        curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &listing);
+        if (!Finish(curl_easy_perform(m_curl), true)) return false;
+        names = ParseNlst(listing);
+        return true;
+    }
+
+    static std::vector<std::string> SplitLines(const std::string& text) {
+        std::vector<std::string> lines;
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find('\n', start);
+            if (end == std::string::npos) end = text.size();
+            std::string line = text.substr(start, end - start);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!line.empty()) lines.push_back(line);
+            start = end + 1;
+        }
+        return lines;
+    }
+
+    // "type=file;size=12;modify=20240101000000; name with spaces"
+    static std::vector<std::string> ParseMlsd(const std::string& text) {
+        std::vector<std::string> names;
+        for (const auto& line : SplitLines(text)) {
+            size_t space = line.find(' ');
+            if (space == std::string::npos) continue;
+            std::string facts = line.substr(0, space);
+            for (auto& c : facts)
+                c = char(std::tolower(static_cast<unsigned char>(c)));
+            if (("; " + facts).find(";type=file;") == std::string::npos &&
+                facts.rfind("type=file;", 0) != 0) {
+                continue;
+            }
+            names.push_back(line.substr(space + 1));
+        }
+        return names;
+    }
+
+    static std::vector<std::string> ParseNlst(const std::string& text) {
+        std::vector<std::string> names;
+        for (auto& line : SplitLines(text)) {
+            size_t slash = line.rfind('/');
+            names.push_back(slash == std::string::npos ? line : line.substr(slash + 1));
+        }
+        return names;
+    }
+
+    void Begin() {
+        m_status = FTP_OK;
+        m_error.clear();
+    }
+
+    bool Fail(int status, std::string error) {
+        m_status = status;
+        m_error = std::move(error);
+        return false;
+    }
+
+    bool ConnectionGone() const {
+        return m_status == FTP_CLOSED || m_status == FTP_TIMEOUT || m_status == FTP_STOPPED;
+    }
+
+    std::string Describe(CURLcode code) const {
+        std::string text = m_errbuf[0] ? m_errbuf : curl_easy_strerror(code);
+        long reply = 0;
+        if (m_curl) curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &reply);
+        if (reply > 0) text += " (server reply " + std::to_string(reply) + ")";
+        return text;
+    }
+
+    // Turns the result of a perform into the status; `transfer` when a data
+    // connection was involved, so that a broken one reads as such.
+    bool Finish(CURLcode code, bool transfer) {
+        if (code == CURLE_OK) return true;
+        long reply = 0;
+        curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &reply);
+        return Fail(ClassifyFailure(code, reply, transfer), Describe(code));
+    }
+
+    static int ClassifyFailure(CURLcode code, long reply, bool transfer) {
+        if (reply == 421) return FTP_CLOSED;
+        if (transfer && (reply == 425 || reply == 426)) return FTP_DATA_LOST;
+        switch (code) {
+        case CURLE_ABORTED_BY_CALLBACK:
+            return FTP_STOPPED;
+        case CURLE_OPERATION_TIMEDOUT:
+        case CURLE_FTP_ACCEPT_TIMEOUT:
+            return FTP_TIMEOUT;
+        case CURLE_SEND_ERROR:
+        case CURLE_RECV_ERROR:
+        case CURLE_PARTIAL_FILE:
+            return transfer ? FTP_DATA_LOST : FTP_CLOSED;
+        case CURLE_FTP_ACCEPT_FAILED:
+        case CURLE_FTP_PORT_FAILED:
+        case CURLE_FTP_WEIRD_PASV_REPLY:
+        case CURLE_FTP_WEIRD_227_FORMAT:
+        case CURLE_FTP_CANT_GET_HOST:
+            return FTP_DATA_LOST;
+        case CURLE_GOT_NOTHING:
+        case CURLE_COULDNT_CONNECT:
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_FTP_WEIRD_SERVER_REPLY:
+        case CURLE_LOGIN_DENIED:
+        case CURLE_PROXY:
+            // A dropped connection that could not be made again.
+            return FTP_CLOSED;
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_USE_SSL_FAILED:
+            return FTP_TLS;
+        case CURLE_REMOTE_ACCESS_DENIED:
+        case CURLE_QUOTE_ERROR:
+        case CURLE_UPLOAD_FAILED:
+        case CURLE_REMOTE_FILE_NOT_FOUND:
+        case CURLE_REMOTE_DISK_FULL:
+        case CURLE_FTP_COULDNT_RETR_FILE:
+        case CURLE_FTP_COULDNT_SET_TYPE:
+            return FTP_REFUSED;
+        default:
+            return FTP_INTERNAL;
+        }
+    }
+
+    CURL* m_curl = nullptr;
+    std::string m_base;
+    std::string m_user;
+    std::string m_password;
+    bool m_passive;
+    FtpProgressFn m_progress;
+    CFtpOptions m_options;
+    bool m_viaProxy = false;
+    std::string m_proxyHost;
+    int m_proxyPort = 0;
+    std::string m_proxyUser;
+    std::string m_proxyPassword;
+    ProxyType m_proxyType = Socks5;
+    std::vector<std::string> m_dir;
+    int m_status = FTP_OK;
+    std::string m_error;
+    char m_errbuf[CURL_ERROR_SIZE] = {};
+};
+
+CFtp::CFtp(bool& unreachable, bool& loginRefused, bool& networkOk, const std::string& server,
+           int port, const std::string& user, const std::string& password, bool passive,
+           const std::string& proxyServer, int proxyPort, const std::string& proxyUser,
+           const std::string& proxyPassword, ProxyType proxyType, FtpProgressFn progress,
+           const CFtpOptions& options)
+    : m_impl(std::make_unique<CImpl>(server, port, user, password, passive, std::move(progress),
+                                     options)) {
+    m_impl->SetProxy(proxyServer, proxyPort, proxyUser, proxyPassword, proxyType);
+    m_impl->Connect(unreachable, loginRefused, networkOk);
+}
+
+CFtp::CFtp(bool& unreachable, bool& loginRefused, bool& networkOk, const std::string& server,
+           int port, const std::string& user, const std::string& password, bool passive,
+           FtpProgressFn progress, const CFtpOptions& options)
+    : m_impl(std::make_unique<CImpl>(server, port, user, password, passive, std::move(progress),
+                                     options)) {
+    m_impl->Connect(unreachable, loginRefused, networkOk);
+}
+
+CFtp::~CFtp() = default;
+
+bool CFtp::chdir(const std::string& name) {
+    return m_impl->Chdir(name);
+}
+bool CFtp::mkdir(const std::string& name) {
+    return m_impl->Command("MKD", name);
+}
+bool CFtp::put(const std::filesystem::path& localPath, const std::string& remoteName, bool binary) {
+    return m_impl->Put(localPath, remoteName, binary);
+}
+bool CFtp::remove(const std::string& name) {
+    return m_impl->Command("DELE", name);
+}
+bool CFtp::rmdir(const std::string& name) {
+    return m_impl->Command("RMD", name);
+}
+bool CFtp::mdel_excludefiles(const std::string& pattern,
+                             const std::vector<std::string>& exclusions) {
+    return m_impl->Mdel(pattern, exclusions);
+}
+int CFtp::GetStatus() const {
+    return m_impl->Status();
+}
+const std::string& CFtp::GetLastError() const {
+    return m_impl->Error();
+}
+std::string CFtp::GetCurrentDir() const {
+    return m_impl->CurrentDir();
+}
+
+bool CFtp::MatchesPattern(const std::string& pattern, const std::string& name) {
+    // "*.*" means every file, as it always has on the systems the pattern
+    // comes from, names without a dot included.
+    if (pattern == "*" || pattern == "*.*") return true;
+    // Iterative glob with backtracking to the last '*'.
+    size_t p = 0, n = 0, starP = std::string::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (starP != std::string::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
