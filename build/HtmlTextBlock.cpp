@@ -135,8 +135,17 @@ void CHtmlTextBlock::StartRunIfDue(std::string& out, int32_t c) {
     }
     Append(out, "<SPAN CLASS=\"textstyle%d\">", runs[m_run].style);
     m_spanOpen = true;
-    // The anchor may not straddle the span boundary; it goes on in the new span.
-    if (m_linkOpen) OpenLink(out);
+    // The anchor may not straddle the span boundary; it goes on in the new
+    // span, unless it ended with the old one (a link styled apart from its
+    // surroundings): reopening it there would leave an empty anchor behind.
+    if (m_linkOpen) {
+        if ((*m_links)[m_link].last == c - 1) {
+            m_linkOpen = false;
+            ++m_link;
+        } else {
+            OpenLink(out);
+        }
+    }
     ++m_run;
 }
 

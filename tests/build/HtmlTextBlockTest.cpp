@@ -110,3 +110,22 @@ TEST(HtmlWriter, SolidFillColourOverridesCharacterColours) {
     EXPECT_NE(html.find("<SPAN CLASS=\"textstyle1\">ab</SPAN><SPAN CLASS=\"textstyle2\">cd<br>"),
               std::string::npos);
 }
+
+TEST(HtmlWriter, LinkStyledApartFromItsSurroundingsLeavesNoEmptyAnchor) {
+    CCharStyle underlined = Style();
+    underlined.underline = true;
+    underlined.link = WebLink("www.a.example");
+    CCharStyle second = underlined;
+    second.link = WebLink("www.b.example");
+
+    PageFixture f;
+    f.AddText(Text({{"a", Style()}, {"bc", underlined}, {"d", Style()}, {"e", second}}), 0, 0);
+    const std::string items = ItemsPart(f.Write());
+    EXPECT_NE(items.find("<SPAN CLASS=\"textstyle0\">a</SPAN><SPAN CLASS=\"textstyle1\">"
+                         "<A HREF=\"http://www.a.example\">bc</A></SPAN><SPAN CLASS=\"textstyle0\">"
+                         "d</SPAN><SPAN CLASS=\"textstyle1\"><A HREF=\"http://www.b.example\">e"
+                         "<br>\r\n</A></SPAN></DIV>"),
+              std::string::npos)
+        << items;
+    EXPECT_EQ(items.find("\"></A>"), std::string::npos);
+}
