@@ -1,0 +1,160 @@
+#include "tests/build/BuiltSiteCheck.h"
+#include "build/SiteBuilder.h"
+#include "model/Page.h"
+#include "model/PageItem.h"
+#include "model/Site.h"
+#include "render/PageRenderer.h"
+#include "services/IO.h"
+#include "tests/support/Browser.h"
+#include "tests/support/ScriptedInteraction.h"
+#include <cctype>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <iostream>
+
+namespace fs = std::filesystem;
+
+namespace pwtest {
+
+CImage RenderPageReference(CPage& page) {
+    page.RenderAll();
+    const int w = page.Width(), h = page.Height();
+    CImage out(IMAGE_RGB8, w, h, 96.0);
+    constexpr int kTile = 256;
+    std::vector<uint8_t> tile(kTile * kTile * 4);
+    for (int ty = 0; ty < h; ty += kTile)
+        for (int tx = 0; tx < w; tx += kTile) {
+            const CRect region{tx, ty, std::min(tx + kTile, w), std::min(ty + kTile, h)};
+            RenderRegion(page, region, tile.data(), 4 * kTile, true, false, false);
+            for (int y = 0; y < region.Height(); ++y)
+                for (int x = 0; x < region.Width(); ++x) {
+                    const uint8_t* s = tile.data() + (y * kTile + x) * 4 + 1; // after alpha
+                    uint8_t* d = out.Bits() + (ty + y) * out.RowBytes() + 3 * (tx + x);
+                    d[0] = s[0], d[1] = s[1], d[2] = s[2];
+                }
+        }
+    return out;
+}
+
+fs::path CBuiltSite::PageFile(int position) const {
+    const BuildPage& p = Page(position);
+    return p.frontPage ? dir / p.fileName : dir / kFilesFolderName / p.fileName;
+}
+
+std::unique_ptr<CBuiltSite> BuildSite(CSite& site) {
+    auto built = std::make_unique<CBuiltSite>();
+    BuildSettings settings = BuildSettings::InFolder(built->dir.Path(), false);
+    settings.largeObjectWarning = false;
+    CScriptedInteraction ui;
+    SiteBuilder builder(settings, &ui);
+    built->code = builder.Build(site).code;
+    built->pages = builder.Pages();
+    EXPECT_EQ(built->code, BuildOk);
+    // Kept for a look with PW_BROWSER_KEEP (see Keep below).
+    static int count = 0;
+    if (const char* folder = std::getenv("PW_BROWSER_KEEP"); folder && *folder) {
+        std::error_code ec;
+        fs::copy(built->dir.Path(), fs::path(folder) / ("site" + std::to_string(++count)),
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+    }
+    return built;
+}
+
+CRect ItemRect(const BuildItem& item) {
+    return {item.left, item.top, item.left + item.width, item.top + item.height};
+}
+
+std::vector<CRect> HtmlTextAreas(const BuildPage& page) {
+    std::vector<CRect> areas;
+    for (const BuildItem& item : page.items) {
+        if (!item.htmlText) continue;
+        const CRect r = ItemRect(item);
+        areas.push_back(
+            {r.left - 4, r.top - 4, r.right + r.Width() / 2 + 8, r.bottom + r.Height() + 8});
+    }
+    return areas;
+}
+
+const BuildItem* FindBuildItem(const BuildPage& page, const CPageItem& item) {
+    for (const BuildItem& b : page.items)
+        if (b.item == &item) return &b;
+    return nullptr;
+}
+
+namespace {
+
+// With PW_BROWSER_KEEP set to a folder, the browser's and the core's pictures
+// of every checked page are kept there for a look at what differs.
+void Keep(const std::string& label, const CImage& browser, const CImage& core) {
+    const char* folder = std::getenv("PW_BROWSER_KEEP");
+    if (!folder || !*folder) return;
+    std::string name = label;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    for (const auto& [suffix, image] :
+         {std::pair{"-browser.png", &browser}, {"-core.png", &core}}) {
+        int format = FORMAT_PNG, error = 0;
+        CIO::SaveImage(fs::path(folder) / (name + suffix), *image, format, 100, error, "");
+    }
+}
+
+void Report(const std::string& label, const CImageDiff& d, double maxBlock) {
+    std::cout << "[ browser  ] " << label << ": " << d.Describe() << std::endl;
+    EXPECT_LT(d.mean, kMaxMeanDifference) << label << ": " << d.Describe();
+    EXPECT_LE(d.worstBlock, maxBlock) << label << ": " << d.Describe();
+}
+
+} // namespace
+
+CImageDiff CheckPageInBrowser(const CBuiltSite& built, int position, CPage& page,
+                              const std::string& label, double maxBlock) {
+    const auto shot = Screenshot(built.PageFile(position), page.Width(), page.Height());
+    if (!shot) return {};
+    const CImage reference = RenderPageReference(page);
+    const CImageDiff d = CompareImages(*shot, reference, {0, 0, page.Width(), page.Height()},
+                                       HtmlTextAreas(built.Page(position)));
+    Keep(label, *shot, reference);
+    Report(label, d, maxBlock);
+    return d;
+}
+
+CImageDiff CheckHoverInBrowser(const CBuiltSite& built, int position, CPage& page, CPageItem& item,
+                               const std::string& label, double maxBlock) {
+    const BuildItem* b = FindBuildItem(built.Page(position), item);
+    EXPECT_TRUE(b && b->hasMouseOver) << label << ": no mouse-over item was built";
+    if (!b || !b->hasMouseOver) return {};
+    const CRect area = ItemRect(*b);
+    // Hover where the mouse-over state itself lies, so the mouse is over the
+    // button's picture.
+    const CRect over = item.MouseOver()->GetRect().Intersect(area);
+    const auto shot = HoverScreenshot(built.PageFile(position), page.Width(), page.Height(),
+                                      (over.left + over.right) / 2, (over.top + over.bottom) / 2);
+    if (!shot) return {};
+    const CImage normal = RenderPageReference(page);
+    item.SetEditingMouseOver(true);
+    const CImage hovered = RenderPageReference(page);
+    item.SetEditingMouseOver(false);
+    page.RenderAll();
+    Keep(label, *shot, hovered);
+
+    // The whole page as the mouse-over state shows it ...
+    const std::vector<CRect> text = HtmlTextAreas(built.Page(position));
+    const CImageDiff whole =
+        CompareImages(*shot, hovered, {0, 0, page.Width(), page.Height()}, text);
+    Report(label, whole, maxBlock);
+    // ... and the button itself far nearer its mouse-over state than its
+    // normal one. The button's area alone is mostly edges, where JPEG noise
+    // gathers, so its mean is compared with the normal state rather than
+    // with the page limit.
+    const CImageDiff inArea = CompareImages(*shot, hovered, area, text);
+    const CImageDiff fromNormal = CompareImages(*shot, normal, area, text);
+    std::cout << "[ browser  ] " << label << ", button area: " << inArea.Describe()
+              << "; from the normal state: mean " << fromNormal.mean << std::endl;
+    EXPECT_LE(inArea.worstBlock, maxBlock) << label << ": " << inArea.Describe();
+    EXPECT_LT(inArea.mean * 3, fromNormal.mean)
+        << label << ": the hovered button does not show its mouse-over state (" << inArea.Describe()
+        << "; normal state mean " << fromNormal.mean << ")";
+    return inArea;
+}
+
+} // namespace pwtest

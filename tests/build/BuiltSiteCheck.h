@@ -1,0 +1,66 @@
+#pragma once
+// Building a site made in code and measuring how far the browser's picture of
+// a built page lies from the page as the core renders it.
+#include "build/BuildTypes.h"
+#include "image/Image.h"
+#include "services/Geometry.h"
+#include "tests/support/ImageDiff.h"
+#include "tests/support/TempDir.h"
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CSite;
+class CPage;
+class CPageItem;
+
+namespace pwtest {
+
+// The page's own rendering, background and every item in its current state,
+// composited through the page's 256 x 256 tiles as the editor shows it.
+CImage RenderPageReference(CPage& page);
+
+// A built site in a temporary folder with the builder's page records.
+struct CBuiltSite {
+    TempDir dir;
+    int code = -1;
+    std::vector<BuildPage> pages;
+
+    // The HTML file of the page at `position`.
+    std::filesystem::path PageFile(int position) const;
+    const BuildPage& Page(int position) const { return pages.at(static_cast<size_t>(position)); }
+};
+
+// Builds `site` (not in preview mode, large-object warning off).
+std::unique_ptr<CBuiltSite> BuildSite(CSite& site);
+
+// Where HTML texts lie on a built page: left out of any comparison, since the
+// browser sets them in its own fonts. Generous below and to the right, where a
+// browser font a little wider than ours wraps the text further.
+std::vector<CRect> HtmlTextAreas(const BuildPage& page);
+
+// The item's rectangle on the built page.
+CRect ItemRect(const BuildItem& item);
+// The build record of `item`; null when it was not built.
+const BuildItem* FindBuildItem(const BuildPage& page, const CPageItem& item);
+
+// Limits of a faithful page: mean absolute difference per channel, and the
+// worst 16 x 16 block.
+inline constexpr double kMaxMeanDifference = 2.0;
+inline constexpr double kMaxBlockDifference = 12.0;
+
+// Screenshots `page` of the built site at the page size and compares it with
+// the core's rendering; adds test failures above the limits and prints the
+// figures. `label` names the page in the messages.
+CImageDiff CheckPageInBrowser(const CBuiltSite& built, int position, CPage& page,
+                              const std::string& label, double maxBlock = kMaxBlockDifference);
+
+// Hovers the mouse-over item `item` of the built page in the browser and
+// compares the page with the core's rendering of it with that item in its
+// mouse-over state; the button's own area must lie far nearer that state
+// than its normal one. Returns the figures of the button's area.
+CImageDiff CheckHoverInBrowser(const CBuiltSite& built, int position, CPage& page, CPageItem& item,
+                               const std::string& label, double maxBlock = kMaxBlockDifference);
+
+} // namespace pwtest
