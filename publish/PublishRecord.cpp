@@ -114,4 +114,5 @@ void CPublishRecord::MarkPublished(CSite& site) {
 void CPublishRecord::Forget() {
     sitePath.clear();
     matches = false;
+    pendingPages.clear();
 }

@@ -1,0 +1,45 @@
+#pragma once
+#include "publish/Ftp.h"
+#include <memory>
+#include <string>
+
+struct CPublishEnvironment;
+
+// One connection of a publish or remove run, with the error reports both
+// runs share. The connection is closed before any report is shown.
+class CFtpSession {
+public:
+    // What a failed call was doing; picks the report.
+    enum class EFailure { CreateFolder, ReadFolder, Delete, Upload };
+
+    explicit CFtpSession(CPublishEnvironment& env) : m_env(env) {}
+
+    // Shows "Etablerer forbindelse" while connecting with the stored
+    // settings (through the proxy when one is set). On failure reports why,
+    // offers the settings dialog where that can help, and returns false.
+    bool Connect(FtpProgressFn progress);
+
+    CFtp& Ftp() { return *m_ftp; }
+    // Ends the connection.
+    void Close() { m_ftp.reset(); }
+
+    // Closes the connection and reports the last call's failure: nothing
+    // when the user stopped it, "connection lost" when the server went away,
+    // otherwise the report for what was being done. `what` names the folder
+    // or file. Returns the status.
+    int Fail(EFailure failure, const std::string& what);
+    // True after Fail for a call the user stopped ("Afbryd").
+    bool Stopped() const { return m_stopped; }
+
+    // server + backslash + catalog, as the dialogs name the destination.
+    static std::string Destination(const CPublishEnvironment& env);
+
+private:
+    CPublishEnvironment& m_env;
+    std::unique_ptr<CFtp> m_ftp;
+    bool m_stopped = false;
+};
+
+// The settings hold everything a connection needs: server, user and
+// password, and with a proxy its server, user and password.
+bool ConnectionComplete(const CPublishEnvironment& env);

@@ -1,0 +1,192 @@
+#include "publish/Publisher.h"
+#include "build/SiteBuilder.h"
+#include "model/Page.h"
+#include "model/Site.h"
+#include "publish/DownloadListBuilder.h"
+#include "publish/FtpSession.h"
+#include "publish/PublishEnvironment.h"
+#include "publish/PublishRecord.h"
+#include "publish/SiteRemover.h"
+#include "publish/SiteUploader.h"
+#include "services/Cp1252.h"
+#include "services/Settings.h"
+#include "services/StringTable.h"
+#include "services/UserInteraction.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+CChoice ChoiceFor(int id, std::string text = {}) {
+    const CDialogText& d = CStringTable::Dialog(id);
+    return {id, d.caption, text.empty() ? d.text : std::move(text), d.buttons, d.checkBox, false};
+}
+
+void ShowMessage(CUserInteraction& ui, int id, const std::string& text, CMessage::Icon icon) {
+    const CDialogText& d = CStringTable::Dialog(id);
+    ui.Message({id, d.caption, text, icon, CMessage::Buttons::Ok});
+}
+
+// The start page under the other names servers look for; a failed copy is
+// not worth a message (the start page itself is there).
+void CopyFrontPage(const fs::path& root) {
+    for (const char* name : {"default.html", "index.htm", "index.html"}) {
+        std::error_code ec;
+        fs::copy_file(root / kFrontPageFile, root / name, fs::copy_options::overwrite_existing, ec);
+    }
+}
+
+} // namespace
+
+BuildSettings CPublisher::MakeBuildSettings(const fs::path& root, bool preview) const {
+    BuildSettings build = BuildSettings::InFolder(root, preview);
+    build.repeatBackground = m_env.settings.GetRepeatBackgroundFill();
+    build.outsideColour = m_env.settings.GetSolidBackgroundFill().GetCOLORREF();
+    build.largeObjectWarning = m_env.settings.GetShowLargeObjectWarning();
+    return build;
+}
+
+bool CPublisher::RebuildDownloads(CSite& site) {
+    const auto missing = RebuildDownloadList(site, m_env.downloads);
+    if (!missing) return true;
+    ShowMessage(m_env.ui, IDD_MISSING_DOCUMENT, cp1252::ToUtf8(missing->path),
+                CMessage::Icon::Error);
+    if (m_env.showItem) {
+        const CPage& page = site.PageAt(missing->page);
+        m_env.showItem(page, page.Items()[static_cast<size_t>(missing->item)].get());
+    }
+    return false;
+}
+
+std::unique_ptr<SiteBuilder> CPublisher::Build(CSite& site, const fs::path& root, bool preview,
+                                               bool forSend, EResult& failure) {
+    auto builder = std::make_unique<SiteBuilder>(MakeBuildSettings(root, preview), &m_env.ui,
+                                                 &m_env.downloads);
+    const BuildResult result = builder->Build(site);
+    m_env.settings.SetShowLargeObjectWarning(builder->Settings().largeObjectWarning);
+    if (result.code == BuildOk) {
+        m_lastRoot = root;
+        return builder;
+    }
+    failure = EResult::Failed;
+    const CDialogText& error = CStringTable::Dialog(IDD_BUILD_ERROR);
+    switch (result.code) {
+    case BuildInvalid:
+        m_env.ui.Message(
+            {IDD_BUILD_ERROR, error.caption,
+             error.text + "\n\n" + cp1252::ToUtf8(result.pageName) + "\n" + result.reason,
+             CMessage::Icon::Error, CMessage::Buttons::Ok});
+        if (m_env.showItem)
+            if (const CPage* page = site.FindPage(result.pageName))
+                m_env.showItem(*page, result.item);
+        break;
+    case BuildCancelled:
+        failure = EResult::Stopped;
+        break;
+    default:
+        if (forSend)
+            ShowMessage(m_env.ui, IDD_CANNOT_CREATE_FOLDER, root.string(), CMessage::Icon::Error);
+        else if (result.code == BuildNoFolder)
+            m_env.ui.Message({IDD_BUILD_ERROR, error.caption,
+                              error.text + "\n\n" + CStringTable::Get(IDS_BUILD_NO_FOLDER),
+                              CMessage::Icon::Error, CMessage::Buttons::Ok});
+        break;
+    }
+    return nullptr;
+}
+
+CPublisher::EResult CPublisher::Preview(CSite* site) {
+    if (!site) return EResult::Stopped;
+    if (!RebuildDownloads(*site)) return EResult::Failed;
+    EResult failure = EResult::Failed;
+    const fs::path root = m_env.tempFolder / std::string(pw::text::kPreviewFolder);
+    auto builder = Build(*site, root, true, false, failure);
+    if (!builder) return failure;
+    m_env.ui.OpenInBrowser(root / kFrontPageFile);
+    return EResult::Done;
+}
+
+CPublisher::EResult CPublisher::Export(CSite* site, fs::path folder) {
+    if (!site) return EResult::Stopped;
+    if (folder.empty())
+        folder = m_env.ui.ChooseFolder(CStringTable::Get(IDS_CHOOSE_EXPORT_FOLDER),
+                                       m_env.settings.GetExportPath());
+    if (folder.empty()) return EResult::Stopped;
+    std::string text = folder.string();
+    while (text.size() > 1 && text.back() == '/')
+        text.pop_back();
+    folder = text;
+    m_env.settings.SetExportPath(text);
+    if (!RebuildDownloads(*site)) return EResult::Failed;
+
+    EResult failure = EResult::Failed;
+    const fs::path root = folder / std::string(pw::text::kExportFolder);
+    auto builder = Build(*site, root, false, false, failure);
+    if (!builder) return failure;
+    return CopyExtras(*site, builder->Settings()) ? EResult::Done : EResult::Failed;
+}
+
+bool CPublisher::CopyExtras(const CSite& site, const BuildSettings& build) {
+    CopyFrontPage(build.rootFolder);
+    const fs::path download = build.filesFolder / kDownloadFolderName;
+    std::error_code ec;
+    fs::create_directories(download, ec);
+    if (!fs::is_directory(download, ec)) return false;
+    for (const DownloadEntry& entry : m_env.downloads) {
+        fs::copy_file(DownloadSourceFile(entry.sourcePath, site),
+                      download / cp1252::ToUtf8(entry.fileName),
+                      fs::copy_options::overwrite_existing, ec);
+        if (ec) return false;
+    }
+    return true;
+}
+
+bool CPublisher::EnsureConnectionSettings() {
+    while (!ConnectionComplete(m_env)) {
+        if (m_env.ui.Choose(ChoiceFor(IDD_MISSING_INTERNET_SETTINGS)).button != 0) return false;
+        if (!m_env.editInternetSettings || !m_env.editInternetSettings()) return false;
+    }
+    return true;
+}
+
+CPublisher::EResult CPublisher::Send(CSite* site, std::optional<ESendMode> mode) {
+    if (!site) return EResult::Stopped;
+    if (site->path.empty()) {
+        if (m_env.ui.Choose(ChoiceFor(IDD_SITE_NOT_SAVED)).button == 0 && m_env.saveAs)
+            m_env.saveAs();
+        return EResult::Stopped;
+    }
+    if (!EnsureConnectionSettings()) return EResult::Stopped;
+    if (!mode) {
+        const int button = m_env.ui.Choose(ChoiceFor(IDD_SEND)).button;
+        if (button != 0 && button != 1) return EResult::Stopped;
+        mode = button == 0 ? ESendMode::Changes : ESendMode::Everything;
+    }
+    if (*mode == ESendMode::Everything &&
+        m_env.ui.Choose(ChoiceFor(IDD_DELETE_SERVER_FILES, CFtpSession::Destination(m_env)))
+                .button != 0)
+        return EResult::Stopped;
+    if (!RebuildDownloads(*site)) return EResult::Failed;
+
+    // Without a record of this site nothing is known about the server.
+    if (*mode == ESendMode::Everything || !m_env.record.matches)
+        for (const auto& page : site->Pages())
+            page->SetPublishPending(true);
+    m_env.record.CollectPending(*site);
+
+    EResult failure = EResult::Failed;
+    const fs::path root = m_env.tempFolder / std::string(pw::text::kPreviewFolder);
+    auto builder = Build(*site, root, false, true, failure);
+    if (!builder) return failure;
+    CSiteUploader uploader(m_env, *site, builder->Pages(), builder->Settings());
+    if (uploader.Run()) return EResult::Done;
+    return uploader.Stopped() ? EResult::Stopped : EResult::Failed;
+}
+
+CPublisher::EResult CPublisher::Remove() {
+    if (!EnsureConnectionSettings()) return EResult::Stopped;
+    if (m_env.ui.Choose(ChoiceFor(IDD_REMOVE_SITE, CFtpSession::Destination(m_env))).button != 0)
+        return EResult::Stopped;
+    CSiteRemover remover(m_env);
+    return remover.Run() ? EResult::Done : EResult::Failed;
+}
