@@ -16,8 +16,8 @@ using htmlout::Hex;
 namespace {
 
 // Class names Object<n> count on through every page of every build of one
-// program run, so a browser that caches a style sheet never mixes the
-// rules of two builds.
+// program run and are never reused, so no two blocks written in one run
+// share a name.
 int32_t g_nextCssClass = 0;
 
 // The second of the two comment lines under the banner: where the
@@ -56,6 +56,10 @@ bool CHtmlWriter::WritePage(const std::filesystem::path& file, BuildPage& page) 
 }
 
 void CHtmlWriter::WriteHead(std::string& out, BuildPage& page) const {
+    // The public identifier is not the one the HTML 4.0 DTD declares, and
+    // that is what keeps browsers in standards mode: the exact "-//W3C//"
+    // form of the 4.0 Transitional identifier would switch them to quirks
+    // mode and change how the text blocks are laid out.
     out += "<!DOCTYPE HTML PUBLIC \"-//WC3//DTD HTML 4.0 Transitional//EN\" "
            "\"http://www.w3.org/TR/REC-html40/loose.dtd\">\n";
     out += "<HTML>\n\n<HEAD>\n<NOSCRIPT>\n";

@@ -7,6 +7,8 @@ namespace {
 
 // A page with nothing but one centred message. The text comes from the
 // string table in UTF-8 and is written in the code page of the other pages.
+// Browsers read the odd public identifier like the strict 4.0 one (standards
+// mode), and a centred line looks the same either way.
 bool WriteNoticePage(const std::filesystem::path& file, int stringId) {
     std::string out = "<!DOCTYPE HTML PUBLIC \"-WC3//DTD HTML 4.0//EN\">\n"
                       "<HTML>\n<BODY>\n<center>\n";
