@@ -105,13 +105,12 @@ bool IsValidUtf8(std::string_view text, bool& hasNonAscii) {
 // The model keeps Windows-1252; snippet files may be written in either that
 // or UTF-8 (what today's editors save), and the two are easy to tell apart:
 // Danish letters in Windows-1252 are never valid UTF-8 sequences.
+// Characters Windows-1252 lacks become '?'.
 std::string ToModelText(std::string_view text) {
     constexpr std::string_view kBom = "\xEF\xBB\xBF";
-    const bool bom = text.substr(0, kBom.size()) == kBom;
-    if (bom) text.remove_prefix(kBom.size());
+    if (text.substr(0, kBom.size()) == kBom) return cp1252::FromUtf8(text.substr(kBom.size()));
     bool hasNonAscii = false;
-    if ((bom || IsValidUtf8(text, hasNonAscii)) && (bom || hasNonAscii))
-        return cp1252::FromUtf8(text);
+    if (IsValidUtf8(text, hasNonAscii) && hasNonAscii) return cp1252::FromUtf8(text);
     return std::string(text);
 }
 
