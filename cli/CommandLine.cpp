@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 #include "cli/BuildCommand.h"
 #include "cli/ConsoleInteraction.h"
+#include "cli/PublishCommands.h"
 #include "cli/SiteCommands.h"
 #include "services/Version.h"
 #include <algorithm>
@@ -12,6 +13,12 @@ namespace {
 
 constexpr const char* kProgram = "pagewright";
 
+std::vector<COptionSpec> WithConnectionOptions(std::vector<COptionSpec> own) {
+    const auto& shared = ConnectionOptions();
+    own.insert(own.end(), shared.begin(), shared.end());
+    return own;
+}
+
 const std::vector<CCommandSpec> kCommands = {
     {"info", {"FILE"}, {}, "show the pages and objects of a site file", &RunInfo},
     {"build",
@@ -19,7 +26,11 @@ const std::vector<CCommandSpec> kCommands = {
      {{"--preview"}},
      "build the web site into OUTDIR (--preview: the preview variant)",
      &RunBuild},
-    {"export", {"FILE", "FOLDER"}, {}, "build the web site and copy it to FOLDER"},
+    {"export",
+     {"FILE", "FOLDER"},
+     {},
+     "build the web site into FOLDER/My_Homepage_Export with its download files",
+     &RunExport},
     {"render",
      {"FILE"},
      {{"--page", "N", true, true}, {"--out", "PNG", true}},
@@ -27,9 +38,15 @@ const std::vector<CCommandSpec> kCommands = {
      &RunRender},
     {"publish",
      {"FILE"},
-     {{"--all"}},
-     "upload the changed files with the stored FTP settings (--all: every file)"},
-    {"remove", {}, {}, "remove the published site from the web server"},
+     WithConnectionOptions({{"--all"}}),
+     "upload the changed pages (--all: every page) with the stored FTP settings; "
+     "$PAGEWRIGHT_FTP_PASSWORD overrides the password",
+     &RunPublish},
+    {"remove",
+     {},
+     WithConnectionOptions({}),
+     "remove the published site from the web server (needs --yes)",
+     &RunRemove},
 };
 
 // A usage error: what was wrong, then how to call the command (or the program).
