@@ -263,7 +263,11 @@ TEST_F(BrowserFidelityTest, MouseOverButtonsShowTheirOtherStateWhenHovered) {
         o.GetEffects()->glowOn = true;
     });
 
-    second.SetBackground(std::make_unique<CBackgroundFill>(CColor(250, 245, 230)));
+    // The same picture tiled: one background file for both pages, which the
+    // second page finds beside itself rather than under the files folder.
+    CBackgroundFill tiled = centred;
+    tiled.SetTiled(true);
+    second.SetBackground(std::make_unique<CBackgroundFill>(tiled));
     auto& back = Add<CRectObject>(second, {300, 200}, {180, 60});
     back.GetFill()->SetColour(CColor(120, 40, 40));
     label.text = "Tilbage";
@@ -276,10 +280,10 @@ TEST_F(BrowserFidelityTest, MouseOverButtonsShowTheirOtherStateWhenHovered) {
     const auto built = BuildSite(*t.site);
     ASSERT_EQ(built->code, BuildOk);
     CheckPageInBrowser(*built, 0, front, "buttons on a centred picture");
-    CheckPageInBrowser(*built, 1, second, "second page");
-    CheckHoverInBrowser(*built, 0, front, goItem, "hovered gradient button");
-    CheckHoverInBrowser(*built, 0, front, roundItem, "hovered glowing button");
-    CheckHoverInBrowser(*built, 1, second, backItem, "hovered button on the second page");
+    CheckPageInBrowser(*built, 1, second, "second page on the shared picture tiled");
+    CheckHoversInBrowser(*built, {{0, &front, &goItem, "hovered gradient button"},
+                                  {0, &front, &roundItem, "hovered glowing button"},
+                                  {1, &second, &backItem, "hovered button on the second page"}});
 }
 
 TEST_F(BrowserFidelityTest, AdvancedTextsAsPicturesOnAVerticalGradient) {

@@ -118,43 +118,53 @@ CImageDiff CheckPageInBrowser(const CBuiltSite& built, int position, CPage& page
     return d;
 }
 
-CImageDiff CheckHoverInBrowser(const CBuiltSite& built, int position, CPage& page, CPageItem& item,
-                               const std::string& label, double maxBlock) {
-    const BuildItem* b = FindBuildItem(built.Page(position), item);
-    EXPECT_TRUE(b && b->hasMouseOver) << label << ": no mouse-over item was built";
-    if (!b || !b->hasMouseOver) return {};
-    const CRect area = ItemRect(*b);
-    // Hover where the mouse-over state itself lies, so the mouse is over the
-    // button's picture.
-    const CRect over = item.MouseOver()->GetRect().Intersect(area);
-    const auto shot = HoverScreenshot(built.PageFile(position), page.Width(), page.Height(),
-                                      (over.left + over.right) / 2, (over.top + over.bottom) / 2);
-    if (!shot) return {};
-    const CImage normal = RenderPageReference(page);
-    item.SetEditingMouseOver(true);
-    const CImage hovered = RenderPageReference(page);
-    item.SetEditingMouseOver(false);
-    page.RenderAll();
-    Keep(label, *shot, hovered);
+void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck>& checks,
+                          double maxBlock) {
+    if (checks.empty()) return;
+    const int width = checks.front().page->Width(), height = checks.front().page->Height();
+    std::vector<CHoverAt> hovers;
+    std::vector<CRect> areas;
+    for (const CHoverCheck& c : checks) {
+        ASSERT_TRUE(c.page->Width() == width && c.page->Height() == height)
+            << "hover checks of one call share the page size";
+        const BuildItem* b = FindBuildItem(built.Page(c.position), *c.item);
+        ASSERT_TRUE(b && b->hasMouseOver) << c.label << ": no mouse-over item was built";
+        areas.push_back(ItemRect(*b));
+        // Hover where the mouse-over state itself lies, so the mouse is over
+        // the button's picture.
+        const CRect over = c.item->MouseOver()->GetRect().Intersect(areas.back());
+        hovers.push_back({built.PageFile(c.position), (over.left + over.right) / 2,
+                          (over.top + over.bottom) / 2});
+    }
+    const auto shots = HoverScreenshots(hovers, width, height);
+    for (size_t i = 0; i < checks.size(); ++i) {
+        if (!shots[i]) continue;
+        const CHoverCheck& c = checks[i];
+        CPage& page = *c.page;
+        const CImage normal = RenderPageReference(page);
+        c.item->SetEditingMouseOver(true);
+        const CImage hovered = RenderPageReference(page);
+        c.item->SetEditingMouseOver(false);
+        page.RenderAll();
+        Keep(c.label, *shots[i], hovered);
 
-    // The whole page as the mouse-over state shows it ...
-    const std::vector<CRect> text = HtmlTextAreas(built.Page(position));
-    const CImageDiff whole =
-        CompareImages(*shot, hovered, {0, 0, page.Width(), page.Height()}, text);
-    Report(label, whole, maxBlock);
-    // ... and the button itself far nearer its mouse-over state than its
-    // normal one. The button's area alone is mostly edges, where JPEG noise
-    // gathers, so its mean is compared with the normal state rather than
-    // with the page limit.
-    const CImageDiff inArea = CompareImages(*shot, hovered, area, text);
-    const CImageDiff fromNormal = CompareImages(*shot, normal, area, text);
-    std::cout << "[ browser  ] " << label << ", button area: " << inArea.Describe()
-              << "; from the normal state: mean " << fromNormal.mean << std::endl;
-    EXPECT_LE(inArea.worstBlock, maxBlock) << label << ": " << inArea.Describe();
-    EXPECT_LT(inArea.mean * 3, fromNormal.mean)
-        << label << ": the hovered button does not show its mouse-over state (" << inArea.Describe()
-        << "; normal state mean " << fromNormal.mean << ")";
-    return inArea;
+        // The whole page as the mouse-over state shows it ...
+        const std::vector<CRect> text = HtmlTextAreas(built.Page(c.position));
+        const CImageDiff whole = CompareImages(*shots[i], hovered, {0, 0, width, height}, text);
+        Report(c.label, whole, maxBlock);
+        // ... and the button itself far nearer its mouse-over state than its
+        // normal one. The button's area alone is mostly edges, where JPEG
+        // noise gathers, so its mean is held against the normal state rather
+        // than against the page limit.
+        const CImageDiff inArea = CompareImages(*shots[i], hovered, areas[i], text);
+        const CImageDiff fromNormal = CompareImages(*shots[i], normal, areas[i], text);
+        std::cout << "[ browser  ] " << c.label << ", button area: " << inArea.Describe()
+                  << "; from the normal state: mean " << fromNormal.mean << std::endl;
+        EXPECT_LE(inArea.worstBlock, maxBlock) << c.label << ": " << inArea.Describe();
+        EXPECT_LT(inArea.mean * 3, fromNormal.mean)
+            << c.label << ": the hovered button does not show its mouse-over state ("
+            << inArea.Describe() << "; normal state mean " << fromNormal.mean << ")";
+    }
 }
 
 } // namespace pwtest

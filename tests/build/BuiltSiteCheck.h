@@ -56,11 +56,19 @@ inline constexpr double kMaxBlockDifference = 12.0;
 CImageDiff CheckPageInBrowser(const CBuiltSite& built, int position, CPage& page,
                               const std::string& label, double maxBlock = kMaxBlockDifference);
 
-// Hovers the mouse-over item `item` of the built page in the browser and
-// compares the page with the core's rendering of it with that item in its
-// mouse-over state; the button's own area must lie far nearer that state
-// than its normal one. Returns the figures of the button's area.
-CImageDiff CheckHoverInBrowser(const CBuiltSite& built, int position, CPage& page, CPageItem& item,
-                               const std::string& label, double maxBlock = kMaxBlockDifference);
+// One mouse-over item to hover: the item on the page at `position`.
+struct CHoverCheck {
+    int position = 0;
+    CPage* page = nullptr;
+    CPageItem* item = nullptr;
+    std::string label;
+};
+
+// Hovers each mouse-over item of the built site in the browser (one browser
+// start for all; the pages must share one size) and compares the page with
+// the core's rendering of it with that item in its mouse-over state; the
+// button's own area must lie far nearer that state than its normal one.
+void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck>& checks,
+                          double maxBlock = kMaxBlockDifference);
 
 } // namespace pwtest

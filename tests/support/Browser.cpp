@@ -180,23 +180,30 @@ std::unique_ptr<CImage> Screenshot(const fs::path& htmlFile, int width, int heig
     return LoadScreenshot(png, width, height);
 }
 
+std::vector<std::unique_ptr<CImage>> HoverScreenshots(const std::vector<CHoverAt>& hovers,
+                                                      int width, int height) {
+    std::vector<std::unique_ptr<CImage>> shots(hovers.size());
+    if (hovers.empty()) return shots;
+    TempDir work;
+    std::vector<std::string> argv{PW_PYTHON, kScript.string(), "hover", std::to_string(width),
+                                  std::to_string(height)};
+    for (size_t i = 0; i < hovers.size(); ++i) {
+        argv.push_back(fs::absolute(hovers[i].htmlFile).string());
+        argv.push_back(std::to_string(hovers[i].x));
+        argv.push_back(std::to_string(hovers[i].y));
+        argv.push_back((work / ("hover" + std::to_string(i) + ".png")).string());
+    }
+    const int seconds = kDriverSeconds + 10 * static_cast<int>(hovers.size());
+    const CRunResult r = Run(argv, DriverEnvironment(work / "profile"), work / "log.txt", seconds);
+    if (!Succeeded(r, "Chromium hover over " + hovers.front().htmlFile.string())) return shots;
+    for (size_t i = 0; i < hovers.size(); ++i)
+        shots[i] = LoadScreenshot(work / ("hover" + std::to_string(i) + ".png"), width, height);
+    return shots;
+}
+
 std::unique_ptr<CImage> HoverScreenshot(const fs::path& htmlFile, int width, int height, int x,
                                         int y) {
-    TempDir work;
-    const fs::path png = work / "hover.png";
-    const std::vector<std::string> argv{PW_PYTHON,
-                                        kScript.string(),
-                                        "hover",
-                                        fs::absolute(htmlFile).string(),
-                                        std::to_string(width),
-                                        std::to_string(height),
-                                        std::to_string(x),
-                                        std::to_string(y),
-                                        png.string()};
-    const CRunResult r =
-        Run(argv, DriverEnvironment(work / "profile"), work / "log.txt", kDriverSeconds);
-    if (!Succeeded(r, "Chromium hover over " + htmlFile.string())) return nullptr;
-    return LoadScreenshot(png, width, height);
+    return std::move(HoverScreenshots({{htmlFile, x, y}}, width, height).front());
 }
 
 std::vector<std::vector<std::string>> ConsoleErrors(const std::vector<fs::path>& htmlFiles) {

@@ -23,7 +23,8 @@
 //
 // Each call starts a fresh Chromium with its own throw-away profile. Starting
 // takes about a second (two with the driver), so check many pages with the
-// list form of ConsoleErrors rather than one call per page.
+// list forms of HoverScreenshots and ConsoleErrors rather than one call per
+// page.
 namespace pwtest {
 
 // True when Chromium, its driver and Selenium under /usr/bin/python3 are
@@ -40,6 +41,13 @@ std::unique_ptr<CImage> Screenshot(const std::filesystem::path& htmlFile, int wi
 // page's script) and every other image of the page has loaded and painted.
 std::unique_ptr<CImage> HoverScreenshot(const std::filesystem::path& htmlFile, int width,
                                         int height, int x, int y);
+// The same for several pages or places in one browser start, in order.
+struct CHoverAt {
+    std::filesystem::path htmlFile;
+    int x = 0, y = 0;
+};
+std::vector<std::unique_ptr<CImage>> HoverScreenshots(const std::vector<CHoverAt>& hovers,
+                                                      int width, int height);
 
 // Script errors and other SEVERE console entries of the loaded page, one line
 // each. Requests to hosts outside this machine are left out (there is no

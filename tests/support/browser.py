@@ -2,10 +2,10 @@
 
 Run with /usr/bin/python3 (Debian's python3-selenium):
 
-  browser.py hover FILE WIDTH HEIGHT X Y OUT.png
-      Opens FILE in a viewport of exactly WIDTH x HEIGHT, moves the mouse to
-      (X, Y), waits until the images have loaded and painted, and writes a
-      PNG of the viewport to OUT.png.
+  browser.py hover WIDTH HEIGHT FILE X Y OUT.png [FILE X Y OUT.png ...]
+      For each group: opens FILE in a viewport of exactly WIDTH x HEIGHT,
+      moves the mouse to (X, Y), waits until the images have loaded and
+      painted, and writes a PNG of the viewport to OUT.png.
   browser.py console OUT.txt FILE...
       Opens each FILE in turn and writes its SEVERE console entries to
       OUT.txt, one per line as "<index of FILE>\t<message>".
@@ -68,21 +68,26 @@ def wait_for_paint(driver):
     )
 
 
-def hover(path, width, height, x, y, out):
+def hover(width, height, jobs):
     driver = start(width, height)
     try:
-        driver.get(Path(path).resolve().as_uri())
-        actions = ActionBuilder(driver)
-        actions.pointer_action.move_to_location(x, y)
-        actions.perform()
-        deadline = time.monotonic() + IMAGE_TIMEOUT
-        while not images_ready(driver, x, y):
-            if time.monotonic() > deadline:
-                raise RuntimeError("mouse-over image did not load")
-            time.sleep(0.02)
-        wait_for_paint(driver)
-        with open(out, "wb") as f:
-            f.write(driver.get_screenshot_as_png())
+        for path, x, y, out in jobs:
+            driver.get(Path(path).resolve().as_uri())
+            # Come from elsewhere, so the page sees the mouse arrive even when
+            # the last page was hovered at the same place.
+            away = (width - 1, height - 1) if (x, y) != (width - 1, height - 1) else (0, 0)
+            for point in (away, (x, y)):
+                actions = ActionBuilder(driver)
+                actions.pointer_action.move_to_location(*point)
+                actions.perform()
+            deadline = time.monotonic() + IMAGE_TIMEOUT
+            while not images_ready(driver, x, y):
+                if time.monotonic() > deadline:
+                    raise RuntimeError(f"mouse-over image did not load on {path}")
+                time.sleep(0.02)
+            wait_for_paint(driver)
+            with open(out, "wb") as f:
+                f.write(driver.get_screenshot_as_png())
     finally:
         driver.quit()
 
@@ -115,12 +120,17 @@ def console(out, paths):
 
 
 def main(argv):
-    if len(argv) == 8 and argv[1] == "hover":
-        hover(argv[2], int(argv[3]), int(argv[4]), int(argv[5]), int(argv[6]), argv[7])
+    if len(argv) >= 8 and (len(argv) - 4) % 4 == 0 and argv[1] == "hover":
+        groups = argv[4:]
+        jobs = [
+            (groups[i], int(groups[i + 1]), int(groups[i + 2]), groups[i + 3])
+            for i in range(0, len(groups), 4)
+        ]
+        hover(int(argv[2]), int(argv[3]), jobs)
     elif len(argv) >= 4 and argv[1] == "console":
         console(argv[2], argv[3:])
     else:
-        sys.exit("usage: browser.py hover FILE W H X Y OUT.png | console OUT.txt FILE...")
+        sys.exit("usage: browser.py hover W H FILE X Y OUT.png... | console OUT.txt FILE...")
 
 
 if __name__ == "__main__":
