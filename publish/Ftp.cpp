@@ -3,14 +3,16 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <curl/curl.h>
 
-// Everything goes through one libcurl easy handle. libcurl keeps the control
-// connection open between transfers of the same handle, so the login of the
-// constructor serves every later command. Each command is one
-// curl_easy_perform on a URL that names the directory it works in:
+// Everything goes through one libcurl easy handle, run by one multi handle
+// (see Perform) whose connection cache keeps the control connection open
+// between commands, so the login of the constructor serves every later
+// command. Each command is one transfer on a URL that names the directory it
+// works in:
 //   - a directory URL with CURLOPT_NOBODY makes libcurl change into that
 //     directory (CWD, which is how chdir finds out whether it exists);
 //   - CURLOPT_POSTQUOTE then sends MKD, RMD, DELE or RNFR/RNTO there;
@@ -124,10 +126,14 @@ public:
           m_options(options) {
         EnsureCurlGlobal();
         m_curl = curl_easy_init();
+        m_multi = curl_multi_init();
         m_base = MakeBaseUrl(server, port);
         if (m_options.tls && ActiveTlsBroken()) m_passive = true;
     }
     ~CImpl() {
+        // The connection lives in the multi handle's cache; cleaning that
+        // up says goodbye to the server.
+        if (m_multi) curl_multi_cleanup(m_multi);
         if (m_curl) curl_easy_cleanup(m_curl);
     }
 
@@ -148,10 +154,10 @@ public:
         unreachable = loginRefused = false;
         networkOk = true;
         CURLcode code = CURLE_FAILED_INIT;
-        if (m_curl && !m_base.empty()) {
+        if (m_curl && m_multi && !m_base.empty()) {
             Prepare(DirUrl(m_dir));
             curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
-            code = curl_easy_perform(m_curl);
+            code = Perform();
         } else if (m_curl) {
             code = CURLE_URL_MALFORMAT;
             std::snprintf(m_errbuf, sizeof m_errbuf, "not a usable server name or port");
@@ -184,7 +190,7 @@ public:
 
         Prepare(DirUrl(target));
         curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
-        CURLcode code = curl_easy_perform(m_curl);
+        CURLcode code = Perform();
         if (code == CURLE_REMOTE_ACCESS_DENIED) {
             return Fail(FTP_NO_DIRECTORY, Describe(code));
         }
@@ -216,7 +222,7 @@ public:
         curl_easy_setopt(m_curl, CURLOPT_READDATA, &source);
         if (binary) curl_easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE, source.Size());
         curl_easy_setopt(m_curl, CURLOPT_POSTQUOTE, rename.list);
-        CURLcode code = curl_easy_perform(m_curl);
+        CURLcode code = Perform();
         if (source.Failed()) return Fail(FTP_LOCAL_FILE, "reading " + local.string() + " failed");
         if (source.Stopped()) {
             Fail(FTP_STOPPED, "stopped");
@@ -262,6 +268,7 @@ public:
         return allDeleted;
     }
 
+    const CFtpTimings& Timings() const { return m_timings; }
     int Status() const { return m_status; }
     const std::string& Error() const { return m_error; }
     std::string CurrentDir() const {
@@ -357,7 +364,7 @@ private:
         Prepare(DirUrl(m_dir));
         curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
         curl_easy_setopt(m_curl, CURLOPT_POSTQUOTE, list.list);
-        return curl_easy_perform(m_curl);
+        return Perform();
     }
 
     // The plain files of the current directory. MLSD says which entries are
@@ -369,7 +376,7 @@ private:
         curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, "MLSD");
         curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &AppendToString);
         curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &listing);
-        CURLcode code = curl_easy_perform(m_curl);
+        CURLcode code = Perform();
         if (code == CURLE_OK) {
             names = ParseMlsd(listing);
             return true;
@@ -381,7 +388,7 @@ private:
         curl_easy_setopt(m_curl, CURLOPT_DIRLISTONLY, 1L);
         curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &AppendToString);
         curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &listing);
-        if (!Finish(curl_easy_perform(m_curl), true)) return false;
+        if (!Finish(Perform(), true)) return false;
         names = ParseNlst(listing);
         return true;
     }
@@ -425,6 +432,38 @@ private:
             names.push_back(slash == std::string::npos ? line : line.substr(slash + 1));
         }
         return names;
+    }
+
+    // Runs the prepared command to its end, like curl_easy_perform, but
+    // drives libcurl's multi interface itself: libcurl 7.88 sets no timer
+    // when a passive-mode reply is read in the same step that sent the
+    // command (usual on a fast line) and would then idle up to a second
+    // before opening the data connection. Waiting in short ticks avoids that.
+    CURLcode Perform() {
+        constexpr int kTickMs = 5;
+        const auto start = std::chrono::steady_clock::now();
+        CURLcode code = CURLE_FAILED_INIT;
+        if (curl_multi_add_handle(m_multi, m_curl) == CURLM_OK) {
+            int running = 1;
+            CURLMcode mc = curl_multi_perform(m_multi, &running);
+            while (mc == CURLM_OK && running) {
+                long timeout = -1;
+                curl_multi_timeout(m_multi, &timeout);
+                if (timeout < 0 || timeout > kTickMs) timeout = kTickMs;
+                mc = curl_multi_poll(m_multi, nullptr, 0, int(timeout), nullptr);
+                if (mc == CURLM_OK) mc = curl_multi_perform(m_multi, &running);
+            }
+            int queued = 0;
+            while (CURLMsg* msg = curl_multi_info_read(m_multi, &queued)) {
+                if (msg->msg == CURLMSG_DONE && msg->easy_handle == m_curl) {
+                    code = msg->data.result;
+                }
+            }
+            curl_multi_remove_handle(m_multi, m_curl);
+        }
+        m_timings.inPerform += std::chrono::steady_clock::now() - start;
+        ++m_timings.performs;
+        return code;
     }
 
     void Begin() {
@@ -504,6 +543,7 @@ private:
     }
 
     CURL* m_curl = nullptr;
+    CURLM* m_multi = nullptr;
     std::string m_base;
     std::string m_user;
     std::string m_password;
@@ -519,6 +559,7 @@ private:
     std::vector<std::string> m_dir;
     int m_status = FTP_OK;
     std::string m_error;
+    CFtpTimings m_timings;
     char m_errbuf[CURL_ERROR_SIZE] = {};
 };
 
@@ -561,6 +602,9 @@ bool CFtp::rmdir(const std::string& name) {
 bool CFtp::mdel_excludefiles(const std::string& pattern,
                              const std::vector<std::string>& exclusions) {
     return m_impl->Mdel(pattern, exclusions);
+}
+const CFtpTimings& CFtp::GetTimings() const {
+    return m_impl->Timings();
 }
 int CFtp::GetStatus() const {
     return m_impl->Status();

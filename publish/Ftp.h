@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -43,6 +44,13 @@ struct CFtpOptions {
     int connectTimeoutSeconds = 30;
     // How long a started command or transfer may go without any progress.
     int idleTimeoutSeconds = 60;
+};
+
+// Where the time of a session goes: the transfer library's perform calls
+// (network waits included) against everything around them.
+struct CFtpTimings {
+    long long performs = 0;
+    std::chrono::nanoseconds inPerform{0};
 };
 
 // Thrown by the constructors when no logged-in connection could be made.
@@ -128,6 +136,7 @@ public:
     // Working directory below the login directory, components joined with
     // '/'; empty in the login directory.
     std::string GetCurrentDir() const;
+    const CFtpTimings& GetTimings() const;
 
     // Matches one name against an mdel pattern (exposed for its tests).
     static bool MatchesPattern(const std::string& pattern, const std::string& name);
