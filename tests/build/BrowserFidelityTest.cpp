@@ -194,7 +194,7 @@ TEST_F(BrowserFidelityTest, PicturesPlainScaledRotatedAndTransparentOnAGradient)
     CTestSite t(660, 480);
     CPage& page = t.AddPage("Pictures");
     CBackgroundFill background;
-    background.SetGradient(CFillGradient(Predefined(2)));
+    background.SetGradient(CFillGradient(Predefined(3)));
     background.SetHorizontal(true);
     page.SetBackground(std::make_unique<CBackgroundFill>(background));
 
@@ -356,4 +356,60 @@ TEST_F(BrowserFidelityTest, BuiltPagesRunWithoutScriptErrors) {
         {built->PageFile(0), built->PageFile(1), files / "error.html", files / "noscript.html"});
     for (const auto& page : errors)
         EXPECT_TRUE(page.empty()) << JoinLines(page);
+}
+
+TEST_F(BrowserFidelityTest, WindowLargerThanThePage) {
+    PW_REQUIRE_BROWSER();
+    CTestSite t(400, 300);
+    CPage& page = t.AddPage("Forside");
+    CBackgroundFill background;
+    background.SetGradient(
+        CFillGradient(TwoTone(CColor(250, 220, 40), CColor(60, 160, 90), CColor(20, 40, 140))));
+    background.SetHorizontal(true);
+    page.SetBackground(std::make_unique<CBackgroundFill>(background));
+    Add<CEllipseObject>(page, {200, 150}, {180, 120}).GetFill()->SetColour(CColor(200, 60, 30));
+    const CImage reference = RenderPageReference(page);
+    constexpr int kW = 560, kH = 380; // the window reaches past the page on two sides
+    const CRect pageArea{0, 0, 400, 300}, right{400, 0, kW, kH}, below{0, 300, 400, kH};
+
+    // Repeated background: the gradient goes on in the window, its last
+    // colour to the right of the page, every column's colour below it.
+    const auto repeated = BuildSite(*t.site);
+    const auto shot = Screenshot(repeated->PageFile(0), kW, kH);
+    ASSERT_TRUE(shot);
+    const CImageDiff inside = CompareImages(*shot, reference, pageArea);
+    EXPECT_LT(inside.mean, kMaxMeanDifference) << inside.Describe();
+    EXPECT_LE(inside.worstBlock, kMaxBlockDifference) << inside.Describe();
+    CImage continued(IMAGE_RGB8, kW, kH, 96.0);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            uint8_t rgb[3];
+            PixelAt(reference, std::min(x, 399), 0, rgb);
+            std::copy(rgb, rgb + 3, continued.Bits() + y * continued.RowBytes() + 3 * x);
+        }
+    for (const CRect& outside : {right, below}) {
+        const CImageDiff d = CompareImages(*shot, continued, outside);
+        EXPECT_LT(d.mean, kMaxMeanDifference) << d.Describe();
+        EXPECT_LE(d.worstBlock, kMaxBlockDifference) << d.Describe();
+    }
+
+    // Not repeated: the window shows the outside colour around the page.
+    const auto framed = BuildSite(*t.site, [](BuildSettings& s) {
+        s.repeatBackground = false;
+        s.outsideColour = 0x205080; // COLORREF: red 0x80, green 0x50, blue 0x20
+    });
+    const auto shot2 = Screenshot(framed->PageFile(0), kW, kH);
+    ASSERT_TRUE(shot2);
+    const CImageDiff inside2 = CompareImages(*shot2, reference, pageArea);
+    EXPECT_LT(inside2.mean, kMaxMeanDifference) << inside2.Describe();
+    CImage plain(IMAGE_RGB8, kW, kH, 96.0);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            uint8_t* p = plain.Bits() + y * plain.RowBytes() + 3 * x;
+            p[0] = 0x80, p[1] = 0x50, p[2] = 0x20;
+        }
+    for (const CRect& outside : {right, below}) {
+        const CImageDiff d = CompareImages(*shot2, plain, outside);
+        EXPECT_EQ(d.worstBlock, 0.0) << d.Describe();
+    }
 }

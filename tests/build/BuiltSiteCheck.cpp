@@ -41,10 +41,12 @@ fs::path CBuiltSite::PageFile(int position) const {
     return p.frontPage ? dir / p.fileName : dir / kFilesFolderName / p.fileName;
 }
 
-std::unique_ptr<CBuiltSite> BuildSite(CSite& site) {
+std::unique_ptr<CBuiltSite> BuildSite(CSite& site,
+                                      const std::function<void(BuildSettings&)>& adjust) {
     auto built = std::make_unique<CBuiltSite>();
     BuildSettings settings = BuildSettings::InFolder(built->dir.Path(), false);
     settings.largeObjectWarning = false;
+    if (adjust) adjust(settings);
     CScriptedInteraction ui;
     SiteBuilder builder(settings, &ui);
     built->code = builder.Build(site).code;

@@ -7,6 +7,7 @@
 #include "tests/support/ImageDiff.h"
 #include "tests/support/TempDir.h"
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,8 +33,10 @@ struct CBuiltSite {
     const BuildPage& Page(int position) const { return pages.at(static_cast<size_t>(position)); }
 };
 
-// Builds `site` (not in preview mode, large-object warning off).
-std::unique_ptr<CBuiltSite> BuildSite(CSite& site);
+// Builds `site` (not in preview mode, large-object warning off); `adjust`
+// may change the settings first.
+std::unique_ptr<CBuiltSite> BuildSite(CSite& site,
+                                      const std::function<void(BuildSettings&)>& adjust = {});
 
 // Where HTML texts lie on a built page: left out of any comparison, since the
 // browser sets them in its own fonts. Generous below and to the right, where a
