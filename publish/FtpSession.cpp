@@ -74,9 +74,14 @@ bool CFtpSession::Connect(FtpProgressFn progress) {
     return false;
 }
 
+void CFtpSession::Close() {
+    if (m_ftp) m_timings = m_ftp->GetTimings();
+    m_ftp.reset();
+}
+
 int CFtpSession::Fail(EFailure failure, const std::string& what) {
     const int status = m_ftp ? m_ftp->GetStatus() : FTP_CLOSED;
-    m_ftp.reset();
+    Close();
     m_stopped = status == FTP_STOPPED;
     if (m_stopped) return status;
     if (status == FTP_CLOSED || status == FTP_DATA_LOST || status == FTP_TIMEOUT) {

@@ -21,7 +21,10 @@ public:
 
     CFtp& Ftp() { return *m_ftp; }
     // Ends the connection.
-    void Close() { m_ftp.reset(); }
+    void Close();
+
+    // Where the time of the last connection went (kept after it closed).
+    const CFtpTimings& Timings() const { return m_timings; }
 
     // Closes the connection and reports the last call's failure: nothing
     // when the user stopped it, "connection lost" when the server went away,
@@ -38,6 +41,7 @@ private:
     CPublishEnvironment& m_env;
     std::unique_ptr<CFtp> m_ftp;
     bool m_stopped = false;
+    CFtpTimings m_timings;
 };
 
 // The settings hold everything a connection needs: server, user and

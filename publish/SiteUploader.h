@@ -36,6 +36,8 @@ public:
     bool Run();
     // After a failed Run: the user stopped it, and nothing was shown.
     bool Stopped() const { return m_session.Stopped(); }
+    // Where the connection's time went.
+    const CFtpTimings& Timings() const { return m_session.Timings(); }
 
     // The files of the pending pages in sending order: per page its HTML
     // file, its background picture and its items' pictures (the mouse-over

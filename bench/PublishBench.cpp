@@ -1,0 +1,131 @@
+// Publishing a whole site to the real test FTP server over loopback: a site
+// of 50 pages whose build makes about 1000 files (the pages, their pictures,
+// the notice pages, the start page under its four names). Measures the
+// upload part of "Send alt" (connect, catalog walk, every file) on a site
+// built once beforehand: files per second, and the time spent outside the
+// transfer library's perform calls, which is the publishing code's own cost
+// per file (upload list, status window, the FTP client's bookkeeping).
+#ifdef PW_BENCH_FTP_SERVER
+#include "build/SiteBuilder.h"
+#include "model/Page.h"
+#include "model/RectObject.h"
+#include "model/Site.h"
+#include "publish/PublishEnvironment.h"
+#include "publish/PublishRecord.h"
+#include "publish/SiteUploader.h"
+#include "render/BackgroundFill.h"
+#include "render/ObjectFill.h"
+#include "render/Rendering.h"
+#include "services/Settings.h"
+#include "services/UserInteraction.h"
+#include "tests/support/FtpServer.h"
+#include "tests/support/TempDir.h"
+#include <benchmark/benchmark.h>
+#include <chrono>
+
+namespace {
+
+constexpr int kPages = 50;
+constexpr int kItemsPerPage = 19; // with the page file: 20 files a page
+
+class CQuietProgress : public CProgress {
+public:
+    void SetPhase(const std::string&) override {}
+    void SetPage(const std::string&) override {}
+    void SetRange(long long) override {}
+    void SetPos(long long) override {}
+    bool IsCancelled() override { return false; }
+};
+
+// Says yes to everything and shows nothing.
+class CQuietInteraction : public CUserInteraction {
+public:
+    EAnswer Message(const CMessage&) override { return EAnswer::Ok; }
+    CChoiceResult Choose(const CChoice&) override { return {0, false}; }
+    std::filesystem::path ChooseFile(const CFileRequest&) override { return {}; }
+    std::filesystem::path ChooseFolder(const std::string&, const std::filesystem::path&) override {
+        return {};
+    }
+    bool AskText(const std::string&, const std::string&, std::string&) override { return false; }
+    std::unique_ptr<CProgress> OpenProgress(int, const std::string&) override {
+        return std::make_unique<CQuietProgress>();
+    }
+    bool OpenInBrowser(const std::filesystem::path&) override { return true; }
+    void BeginWait() override {}
+    void EndWait() override {}
+};
+
+// Small shapes of different colours, so that no picture is shared.
+std::unique_ptr<CSite> MakeSite(const std::filesystem::path& file) {
+    auto site = std::make_unique<CSite>("Bench", CBackgroundFill(CColor(230, 230, 230)), 640, 480,
+                                        CColor(0, 0, 255), CColor(128, 0, 128));
+    site->path = file.string();
+    for (int p = 0; p < kPages; ++p) {
+        CPage& page =
+            site->AddPage(std::make_unique<CPage>(*site, "Side" + std::to_string(p + 1), "Bench"));
+        for (int i = 0; i < kItemsPerPage; ++i) {
+            auto rect = std::make_unique<CRectObject>(
+                DPOINT{40.0 + (i % 5) * 120, 40.0 + (i / 5) * 100}, CObjectSize{90, 60});
+            rect->SetFill(std::make_unique<CObjectFill>(
+                CColor(static_cast<uint8_t>(p * 5), static_cast<uint8_t>(i * 13), 128)));
+            page.InsertItem(std::move(rect));
+        }
+    }
+    site->SetFrontPage(site->PageAt(0));
+    return site;
+}
+
+void BM_PublishSiteUpload(benchmark::State& state) {
+    InstallRendering(nullptr);
+    pwtest::TempDir dir;
+    pwtest::FtpServer server;
+    auto site = MakeSite(dir / "bench.pwu");
+
+    CQuietInteraction ui;
+    CSettings settings;
+    settings.SetFtpServer("127.0.0.1");
+    settings.SetFtpPort(server.Port());
+    settings.SetFtpUser(server.User());
+    settings.SetFtpPassword(server.Password());
+    settings.SetFtpPassive(true);
+    settings.SetFtpCatalog("www/bench");
+    CPublishRecord record;
+    DownloadList downloads;
+    CPublishEnvironment env{
+        ui, settings, record, dir / "ftpfile.dat", downloads, dir / "tmp", {}, {}, {}, {}, {}};
+
+    BuildSettings build = BuildSettings::InFolder(dir / "tmp" / "My_Homepage_Preview", false);
+    build.largeObjectWarning = false;
+    SiteBuilder builder(build, &ui, &downloads);
+    if (builder.Build(*site).code != BuildOk) {
+        state.SkipWithError("the site did not build");
+        return;
+    }
+
+    double files = 0, seconds = 0, outside = 0;
+    for (auto _ : state) {
+        for (const auto& page : site->Pages())
+            page->SetPublishPending(true);
+        CSiteUploader uploader(env, *site, builder.Pages(), builder.Settings());
+        files = static_cast<double>(uploader.PageFiles().size() + 4);
+        const auto start = std::chrono::steady_clock::now();
+        if (!uploader.Run()) {
+            state.SkipWithError("the upload failed");
+            return;
+        }
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        seconds += took.count();
+        outside +=
+            took.count() - std::chrono::duration<double>(uploader.Timings().inPerform).count();
+    }
+    const double runs = static_cast<double>(state.iterations());
+    state.counters["files"] = files;
+    state.counters["files_per_s"] = files * runs / seconds;
+    state.counters["outside_curl_ms"] = outside * 1000 / runs;
+    state.counters["outside_curl_pct"] = 100 * outside / seconds;
+}
+
+} // namespace
+
+BENCHMARK(BM_PublishSiteUpload)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+#endif
