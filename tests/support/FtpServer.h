@@ -1,9 +1,9 @@
 #pragma once
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <sys/types.h>
 
 namespace pwtest {
 
@@ -59,7 +59,7 @@ private:
     std::filesystem::path m_caFile;
     std::filesystem::path m_keyFile;
     int m_port = 0;
-    pid_t m_pid = -1;
+    ChildProcess m_process;
 };
 
 } // namespace pwtest
