@@ -82,13 +82,21 @@ struct CConnectFailure {
     bool networkOk;
 };
 
-CConnectFailure ClassifyConnectFailure(CURLcode code, bool viaProxy, long osErrno) {
+CConnectFailure ClassifyConnectFailure(CURLcode code, bool viaProxy, long osErrno,
+                                       long proxyError) {
     switch (code) {
     case CURLE_LOGIN_DENIED:
         return {FTP_LOGIN, false, true, true};
-    case CURLE_COULDNT_RESOLVE_PROXY:
     case CURLE_PROXY:
-        // The proxy could not be reached or refused us: nothing gets out.
+        // The proxy answered but could not reach the server ...
+        if (proxyError == CURLPX_REPLY_CONNECTION_REFUSED ||
+            proxyError == CURLPX_REPLY_HOST_UNREACHABLE || proxyError == CURLPX_RESOLVE_HOST ||
+            proxyError == CURLPX_REPLY_TTL_EXPIRED) {
+            return {FTP_UNREACHABLE, true, false, true};
+        }
+        // ... or refused us: nothing gets out.
+        return {FTP_UNREACHABLE, false, false, false};
+    case CURLE_COULDNT_RESOLVE_PROXY:
         return {FTP_UNREACHABLE, false, false, false};
     case CURLE_COULDNT_CONNECT:
         if (viaProxy || osErrno == ENETUNREACH || osErrno == ENETDOWN) {
@@ -163,9 +171,12 @@ public:
             std::snprintf(m_errbuf, sizeof m_errbuf, "not a usable server name or port");
         }
         if (code == CURLE_OK) return;
-        long osErrno = 0;
-        if (m_curl) curl_easy_getinfo(m_curl, CURLINFO_OS_ERRNO, &osErrno);
-        CConnectFailure f = ClassifyConnectFailure(code, m_viaProxy, osErrno);
+        long osErrno = 0, proxyError = 0;
+        if (m_curl) {
+            curl_easy_getinfo(m_curl, CURLINFO_OS_ERRNO, &osErrno);
+            curl_easy_getinfo(m_curl, CURLINFO_PROXY_ERROR, &proxyError);
+        }
+        CConnectFailure f = ClassifyConnectFailure(code, m_viaProxy, osErrno, proxyError);
         unreachable = f.unreachable;
         loginRefused = f.loginRefused;
         networkOk = f.networkOk;

@@ -1,5 +1,6 @@
 #include "publish/Ftp.h"
 #include "tests/support/FtpServer.h"
+#include "tests/support/SocksProxy.h"
 #include "tests/support/TempDir.h"
 #include <fstream>
 #include <gtest/gtest.h>
@@ -24,6 +25,21 @@ struct CFailedConnect {
     bool unreachable = false, loginRefused = false, networkOk = false;
     int status = FTP_OK;
 };
+
+CFailedConnect ConnectViaProxyExpectingFailure(int port, const std::string& password,
+                                               const pwtest::SocksProxy& proxy, int proxyPort,
+                                               const std::string& proxyPassword) {
+    CFailedConnect f;
+    try {
+        CFtp ftp(f.unreachable, f.loginRefused, f.networkOk, "127.0.0.1", port, "webmaster",
+                 password, true, "127.0.0.1", proxyPort, proxy.User(), proxyPassword, CFtp::Socks5,
+                 {});
+        ADD_FAILURE() << "connected through the proxy";
+    } catch (const CFtpConnectError& e) {
+        f.status = e.GetStatus();
+    }
+    return f;
+}
 
 CFailedConnect ConnectExpectingFailure(const std::string& host, int port, const std::string& user,
                                        const std::string& password,
@@ -312,4 +328,46 @@ TEST(FtpTest, PassiveAndActiveTransfersOverPlainAndTls) {
     refused =
         ConnectExpectingFailure("127.0.0.1", plain.Port(), plain.User(), plain.Password(), tls);
     EXPECT_EQ(refused.status, FTP_TLS);
+}
+
+TEST(FtpTest, SocksProxiesCarryTheSessionAndTheirFailuresClearTheNetworkFlag) {
+    FtpServer server;
+    pwtest::SocksProxy proxy;
+    pwtest::TempDir local;
+    const auto bytes = WriteFile(local / "f.bin", RandomBytes(100000, 6));
+
+    for (auto type : {CFtp::Socks4, CFtp::Socks5}) {
+        SCOPED_TRACE(type == CFtp::Socks4 ? "socks4" : "socks5");
+        const size_t before = proxy.Relayed().size();
+        bool a = false, b = false, c = false;
+        // Active mode cannot work through a proxy; the client goes passive.
+        CFtp ftp(a, b, c, "127.0.0.1", server.Port(), server.User(), server.Password(), false,
+                 "127.0.0.1", proxy.Port(), proxy.User(), proxy.Password(), type, {});
+        const std::string name = type == CFtp::Socks4 ? "four.bin" : "five.bin";
+        ASSERT_TRUE(ftp.put(local / "f.bin", name, true)) << ftp.GetLastError();
+        EXPECT_EQ(ReadFile(server.Home() / name), bytes);
+        // The control connection and at least one data connection went through it.
+        const auto relayed = proxy.Relayed();
+        ASSERT_GE(relayed.size(), before + 2);
+        EXPECT_EQ(relayed[before], "127.0.0.1 " + std::to_string(server.Port()));
+    }
+
+    auto f = ConnectViaProxyExpectingFailure(server.Port(), server.Password(), proxy, proxy.Port(),
+                                             "wrong");
+    EXPECT_FALSE(f.unreachable);
+    EXPECT_FALSE(f.loginRefused);
+    EXPECT_FALSE(f.networkOk);
+    f = ConnectViaProxyExpectingFailure(server.Port(), server.Password(), proxy,
+                                        FtpServer::UnusedPort(), proxy.Password());
+    EXPECT_FALSE(f.unreachable);
+    EXPECT_FALSE(f.networkOk);
+    // The proxy works but the server does not answer, or refuses the login.
+    f = ConnectViaProxyExpectingFailure(FtpServer::UnusedPort(), server.Password(), proxy,
+                                        proxy.Port(), proxy.Password());
+    EXPECT_TRUE(f.unreachable);
+    EXPECT_TRUE(f.networkOk);
+    f = ConnectViaProxyExpectingFailure(server.Port(), "wrong", proxy, proxy.Port(),
+                                        proxy.Password());
+    EXPECT_FALSE(f.unreachable);
+    EXPECT_TRUE(f.loginRefused);
 }
