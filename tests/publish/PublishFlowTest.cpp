@@ -229,3 +229,49 @@ TEST(PublishFlow, ConnectionFailuresOfferTheSettings) {
     EXPECT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Failed);
     EXPECT_TRUE(f.ui.Verify());
 }
+
+TEST(PublishFlow, AnInvalidSiteShowsTheOffendingItemAndSendsNothing) {
+    CPublishFixture f;
+    pwtest::FtpServer server;
+    f.Connect(server);
+    // A shape over the mouse-over button: the build refuses the page.
+    CPage& front = f.Site().PageAt(0);
+    const CPageItem* button = front.Items()[1].get();
+    ASSERT_TRUE(button->HasMouseOver());
+    buildtest::AddRect(front, {350, 30, 450, 90}, CColor(0, 0, 0));
+    const CPage* shownPage = nullptr;
+    const CPageItem* shownItem = nullptr;
+    f.env.showItem = [&](const CPage& page, const CPageItem* item) {
+        shownPage = &page;
+        shownItem = item;
+    };
+    f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0).ExpectMessage(IDD_BUILD_ERROR, EAnswer::Ok);
+    EXPECT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Failed);
+    EXPECT_TRUE(f.ui.Verify());
+    EXPECT_TRUE(f.ui.SawText("Forside"));
+    EXPECT_EQ(shownPage, &front);
+    EXPECT_EQ(shownItem, button);
+    EXPECT_TRUE(Tree(server.Home()).empty());
+}
+
+TEST(PublishFlow, ASecureConnectionIsUsedWhenTheSettingsAskForIt) {
+    CPublishFixture f;
+    pwtest::FtpServer::Options secure;
+    secure.tls = true;
+    pwtest::FtpServer server(secure);
+    f.Connect(server);
+    // The server only accepts logins over TLS: a plain connection is turned
+    // away (as a refused login or an unusable server, both offer the settings).
+    f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0).ExpectChoice("Serveren", 1);
+    EXPECT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Failed);
+    EXPECT_TRUE(f.ui.Verify());
+
+    f.settings.SetFtpTls(true);
+    f.env.ftpOptions.caFile = server.CaFile();
+    f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0)
+        .ExpectChoice(IDD_SEND_DOWNLOADS, 0, true)
+        .ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+    ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Done);
+    EXPECT_TRUE(f.ui.Verify());
+    ExpectCompleteSite(f, server.Home() / "www" / "site");
+}
