@@ -1,8 +1,7 @@
 #include "publish/Ftp.h"
+#include "publish/FtpReplies.h"
 #include "publish/FtpUpload.h"
 #include <algorithm>
-#include <cctype>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -74,56 +73,6 @@ struct CSList {
     CSList& operator=(const CSList&) = delete;
 };
 
-// What went wrong at connection time, as the constructor's flags say it.
-struct CConnectFailure {
-    int status;
-    bool unreachable;
-    bool loginRefused;
-    bool networkOk;
-};
-
-CConnectFailure ClassifyConnectFailure(CURLcode code, bool viaProxy, long osErrno,
-                                       long proxyError) {
-    switch (code) {
-    case CURLE_LOGIN_DENIED:
-        return {FTP_LOGIN, false, true, true};
-    case CURLE_PROXY:
-        // The proxy answered but could not reach the server ...
-        if (proxyError == CURLPX_REPLY_CONNECTION_REFUSED ||
-            proxyError == CURLPX_REPLY_HOST_UNREACHABLE || proxyError == CURLPX_RESOLVE_HOST ||
-            proxyError == CURLPX_REPLY_TTL_EXPIRED) {
-            return {FTP_UNREACHABLE, true, false, true};
-        }
-        // ... or refused us: nothing gets out.
-        return {FTP_UNREACHABLE, false, false, false};
-    case CURLE_COULDNT_RESOLVE_PROXY:
-        return {FTP_UNREACHABLE, false, false, false};
-    case CURLE_COULDNT_CONNECT:
-        if (viaProxy || osErrno == ENETUNREACH || osErrno == ENETDOWN) {
-            return {FTP_UNREACHABLE, false, false, false};
-        }
-        return {FTP_UNREACHABLE, true, false, true};
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_URL_MALFORMAT:
-    case CURLE_OPERATION_TIMEDOUT:
-    case CURLE_FTP_WEIRD_SERVER_REPLY:
-    case CURLE_GOT_NOTHING:
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-        return {FTP_UNREACHABLE, true, false, true};
-    case CURLE_USE_SSL_FAILED:
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_PEER_FAILED_VERIFICATION:
-    case CURLE_SSL_CACERT_BADFILE:
-    case CURLE_SSL_CERTPROBLEM:
-        // The server cannot be used safely, which for the user is the same
-        // as not reaching it: check the server settings.
-        return {FTP_TLS, true, false, true};
-    default:
-        return {FTP_INTERNAL, false, false, false};
-    }
-}
-
 } // namespace
 
 class CFtp::CImpl {
@@ -176,7 +125,7 @@ public:
             curl_easy_getinfo(m_curl, CURLINFO_OS_ERRNO, &osErrno);
             curl_easy_getinfo(m_curl, CURLINFO_PROXY_ERROR, &proxyError);
         }
-        CConnectFailure f = ClassifyConnectFailure(code, m_viaProxy, osErrno, proxyError);
+        CFtpConnectFailure f = ClassifyFtpConnectFailure(code, m_viaProxy, osErrno, proxyError);
         unreachable = f.unreachable;
         loginRefused = f.loginRefused;
         networkOk = f.networkOk;
@@ -336,7 +285,7 @@ private:
             curl_easy_setopt(m_curl, option, value);
         };
         set(CURLOPT_URL, url.c_str());
-        set(CURLOPT_PROTOCOLS_STR, m_options.tls ? "ftp,ftps" : "ftp");
+        set(CURLOPT_PROTOCOLS_STR, "ftp");
         set(CURLOPT_ERRORBUFFER, m_errbuf);
         set(CURLOPT_NOSIGNAL, 1L);
         // PW_FTP_TRACE=1 prints the protocol exchange, for diagnosing a server.
@@ -389,7 +338,7 @@ private:
         curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &listing);
         CURLcode code = Perform();
         if (code == CURLE_OK) {
-            names = ParseMlsd(listing);
+            names = ParseMlsdFiles(listing);
             return true;
         }
         if (!Finish(code, true) && ConnectionGone()) return false;
@@ -400,49 +349,8 @@ private:
         curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &AppendToString);
         curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &listing);
         if (!Finish(Perform(), true)) return false;
-        names = ParseNlst(listing);
+        names = ParseNlstNames(listing);
         return true;
-    }
-
-    static std::vector<std::string> SplitLines(const std::string& text) {
-        std::vector<std::string> lines;
-        size_t start = 0;
-        while (start < text.size()) {
-            size_t end = text.find('\n', start);
-            if (end == std::string::npos) end = text.size();
-            std::string line = text.substr(start, end - start);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!line.empty()) lines.push_back(line);
-            start = end + 1;
-        }
-        return lines;
-    }
-
-    // "type=file;size=12;modify=20240101000000; name with spaces"
-    static std::vector<std::string> ParseMlsd(const std::string& text) {
-        std::vector<std::string> names;
-        for (const auto& line : SplitLines(text)) {
-            size_t space = line.find(' ');
-            if (space == std::string::npos) continue;
-            std::string facts = line.substr(0, space);
-            for (auto& c : facts)
-                c = char(std::tolower(static_cast<unsigned char>(c)));
-            if (("; " + facts).find(";type=file;") == std::string::npos &&
-                facts.rfind("type=file;", 0) != 0) {
-                continue;
-            }
-            names.push_back(line.substr(space + 1));
-        }
-        return names;
-    }
-
-    static std::vector<std::string> ParseNlst(const std::string& text) {
-        std::vector<std::string> names;
-        for (auto& line : SplitLines(text)) {
-            size_t slash = line.rfind('/');
-            names.push_back(slash == std::string::npos ? line : line.substr(slash + 1));
-        }
-        return names;
     }
 
     // Runs the prepared command to its end, like curl_easy_perform, but
@@ -493,7 +401,10 @@ private:
     }
 
     std::string Describe(CURLcode code) const {
-        std::string text = m_errbuf[0] ? m_errbuf : curl_easy_strerror(code);
+        // The buffer may also hold an earlier note that did not stop the
+        // transfer, so the result's own text leads.
+        std::string text = curl_easy_strerror(code);
+        if (m_errbuf[0] && text != m_errbuf) text += std::string(": ") + m_errbuf;
         long reply = 0;
         if (m_curl) curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &reply);
         if (reply > 0) text += " (server reply " + std::to_string(reply) + ")";
@@ -506,51 +417,7 @@ private:
         if (code == CURLE_OK) return true;
         long reply = 0;
         curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &reply);
-        return Fail(ClassifyFailure(code, reply, transfer), Describe(code));
-    }
-
-    static int ClassifyFailure(CURLcode code, long reply, bool transfer) {
-        if (reply == 421) return FTP_CLOSED;
-        if (transfer && (reply == 425 || reply == 426)) return FTP_DATA_LOST;
-        switch (code) {
-        case CURLE_ABORTED_BY_CALLBACK:
-            return FTP_STOPPED;
-        case CURLE_OPERATION_TIMEDOUT:
-        case CURLE_FTP_ACCEPT_TIMEOUT:
-            return FTP_TIMEOUT;
-        case CURLE_SEND_ERROR:
-        case CURLE_RECV_ERROR:
-        case CURLE_PARTIAL_FILE:
-            return transfer ? FTP_DATA_LOST : FTP_CLOSED;
-        case CURLE_FTP_ACCEPT_FAILED:
-        case CURLE_FTP_PORT_FAILED:
-        case CURLE_FTP_WEIRD_PASV_REPLY:
-        case CURLE_FTP_WEIRD_227_FORMAT:
-        case CURLE_FTP_CANT_GET_HOST:
-            return FTP_DATA_LOST;
-        case CURLE_GOT_NOTHING:
-        case CURLE_COULDNT_CONNECT:
-        case CURLE_COULDNT_RESOLVE_HOST:
-        case CURLE_FTP_WEIRD_SERVER_REPLY:
-        case CURLE_LOGIN_DENIED:
-        case CURLE_PROXY:
-            // A dropped connection that could not be made again.
-            return FTP_CLOSED;
-        case CURLE_SSL_CONNECT_ERROR:
-        case CURLE_PEER_FAILED_VERIFICATION:
-        case CURLE_USE_SSL_FAILED:
-            return FTP_TLS;
-        case CURLE_REMOTE_ACCESS_DENIED:
-        case CURLE_QUOTE_ERROR:
-        case CURLE_UPLOAD_FAILED:
-        case CURLE_REMOTE_FILE_NOT_FOUND:
-        case CURLE_REMOTE_DISK_FULL:
-        case CURLE_FTP_COULDNT_RETR_FILE:
-        case CURLE_FTP_COULDNT_SET_TYPE:
-            return FTP_REFUSED;
-        default:
-            return FTP_INTERNAL;
-        }
+        return Fail(ClassifyFtpFailure(code, reply, transfer), Describe(code));
     }
 
     CURL* m_curl = nullptr;

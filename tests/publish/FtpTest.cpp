@@ -1,4 +1,5 @@
 #include "publish/Ftp.h"
+#include "publish/FtpReplies.h"
 #include "tests/support/FtpServer.h"
 #include "tests/support/SocksProxy.h"
 #include "tests/support/TempDir.h"
@@ -209,7 +210,18 @@ TEST(FtpTest, RemoveAndMdelKeepExcludedNamesAndDirectories) {
     EXPECT_EQ(Entries(files), (std::vector<std::string>{"keep.jpg"}));
 }
 
-TEST(FtpTest, MdelPatterns) {
+TEST(FtpTest, ListingsAndPatterns) {
+    const std::string mlsd = "type=cdir;modify=20240101000000; .\r\n"
+                             "type=pdir;modify=20240101000000; ..\r\n"
+                             "type=dir;size=0; Download\r\n"
+                             "Type=File;Size=12; my page.htm\r\n"
+                             "size=3;type=file;perm=r; a.jpg\r\n"
+                             "type=OS.unix=symlink; link\r\n"
+                             "broken-line-without-name\r\n";
+    EXPECT_EQ(ParseMlsdFiles(mlsd), (std::vector<std::string>{"my page.htm", "a.jpg"}));
+    EXPECT_EQ(ParseNlstNames("a.jpg\r\n/www/b.gif\nc d.htm"),
+              (std::vector<std::string>{"a.jpg", "b.gif", "c d.htm"}));
+
     EXPECT_TRUE(CFtp::MatchesPattern("*.*", "README"));
     EXPECT_TRUE(CFtp::MatchesPattern("*.jpg", "a.b.jpg"));
     EXPECT_FALSE(CFtp::MatchesPattern("*.jpg", "a.jpg.gif"));

@@ -1,0 +1,143 @@
+#include "publish/FtpReplies.h"
+#include "publish/Ftp.h"
+#include <cctype>
+#include <cerrno>
+#include <curl/curl.h>
+
+CFtpConnectFailure ClassifyFtpConnectFailure(int curlCode, bool viaProxy, long osErrno,
+                                             long proxyError) {
+    switch (static_cast<CURLcode>(curlCode)) {
+    case CURLE_LOGIN_DENIED:
+        return {FTP_LOGIN, false, true, true};
+    case CURLE_PROXY:
+        // The proxy answered but could not reach the server ...
+        if (proxyError == CURLPX_REPLY_CONNECTION_REFUSED ||
+            proxyError == CURLPX_REPLY_HOST_UNREACHABLE || proxyError == CURLPX_RESOLVE_HOST ||
+            proxyError == CURLPX_REPLY_TTL_EXPIRED) {
+            return {FTP_UNREACHABLE, true, false, true};
+        }
+        // ... or refused us: nothing gets out.
+        return {FTP_UNREACHABLE, false, false, false};
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return {FTP_UNREACHABLE, false, false, false};
+    case CURLE_COULDNT_CONNECT:
+        if (viaProxy || osErrno == ENETUNREACH || osErrno == ENETDOWN) {
+            return {FTP_UNREACHABLE, false, false, false};
+        }
+        return {FTP_UNREACHABLE, true, false, true};
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_URL_MALFORMAT:
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_FTP_WEIRD_SERVER_REPLY:
+    case CURLE_GOT_NOTHING:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+        return {FTP_UNREACHABLE, true, false, true};
+    case CURLE_USE_SSL_FAILED:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CERTPROBLEM:
+        // The server cannot be used safely, which for the user is the same
+        // as not reaching it: check the server settings.
+        return {FTP_TLS, true, false, true};
+    default:
+        return {FTP_INTERNAL, false, false, false};
+    }
+}
+
+int ClassifyFtpFailure(int curlCode, long reply, bool transfer) {
+    if (reply == 421) return FTP_CLOSED; // "service not available, closing"
+    if (transfer && (reply == 425 || reply == 426)) return FTP_DATA_LOST;
+    switch (static_cast<CURLcode>(curlCode)) {
+    case CURLE_ABORTED_BY_CALLBACK:
+        return FTP_STOPPED;
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_FTP_ACCEPT_TIMEOUT:
+        return FTP_TIMEOUT;
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_PARTIAL_FILE:
+        return transfer ? FTP_DATA_LOST : FTP_CLOSED;
+    case CURLE_FTP_ACCEPT_FAILED:
+    case CURLE_FTP_PORT_FAILED:
+    case CURLE_FTP_WEIRD_PASV_REPLY:
+    case CURLE_FTP_WEIRD_227_FORMAT:
+    case CURLE_FTP_CANT_GET_HOST:
+        return FTP_DATA_LOST;
+    case CURLE_GOT_NOTHING:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_FTP_WEIRD_SERVER_REPLY:
+    case CURLE_LOGIN_DENIED:
+    case CURLE_PROXY:
+        // A dropped connection that could not be made again.
+        return FTP_CLOSED;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_USE_SSL_FAILED:
+        return FTP_TLS;
+    case CURLE_REMOTE_ACCESS_DENIED:
+    case CURLE_QUOTE_ERROR:
+    case CURLE_UPLOAD_FAILED:
+    case CURLE_REMOTE_FILE_NOT_FOUND:
+    case CURLE_REMOTE_DISK_FULL:
+    case CURLE_FTP_COULDNT_RETR_FILE:
+    case CURLE_FTP_COULDNT_SET_TYPE:
+        return FTP_REFUSED;
+    default:
+        return FTP_INTERNAL;
+    }
+}
+
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool IsFileFacts(const std::string& facts) {
+    size_t start = 0;
+    while (start < facts.size()) {
+        size_t end = facts.find(';', start);
+        if (end == std::string::npos) end = facts.size();
+        std::string fact = facts.substr(start, end - start);
+        for (auto& c : fact)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        if (fact.rfind("type=", 0) == 0) return fact == "type=file";
+        start = end + 1;
+    }
+    return false;
+}
+
+} // namespace
+
+std::vector<std::string> ParseMlsdFiles(const std::string& listing) {
+    std::vector<std::string> names;
+    for (const auto& line : SplitLines(listing)) {
+        // The facts end at the first space; the name is everything after it.
+        size_t space = line.find(' ');
+        if (space == std::string::npos || space + 1 == line.size()) continue;
+        if (IsFileFacts(line.substr(0, space))) names.push_back(line.substr(space + 1));
+    }
+    return names;
+}
+
+std::vector<std::string> ParseNlstNames(const std::string& listing) {
+    std::vector<std::string> names;
+    for (const auto& line : SplitLines(listing)) {
+        size_t slash = line.rfind('/');
+        names.push_back(slash == std::string::npos ? line : line.substr(slash + 1));
+    }
+    return names;
+}
