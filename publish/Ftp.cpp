@@ -89,7 +89,18 @@ public:
     }
     ~CImpl() {
         // The connection lives in the multi handle's cache; cleaning that
-        // up says goodbye to the server.
+        // up says goodbye to the server (QUIT) and waits for the answer as
+        // long as the handle added last allowed. A server that stopped
+        // answering must not hold up the end of the run for a whole idle
+        // time-out, so a handle with a short one is added last.
+        if (m_multi && m_curl) {
+            curl_easy_reset(m_curl);
+            curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
+            curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, 2L);
+            if (curl_multi_add_handle(m_multi, m_curl) == CURLM_OK) {
+                curl_multi_remove_handle(m_multi, m_curl);
+            }
+        }
         if (m_multi) curl_multi_cleanup(m_multi);
         if (m_curl) curl_easy_cleanup(m_curl);
     }
