@@ -1,4 +1,5 @@
 #include "tests/publish/PublishTestSupport.h"
+#include "tests/support/SocksProxy.h"
 
 using namespace publishtest;
 using EResult = CPublisher::EResult;
@@ -274,4 +275,37 @@ TEST(PublishFlow, ASecureConnectionIsUsedWhenTheSettingsAskForIt) {
     ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Done);
     EXPECT_TRUE(f.ui.Verify());
     ExpectCompleteSite(f, server.Home() / "www" / "site");
+}
+
+TEST(PublishFlow, TheProxyOfTheSettingsCarriesThePublish) {
+    CPublishFixture f;
+    pwtest::FtpServer server;
+    pwtest::SocksProxy proxy;
+    f.Connect(server);
+    f.settings.SetFtpProxyServer("127.0.0.1");
+    f.settings.SetFtpProxyPort(proxy.Port());
+    f.settings.SetFtpProxyUser(proxy.User());
+    f.settings.SetFtpProxyPassword(proxy.Password());
+    const std::string serverAddress = "127.0.0.1 " + std::to_string(server.Port());
+    for (int type : {1, 2}) { // Socks4, Socks5
+        SCOPED_TRACE(type);
+        f.settings.SetFtpProxyType(type);
+        const size_t before = proxy.Relayed().size();
+        f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0)
+            .ExpectChoice(IDD_SEND_DOWNLOADS, 0, true)
+            .ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+        ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Done);
+        EXPECT_TRUE(f.ui.Verify());
+        const auto relayed = proxy.Relayed();
+        ASSERT_GT(relayed.size(), before);
+        EXPECT_EQ(relayed[before], serverAddress);
+    }
+    ExpectCompleteSite(f, server.Home() / "www" / "site");
+
+    // A proxy that does not answer: no connection could be opened at all.
+    f.settings.SetFtpProxyPort(pwtest::FtpServer::UnusedPort());
+    f.ui.ExpectChoice(IDD_REMOVE_SITE, 0).ExpectMessage(IDD_NO_NETWORK, EAnswer::Ok);
+    EXPECT_EQ(f.publisher.Remove(), EResult::Failed);
+    EXPECT_TRUE(f.ui.Verify());
+    EXPECT_TRUE(fs::exists(server.Home() / "www" / "site" / "index.html"));
 }
