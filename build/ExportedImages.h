@@ -3,7 +3,7 @@
 #include <string>
 #include <unordered_map>
 
-class CImage;
+class CRegionPixels;
 
 // The item pictures already written in one build, so that an item that looks
 // exactly like an earlier one (the same logo or button on every page) points
@@ -24,7 +24,7 @@ public:
         std::string mouseOver;
     };
 
-    static uint64_t PixelHash(const CImage& image);
+    static uint64_t PixelHash(const CRegionPixels& pixels);
 
     // Null when no picture with these pixels was written.
     const CFiles* Find(const CKey& key) const;

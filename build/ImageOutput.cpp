@@ -9,9 +9,14 @@
 #include "render/ObjectFill.h"
 #include "services/IO.h"
 #include "services/IOError.h"
+#include "services/JpegIO.h"
+#include "services/MemFile.h"
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -39,12 +44,38 @@ const uint8_t* StripPixel(const CImage& strip, int x, int y) {
            static_cast<std::size_t>(x) * bpp + (bpp - 3);
 }
 
+// Writes the bytes in one go. The files of a build are rewritten by the next
+// build anyway, so the detour of the program's safe save through a temporary
+// file would only cost time.
+bool WriteWhole(const fs::path& file, const CMemFile& bytes) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    const uint8_t* data = bytes.Data().data();
+    std::size_t left = bytes.GetLength();
+    bool written = true;
+    while (left > 0 && written) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n < 0 && errno == EINTR) continue;
+        written = n > 0;
+        if (written) data += n, left -= static_cast<std::size_t>(n);
+    }
+    return ::close(fd) == 0 && written;
+}
+
 } // namespace
 
 bool SaveBuildJpeg(const fs::path& file, const CImage& image) {
-    int format = FORMAT_JPEG;
+    return SaveBuildJpeg(file, CJpegIO::MapOfImage(image));
+}
+
+bool SaveBuildJpeg(const fs::path& file, const CPixMap& pixels) {
+    CMemFile encoded;
+    return EncodeBuildJpeg(pixels, encoded) && WriteWhole(file, encoded);
+}
+
+bool EncodeBuildJpeg(const CPixMap& pixels, CMemFile& encoded) {
     int error = 0;
-    return CIO::SaveImage(file, image, format, kBuildJpegQuality, error, std::string());
+    return CJpegIO::Save(encoded, pixels, kBuildJpegQuality, error, std::string(), 96.0);
 }
 
 bool CopyReplacing(const fs::path& from, const fs::path& to) {
@@ -78,23 +109,28 @@ bool MayUseOwnFile(const CPageObject& state, const CRect& clipped, bool overlapp
            picture->Height() == rect.Height();
 }
 
-std::string WriteItemImage(const CImage& pixels, const CPageObject& state, const CRect& clipped,
+std::string WriteItemImage(const CPixMap& pixels, const CPageObject& state, const CRect& clipped,
                            bool overlapped, const fs::path& filesFolder, const std::string& base) {
     const std::string jpegName = base + ".jpg";
     if (!MayUseOwnFile(state, clipped, overlapped)) {
         SaveBuildJpeg(filesFolder / jpegName, pixels);
         return jpegName;
     }
+    // The re-encoded region is the compare image: it becomes the item's
+    // picture unless the picture's own file is smaller, and then stays behind
+    // as compareimage.jpg. It is compared in memory and written once.
+    CMemFile encoded;
+    EncodeBuildJpeg(pixels, encoded);
     const fs::path compare = filesFolder / kCompareImageFile;
-    SaveBuildJpeg(compare, pixels);
     const std::string& source = state.GetFill()->GetImagePath();
     const long long sourceSize = FileSize(source);
-    if (sourceSize < 0 || sourceSize >= FileSize(compare)) {
-        std::error_code ec;
-        fs::remove(filesFolder / jpegName, ec);
-        fs::rename(compare, filesFolder / jpegName, ec);
+    std::error_code ec;
+    if (sourceSize < 0 || sourceSize >= static_cast<long long>(encoded.GetLength())) {
+        WriteWhole(filesFolder / jpegName, encoded);
+        fs::remove(compare, ec);
         return jpegName;
     }
+    WriteWhole(compare, encoded);
     const std::string ownName = base + ExtensionOf(source);
     return CopyReplacing(source, filesFolder / ownName) ? ownName : std::string();
 }

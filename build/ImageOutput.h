@@ -9,6 +9,8 @@
 
 class CBackgroundFill;
 class CImage;
+class CMemFile;
+class CPixMap;
 class CPage;
 class CPageObject;
 class CSite;
@@ -25,7 +27,10 @@ inline constexpr const char* kCompareImageFile = "compareimage.jpg";
 using BackgroundImageMap = std::vector<std::pair<std::string, std::string>>;
 
 // Writes the picture as a JPEG at the build's quality and 96 dpi.
+bool SaveBuildJpeg(const std::filesystem::path& file, const CPixMap& pixels);
 bool SaveBuildJpeg(const std::filesystem::path& file, const CImage& image);
+// The same JPEG into memory.
+bool EncodeBuildJpeg(const CPixMap& pixels, CMemFile& encoded);
 
 // Copies a file over any existing one; false when it cannot.
 bool CopyReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
@@ -45,7 +50,7 @@ bool MayUseOwnFile(const CPageObject& state, const CRect& clipped, bool overlapp
 // (without folder). A picture that may use its own file keeps that file when
 // it is smaller than the re-encoded region; everything else is base + ".jpg".
 // Empty when a needed copy failed.
-std::string WriteItemImage(const CImage& pixels, const CPageObject& state, const CRect& clipped,
+std::string WriteItemImage(const CPixMap& pixels, const CPageObject& state, const CRect& clipped,
                            bool overlapped, const std::filesystem::path& filesFolder,
                            const std::string& base);
 

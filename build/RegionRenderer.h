@@ -1,4 +1,5 @@
 #pragma once
+#include "image/PixMap.h"
 #include "services/Geometry.h"
 #include <cstdint>
 #include <memory>
@@ -22,6 +23,26 @@ struct CBuildTiles {
     std::unique_ptr<uint8_t[]> rgb{new uint8_t[kRgbRow * kSide]};
 };
 
+// The red, green, blue pixels of one rendered region (rows 3 * width bytes
+// apart). The buffer only grows, so a build that renders a thousand regions
+// allocates it a few times rather than a thousand.
+class CRegionPixels {
+public:
+    void Resize(int width, int height);
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    std::size_t RowBytes() const { return 3 * static_cast<std::size_t>(m_width); }
+    uint8_t* Bits() { return m_data.data(); }
+    const uint8_t* Bits() const { return m_data.data(); }
+    // An IMAGE_RGB8 map over the pixels, for the encoder.
+    CPixMap Map() const;
+
+private:
+    std::vector<uint8_t> m_data;
+    int m_width = 0;
+    int m_height = 0;
+};
+
 // Renders rectangles of a page as the browser will see them behind and around
 // one item: the background, then every drawn item back to front, with the
 // one item shown in a chosen state.
@@ -31,11 +52,10 @@ public:
     // IsDrawnInImages); items beyond the list are not drawn.
     CRegionRenderer(CBuildTiles& tiles, CPage& page, std::vector<bool> drawn);
 
-    // Renders `region` (clipped to the page) into `out`, which must be an
-    // IMAGE_RGB8 image of at least the clipped region's size; `item` is drawn
-    // as `state` instead of its current object. False when the clipped region
-    // is empty or the image too small.
-    bool Render(const CRect& region, const CPageItem* item, CPageObject* state, CImage& out);
+    // Renders `region` (clipped to the page) into `out`, which takes the
+    // clipped region's size; `item` is drawn as `state` instead of its
+    // current object. False when the clipped region is empty.
+    bool Render(const CRect& region, const CPageItem* item, CPageObject* state, CRegionPixels& out);
 
 private:
     void ComposeTile(const CRect& tile, const CPageItem* item, CPageObject* state);

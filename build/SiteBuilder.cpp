@@ -25,9 +25,10 @@ void MakeFilesWritable(const fs::path& folder) {
     if (!fs::is_directory(folder, ec)) return;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code ignored;
-        if (it->is_regular_file(ignored))
-            fs::permissions(it->path(), fs::perms::owner_read | fs::perms::owner_write,
-                            fs::perm_options::add, ignored);
+        const fs::file_status status = it->symlink_status(ignored);
+        const fs::perms wanted = fs::perms::owner_read | fs::perms::owner_write;
+        if (fs::is_regular_file(status) && (status.permissions() & wanted) != wanted)
+            fs::permissions(it->path(), wanted, fs::perm_options::add, ignored);
     }
 }
 

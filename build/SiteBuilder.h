@@ -9,6 +9,7 @@ class CImage;
 class CLinkUrls;
 class CPage;
 class CProgress;
+class CRegionPixels;
 class CRegionRenderer;
 class CSite;
 class CUserInteraction;
@@ -53,9 +54,10 @@ private:
     int BuildPageData(BuildPage& page);
     int BuildItemImages(BuildPage& page, int index, CRegionRenderer& renderer);
     int BuildMouseOverImages(BuildPage& page, int index, CRegionRenderer& renderer);
-    // Renders one state of an item into a new picture; null when it cannot.
-    std::unique_ptr<CImage> RenderState(CRegionRenderer& renderer, BuildItem& built,
-                                        CPageObject* state, const CRect& rect);
+    // Renders one state of an item into one of the builder's two pixel
+    // buffers; null when there is nothing to render.
+    const CRegionPixels* RenderState(CRegionRenderer& renderer, BuildItem& built,
+                                     CPageObject* state, const CRect& rect, int buffer);
     // The large-object question; false when the user stops the build.
     bool AcceptLargeObject(const BuildPage& page, const CRect& a, const CRect& b);
     void ResolveLink(BuildPage& page, BuildItem& built);
@@ -76,6 +78,7 @@ private:
     std::unique_ptr<CProgress> m_progress;
     long long m_position = 0;
     std::unique_ptr<CBuildTiles> m_tiles;
+    std::unique_ptr<CRegionPixels> m_pixels[2]; // normal and mouse-over state
     std::unique_ptr<CLinkUrls> m_links;
     CExportedImages m_exported;
     BackgroundImageMap m_backgrounds;

@@ -79,11 +79,11 @@ int SiteBuilder::BuildPageData(BuildPage& page) {
     return BuildOk;
 }
 
-std::unique_ptr<CImage> SiteBuilder::RenderState(CRegionRenderer& renderer, BuildItem& built,
-                                                 CPageObject* state, const CRect& rect) {
-    auto image = std::make_unique<CImage>(IMAGE_RGB8, rect.Width(), rect.Height(), 96.0);
-    if (!renderer.Render(rect, built.item, state, *image)) return nullptr;
-    return image;
+const CRegionPixels* SiteBuilder::RenderState(CRegionRenderer& renderer, BuildItem& built,
+                                              CPageObject* state, const CRect& rect, int buffer) {
+    auto& pixels = m_pixels[buffer];
+    if (!pixels) pixels = std::make_unique<CRegionPixels>();
+    return renderer.Render(rect, built.item, state, *pixels) ? pixels.get() : nullptr;
 }
 
 int SiteBuilder::BuildItemImages(BuildPage& page, int index, CRegionRenderer& renderer) {
@@ -99,13 +99,14 @@ int SiteBuilder::BuildItemImages(BuildPage& page, int index, CRegionRenderer& re
     std::string file;
     if (IsAnimatedGifPicture(object)) {
         file = CopyAnimatedGif(object, m_settings.filesFolder, base);
-    } else if (auto pixels = RenderState(renderer, built, &object, rect)) {
+    } else if (const CRegionPixels* pixels = RenderState(renderer, built, &object, rect, 0)) {
         const CExportedImages::CKey key{rect.Width(), rect.Height(),
                                         CExportedImages::PixelHash(*pixels), 0};
         if (const CExportedImages::CFiles* known = m_exported.Find(key)) {
             file = known->normal;
         } else {
-            file = WriteItemImage(*pixels, object, rect, overlapped, m_settings.filesFolder, base);
+            file = WriteItemImage(pixels->Map(), object, rect, overlapped, m_settings.filesFolder,
+                                  base);
             if (!file.empty()) m_exported.Add(key, {file, {}});
         }
     }
@@ -130,8 +131,8 @@ int SiteBuilder::BuildMouseOverImages(BuildPage& page, int index, CRegionRendere
     ++m_imageCounter;
     const bool overlapped = IsOverlapped(page, index, rect);
 
-    auto normalPixels = RenderState(renderer, built, &normal, rect);
-    auto overPixels = RenderState(renderer, built, &over, rect);
+    const CRegionPixels* normalPixels = RenderState(renderer, built, &normal, rect, 0);
+    const CRegionPixels* overPixels = RenderState(renderer, built, &over, rect, 1);
     CExportedImages::CFiles files;
     if (normalPixels && overPixels) {
         const CExportedImages::CKey key{rect.Width(), rect.Height(),
@@ -140,9 +141,9 @@ int SiteBuilder::BuildMouseOverImages(BuildPage& page, int index, CRegionRendere
         if (const CExportedImages::CFiles* known = m_exported.Find(key)) {
             files = *known;
         } else {
-            files.normal = WriteItemImage(*normalPixels, normal, rect, overlapped,
+            files.normal = WriteItemImage(normalPixels->Map(), normal, rect, overlapped,
                                           m_settings.filesFolder, normalBase);
-            files.mouseOver = WriteItemImage(*overPixels, over, rect, overlapped,
+            files.mouseOver = WriteItemImage(overPixels->Map(), over, rect, overlapped,
                                              m_settings.filesFolder, overBase);
             if (!files.normal.empty() && !files.mouseOver.empty()) m_exported.Add(key, files);
         }

@@ -1,0 +1,222 @@
+// Building a site of 50 pages with 20 pictures each, against encoding the
+// very same output pixels with libjpeg-turbo alone at quality 98: the build's
+// own work (composing the regions through the tile buffers, naming, writing
+// the files and the pages) should cost at most half again the encoding.
+#include "build/PageClassify.h"
+#include "build/RegionRenderer.h"
+#include "build/SiteBuilder.h"
+#include "image/Image.h"
+#include "model/EllipseObject.h"
+#include "model/Page.h"
+#include "model/PageItem.h"
+#include "model/RectObject.h"
+#include "model/Site.h"
+#include "render/BackgroundFill.h"
+#include "render/ObjectFill.h"
+#include "render/Rendering.h"
+#include "services/IO.h"
+#include "services/IOError.h"
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <jpeglib.h>
+#include <random>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int kPages = 50;
+constexpr int kItemsPerPage = 20;
+
+fs::path Scratch() {
+    const fs::path shm = "/dev/shm";
+    const fs::path base = fs::is_directory(shm) ? shm : fs::temp_directory_path();
+    return base / ("pw-sitebuild-" + std::to_string(::getpid()));
+}
+
+// A photograph-like picture: smooth light, fine detail and sensor noise.
+fs::path MakePhoto(const fs::path& folder, int number, std::mt19937& random) {
+    const int width = 120 + static_cast<int>(random() % 51);
+    const int height = 90 + static_cast<int>(random() % 51);
+    CImage image(IMAGE_RGB8, width, height, 96.0);
+    const int tint = static_cast<int>(random() % 120);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = image.Bits() + y * image.RowBytes() + 3 * x;
+            const int light = 60 + 120 * x / width + 40 * ((x / 7 + y / 5) % 3);
+            for (int k = 0; k < 3; ++k) {
+                const int v = light +
+                              (k == 0   ? tint
+                               : k == 1 ? 40
+                                        : -tint / 2) +
+                              static_cast<int>(random() % 33) - 16;
+                p[k] = static_cast<uint8_t>(std::clamp(v, 0, 255));
+            }
+        }
+    const fs::path file = folder / ("photo" + std::to_string(number) + ".jpg");
+    int format = FORMAT_JPEG, error = 0;
+    CIO::SaveImage(file, image, format, 85, error, std::string());
+    return file;
+}
+
+// Every page has 20 image items in a loose 5 x 4 grid, neighbours
+// overlapping a little: ten pictures from photographs and ten shapes (flat,
+// gradient, some turned), over a solid or gradient background.
+std::unique_ptr<CSite> MakeSite(const fs::path& sources) {
+    auto site = std::make_unique<CSite>("Bench", CBackgroundFill(CColor(235, 240, 250)), 740, 600,
+                                        CColor(0, 0, 255), CColor(128, 0, 128));
+    std::mt19937 random(2024);
+    const auto pick = [&](int from, int to) {
+        return from + static_cast<int>(random() % static_cast<unsigned>(to - from + 1));
+    };
+    fs::create_directories(sources);
+    std::vector<fs::path> photos;
+    for (int i = 0; i < 20; ++i)
+        photos.push_back(MakePhoto(sources, i, random));
+    for (int p = 0; p < kPages; ++p) {
+        CPage& page =
+            site->AddPage(std::make_unique<CPage>(*site, "Side" + std::to_string(p + 1), "Side"));
+        if (p == 0) site->SetFrontPage(page);
+        if (p % 2) page.Background().SetGradient(CFillGradient());
+        for (int i = 0; i < kItemsPerPage; ++i) {
+            const DPOINT centre{74.0 + 148 * (i % 5) + pick(-20, 20),
+                                75.0 + 150 * (i / 5) + pick(-20, 20)};
+            if (i % 2 == 0) {
+                const fs::path& photo = photos[static_cast<std::size_t>(pick(0, 19))];
+                int format = FORMAT_ANY, error = 0;
+                std::unique_ptr<CImage> image = CIO::LoadImageA(photo, format, error);
+                const CObjectSize size{image->Width(), image->Height()};
+                auto picture = std::make_unique<CRectObject>(centre, size);
+                picture->GetFill()->SetImage(photo.string(), std::move(image));
+                picture->GetFill()->SetPicture(true);
+                page.InsertItem(std::move(picture));
+                continue;
+            }
+            const CObjectSize size{pick(80, 170), pick(50, 140)};
+            std::unique_ptr<CShapeObject> shape;
+            if (i % 4 == 1)
+                shape = std::make_unique<CEllipseObject>(centre, size);
+            else
+                shape = std::make_unique<CRectObject>(centre, size, i % 8 == 3 ? 0.3 : 0.0);
+            if (i % 3 == 0)
+                shape->GetFill()->SetGradient(CFillGradient());
+            else
+                shape->GetFill()->SetColour(CColor(pick(0, 255), pick(0, 255), pick(0, 255)));
+            page.InsertItem(std::move(shape));
+        }
+    }
+    return site;
+}
+
+// The pixels of every item picture, rendered the way the build renders them.
+std::vector<CRegionPixels> ItemPixels(CSite& site, const SiteBuilder& builder) {
+    std::vector<CRegionPixels> pixels;
+    CBuildTiles tiles;
+    for (const BuildPage& built : builder.Pages()) {
+        CPage& page = site.PageAt(built.position);
+        std::vector<bool> drawn(static_cast<std::size_t>(page.ItemCount()), false);
+        for (const BuildItem& item : built.items)
+            drawn[static_cast<std::size_t>(item.zIndex)] = IsDrawnInImages(item, false);
+        CRegionRenderer renderer(tiles, page, drawn);
+        for (const BuildItem& item : built.items) {
+            const CRect r{item.left, item.top, item.left + item.width, item.top + item.height};
+            pixels.emplace_back();
+            renderer.Render(r, item.item, &item.item->Current(), pixels.back());
+        }
+    }
+    return pixels;
+}
+
+// libjpeg-turbo with the command-line encoder's defaults, into memory.
+std::size_t EncodeAlone(const CRegionPixels& image, unsigned char*& block,
+                        unsigned long& capacity) {
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr jerr;
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = block;
+    unsigned long size = capacity;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(image.Width());
+    cinfo.image_height = static_cast<JDIMENSION>(image.Height());
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 98, TRUE);
+    cinfo.density_unit = 1;
+    cinfo.X_density = cinfo.Y_density = 96;
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<uint8_t*>(image.Bits()) +
+                       static_cast<std::size_t>(cinfo.next_scanline) * image.RowBytes();
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    if (out != block) { // the library grew the buffer: keep the larger one
+        std::free(block);
+        block = out;
+        capacity = size;
+    }
+    return size;
+}
+
+// Processor time of this thread, system calls included: the machine the
+// benchmark runs on is shared, and wall time would count the others' work.
+double ThreadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+void BM_SiteBuildAgainstEncodingAlone(benchmark::State& state) {
+    InstallRendering(nullptr);
+    const fs::path folder = Scratch();
+    std::unique_ptr<CSite> site = MakeSite(folder / "sources");
+    const BuildSettings settings = BuildSettings::InFolder(folder / "site", false);
+    // The first build renders every object once; the designer has done that
+    // long before the user builds, so it is not timed.
+    SiteBuilder warmUp(settings, nullptr);
+    if (warmUp.Build(*site).code != BuildOk) {
+        state.SkipWithError("build failed");
+        return;
+    }
+    const auto pixels = ItemPixels(*site, warmUp);
+    double pixelCount = 0;
+    for (const auto& image : pixels)
+        pixelCount += static_cast<double>(image.Width()) * image.Height();
+
+    unsigned long capacity = 1ul << 20;
+    auto* block = static_cast<unsigned char*>(std::malloc(capacity));
+    double buildSeconds = 0, encodeSeconds = 0;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const double t0 = ThreadSeconds();
+        SiteBuilder builder(settings, nullptr);
+        if (builder.Build(*site).code != BuildOk) state.SkipWithError("build failed");
+        const double t1 = ThreadSeconds();
+        bytes = 0;
+        for (const auto& image : pixels)
+            bytes += EncodeAlone(image, block, capacity);
+        const double t2 = ThreadSeconds();
+        buildSeconds += t1 - t0;
+        encodeSeconds += t2 - t1;
+    }
+    std::free(block);
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+    const double n = static_cast<double>(state.iterations());
+    state.counters["build_ms"] = 1000 * buildSeconds / n;
+    state.counters["encode_ms"] = 1000 * encodeSeconds / n;
+    state.counters["ratio"] = encodeSeconds > 0 ? buildSeconds / encodeSeconds : 0;
+    state.counters["pictures"] = static_cast<double>(pixels.size());
+    state.counters["Mpixels"] = pixelCount / 1e6;
+    state.counters["jpeg_bytes"] = static_cast<double>(bytes);
+}
+
+} // namespace
+
+BENCHMARK(BM_SiteBuildAgainstEncodingAlone)->Unit(benchmark::kMillisecond)->MinTime(2.0);
