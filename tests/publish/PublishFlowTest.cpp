@@ -57,6 +57,10 @@ TEST(PublishFlow, SendAllThenOnlyTheChangedPageGoesAgain) {
     EXPECT_EQ(status.id, IDD_UPLOAD_STATUS);
     EXPECT_EQ(status.phases.front(), "127.0.0.1\\www/site");
     EXPECT_TRUE(status.closed);
+    // It named each page while its file went, and each download file.
+    for (const char* shown : {"Forside", "Om", "Kontakt", "x.zip", "x0.zip"})
+        EXPECT_NE(std::find(status.pages.begin(), status.pages.end(), shown), status.pages.end())
+            << shown;
 
     // Change the second page, clear the server's files, send the changes:
     // exactly that page's files come back.
@@ -260,7 +264,7 @@ TEST(PublishFlow, ASecureConnectionIsUsedWhenTheSettingsAskForIt) {
     pwtest::FtpServer::Options secure;
     secure.tls = true;
     pwtest::FtpServer server(secure);
-    f.Connect(server);
+    f.Connect(server, "\\//"); // separators only: the login folder
     // The server only accepts logins over TLS: a plain connection is turned
     // away (as a refused login or an unusable server, both offer the settings).
     f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0).ExpectChoice("Serveren", 1);
@@ -274,7 +278,7 @@ TEST(PublishFlow, ASecureConnectionIsUsedWhenTheSettingsAskForIt) {
         .ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
     ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Done);
     EXPECT_TRUE(f.ui.Verify());
-    ExpectCompleteSite(f, server.Home() / "www" / "site");
+    ExpectCompleteSite(f, server.Home());
 }
 
 TEST(PublishFlow, TheProxyOfTheSettingsCarriesThePublish) {
