@@ -28,7 +28,7 @@ const std::vector<CCommandSpec> kCommands = {
      &RunBuild},
     {"export",
      {"FILE", "FOLDER"},
-     {},
+     {{"--settings", "INI"}},
      "build the web site into FOLDER/My_Homepage_Export with its download files",
      &RunExport},
     {"render",

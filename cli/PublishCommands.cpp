@@ -162,6 +162,8 @@ const std::vector<COptionSpec>& ConnectionOptions() {
 
 int RunExport(const CParsedCommand& command, CCommandEnv& env) {
     CRun run(env);
+    // The background settings of the designer apply to the exported pages.
+    if (!LoadSettings(command, run.settings, env.err)) return kExitFailure;
     // Nobody is there to answer the large-picture question, and its safe
     // answer would stop every export of a site with a big picture.
     run.settings.SetShowLargeObjectWarning(false);

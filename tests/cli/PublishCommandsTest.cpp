@@ -98,7 +98,7 @@ TEST(PublishCommands, PublishRemoveAndExportFromTheCommandLine) {
     EXPECT_EQ(r.status, kExitOk) << r.err;
     EXPECT_TRUE(publishtest::Tree(catalog).empty());
 
-    r = RunCli({"export", site.string(), (f.dir / "out").string()});
+    r = RunCli({"export", site.string(), (f.dir / "out").string(), "--settings", ini.string()});
     EXPECT_EQ(r.status, kExitOk) << r.err;
     EXPECT_TRUE(fs::exists(f.dir / "out/My_Homepage_Export/index.html"));
     EXPECT_TRUE(fs::exists(f.dir / "out/My_Homepage_Export/My_Homepage_Files/Download/x.zip"));
