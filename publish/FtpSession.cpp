@@ -23,6 +23,18 @@ void ReportWithCheck(CPublishEnvironment& env, int id) {
 
 } // namespace
 
+std::vector<std::string> CatalogParts(const std::string& catalog) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= catalog.size()) {
+        size_t end = catalog.find_first_of("/\\", start);
+        if (end == std::string::npos) end = catalog.size();
+        if (end > start) parts.push_back(catalog.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
 bool ConnectionComplete(const CPublishEnvironment& env) {
     const CSettings& s = env.settings;
     if (s.GetFtpServer().empty() || s.GetFtpUser().empty() || s.GetFtpPassword().empty())

@@ -2,6 +2,7 @@
 #include "publish/Ftp.h"
 #include <memory>
 #include <string>
+#include <vector>
 
 struct CPublishEnvironment;
 
@@ -43,6 +44,10 @@ private:
     bool m_stopped = false;
     CFtpTimings m_timings;
 };
+
+// The folder names of a catalog setting, split at every slash or backslash,
+// empty parts dropped ("www\\site//a" gives www, site, a).
+std::vector<std::string> CatalogParts(const std::string& catalog);
 
 // The settings hold everything a connection needs: server, user and
 // password, and with a proxy its server, user and password.

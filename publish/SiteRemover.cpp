@@ -33,14 +33,8 @@ bool CSiteRemover::Run() {
 
 bool CSiteRemover::EnterCatalog(bool& nothingThere) {
     CFtp& ftp = m_session.Ftp();
-    const std::string& catalog = m_env.settings.GetFtpCatalog();
-    size_t start = 0;
-    while (start <= catalog.size()) {
-        size_t end = catalog.find_first_of("/\\", start);
-        if (end == std::string::npos) end = catalog.size();
-        const std::string part = catalog.substr(start, end - start);
-        start = end + 1;
-        if (part.empty() || ftp.chdir(part)) continue;
+    for (const std::string& part : CatalogParts(m_env.settings.GetFtpCatalog())) {
+        if (ftp.chdir(part)) continue;
         if (ftp.GetStatus() == FTP_NO_DIRECTORY) {
             nothingThere = true;
             return false;
