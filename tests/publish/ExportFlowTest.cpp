@@ -45,3 +45,12 @@ TEST(ExportFlow, PreviewOpensTheFrontPageOfTheTemporaryBuild) {
     EXPECT_TRUE(fs::exists(f.Built() / "My_Homepage_Files" / "Side1.html"));
     EXPECT_EQ(f.publisher.Preview(nullptr), EResult::Stopped);
 }
+
+TEST(ExportFlow, AFolderThatCannotBeMadeIsReported) {
+    CPublishFixture f;
+    const std::string blocker = f.WriteFile("blocker", "a file, not a folder");
+    f.ui.ExpectMessage(IDD_BUILD_ERROR, EAnswer::Ok);
+    EXPECT_EQ(f.publisher.Export(&f.Site(), fs::path(blocker) / "inside"), EResult::Failed);
+    EXPECT_TRUE(f.ui.Verify());
+    EXPECT_TRUE(f.ui.SawText("Kunne ikke skabe et midletidigt katalog"));
+}
