@@ -313,3 +313,24 @@ TEST(PublishFlow, TheProxyOfTheSettingsCarriesThePublish) {
     EXPECT_TRUE(f.ui.Verify());
     EXPECT_TRUE(fs::exists(server.Home() / "www" / "site" / "index.html"));
 }
+
+TEST(PublishFlow, ADownloadThatCannotBeSentEndsTheRunWithTheUploadError) {
+    CPublishFixture f;
+    pwtest::FtpServer server;
+    f.Connect(server);
+    // The file goes away while the user is asked about it.
+    f.ui.beforeChoice = [&](const CChoice& choice) {
+        if (choice.id == IDD_SEND_DOWNLOADS) fs::remove(f.zipA);
+    };
+    f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0)
+        .ExpectChoice(IDD_SEND_DOWNLOADS, 0)
+        .ExpectMessage(IDD_UPLOAD_FAILED, EAnswer::Ok);
+    EXPECT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Failed);
+    EXPECT_TRUE(f.ui.Verify());
+    EXPECT_TRUE(f.ui.SawText("x.zip"));
+    // The pages went before the failure and stay; the record still says
+    // that everything is to be sent.
+    EXPECT_TRUE(fs::exists(server.Home() / "www/site/index.html"));
+    EXPECT_EQ(f.record.pendingPages, (std::vector<int32_t>{0, 1, 2}));
+    EXPECT_FALSE(fs::exists(f.env.recordFile));
+}

@@ -9,6 +9,7 @@
 #include "services/StringIds.h"
 #include "tests/build/SiteBuildTestSupport.h"
 #include "tests/support/FtpServer.h"
+#include <functional>
 #include <map>
 #include <regex>
 #include <set>
@@ -24,6 +25,12 @@ using pwtest::CScriptedInteraction;
 class CInteraction : public CScriptedInteraction {
 public:
     std::optional<int> stopUploadAfter;
+    // Runs before a dialog is answered, to change the world behind it.
+    std::function<void(const CChoice&)> beforeChoice;
+    CChoiceResult Choose(const CChoice& choice) override {
+        if (beforeChoice) beforeChoice(choice);
+        return CScriptedInteraction::Choose(choice);
+    }
     std::unique_ptr<CProgress> OpenProgress(int id, const std::string& caption) override {
         if (id == IDD_UPLOAD_STATUS && stopUploadAfter) CancelProgressAfter(*stopUploadAfter);
         return CScriptedInteraction::OpenProgress(id, caption);
