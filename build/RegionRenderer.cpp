@@ -45,19 +45,52 @@ const CImage* UsableImage(const CPageObject& object, const CRect& rect) {
 CRegionRenderer::CRegionRenderer(CBuildTiles& tiles, CPage& page, std::vector<bool> drawn)
     : m_tiles(tiles), m_page(page), m_drawn(std::move(drawn)) {}
 
+CPageObject& CRegionRenderer::ObjectOf(std::size_t index, const CPageItem* item,
+                                       CPageObject* state) const {
+    const CPageItem& current = *m_page.Items()[index];
+    return &current == item && state ? *state : current.Current();
+}
+
+bool CRegionRenderer::IsOpaque(const CPageObject& object, const CRect& rect) {
+    const CImage* image = UsableImage(object, rect);
+    if (!image) return false;
+    auto known = m_opaque.find(&object);
+    if (known != m_opaque.end()) return known->second;
+    bool opaque = true;
+    for (int y = 0; y < image->Height() && opaque; ++y) {
+        const uint8_t* p = image->Bits() + static_cast<std::size_t>(y) * image->RowBytes();
+        for (int x = 0; x < image->Width(); ++x, p += 4)
+            if (p[0] != 255) {
+                opaque = false;
+                break;
+            }
+    }
+    m_opaque.emplace(&object, opaque);
+    return opaque;
+}
+
 void CRegionRenderer::ComposeTile(const CRect& tile, const CPageItem* item, CPageObject* state) {
     uint8_t* argb = m_tiles.argb.get();
     const int row = CBuildTiles::kArgbRow;
-    PaintBackground(m_page.Background(), tile, argb, row);
+    const std::size_t count = std::min(m_page.Items().size(), m_drawn.size());
+    // Nothing below an opaque object that covers the whole tile can show:
+    // composing starts with the topmost such object (a picture, mostly).
+    std::size_t first = 0;
+    bool covered = false;
+    for (std::size_t i = count; i-- > 0 && !covered;) {
+        if (!m_drawn[i]) continue;
+        const CPageObject& object = ObjectOf(i, item, state);
+        const CRect rect = object.GetRect();
+        if (rect.Intersect(tile) == tile && IsOpaque(object, rect)) first = i, covered = true;
+    }
+    if (!covered) PaintBackground(m_page.Background(), tile, argb, row);
     // Objects draw themselves through the page's own 256 x 256 scratch map.
     CPixMap& scratch = m_page.TileBuffer();
     if (!scratch.plane[0].data) return;
     const CColor background = m_page.Background().GetColour();
-    const auto& items = m_page.Items();
-    for (std::size_t i = 0; i < items.size() && i < m_drawn.size(); ++i) {
+    for (std::size_t i = first; i < count; ++i) {
         if (!m_drawn[i]) continue;
-        const CPageItem& current = *items[i];
-        CPageObject& object = &current == item && state ? *state : current.Current();
+        CPageObject& object = ObjectOf(i, item, state);
         const CRect rect = object.GetRect();
         const CRect part = rect.Intersect(tile);
         if (part.IsEmpty()) continue;

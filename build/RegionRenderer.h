@@ -3,6 +3,7 @@
 #include "services/Geometry.h"
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class CImage;
@@ -59,10 +60,15 @@ public:
 
 private:
     void ComposeTile(const CRect& tile, const CPageItem* item, CPageObject* state);
+    CPageObject& ObjectOf(std::size_t index, const CPageItem* item, CPageObject* state) const;
+    // Whether every pixel of the object's picture is fully opaque (asked once
+    // per object and remembered).
+    bool IsOpaque(const CPageObject& object, const CRect& rect);
 
     CBuildTiles& m_tiles;
     CPage& m_page;
     std::vector<bool> m_drawn;
+    std::unordered_map<const CPageObject*, bool> m_opaque;
 };
 
 // Brings the page's background and both states of every item up to date, so
