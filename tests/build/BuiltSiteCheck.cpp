@@ -66,14 +66,15 @@ CRect ItemRect(const BuildItem& item) {
     return {item.left, item.top, item.left + item.width, item.top + item.height};
 }
 
+CRect HtmlTextArea(const BuildItem& item) {
+    const CRect r = ItemRect(item);
+    return {r.left - 4, r.top - 4, r.right + r.Width() / 2 + 8, r.bottom + r.Height() + 8};
+}
+
 std::vector<CRect> HtmlTextAreas(const BuildPage& page) {
     std::vector<CRect> areas;
-    for (const BuildItem& item : page.items) {
-        if (!item.htmlText) continue;
-        const CRect r = ItemRect(item);
-        areas.push_back(
-            {r.left - 4, r.top - 4, r.right + r.Width() / 2 + 8, r.bottom + r.Height() + 8});
-    }
+    for (const BuildItem& item : page.items)
+        if (item.htmlText) areas.push_back(HtmlTextArea(item));
     return areas;
 }
 

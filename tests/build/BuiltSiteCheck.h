@@ -42,6 +42,7 @@ std::unique_ptr<CBuiltSite> BuildSite(CSite& site,
 // browser sets them in its own fonts. Generous below and to the right, where a
 // browser font a little wider than ours wraps the text further.
 std::vector<CRect> HtmlTextAreas(const BuildPage& page);
+CRect HtmlTextArea(const BuildItem& item);
 
 // The item's rectangle on the built page.
 CRect ItemRect(const BuildItem& item);

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -30,8 +31,15 @@ fs::path ChromiumBinary() {
 const fs::path kDriver = "/usr/bin/chromedriver";
 const fs::path kScript = fs::path(PW_SOURCE_DIR) / "tests/support/browser.py";
 
-constexpr int kScreenshotSeconds = 30;
-constexpr int kDriverSeconds = 60;
+// Time limits of one browser start: generous, since the machine may be busy
+// with builds, yet well inside the ctest limit of a browser test (120 s).
+// PW_BROWSER_SECONDS replaces both, e.g. to see a hung page fail quickly.
+int TimeLimit(int seconds) {
+    const char* v = std::getenv("PW_BROWSER_SECONDS");
+    return v && std::atoi(v) > 0 ? std::atoi(v) : seconds;
+}
+const int kScreenshotSeconds = TimeLimit(20);
+const int kDriverSeconds = TimeLimit(40);
 
 // Running as root on a machine without a display, a GPU or the internet:
 // no sandbox, software drawing, nothing fetched in the background. sRGB
@@ -73,6 +81,9 @@ CRunResult Run(const std::vector<std::string>& argv, const std::vector<std::stri
     if (pid < 0) return result;
     if (pid == 0) {
         setpgid(0, 0);
+        // Should the test program itself be killed (by ctest's limit), the
+        // browser goes with it instead of running on.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         const int fd = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (fd >= 0) {
             dup2(fd, 1);
@@ -193,7 +204,7 @@ std::vector<std::unique_ptr<CImage>> HoverScreenshots(const std::vector<CHoverAt
         argv.push_back(std::to_string(hovers[i].y));
         argv.push_back((work / ("hover" + std::to_string(i) + ".png")).string());
     }
-    const int seconds = kDriverSeconds + 10 * static_cast<int>(hovers.size());
+    const int seconds = kDriverSeconds + 5 * static_cast<int>(hovers.size());
     const CRunResult r = Run(argv, DriverEnvironment(work / "profile"), work / "log.txt", seconds);
     if (!Succeeded(r, "Chromium hover over " + hovers.front().htmlFile.string())) return shots;
     for (size_t i = 0; i < hovers.size(); ++i)
