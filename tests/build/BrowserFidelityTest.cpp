@@ -511,3 +511,74 @@ TEST_F(BrowserFidelityTest, HtmlTextsStandWhereTheDesignPutsThem) {
             EXPECT_NEAR(seen.rgb[c], meant.rgb[c], 40) << "channel " << c;
     }
 }
+
+namespace {
+
+std::unique_ptr<CObjectLink> LinkTo(CObjectLink::LinkType type, int page = 0,
+                                    const std::string& address = {}) {
+    auto link = std::make_unique<CObjectLink>();
+    link->type = type;
+    link->enabled = true;
+    link->page = page;
+    if (type == CObjectLink::typeEmail) link->email = address;
+    if (type == CObjectLink::typeUrl) link->url = address;
+    return link;
+}
+
+// A text whose characters from `from` on lead to page `page`.
+CTextObject& AddLinkedText(CPage& page, DPOINT centre, const std::string& text, int from,
+                           int target) {
+    CTextObject& t = AddText(page, centre, {220, 30}, text, 14, 0x000000);
+    CCharStyle linked = t.Layout().StyleAt(0, 0);
+    linked.link = *LinkTo(CObjectLink::typePage, target);
+    for (int i = from; i < static_cast<int>(text.size()); ++i)
+        t.Layout().Restyle({0, i}, {0, i + 1}, [&](CCharStyle& s) { s = linked; });
+    t.LayoutText();
+    return t;
+}
+
+} // namespace
+
+TEST_F(BrowserFidelityTest, LinksLeadToTheRightPagesFromEveryPage) {
+    PW_REQUIRE_BROWSER();
+    CTestSite t(500, 360);
+    CPage& front = t.AddPage("Forside");
+    CPage& second = t.AddPage("Side2");
+    CPage& third = t.AddPage("Side3");
+
+    auto& toSecond = Add<CRectObject>(front, {80, 60}, {100, 40});
+    toSecond.SetLink(LinkTo(CObjectLink::typePage, 1));
+    auto& mail = Add<CEllipseObject>(front, {220, 60}, {100, 40});
+    mail.SetLink(LinkTo(CObjectLink::typeEmail, 0, "post@eksempel.dk"));
+    auto& self = Add<CRectObject>(front, {360, 60}, {100, 40});
+    AddMouseOver(front, self, [](CShapeObject& o) { o.GetFill()->SetColour(CColor(0, 0, 0)); });
+    AddLinkedText(front, {150, 200}, "Se side tre her", 8, 2);
+
+    auto& home = Add<CRectObject>(second, {80, 60}, {100, 40});
+    home.SetLink(LinkTo(CObjectLink::typePage, 0));
+    auto& web = Add<CRectObject>(second, {220, 60}, {100, 40});
+    web.SetLink(LinkTo(CObjectLink::typeUrl, 0, "www.eksempel.dk/side.htm"));
+    AddLinkedText(second, {150, 200}, "Videre til tre", 10, 2);
+
+    auto& back = Add<CRectObject>(third, {80, 60}, {100, 40});
+    back.SetLink(LinkTo(CObjectLink::typePage, 1));
+    auto& beyond = Add<CRectObject>(third, {220, 60}, {100, 40});
+    beyond.SetLink(LinkTo(CObjectLink::typePage, 2));
+    beyond.GetLink()->page = 7; // past the last page: the last page
+    AddLinkedText(third, {150, 200}, "Forsiden", 0, 0);
+
+    const auto built = BuildSite(*t.site);
+    ASSERT_EQ(built->code, BuildOk);
+    const std::string frontUrl = FileUrl(built->PageFile(0));
+    const std::string secondUrl = FileUrl(built->PageFile(1));
+    const std::string thirdUrl = FileUrl(built->PageFile(2));
+    const auto links = LinkTargets({built->PageFile(0), built->PageFile(1), built->PageFile(2)});
+    ASSERT_EQ(links.size(), 3u);
+    EXPECT_EQ(links[0],
+              (std::vector<std::string>{secondUrl, "mailto:post@eksempel.dk", frontUrl, thirdUrl}));
+    EXPECT_EQ(links[1],
+              (std::vector<std::string>{frontUrl, "http://www.eksempel.dk/side.htm", thirdUrl}));
+    EXPECT_EQ(links[2], (std::vector<std::string>{secondUrl, thirdUrl, frontUrl}));
+    for (const auto& page : {built->PageFile(0), built->PageFile(1), built->PageFile(2)})
+        EXPECT_TRUE(fs::exists(page)) << page;
+}

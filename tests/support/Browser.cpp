@@ -153,10 +153,6 @@ std::unique_ptr<CImage> LoadScreenshot(const fs::path& png, int width, int heigh
     return rgb;
 }
 
-std::string FileUrl(const fs::path& file) {
-    return "file://" + fs::absolute(file).lexically_normal().string();
-}
-
 // Environment for browser.py: the same binary and flags as the direct launch.
 std::vector<std::string> DriverEnvironment(const fs::path& profile) {
     std::string flags;
@@ -217,20 +213,27 @@ std::unique_ptr<CImage> HoverScreenshot(const fs::path& htmlFile, int width, int
     return std::move(HoverScreenshots({{htmlFile, x, y}}, width, height).front());
 }
 
-std::vector<std::vector<std::string>> ConsoleErrors(const std::vector<fs::path>& htmlFiles) {
-    std::vector<std::vector<std::string>> errors(htmlFiles.size());
-    if (htmlFiles.empty()) return errors;
+namespace {
+
+// Runs a browser.py command that opens each page in turn and writes lines
+// "<page index>\t<text>"; one list of texts per page. On failure every page
+// gets `failure` as its only line.
+std::vector<std::vector<std::string>> PerPageLines(const std::string& command,
+                                                   const std::vector<fs::path>& htmlFiles,
+                                                   const std::string& failure) {
+    std::vector<std::vector<std::string>> lines(htmlFiles.size());
+    if (htmlFiles.empty()) return lines;
     TempDir work;
-    const fs::path out = work / "console.txt";
-    std::vector<std::string> argv{PW_PYTHON, kScript.string(), "console", out.string()};
+    const fs::path out = work / "out.txt";
+    std::vector<std::string> argv{PW_PYTHON, kScript.string(), command, out.string()};
     for (const auto& f : htmlFiles)
         argv.push_back(fs::absolute(f).string());
     const int seconds = kDriverSeconds + 5 * static_cast<int>(htmlFiles.size());
     const CRunResult r = Run(argv, DriverEnvironment(work / "profile"), work / "log.txt", seconds);
-    if (!Succeeded(r, "Chromium console check")) {
-        for (auto& e : errors)
-            e.push_back("the browser could not check the page");
-        return errors;
+    if (!Succeeded(r, "Chromium " + command + " check")) {
+        for (auto& l : lines)
+            l.push_back(failure);
+        return lines;
     }
     std::ifstream in(out);
     std::string line;
@@ -238,9 +241,23 @@ std::vector<std::vector<std::string>> ConsoleErrors(const std::vector<fs::path>&
         const size_t tab = line.find('\t');
         if (tab == std::string::npos) continue;
         const size_t index = std::stoul(line.substr(0, tab));
-        if (index < errors.size()) errors[index].push_back(line.substr(tab + 1));
+        if (index < lines.size()) lines[index].push_back(line.substr(tab + 1));
     }
-    return errors;
+    return lines;
+}
+
+} // namespace
+
+std::vector<std::vector<std::string>> ConsoleErrors(const std::vector<fs::path>& htmlFiles) {
+    return PerPageLines("console", htmlFiles, "the browser could not check the page");
+}
+
+std::vector<std::vector<std::string>> LinkTargets(const std::vector<fs::path>& htmlFiles) {
+    return PerPageLines("links", htmlFiles, "the browser could not read the links");
+}
+
+std::string FileUrl(const fs::path& file) {
+    return "file://" + fs::absolute(file).lexically_normal().string();
 }
 
 std::vector<std::string> ConsoleErrors(const fs::path& htmlFile) {

@@ -57,6 +57,14 @@ std::vector<std::string> ConsoleErrors(const std::filesystem::path& htmlFile);
 std::vector<std::vector<std::string>>
 ConsoleErrors(const std::vector<std::filesystem::path>& htmlFiles);
 
+// The address each link (A HREF) of a page leads to, as the browser resolves
+// it, in document order; one list per page, one browser start for all.
+std::vector<std::vector<std::string>>
+LinkTargets(const std::vector<std::filesystem::path>& htmlFiles);
+
+// The file: address the browser gives a local file.
+std::string FileUrl(const std::filesystem::path& file);
+
 std::string JoinLines(const std::vector<std::string>& lines);
 
 } // namespace pwtest

@@ -9,6 +9,10 @@ Run with /usr/bin/python3 (Debian's python3-selenium):
   browser.py console OUT.txt FILE...
       Opens each FILE in turn and writes its SEVERE console entries to
       OUT.txt, one per line as "<index of FILE>\t<message>".
+  browser.py links OUT.txt FILE...
+      Opens each FILE in turn and writes the address every link of the page
+      leads to, as the browser resolves it, in document order, to OUT.txt as
+      "<index of FILE>\t<address>".
 
 The browser's flags and binary come from the environment variables
 PW_CHROMIUM (binary), PW_CHROMIUM_FLAGS (space separated) and
@@ -119,6 +123,21 @@ def console(out, paths):
         driver.quit()
 
 
+def links(out, paths):
+    driver = start(800, 600)
+    try:
+        with open(out, "w", encoding="utf-8") as f:
+            for index, path in enumerate(paths):
+                driver.get(Path(path).resolve().as_uri())
+                hrefs = driver.execute_script(
+                    "return Array.from(document.querySelectorAll('a[href]'), a => a.href);"
+                )
+                for href in hrefs:
+                    f.write(f"{index}\t{href}\n")
+    finally:
+        driver.quit()
+
+
 def main(argv):
     if len(argv) >= 8 and (len(argv) - 4) % 4 == 0 and argv[1] == "hover":
         groups = argv[4:]
@@ -129,8 +148,10 @@ def main(argv):
         hover(int(argv[2]), int(argv[3]), jobs)
     elif len(argv) >= 4 and argv[1] == "console":
         console(argv[2], argv[3:])
+    elif len(argv) >= 4 and argv[1] == "links":
+        links(argv[2], argv[3:])
     else:
-        sys.exit("usage: browser.py hover W H FILE X Y OUT.png... | console OUT.txt FILE...")
+        sys.exit("usage: browser.py hover W H FILE X Y OUT.png... | console|links OUT.txt FILE...")
 
 
 if __name__ == "__main__":
