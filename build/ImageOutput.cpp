@@ -48,10 +48,14 @@ const uint8_t* StripPixel(const CImage& strip, int x, int y) {
 // build anyway, so the detour of the program's safe save through a temporary
 // file would only cost time.
 bool WriteWhole(const fs::path& file, const CMemFile& bytes) {
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A rebuild mostly rewrites files of about the same size: writing over
+    // the old bytes and cutting off what is left is cheaper than emptying
+    // the file first.
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     const uint8_t* data = bytes.Data().data();
-    std::size_t left = bytes.GetLength();
+    const std::size_t size = bytes.GetLength();
+    std::size_t left = size;
     bool written = true;
     while (left > 0 && written) {
         const ssize_t n = ::write(fd, data, left);
@@ -59,6 +63,7 @@ bool WriteWhole(const fs::path& file, const CMemFile& bytes) {
         written = n > 0;
         if (written) data += n, left -= static_cast<std::size_t>(n);
     }
+    written = written && ::ftruncate(fd, static_cast<off_t>(size)) == 0;
     return ::close(fd) == 0 && written;
 }
 

@@ -1,6 +1,7 @@
 #include "build/LinkUrls.h"
 #include "model/ObjectLink.h"
 #include <algorithm>
+#include <cctype>
 
 namespace {
 const std::string kFilesPrefix = std::string(kFilesFolderName) + "/";
@@ -22,8 +23,17 @@ std::string CLinkUrls::PageUrl(const BuildPage& target, const BuildPage& from) c
 
 std::string CLinkUrls::DownloadName(const std::string& sourcePath) const {
     if (!m_downloads) return {};
+    // The list holds each path once whatever its letter case, so links that
+    // spell it differently find the same entry.
+    const auto same = [](const std::string& a, const std::string& b) {
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   return std::tolower(static_cast<unsigned char>(x)) ==
+                          std::tolower(static_cast<unsigned char>(y));
+               });
+    };
     for (const DownloadEntry& entry : *m_downloads)
-        if (entry.sourcePath == sourcePath) return entry.fileName;
+        if (same(entry.sourcePath, sourcePath)) return entry.fileName;
     return {};
 }
 

@@ -57,13 +57,17 @@ bool CRegionRenderer::IsOpaque(const CPageObject& object, const CRect& rect) {
     auto known = m_opaque.find(&object);
     if (known != m_opaque.end()) return known->second;
     bool opaque = true;
+    // Alpha is the first byte of every 4: two pixels at a time.
+    constexpr uint64_t kAlpha = 0x000000FF000000FFull;
     for (int y = 0; y < image->Height() && opaque; ++y) {
         const uint8_t* p = image->Bits() + static_cast<std::size_t>(y) * image->RowBytes();
-        for (int x = 0; x < image->Width(); ++x, p += 4)
-            if (p[0] != 255) {
-                opaque = false;
-                break;
-            }
+        int x = 0;
+        for (; x + 2 <= image->Width() && opaque; x += 2, p += 8) {
+            uint64_t two;
+            std::memcpy(&two, p, 8);
+            opaque = (two & kAlpha) == kAlpha;
+        }
+        if (x < image->Width() && opaque) opaque = p[0] == 255;
     }
     m_opaque.emplace(&object, opaque);
     return opaque;

@@ -1,9 +1,11 @@
 #include "cli/BuildCommand.h"
+#include "app/settings/QtSettingsStore.h"
 #include "build/SiteBuilder.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/Site.h"
 #include "model/SiteFile.h"
+#include "publish/DownloadListBuilder.h"
 #include "services/Cp1252.h"
 #include "services/CurrentSettings.h"
 #include "services/Settings.h"
@@ -71,8 +73,19 @@ int RunBuild(const CParsedCommand& command, CCommandEnv& env) {
         env.err << "pagewright: cannot read " << file << ": " << error << '\n';
         return kExitFailure;
     }
+    // Relative download paths lie next to the site file.
+    site->path = std::filesystem::absolute(file).string();
+    DownloadList downloads;
+    if (const auto missing = RebuildDownloadList(*site, downloads)) {
+        env.err << "pagewright: build: page " << missing->page + 1 << ", item " << missing->item + 1
+                << " offers a file that is not there: " << cp1252::ToUtf8(missing->path) << '\n';
+        return kExitFailure;
+    }
     BuildSettings settings = BuildSettings::InFolder(outDir, command.Has("--preview"));
-    const CSettings& user = CurrentSettings();
+    // The designer's background settings apply to the built pages.
+    CSettings user = CurrentSettings();
+    CQtSettingsStore store;
+    user.Load(store, CSettingsEnvironment::FromSystem(1024, 768));
     settings.repeatBackground = user.GetRepeatBackgroundFill();
     settings.outsideColour = user.GetSolidBackgroundFill().GetCOLORREF();
     // Nobody is there to answer the large-picture question, and its safe
@@ -80,7 +93,7 @@ int RunBuild(const CParsedCommand& command, CCommandEnv& env) {
     settings.largeObjectWarning = false;
 
     CBuildInteraction ui(env.ui, env.out);
-    SiteBuilder builder(settings, &ui);
+    SiteBuilder builder(settings, &ui, &downloads);
     env.out << "Building " << file << " into " << outDir.string() << '\n';
     const BuildResult result = builder.Build(*site);
     switch (result.code) {

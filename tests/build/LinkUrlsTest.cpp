@@ -72,6 +72,8 @@ TEST(LinkUrls, MailWebAndDownloadLinks) {
     EXPECT_EQ(urls.Resolve(file, pages[0]), "Download/Prisliste0.pdf");
     EXPECT_EQ(preview.Resolve(file, pages[1]), "Prisliste0.pdf");
     EXPECT_EQ(preview.Resolve(file, pages[0]), "Prisliste0.pdf");
+    file.document = "/HOME/B/prisliste.PDF"; // the list holds each path once, any case
+    EXPECT_EQ(urls.Resolve(file, pages[0]), "Download/Prisliste0.pdf");
     file.document = "/home/c/Ukendt.pdf";
     EXPECT_EQ(urls.Resolve(file, pages[0]), "Download/");
     EXPECT_EQ(none.DownloadName("/home/a/Prisliste.pdf"), "");

@@ -1,11 +1,20 @@
 // "pagewright build": a real site file built into a folder, and the clear
 // failures of the command.
 #include "cli/CommandLine.h"
+#include "model/ObjectLink.h"
+#include "model/Page.h"
+#include "model/RectObject.h"
+#include "model/Site.h"
+#include "model/SiteFile.h"
+#include "render/BackgroundFill.h"
+#include "render/ObjectFill.h"
 #include "render/Rendering.h"
+#include "services/ByteWriter.h"
 #include "tests/support/TempDir.h"
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -62,4 +71,38 @@ TEST(BuildCommand, FailuresExitWithAMessage) {
     const CRun blocked = RunBuildCli({"build", kTemplate, (dir / "file" / "out").string()});
     EXPECT_EQ(blocked.status, kExitFailure);
     EXPECT_NE(blocked.err.find("Kunne ikke skabe"), std::string::npos) << blocked.err;
+}
+
+TEST(BuildCommand, DownloadLinksPointIntoTheDownloadFolderAndMissingFilesStopTheBuild) {
+    pwtest::TempDir dir;
+    std::ofstream(dir / "Prisliste.pdf") << "%PDF";
+    const auto save = [&](const std::string& document, const fs::path& file) {
+        CSite site("Test", CBackgroundFill(), 640, 480, CColor(0, 0, 255), CColor(128, 0, 128));
+        CPage& page = site.AddPage(std::make_unique<CPage>(site, "Forside", "Forside"));
+        site.SetFrontPage(page);
+        auto rect = std::make_unique<CRectObject>(DPOINT{50, 50}, CObjectSize{40, 30});
+        auto link = std::make_unique<CObjectLink>();
+        link->type = CObjectLink::typeDocument;
+        link->enabled = true;
+        link->document = document;
+        rect->SetLink(std::move(link));
+        page.InsertItem(std::move(rect));
+        CByteWriter writer;
+        ASSERT_TRUE(SaveSite(site, writer));
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(writer.Data().data()),
+                   static_cast<std::streamsize>(writer.Data().size()));
+    };
+    save((dir / "Prisliste.pdf").string(), dir / "good.pwu");
+    const CRun good = RunBuildCli({"build", (dir / "good.pwu").string(), (dir / "out").string()});
+    ASSERT_EQ(good.status, kExitOk) << good.err;
+    std::ifstream page(dir / "out" / "default.htm");
+    const std::string html{std::istreambuf_iterator<char>(page), {}};
+    EXPECT_NE(html.find("HREF=\"My_Homepage_Files/Download/Prisliste.pdf\""), std::string::npos);
+
+    save((dir / "Mangler.pdf").string(), dir / "bad.pwu");
+    const CRun bad = RunBuildCli({"build", (dir / "bad.pwu").string(), (dir / "out2").string()});
+    EXPECT_EQ(bad.status, kExitFailure);
+    EXPECT_NE(bad.err.find("Mangler.pdf"), std::string::npos) << bad.err;
+    EXPECT_FALSE(fs::exists(dir / "out2"));
 }
