@@ -386,3 +386,18 @@ TEST(SiteBuilder, LargeObjectWarningStopsOrGoesOnAndCanBeSwitchedOff) {
         EXPECT_FALSE(builder.Settings().largeObjectWarning);
     }
 }
+
+TEST(SiteBuilder, ReadOnlyFilesOfAnEarlierBuildAreMadeWritableAndReplaced) {
+    CSiteFixture f;
+    CPage& page = f.AddPage("Forside");
+    AddRect(page, {10, 10, 60, 60}, CColor(200, 0, 0));
+    fs::create_directories(f.Files());
+    WriteFileBytes(f.Files() / "IMG_0.jpg", "old");
+    fs::permissions(f.Files() / "IMG_0.jpg", fs::perms::owner_read | fs::perms::group_read);
+    ASSERT_EQ(f.Build(), BuildOk);
+    const fs::perms perms = fs::status(f.Files() / "IMG_0.jpg").permissions();
+    EXPECT_NE(perms & fs::perms::owner_write, fs::perms::none);
+    auto picture = LoadPicture(f.Files() / "IMG_0.jpg");
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->Width(), 50);
+}
