@@ -41,6 +41,16 @@ bool ActiveTlsBroken() {
     return version >= 0x075700 && version < 0x080000;
 }
 
+// Before 8.10 libcurl closes a finished TLS data connection without reading
+// what the server sent on it. Under TLS 1.3 the server has sent session
+// tickets by then, so the close goes out as a reset, and a reset can make
+// the server drop the end of an upload it has not read yet: a truncated file
+// that may even be reported as stored. TLS 1.2 sends nothing after the
+// handshake, so with those versions the session stays at TLS 1.2.
+bool Tls13UploadsUnsafe() {
+    return curl_version_info(CURLVERSION_NOW)->version_num < 0x080A00;
+}
+
 bool IsOneComponent(const std::string& name) {
     if (name.empty() || name == "." || name == "..") return false;
     for (unsigned char c : name) {
@@ -316,6 +326,9 @@ private:
             set(CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
             set(CURLOPT_SSL_VERIFYPEER, 1L);
             set(CURLOPT_SSL_VERIFYHOST, 2L);
+            const long tls12 = CURL_SSLVERSION_TLSv1_2;
+            set(CURLOPT_SSLVERSION,
+                Tls13UploadsUnsafe() ? tls12 | long(CURL_SSLVERSION_MAX_TLSv1_2) : tls12);
             if (!m_options.caFile.empty()) set(CURLOPT_CAINFO, m_options.caFile.c_str());
         }
         if (m_viaProxy) {

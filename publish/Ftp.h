@@ -72,7 +72,10 @@ private:
 // components below the login directory. Every command names the directory
 // it works in, and the transfer library changes there first when the
 // server is elsewhere, so the server's working directory may lag behind
-// GetCurrentDir() until the next command; it never matters.
+// GetCurrentDir() until the next command; it never matters. For the same
+// reason a connection the server dropped while idle is simply made again
+// (login included) by the next command; a command that fails because the
+// connection broke under it reports FTP_CLOSED, FTP_DATA_LOST or FTP_TIMEOUT.
 //
 // Names given to chdir, mkdir, put, remove and rmdir must be one path
 // component: no slash or backslash, no control characters (they could smuggle

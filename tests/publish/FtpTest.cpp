@@ -66,6 +66,18 @@ std::string ReadFile(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Compares a stored file with the bytes sent without dumping megabytes.
+testing::AssertionResult Holds(const fs::path& path, const std::string& expected) {
+    const std::string actual = ReadFile(path);
+    if (actual == expected) return testing::AssertionSuccess();
+    size_t at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
+        ++at;
+    return testing::AssertionFailure()
+           << path << " holds " << actual.size() << " bytes, " << expected.size()
+           << " expected; first difference at " << at;
+}
+
 std::string RandomBytes(size_t n, unsigned seed) {
     std::mt19937 rng(seed);
     std::string s(n, '\0');
@@ -158,7 +170,7 @@ TEST(FtpTest, PutStoresBinaryExactlyAndTextWithServerLineEnds) {
     std::iota(every.begin(), every.end(), 0);
     const auto binary = WriteFile(local / "pic.jpg", every + "\r\n\n\r" + RandomBytes(200000, 1));
     ASSERT_TRUE(ftp->put(local / "pic.jpg", "pic.jpg", true)) << ftp->GetLastError();
-    EXPECT_EQ(ReadFile(server.Home() / "www" / "pic.jpg"), binary);
+    EXPECT_TRUE(Holds(server.Home() / "www" / "pic.jpg", binary));
 
     // Text goes out with CR LF line ends; this server stores LF.
     WriteFile(local / "page.html", "<p>a</p>\n<p>b</p>\r\n\r\nend\n");
@@ -258,7 +270,7 @@ TEST(FtpTest, ProgressCountsFileBytesAndCanStop) {
     stopAt = 2;
     EXPECT_FALSE(ftp->put(local / "other.bin", "big.bin", true));
     EXPECT_EQ(ftp->GetStatus(), FTP_STOPPED);
-    EXPECT_EQ(ReadFile(server.Home() / "big.bin"), big);
+    EXPECT_TRUE(Holds(server.Home() / "big.bin", big));
     EXPECT_EQ(Entries(server.Home()), (std::vector<std::string>{"big.bin", "lines.html"}));
 
     // The session goes on after a stop.
@@ -316,8 +328,12 @@ TEST(FtpTest, PassiveAndActiveTransfersOverPlainAndTls) {
                          (server == &secure ? " tls" : " plain"));
             auto ftp = Connect(*server, passive, {}, server == &secure ? tls : CFtpOptions{});
             const std::string name = passive ? "passive.bin" : "active.bin";
-            ASSERT_TRUE(ftp->put(local / "f.bin", name, true)) << ftp->GetLastError();
-            EXPECT_EQ(ReadFile(server->Home() / name), bytes);
+            // Repeated: an upload cut short when the data connection closes
+            // shows only now and then.
+            for (int i = 0; i < (server == &secure ? 10 : 1); ++i) {
+                ASSERT_TRUE(ftp->put(local / "f.bin", name, true)) << ftp->GetLastError();
+                ASSERT_TRUE(Holds(server->Home() / name, bytes)) << "upload " << i;
+            }
             ASSERT_TRUE(ftp->mdel_excludefiles("*.*", {name})) << ftp->GetLastError();
         }
     }
@@ -357,7 +373,7 @@ TEST(FtpTest, SocksProxiesCarryTheSessionAndTheirFailuresClearTheNetworkFlag) {
                  "127.0.0.1", proxy.Port(), proxy.User(), proxy.Password(), type, {});
         const std::string name = type == CFtp::Socks4 ? "four.bin" : "five.bin";
         ASSERT_TRUE(ftp.put(local / "f.bin", name, true)) << ftp.GetLastError();
-        EXPECT_EQ(ReadFile(server.Home() / name), bytes);
+        EXPECT_TRUE(Holds(server.Home() / name, bytes));
         // The control connection and at least one data connection went through it.
         const auto relayed = proxy.Relayed();
         ASSERT_GE(relayed.size(), before + 2);
