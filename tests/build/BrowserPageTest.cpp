@@ -199,3 +199,15 @@ TEST_F(BrowserPageTest, LinksLeadToTheRightPagesFromEveryPage) {
     for (const auto& page : {built->PageFile(0), built->PageFile(1), built->PageFile(2)})
         EXPECT_TRUE(fs::exists(page)) << page;
 }
+
+TEST_F(BrowserPageTest, BrowsersWithoutScriptsLandOnTheNoticePage) {
+    PW_REQUIRE_BROWSER();
+    CTestSite t(300, 200);
+    t.AddPage("Forside");
+    t.AddPage("Side2");
+    const auto built = BuildSite(*t.site);
+    ASSERT_EQ(built->code, BuildOk);
+    const std::string notice = FileUrl(built->dir / kFilesFolderName / "noscript.html");
+    EXPECT_EQ(ScriptlessLanding({built->PageFile(0), built->PageFile(1)}),
+              (std::vector<std::string>{notice, notice}));
+}

@@ -256,6 +256,13 @@ std::vector<std::vector<std::string>> LinkTargets(const std::vector<fs::path>& h
     return PerPageLines("links", htmlFiles, "the browser could not read the links");
 }
 
+std::vector<std::string> ScriptlessLanding(const std::vector<fs::path>& htmlFiles) {
+    std::vector<std::string> landing;
+    for (auto& lines : PerPageLines("noscript", htmlFiles, {}))
+        landing.push_back(lines.empty() ? std::string() : lines.front());
+    return landing;
+}
+
 std::string FileUrl(const fs::path& file) {
     return "file://" + fs::absolute(file).lexically_normal().string();
 }

@@ -62,6 +62,11 @@ ConsoleErrors(const std::vector<std::filesystem::path>& htmlFiles);
 std::vector<std::vector<std::string>>
 LinkTargets(const std::vector<std::filesystem::path>& htmlFiles);
 
+// Where the browser ends up, with scripts switched off, after opening each
+// page and following any refresh it asks for within a few seconds; an empty
+// address when the browser failed.
+std::vector<std::string> ScriptlessLanding(const std::vector<std::filesystem::path>& htmlFiles);
+
 // The file: address the browser gives a local file.
 std::string FileUrl(const std::filesystem::path& file);
 

@@ -13,6 +13,10 @@ Run with /usr/bin/python3 (Debian's python3-selenium):
       Opens each FILE in turn and writes the address every link of the page
       leads to, as the browser resolves it, in document order, to OUT.txt as
       "<index of FILE>\t<address>".
+  browser.py noscript OUT.txt FILE...
+      With scripts switched off, opens each FILE in turn and writes the
+      address the browser ends up at (after any refresh the page asks for)
+      to OUT.txt as "<index of FILE>\t<address>".
 
 The browser's flags and binary come from the environment variables
 PW_CHROMIUM (binary), PW_CHROMIUM_FLAGS (space separated) and
@@ -31,6 +35,7 @@ from selenium.webdriver.common.actions.action_builder import ActionBuilder
 
 LOAD_TIMEOUT = 20  # seconds for one page to load
 IMAGE_TIMEOUT = 5  # seconds for a mouse-over image to arrive
+REFRESH_WAIT = 3  # seconds a page may take to refresh itself to another
 
 
 def start(width, height):
@@ -138,6 +143,25 @@ def links(out, paths):
         driver.quit()
 
 
+def noscript(out, paths):
+    driver = start(800, 600)
+    try:
+        driver.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": True})
+        with open(out, "w", encoding="utf-8") as f:
+            for index, path in enumerate(paths):
+                url = Path(path).resolve().as_uri()
+                driver.get(url)
+                # A refresh asked for by the page comes after its delay;
+                # wait a little longer than the longest one a built page uses.
+                deadline = time.monotonic() + REFRESH_WAIT
+                while driver.current_url == url and time.monotonic() < deadline:
+                    time.sleep(0.05)
+                time.sleep(0.2)  # let a page that moved on settle
+                f.write(f"{index}\t{driver.current_url}\n")
+    finally:
+        driver.quit()
+
+
 def main(argv):
     if len(argv) >= 8 and (len(argv) - 4) % 4 == 0 and argv[1] == "hover":
         groups = argv[4:]
@@ -150,8 +174,10 @@ def main(argv):
         console(argv[2], argv[3:])
     elif len(argv) >= 4 and argv[1] == "links":
         links(argv[2], argv[3:])
+    elif len(argv) >= 4 and argv[1] == "noscript":
+        noscript(argv[2], argv[3:])
     else:
-        sys.exit("usage: browser.py hover W H FILE X Y OUT.png... | console|links OUT.txt FILE...")
+        sys.exit("usage: browser.py hover W H FILE X Y OUT.png... | console|links|noscript OUT.txt FILE...")
 
 
 if __name__ == "__main__":
