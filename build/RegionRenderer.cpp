@@ -107,8 +107,15 @@ void CRegionRenderer::ComposeTile(const CRect& tile, const CPageItem* item, CPag
             const uint8_t* src = cached->Bits() +
                                  static_cast<std::size_t>(part.top - rect.top) * cachedRow +
                                  4 * static_cast<std::size_t>(part.left - rect.left);
-            BlendOver({dst, 4, row}, {src, 4, static_cast<int>(cachedRow)}, part.Width(),
-                      part.Height());
+            if (covered && i == first) {
+                // Opaque over the whole tile: laying it on is copying it.
+                for (int y = 0; y < part.Height(); ++y)
+                    std::memcpy(dst + static_cast<std::ptrdiff_t>(y) * row, src + y * cachedRow,
+                                4 * static_cast<std::size_t>(part.Width()));
+            } else {
+                BlendOver({dst, 4, row}, {src, 4, static_cast<int>(cachedRow)}, part.Width(),
+                          part.Height());
+            }
             continue;
         }
         scratch.width = part.Width();
