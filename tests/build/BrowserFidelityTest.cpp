@@ -232,6 +232,8 @@ TEST_F(BrowserFidelityTest, WindowLargerThanThePage) {
     background.SetHorizontal(true);
     page.SetBackground(std::make_unique<CBackgroundFill>(background));
     Add<CEllipseObject>(page, {200, 150}, {180, 120}).GetFill()->SetColour(CColor(200, 60, 30));
+    // Reaching past the page's right and bottom edges: cut at the page.
+    Add<CRectObject>(page, {380, 280}, {120, 100}, 0.3).GetFill()->SetColour(CColor(20, 20, 20));
     const CImage reference = RenderPageReference(page);
     constexpr int kW = 560, kH = 380; // the window reaches past the page on two sides
     const CRect pageArea{0, 0, 400, 300}, right{400, 0, kW, kH}, below{0, 300, 400, kH};
@@ -276,6 +278,21 @@ TEST_F(BrowserFidelityTest, WindowLargerThanThePage) {
         const CImageDiff d = CompareImages(*shot2, plain, outside);
         EXPECT_EQ(d.worstBlock, 0.0) << d.Describe();
     }
+}
+
+TEST_F(BrowserFidelityTest, CentredPictureLargerThanThePage) {
+    PW_REQUIRE_BROWSER();
+    CTestSite t(400, 300);
+    CPage& page = t.AddPage("Forside");
+    CBackgroundFill background;
+    background.SetImagePath(SavePicture(pictures / "wide.jpg", Pattern(520, 390, 9)));
+    background.SetTiled(false);
+    page.SetBackground(std::make_unique<CBackgroundFill>(background));
+    Add<CEllipseObject>(page, {120, 100}, {140, 100}).GetFill()->SetColour(CColor(250, 250, 250));
+
+    const auto built = BuildSite(*t.site);
+    ASSERT_EQ(built->code, BuildOk);
+    CheckPageInBrowser(*built, 0, page, "centred picture larger than the page");
 }
 
 TEST_F(BrowserFidelityTest, CounterIsAPictureInThePreview) {
