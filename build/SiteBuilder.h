@@ -5,9 +5,8 @@
 #include <memory>
 #include <string>
 
-class CImage;
 class CLinkUrls;
-class CPage;
+class CPageObject;
 class CProgress;
 class CRegionPixels;
 class CRegionRenderer;
@@ -37,7 +36,7 @@ public:
     // publishing reads from them which files each page needs on the server.
     const std::vector<BuildPage>& Pages() const { return m_pages; }
 
-    // Progress weights of the phases and the first position of each.
+    // Progress weights of the phases, out of CProgress::kRange.
     static constexpr int kFirstPhaseWeight = 100000;
     static constexpr int kDataPhaseWeight = 700000;
     static constexpr int kWritingPhaseWeight = 100000;
