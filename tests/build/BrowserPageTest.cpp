@@ -170,6 +170,9 @@ TEST_F(BrowserPageTest, LinksLeadToTheRightPagesFromEveryPage) {
     auto& self = Add<CRectObject>(front, {360, 60}, {100, 40});
     AddMouseOver(front, self, [](CShapeObject& o) { o.GetFill()->SetColour(CColor(0, 0, 0)); });
     AddLinkedText(front, {150, 200}, "Se side tre her", 8, 2);
+    // Wholly a link: the browser shows it in the site's link colour.
+    t.site->unvisitedLinkColour = CColor(200, 0, 120);
+    CTextObject& linked = AddLinkedText(front, {150, 280}, "Hele teksten er et link", 0, 1);
 
     auto& home = Add<CRectObject>(second, {80, 60}, {100, 40});
     home.SetLink(LinkTo(CObjectLink::typePage, 0));
@@ -191,13 +194,26 @@ TEST_F(BrowserPageTest, LinksLeadToTheRightPagesFromEveryPage) {
     const std::string thirdUrl = FileUrl(built->PageFile(2));
     const auto links = LinkTargets({built->PageFile(0), built->PageFile(1), built->PageFile(2)});
     ASSERT_EQ(links.size(), 3u);
-    EXPECT_EQ(links[0],
-              (std::vector<std::string>{secondUrl, "mailto:post@eksempel.dk", frontUrl, thirdUrl}));
+    EXPECT_EQ(links[0], (std::vector<std::string>{secondUrl, "mailto:post@eksempel.dk", frontUrl,
+                                                  thirdUrl, secondUrl}));
     EXPECT_EQ(links[1],
               (std::vector<std::string>{frontUrl, "http://www.eksempel.dk/side.htm", thirdUrl}));
     EXPECT_EQ(links[2], (std::vector<std::string>{secondUrl, thirdUrl, frontUrl}));
     for (const auto& page : {built->PageFile(0), built->PageFile(1), built->PageFile(2)})
         EXPECT_TRUE(fs::exists(page)) << page;
+
+    const BuildItem* text = FindBuildItem(built->Page(0), *front.FindItem(linked));
+    ASSERT_TRUE(text && text->htmlText);
+    const auto shot = Screenshot(built->PageFile(0), front.Width(), front.Height());
+    ASSERT_TRUE(shot);
+    const CRect r = ItemRect(*text);
+    const CInk ink =
+        InkIn(*shot, {r.left - 6, r.top - 6, r.right + 12, r.bottom + 12}, CColor(255, 255, 255));
+    ASSERT_GT(ink.count, 20);
+    // Pink (200, 0, 120), not the characters' own black; thin glyph edges
+    // mix in the white page, so the proportions are what is checked.
+    EXPECT_GT(ink.rgb[0], ink.rgb[1] + 100);
+    EXPECT_GT(ink.rgb[2], ink.rgb[1] + 40);
 }
 
 TEST_F(BrowserPageTest, BrowsersWithoutScriptsLandOnTheNoticePage) {
