@@ -140,6 +140,11 @@ TEST(ImageOutput, GradientStripsAreAtLeast2048PixelsAndRepeatTheLastPagePixel) {
         ASSERT_EQ(0, std::memcmp(strip->Bits() + 3 * x, strip->Bits() + 3 * 639, 3)) << x;
     // Start and end of a white-to-black gradient differ.
     EXPECT_NE(strip->Bits()[0], strip->Bits()[3 * 639]);
+    // A page wider than 2048 pixels gets a strip of its own width.
+    auto wide = GradientStrip(horizontal, 3000, 480);
+    ASSERT_TRUE(wide);
+    EXPECT_EQ(wide->Width(), 3000);
+    EXPECT_EQ(0, std::memcmp(wide->Bits() + 3 * 2999, strip->Bits() + 3 * 639, 3));
 
     CBackgroundFill vertical;
     vertical.SetGradient(CFillGradient());
