@@ -401,3 +401,36 @@ TEST(SiteBuilder, ReadOnlyFilesOfAnEarlierBuildAreMadeWritableAndReplaced) {
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->Width(), 50);
 }
+
+TEST(SiteBuilder, TextLinksAndItemLinksLeadToTheSamePagesFromEitherFolder) {
+    CSiteFixture f;
+    CPage& front = f.AddPage("Forside");
+    CPage& other = f.AddPage("Anden");
+    const auto pageLink = [](int32_t page) {
+        CObjectLink link;
+        link.type = CObjectLink::typePage;
+        link.enabled = true;
+        link.page = page;
+        return link;
+    };
+    const auto linkedText = [&](CPage& page, int32_t target) {
+        CTextObject& text = AddText(page, 20, 20, "");
+        CCharStyle style = Arial();
+        style.link = pageLink(target);
+        for (char c : std::string("Videre"))
+            text.Layout().Append(static_cast<uint8_t>(c), style);
+        text.LayoutText();
+    };
+    linkedText(front, 1);
+    linkedText(other, 0);
+    AddRect(other, {300, 300, 340, 330}, CColor(0, 0, 0))
+        .SetLink(std::make_unique<CObjectLink>(pageLink(1)));
+    ASSERT_EQ(f.Build(), BuildOk);
+    const std::string first = ReadFileBytes(f.Root() / "default.htm");
+    const std::string second = ReadFileBytes(f.Files() / "Side1.html");
+    EXPECT_NE(first.find("<A HREF=\"My_Homepage_Files/Side1.html\">Videre"), std::string::npos)
+        << first;
+    EXPECT_NE(second.find("<A HREF=\"../default.htm\">Videre"), std::string::npos) << second;
+    EXPECT_NE(second.find("<A HREF=\"Side1.html\" ><IMG SRC=\"IMG_0.jpg\""), std::string::npos)
+        << second;
+}
