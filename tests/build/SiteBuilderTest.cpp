@@ -263,16 +263,42 @@ TEST(SiteBuilder, LikePicturesShareOneFileOnlyWhenTheyLookTheSame) {
     CPage& first = f.AddPage("Forside");
     CPage& second = f.AddPage("Anden");
     CPage& third = f.AddPage("Tredje");
-    third.Background().SetColour(CColor(30, 30, 30));
     for (CPage* page : {&first, &second, &third})
+        AddShape<CEllipseObject>(*page, {50, 50, 150, 120}, CColor(200, 0, 0));
+    // The same button on every page; on the third its hover colour differs.
+    AddMouseOver(first, AddRect(first, {300, 50, 400, 80}, CColor(0, 90, 0)), CColor(0, 200, 0));
+    AddMouseOver(second, AddRect(second, {300, 50, 400, 80}, CColor(0, 90, 0)), CColor(0, 200, 0));
+    AddMouseOver(third, AddRect(third, {300, 50, 400, 80}, CColor(0, 90, 0)), CColor(0, 0, 200));
+    SiteBuilder builder(f.Settings(), &f.ui);
+    ASSERT_EQ(f.Build(builder).code, BuildOk);
+    const auto& pages = builder.Pages();
+    EXPECT_EQ(pages[0].items[0].imageUrl, "My_Homepage_Files/IMG_0.jpg");
+    EXPECT_EQ(pages[0].items[1].imageUrl, "My_Homepage_Files/IMG_1.jpg");
+    EXPECT_EQ(pages[0].items[1].mouseOverImageUrl, "My_Homepage_Files/IMG_2.jpg");
+    EXPECT_EQ(pages[1].items[0].imageUrl, "IMG_0.jpg");
+    EXPECT_EQ(pages[1].items[1].imageUrl, "IMG_1.jpg");
+    EXPECT_EQ(pages[1].items[1].mouseOverImageUrl, "IMG_2.jpg");
+    EXPECT_EQ(pages[1].items[1].number, 4);
+    EXPECT_EQ(pages[2].items[0].imageUrl, "IMG_0.jpg");
+    // Both states must match: another hover colour gives both files anew.
+    EXPECT_EQ(pages[2].items[1].imageUrl, "IMG_7.jpg");
+    EXPECT_EQ(pages[2].items[1].mouseOverImageUrl, "IMG_8.jpg");
+    EXPECT_FALSE(fs::exists(f.Files() / "IMG_3.jpg"));
+    EXPECT_FALSE(fs::exists(f.Files() / "IMG_4.jpg"));
+}
+
+TEST(SiteBuilder, PicturesOnAnotherBackgroundGetTheirOwnFile) {
+    CSiteFixture f;
+    CPage& first = f.AddPage("Forside");
+    CPage& second = f.AddPage("Anden");
+    second.Background().SetColour(CColor(30, 30, 30));
+    for (CPage* page : {&first, &second})
         AddShape<CEllipseObject>(*page, {50, 50, 150, 120}, CColor(200, 0, 0));
     SiteBuilder builder(f.Settings(), &f.ui);
     ASSERT_EQ(f.Build(builder).code, BuildOk);
-    EXPECT_EQ(builder.Pages()[0].items[0].imageUrl, "My_Homepage_Files/IMG_0.jpg");
-    EXPECT_EQ(builder.Pages()[1].items[0].imageUrl, "IMG_0.jpg");
-    // The ellipse's corners show another background on the third page.
-    EXPECT_EQ(builder.Pages()[2].items[0].imageUrl, "IMG_2.jpg");
-    EXPECT_FALSE(fs::exists(f.Files() / "IMG_1.jpg"));
+    // The ellipse's corners show the other background.
+    EXPECT_EQ(builder.Pages()[1].items[0].imageUrl, "IMG_1.jpg");
+    EXPECT_TRUE(fs::exists(f.Files() / "IMG_1.jpg"));
 }
 
 TEST(SiteBuilder, ItemsCrossingThePageEdgeAreCutAtIt) {
