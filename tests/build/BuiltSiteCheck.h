@@ -71,7 +71,8 @@ struct CHoverCheck {
 // Hovers each mouse-over item of the built site in the browser (one browser
 // start for all; the pages must share one size) and compares the page with
 // the core's rendering of it with that item in its mouse-over state; the
-// button's own area must lie far nearer that state than its normal one.
+// button's own area must lie at most half as far from that state as from its
+// normal one.
 void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck>& checks,
                           double maxBlock = kMaxBlockDifference);
 
