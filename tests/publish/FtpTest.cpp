@@ -222,6 +222,25 @@ TEST(FtpTest, RemoveAndMdelKeepExcludedNamesAndDirectories) {
     EXPECT_EQ(Entries(files), (std::vector<std::string>{"keep.jpg"}));
 }
 
+TEST(FtpTest, MdelWorksOnServersWithoutMlsd) {
+    FtpServer::Options options;
+    options.noMlsd = true;
+    FtpServer server(options);
+    fs::create_directories(server.Home() / "Download");
+    for (auto name : {"a.jpg", "page.html", "keep.gif"})
+        WriteFile(server.Home() / name, name);
+
+    auto ftp = Connect(server);
+    ASSERT_TRUE(ftp->mdel_excludefiles("*.*", {"Download", ".", "..", "keep.gif"}))
+        << ftp->GetLastError();
+    EXPECT_EQ(ftp->GetStatus(), FTP_OK);
+    EXPECT_EQ(Entries(server.Home()), (std::vector<std::string>{"Download", "keep.gif"}));
+    // Without MLSD a directory cannot be told from a file before DELE fails.
+    EXPECT_FALSE(ftp->mdel_excludefiles("*.*", {"keep.gif"}));
+    EXPECT_EQ(ftp->GetStatus(), FTP_REFUSED);
+    EXPECT_TRUE(fs::exists(server.Home() / "keep.gif"));
+}
+
 TEST(FtpTest, ListingsAndPatterns) {
     const std::string mlsd = "type=cdir;modify=20240101000000; .\r\n"
                              "type=pdir;modify=20240101000000; ..\r\n"

@@ -44,6 +44,7 @@ void FtpServer::Start() {
     if (m_options.dropUploadAfter > 0) {
         argv.insert(argv.end(), {"--drop-upload-after", std::to_string(m_options.dropUploadAfter)});
     }
+    if (m_options.noMlsd) argv.push_back("--no-mlsd");
     m_process = ChildProcess(argv);
     m_port = m_process.WaitForPort(portFile);
 }

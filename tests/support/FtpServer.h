@@ -23,6 +23,8 @@ public:
         // Fault: every upload's data connection is cut (reset) once this many
         // bytes have arrived; 0 for never.
         std::uint64_t dropUploadAfter = 0;
+        // Behave like an older server without MLSD (listings only by NLST/LIST).
+        bool noMlsd = false;
     };
 
     FtpServer();

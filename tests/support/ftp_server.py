@@ -49,6 +49,7 @@ def main():
     parser.add_argument("--cert")
     parser.add_argument("--key")
     parser.add_argument("--drop-upload-after", type=int, default=0)
+    parser.add_argument("--no-mlsd", action="store_true")
     parser.add_argument("--verbose", action="store_true")
     args = parser.parse_args()
     # Per-command logging costs more than the commands themselves on loopback.
@@ -85,6 +86,10 @@ def main():
         dtp_base = DTPHandler
 
     Handler.authorizer = authorizer
+    if args.no_mlsd:
+        # An older server: only LIST and NLST list a directory.
+        Handler.proto_cmds = {k: v for k, v in Handler.proto_cmds.items()
+                              if k not in ("MLSD", "MLST")}
     # A refused password is answered at once; the stock delay only slows tests.
     Handler.auth_failed_timeout = 0.05
     Handler.permit_foreign_addresses = False
