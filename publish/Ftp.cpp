@@ -262,7 +262,10 @@ public:
 private:
     std::string MakeBaseUrl(const std::string& server, int port) {
         if (!m_curl || port <= 0 || port > 65535 || !IsSafeArgument(server)) return {};
-        std::string host = server;
+        // Spaces around a typed name are not part of it.
+        const size_t first = server.find_first_not_of(" \t");
+        if (first == std::string::npos) return {};
+        std::string host = server.substr(first, server.find_last_not_of(" \t") - first + 1);
         if (host.find(':') != std::string::npos && host.front() != '[') host = "[" + host + "]";
         CURLU* url = curl_url();
         std::string result;

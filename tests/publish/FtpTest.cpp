@@ -102,6 +102,9 @@ TEST(FtpTest, ConnectionFailuresSetTheRightFlag) {
         auto ftp = Connect(server);
         EXPECT_EQ(ftp->GetStatus(), FTP_OK);
         EXPECT_EQ(ftp->GetCurrentDir(), "");
+        bool a = false, b = false, c = false;
+        CFtp typed(a, b, c, " 127.0.0.1 ", server.Port(), server.User(), server.Password(), true,
+                   {});
     }
 
     auto wrong = ConnectExpectingFailure("127.0.0.1", server.Port(), server.User(), "nope");
