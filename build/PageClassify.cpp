@@ -156,16 +156,19 @@ bool IsAnimatedGifPicture(const CPageObject& object) {
            EndsWithNoCase(fill->GetImagePath(), ".gif");
 }
 
-bool IsDrawnInImages(const BuildItem& item, bool previewMode) {
+bool IsImageItem(const BuildItem& item, bool previewMode) {
     if (item.htmlText) return false;
-    const CPageObject& object = item.item->Current();
-    switch (object.GetKind()) {
+    switch (item.item->Current().GetKind()) {
     case KIND_HTML:
     case KIND_FORM:
         return false;
     case KIND_COUNTER:
         return previewMode;
     default:
-        return !IsAnimatedGifPicture(object);
+        return true;
     }
+}
+
+bool IsDrawnInImages(const BuildItem& item, bool previewMode) {
+    return IsImageItem(item, previewMode) && !IsAnimatedGifPicture(item.item->Current());
 }

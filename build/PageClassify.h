@@ -48,6 +48,10 @@ int FirstOverlappedMouseOver(const BuildPage& page);
 // meets `rect`.
 bool IsOverlapped(const BuildPage& page, int index, const CRect& rect);
 
+// Whether the item gets a picture of its own: HTML texts, HTML code, forms
+// and counters of non-preview builds are written as HTML instead.
+bool IsImageItem(const BuildItem& item, bool previewMode);
+
 // Whether the item is drawn into the images of the page: HTML texts, HTML
 // code, forms, counters of non-preview builds and animated GIF pictures are
 // left to the browser.

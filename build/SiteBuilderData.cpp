@@ -24,19 +24,6 @@ long long Area(const CRect& r) {
     return r.IsEmpty() ? 0 : static_cast<long long>(r.Width()) * r.Height();
 }
 
-bool IsImageItem(const BuildItem& built, bool previewMode) {
-    if (built.htmlText) return false;
-    switch (built.item->Current().GetKind()) {
-    case KIND_HTML:
-    case KIND_FORM:
-        return false;
-    case KIND_COUNTER:
-        return previewMode;
-    default:
-        return true;
-    }
-}
-
 void SetRect(BuildItem& built, const CRect& r) {
     built.left = r.left;
     built.top = r.top;

@@ -10,6 +10,7 @@
 #include "render/ObjectFill.h"
 #include "render/Rendering.h"
 #include "services/ByteWriter.h"
+#include "tests/cli/CliTestSupport.h"
 #include "tests/support/TempDir.h"
 #include <filesystem>
 #include <fstream>
@@ -21,24 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CRun {
-    int status = -1;
-    std::string out, err;
-};
-
-CRun RunBuildCli(const std::vector<std::string>& args) {
-    static const bool installed = [] {
-        InstallRendering(nullptr);
-        return true;
-    }();
-    (void)installed;
-    std::ostringstream out, err;
-    CRun run;
-    run.status = RunCommandLine(args, out, err, Commands());
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
 
 const std::string kTemplate =
     std::string(PW_SOURCE_DIR) + "/resources/Templates/Foreninger/klub.pws";
@@ -48,7 +31,7 @@ const std::string kTemplate =
 TEST(BuildCommand, BuildsTheSiteIntoTheFolderAndTellsEachStep) {
     pwtest::TempDir dir;
     const fs::path out = dir / "nested" / "site";
-    const CRun run = RunBuildCli({"build", kTemplate, out.string()});
+    const CRun run = RunCli({"build", kTemplate, out.string()});
     ASSERT_EQ(run.status, kExitOk) << run.err;
     EXPECT_TRUE(fs::exists(out / "default.htm"));
     EXPECT_TRUE(fs::exists(out / "My_Homepage_Files" / "error.html"));
@@ -56,19 +39,19 @@ TEST(BuildCommand, BuildsTheSiteIntoTheFolderAndTellsEachStep) {
     EXPECT_NE(run.out.find("Opbygger Data: Side2"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("default.htm"), std::string::npos);
 
-    const CRun preview = RunBuildCli({"build", "--preview", kTemplate, (dir / "preview").string()});
+    const CRun preview = RunCli({"build", "--preview", kTemplate, (dir / "preview").string()});
     EXPECT_EQ(preview.status, kExitOk) << preview.err;
 }
 
 TEST(BuildCommand, FailuresExitWithAMessage) {
     pwtest::TempDir dir;
     const CRun missing =
-        RunBuildCli({"build", (dir / "none.pwu").string(), (dir / "out").string()});
+        RunCli({"build", (dir / "none.pwu").string(), (dir / "out").string()});
     EXPECT_EQ(missing.status, kExitFailure);
     EXPECT_NE(missing.err.find("cannot read"), std::string::npos) << missing.err;
 
     std::ofstream(dir / "file") << "x";
-    const CRun blocked = RunBuildCli({"build", kTemplate, (dir / "file" / "out").string()});
+    const CRun blocked = RunCli({"build", kTemplate, (dir / "file" / "out").string()});
     EXPECT_EQ(blocked.status, kExitFailure);
     EXPECT_NE(blocked.err.find("Kunne ikke skabe"), std::string::npos) << blocked.err;
 }
@@ -94,14 +77,14 @@ TEST(BuildCommand, DownloadLinksPointIntoTheDownloadFolderAndMissingFilesStopThe
                    static_cast<std::streamsize>(writer.Data().size()));
     };
     save((dir / "Prisliste.pdf").string(), dir / "good.pwu");
-    const CRun good = RunBuildCli({"build", (dir / "good.pwu").string(), (dir / "out").string()});
+    const CRun good = RunCli({"build", (dir / "good.pwu").string(), (dir / "out").string()});
     ASSERT_EQ(good.status, kExitOk) << good.err;
     std::ifstream page(dir / "out" / "default.htm");
     const std::string html{std::istreambuf_iterator<char>(page), {}};
     EXPECT_NE(html.find("HREF=\"My_Homepage_Files/Download/Prisliste.pdf\""), std::string::npos);
 
     save((dir / "Mangler.pdf").string(), dir / "bad.pwu");
-    const CRun bad = RunBuildCli({"build", (dir / "bad.pwu").string(), (dir / "out2").string()});
+    const CRun bad = RunCli({"build", (dir / "bad.pwu").string(), (dir / "out2").string()});
     EXPECT_EQ(bad.status, kExitFailure);
     EXPECT_NE(bad.err.find("Mangler.pdf"), std::string::npos) << bad.err;
     EXPECT_FALSE(fs::exists(dir / "out2"));

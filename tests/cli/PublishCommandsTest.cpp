@@ -1,6 +1,7 @@
 #include "app/settings/QtSettingsStore.h"
 #include "cli/CommandLine.h"
 #include "model/SafeSave.h"
+#include "tests/cli/CliTestSupport.h"
 #include "tests/publish/PublishTestSupport.h"
 #include <cstdlib>
 #include <sstream>
@@ -9,16 +10,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CRun {
-    int status;
-    std::string out, err;
-};
-
-CRun RunCli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = RunCommandLine(args, out, err, Commands());
-    return {status, out.str(), err.str()};
-}
 
 // Sets an environment variable for the life of the object.
 class CEnvVar {

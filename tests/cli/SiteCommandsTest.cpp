@@ -8,6 +8,7 @@
 #include "render/BackgroundFill.h"
 #include "render/ObjectFill.h"
 #include "services/IO.h"
+#include "tests/cli/CliTestSupport.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"
 #include <fstream>
@@ -18,16 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CRun {
-    int status;
-    std::string out, err;
-};
-
-CRun RunCli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = RunCommandLine(args, out, err, Commands());
-    return {status, out.str(), err.str()};
-}
 
 // Two pages of 300 x 250 on a beige background; a red rectangle straddles
 // the border between the first two 256-pixel tiles of page 1.
