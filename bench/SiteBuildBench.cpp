@@ -146,6 +146,8 @@ std::size_t EncodeAlone(const CRegionPixels& image, unsigned char*& block,
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 98, TRUE);
+    for (int c = 0; c < cinfo.num_components; ++c) // full colour resolution, as the build
+        cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
     cinfo.density_unit = 1;
     cinfo.X_density = cinfo.Y_density = 96;
     jpeg_start_compress(&cinfo, TRUE);

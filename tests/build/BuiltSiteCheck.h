@@ -58,7 +58,7 @@ inline constexpr double kMaxBlockDifference = 12.0;
 // the core's rendering; adds test failures above the limits and prints the
 // figures. `label` names the page in the messages.
 CImageDiff CheckPageInBrowser(const CBuiltSite& built, int position, CPage& page,
-                              const std::string& label, double maxBlock = kMaxBlockDifference);
+                              const std::string& label);
 
 // One mouse-over item to hover: the item on the page at `position`.
 struct CHoverCheck {
@@ -73,7 +73,6 @@ struct CHoverCheck {
 // the core's rendering of it with that item in its mouse-over state; the
 // button's own area must lie at most half as far from that state as from its
 // normal one.
-void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck>& checks,
-                          double maxBlock = kMaxBlockDifference);
+void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck>& checks);
 
 } // namespace pwtest

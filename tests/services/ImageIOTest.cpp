@@ -182,7 +182,7 @@ TEST(ImageIO, HandMadeBitmapVariants) {
     EXPECT_EQ(error, IOERR_FORMAT);
 }
 
-TEST(ImageIO, JpegAtQuality98MatchesTheLibraryDefaults) {
+TEST(ImageIO, JpegMatchesTheLibraryWithFullColourFromQuality90) {
     TempDir dir;
     // Smooth ramps with mild noise, like rendered page graphics.
     const SPicture pic = MakeGradient(123, 77, false, 2);
@@ -196,9 +196,15 @@ TEST(ImageIO, JpegAtQuality98MatchesTheLibraryDefaults) {
     EXPECT_EQ(ours.densityUnit, 1);
     EXPECT_EQ(ours.xDensity, 96);
 
-    // Same settings as the library's own encoder: decoded pixels are identical.
-    const SDecoded reference = DecodeJpeg(EncodeJpeg(pic.px.data(), pic.width, pic.height, 3, 98));
+    // The library's encoder with the colour planes at full resolution:
+    // decoded pixels are identical.
+    const SDecoded reference =
+        DecodeJpeg(EncodeJpeg(pic.px.data(), pic.width, pic.height, 3, 98, true));
     EXPECT_EQ(ours.rgb, reference.rgb);
+    // Below quality 90 the library's defaults hold, halved colour included.
+    ASSERT_TRUE(CIO::SaveImage(dir / "q89.jpg", *image, format, 89, error, ""));
+    EXPECT_EQ(DecodeJpeg(ReadAll(dir / "q89.jpg")).rgb,
+              DecodeJpeg(EncodeJpeg(pic.px.data(), pic.width, pic.height, 3, 89)).rgb);
 
     auto back = Load(dir / "a.jpg", format, error);
     ASSERT_TRUE(back);

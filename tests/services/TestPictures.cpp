@@ -94,7 +94,7 @@ void WriteAll(const std::filesystem::path& path, const std::vector<uint8_t>& byt
 }
 
 std::vector<uint8_t> EncodeJpeg(const uint8_t* rows, int width, int height, int components,
-                                int quality) {
+                                int quality, bool fullColour) {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr jerr;
     cinfo.err = jpeg_std_error(&jerr);
@@ -108,6 +108,9 @@ std::vector<uint8_t> EncodeJpeg(const uint8_t* rows, int width, int height, int 
     cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    if (fullColour)
+        for (int c = 0; c < cinfo.num_components; ++c)
+            cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row = const_cast<uint8_t*>(rows) +

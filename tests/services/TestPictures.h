@@ -46,7 +46,7 @@ void WriteAll(const std::filesystem::path& path, const std::vector<uint8_t>& byt
 // encoder does). Components: 1 grey, 3 RGB, 4 CMYK (stored inverted with the
 // Adobe marker, as the library writes it).
 std::vector<uint8_t> EncodeJpeg(const uint8_t* rows, int width, int height, int components,
-                                int quality);
+                                int quality, bool fullColour = false);
 // Decodes any JPEG to packed RGB with the library alone; reads COM markers.
 struct SDecoded {
     int width = 0;
