@@ -7,7 +7,7 @@
 namespace {
 
 // Five character styles as a text mixes them.
-const CFontSpec kStyles[5] = {
+const CFontRequest kStyles[5] = {
     {"Arial", 16, false, false, false},      {"Times New Roman", 21, true, false, false},
     {"Courier New", 13, false, true, false}, {"Verdana", 16, false, false, true},
     {"Georgia", 27, true, true, false},
@@ -30,7 +30,7 @@ void LayOutAndDraw(CTextCanvas* canvas, const std::u32string& text) {
     CFontEngine& e = CFontEngine::Instance();
     int x = 2, top = 2, lineHeight = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-        const CFontSpec& spec = kStyles[(i / 400) % 5];
+        const CFontRequest& spec = kStyles[(i / 400) % 5];
         const int advance = e.Advance(spec, text[i]);
         if (x + advance > 598) {
             x = 2;

@@ -65,7 +65,7 @@ bool DrawButtonText(const CButtonText& label, CImage& texture) {
     if (WithoutAlpha(texture.GetMode()) != IMAGE_RGB8 || !texture.Bits()) return false;
     if (label.text.empty()) return true;
     CFontEngine& engine = CFontEngine::Instance();
-    CFontSpec spec;
+    CFontRequest spec;
     spec.face = engine.FaceName(engine.FaceIndexWithFallback(cp1252::ToUtf8(label.font)));
     spec.pixelHeight = std::clamp(label.fontSize, 1, CFontEngine::kMaxPixelHeight);
     spec.bold = label.bold;

@@ -20,8 +20,8 @@ void CCharStyle::SetFaceName(const std::string& cp1252Name) {
     fontIndex = static_cast<uint16_t>(std::clamp(index, 0, 65535));
 }
 
-CFontSpec CCharStyle::FontSpec() const {
-    CFontSpec spec;
+CFontRequest CCharStyle::FontRequest() const {
+    CFontRequest spec;
     spec.face = CFontEngine::Instance().FaceName(fontIndex);
     spec.pixelHeight = std::clamp(PointsToPixels(fontSize), 1, CFontEngine::kMaxPixelHeight);
     spec.bold = bold;

@@ -1,6 +1,6 @@
 #pragma once
 #include "model/ObjectLink.h"
-#include "services/FontSpec.h"
+#include "services/FontRequest.h"
 #include <cstdint>
 #include <string>
 
@@ -29,7 +29,7 @@ struct CCharStyle {
     void SetFaceName(const std::string& cp1252Name);
 
     // The font that draws this style at 96 dots per inch.
-    CFontSpec FontSpec() const;
+    CFontRequest FontRequest() const;
 
     // Face name, size, the three style bytes, colour and the link chunk.
     void Save(CByteWriter& writer) const;

@@ -154,7 +154,7 @@ CTextLayout::CStyleFont& CTextLayout::FontOf(uint16_t id) {
     std::unique_ptr<CStyleFont>& font = m_fonts[id];
     if (!font) {
         font = std::make_unique<CStyleFont>();
-        font->spec = m_styles[id].FontSpec();
+        font->spec = m_styles[id].FontRequest();
         font->metrics = CFontEngine::Instance().Metrics(font->spec);
         std::fill(std::begin(font->advance), std::end(font->advance), -1);
     }

@@ -131,7 +131,7 @@ private:
     // Font, metrics and advances of one style, cached by style table entry:
     // the layout asks for an advance per character.
     struct CStyleFont {
-        CFontSpec spec;
+        CFontRequest spec;
         CFontMetrics metrics;
         int advance[256];
     };

@@ -105,8 +105,8 @@ struct CFontEngine::CImpl {
     FT_Library library = nullptr;
     std::vector<std::string> faces;
     std::map<std::pair<std::string, int>, FT_Face> files;
-    std::unordered_map<CFontSpec, std::unique_ptr<CSizedFont>> fonts;
-    CFontSpec lastKey;
+    std::unordered_map<CFontRequest, std::unique_ptr<CSizedFont>> fonts;
+    CFontRequest lastKey;
     CSizedFont* lastFont = nullptr;
     size_t glyphBytes = 0; // pixels held by the glyph caches of all fonts
     std::string none;
@@ -116,8 +116,8 @@ struct CFontEngine::CImpl {
     void BuildFaceTable();
     bool Resolve(const std::string& family, bool bold, bool italic, CResolvedFace& out);
     FT_Face OpenFile(const std::string& file, int index);
-    CSizedFont& Font(const CFontSpec& spec, const CFontEngine& engine);
-    std::unique_ptr<CSizedFont> Load(const CFontSpec& key);
+    CSizedFont& Font(const CFontRequest& spec, const CFontEngine& engine);
+    std::unique_ptr<CSizedFont> Load(const CFontRequest& key);
     bool LoadGlyph(CSizedFont& f, char32_t codePoint);
     int Advance(CSizedFont& f, char32_t codePoint);
     std::shared_ptr<const CGlyphBitmap> Glyph(CSizedFont& f, char32_t codePoint);
@@ -230,7 +230,7 @@ FT_Face CFontEngine::CImpl::OpenFile(const std::string& file, int index) {
     return face;
 }
 
-std::unique_ptr<CSizedFont> CFontEngine::CImpl::Load(const CFontSpec& key) {
+std::unique_ptr<CSizedFont> CFontEngine::CImpl::Load(const CFontRequest& key) {
     auto font = std::make_unique<CSizedFont>();
     font->lowAdvances.fill(-1);
     CResolvedFace resolved;
@@ -282,16 +282,16 @@ std::unique_ptr<CSizedFont> CFontEngine::CImpl::Load(const CFontSpec& key) {
     return font;
 }
 
-CSizedFont& CFontEngine::CImpl::Font(const CFontSpec& spec, const CFontEngine& engine) {
+CSizedFont& CFontEngine::CImpl::Font(const CFontRequest& spec, const CFontEngine& engine) {
     // Underline is drawn by the canvas, so it shares the font of its style.
     const int pixelHeight = ClampedPixelHeight(spec.pixelHeight);
     if (lastFont && pixelHeight == lastKey.pixelHeight && spec.bold == lastKey.bold &&
         spec.italic == lastKey.italic && spec.face == lastKey.face)
         return *lastFont;
-    const CFontSpec key{spec.face, pixelHeight, spec.bold, spec.italic, false};
+    const CFontRequest key{spec.face, pixelHeight, spec.bold, spec.italic, false};
     auto it = fonts.find(key);
     if (it == fonts.end()) {
-        CFontSpec resolvedKey = key;
+        CFontRequest resolvedKey = key;
         if (engine.FindFace(key.face) < 0)
             resolvedKey.face = engine.FaceName(engine.FaceIndexWithFallback(key.face));
         it = fonts.emplace(key, Load(resolvedKey)).first;
@@ -413,33 +413,33 @@ const std::string& CFontEngine::FaceName(int index) const {
     return m_impl->faces[static_cast<size_t>(index)];
 }
 
-std::string CFontEngine::ResolvedFile(const CFontSpec& spec) {
+std::string CFontEngine::ResolvedFile(const CFontRequest& spec) {
     std::lock_guard lock(m_impl->mutex);
     return m_impl->Font(spec, *this).file;
 }
 
-bool CFontEngine::IsSynthesized(const CFontSpec& spec) {
+bool CFontEngine::IsSynthesized(const CFontRequest& spec) {
     std::lock_guard lock(m_impl->mutex);
     const CSizedFont& f = m_impl->Font(spec, *this);
     return f.synthBold || f.synthItalic;
 }
 
-CFontMetrics CFontEngine::Metrics(const CFontSpec& spec) {
+CFontMetrics CFontEngine::Metrics(const CFontRequest& spec) {
     std::lock_guard lock(m_impl->mutex);
     return m_impl->Font(spec, *this).metrics;
 }
 
-CUnderlineMetrics CFontEngine::Underline(const CFontSpec& spec) {
+CUnderlineMetrics CFontEngine::Underline(const CFontRequest& spec) {
     std::lock_guard lock(m_impl->mutex);
     return m_impl->Font(spec, *this).underline;
 }
 
-int CFontEngine::Advance(const CFontSpec& spec, char32_t codePoint) {
+int CFontEngine::Advance(const CFontRequest& spec, char32_t codePoint) {
     std::lock_guard lock(m_impl->mutex);
     return m_impl->Advance(m_impl->Font(spec, *this), codePoint);
 }
 
-int CFontEngine::TextWidth(const CFontSpec& spec, std::u32string_view text) {
+int CFontEngine::TextWidth(const CFontRequest& spec, std::u32string_view text) {
     std::lock_guard lock(m_impl->mutex);
     CSizedFont& f = m_impl->Font(spec, *this);
     long long width = 0;
@@ -448,7 +448,7 @@ int CFontEngine::TextWidth(const CFontSpec& spec, std::u32string_view text) {
     return static_cast<int>(std::min<long long>(width, INT_MAX));
 }
 
-std::shared_ptr<const CGlyphBitmap> CFontEngine::Glyph(const CFontSpec& spec, char32_t codePoint) {
+std::shared_ptr<const CGlyphBitmap> CFontEngine::Glyph(const CFontRequest& spec, char32_t codePoint) {
     std::lock_guard lock(m_impl->mutex);
     return m_impl->Glyph(m_impl->Font(spec, *this), codePoint);
 }

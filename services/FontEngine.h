@@ -1,5 +1,5 @@
 #pragma once
-#include "services/FontSpec.h"
+#include "services/FontRequest.h"
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -60,28 +60,28 @@ public:
 
     // The font file a face name and style resolve to (for diagnostics and
     // tests); empty when nothing resolves.
-    std::string ResolvedFile(const CFontSpec& spec);
+    std::string ResolvedFile(const CFontRequest& spec);
 
-    // Whether the spec's bold or italic is synthesized (emboldening / slanting
+    // Whether the requested bold or italic is synthesized (emboldening / slanting
     // the regular outlines) because the family has no such file.
-    bool IsSynthesized(const CFontSpec& spec);
+    bool IsSynthesized(const CFontRequest& spec);
 
-    CFontMetrics Metrics(const CFontSpec& spec);
-    CUnderlineMetrics Underline(const CFontSpec& spec);
+    CFontMetrics Metrics(const CFontRequest& spec);
+    CUnderlineMetrics Underline(const CFontRequest& spec);
 
     // Whole-pixel (hinted) advance width of one character, the amount the
     // layout moves on by. Characters the font has no glyph for advance by the
     // font's missing-glyph box.
-    int Advance(const CFontSpec& spec, char32_t codePoint);
+    int Advance(const CFontRequest& spec, char32_t codePoint);
 
     // Sum of the advances of the characters.
-    int TextWidth(const CFontSpec& spec, std::u32string_view text);
+    int TextWidth(const CFontRequest& spec, std::u32string_view text);
 
-    // The rendered glyph of a character, in the spec's size and style
+    // The rendered glyph of a character, in the requested size and style
     // (underline is not part of the glyph; see CTextCanvas). Never null.
     // Rendered glyphs are cached up to a memory budget; the pointer keeps the
     // glyph alive when the cache lets go of it.
-    std::shared_ptr<const CGlyphBitmap> Glyph(const CFontSpec& spec, char32_t codePoint);
+    std::shared_ptr<const CGlyphBitmap> Glyph(const CFontRequest& spec, char32_t codePoint);
 
 private:
     CFontEngine();

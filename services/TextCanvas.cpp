@@ -55,7 +55,7 @@ void CTextCanvas::Clear() {
     m_inkBox = {};
 }
 
-void CTextCanvas::DrawGlyphs(const CFontSpec& spec, std::u32string_view text, int x, int top,
+void CTextCanvas::DrawGlyphs(const CFontRequest& spec, std::u32string_view text, int x, int top,
                              COLORREF colour) {
     CFontEngine& engine = CFontEngine::Instance();
     const long long baseline = static_cast<long long>(top) + engine.Metrics(spec).ascent;

@@ -1,6 +1,6 @@
 #pragma once
 #include "image/ImageMode.h"
-#include "services/FontSpec.h"
+#include "services/FontRequest.h"
 #include "services/Geometry.h"
 #include <cstdint>
 #include <string_view>
@@ -39,7 +39,7 @@ public:
     // top of the line; the baseline lies the font's ascent below it. The pen
     // moves by CFontEngine::Advance per character. With spec.underline an
     // underline spans the advances of all the characters.
-    void DrawGlyphs(const CFontSpec& spec, std::u32string_view text, int x, int top,
+    void DrawGlyphs(const CFontRequest& spec, std::u32string_view text, int x, int top,
                     COLORREF colour);
 
     // Coverage plane: Height() rows of CoverageStride() bytes, one per pixel.

@@ -65,7 +65,7 @@ TEST(ButtonTextDraw, ShadowOffsetRoundsHalfUp) {
 
 TEST(ButtonTextDraw, LinesAreAlignedAndTheBlockCentred) {
     CFontEngine& engine = CFontEngine::Instance();
-    CFontSpec spec;
+    CFontRequest spec;
     spec.face = engine.FaceName(engine.FaceIndexWithFallback("Arial"));
     spec.pixelHeight = 20;
     const int width = engine.TextWidth(spec, U"MMM");

@@ -18,7 +18,7 @@ int Width(const std::string& text, uint16_t points = 12) {
     std::u32string u;
     for (char c : text)
         u.push_back(cp1252::ToUnicode(static_cast<uint8_t>(c)));
-    return CFontEngine::Instance().TextWidth(Arial(points).FontSpec(), u);
+    return CFontEngine::Instance().TextWidth(Arial(points).FontRequest(), u);
 }
 
 void Type(CTextLayout& layout, const std::string& text, uint16_t points = 12) {

@@ -9,8 +9,8 @@
 
 namespace {
 
-CFontSpec Spec(const char* face, int px, bool bold = false, bool italic = false) {
-    return CFontSpec{face, px, bold, italic, false};
+CFontRequest Spec(const char* face, int px, bool bold = false, bool italic = false) {
+    return CFontRequest{face, px, bold, italic, false};
 }
 
 std::string Lower(std::string s) {
@@ -63,7 +63,7 @@ TEST(FontEngine, FindFaceAndFallback) {
 
 TEST(FontEngine, AdvancesOfProportionalAndFixedFaces) {
     CFontEngine& e = CFontEngine::Instance();
-    const CFontSpec arial = Spec("Arial", 16);
+    const CFontRequest arial = Spec("Arial", 16);
     EXPECT_LT(e.Advance(arial, U'i'), e.Advance(arial, U'W'));
     EXPECT_GT(e.Advance(arial, U'i'), 0);
     const std::u32string text = U"The quick brown fox, 0123 \u20ac";
@@ -78,7 +78,7 @@ TEST(FontEngine, AdvancesOfProportionalAndFixedFaces) {
     const int w32 = e.TextWidth(Spec("Arial", 32), text);
     EXPECT_NEAR(w32, 2 * w16, static_cast<int>(text.size()));
 
-    const CFontSpec courier = Spec("Courier New", 16);
+    const CFontRequest courier = Spec("Courier New", 16);
     const int cell = e.Advance(courier, U'M');
     EXPECT_GT(cell, 0);
     for (char32_t c = 0x20; c < 0x7F; ++c)
@@ -102,7 +102,7 @@ TEST(FontEngine, BoldAndItalicUseRealFilesOrSynthesis) {
     // A family with only a regular file gets synthesized bold, which is wider.
     const int math = e.FindFace("DejaVu Math TeX Gyre");
     if (math >= 0) {
-        const CFontSpec bold = Spec("DejaVu Math TeX Gyre", 16, true);
+        const CFontRequest bold = Spec("DejaVu Math TeX Gyre", 16, true);
         EXPECT_TRUE(e.IsSynthesized(bold));
         EXPECT_GT(e.TextWidth(bold, alphabet),
                   e.TextWidth(Spec("DejaVu Math TeX Gyre", 16), alphabet));
@@ -138,7 +138,7 @@ TEST(FontEngine, MetricsArePlausibleAndScale) {
 
 TEST(FontEngine, GlyphsMatchAdvancesAndOddInputIsSafe) {
     CFontEngine& e = CFontEngine::Instance();
-    const CFontSpec arial = Spec("Arial", 20);
+    const CFontRequest arial = Spec("Arial", 20);
     const auto wPtr = e.Glyph(arial, U'W');
     const CGlyphBitmap& w = *wPtr;
     EXPECT_EQ(w.advance, e.Advance(arial, U'W'));
@@ -164,11 +164,11 @@ TEST(FontEngine, GlyphsMatchAdvancesAndOddInputIsSafe) {
 
 TEST(FontEngine, GlyphCacheLetsGoOfBigGlyphsButHoldersKeepThem) {
     CFontEngine& e = CFontEngine::Instance();
-    const CFontSpec small = Spec("Arial", 18);
+    const CFontRequest small = Spec("Arial", 18);
     const auto held = e.Glyph(small, U'Q');
     const std::vector<uint8_t> pixels = held->pixels;
     // Around 2 MB a glyph: the alphabet overflows the cache budget.
-    const CFontSpec huge = Spec("Times New Roman", CFontEngine::kMaxPixelHeight);
+    const CFontRequest huge = Spec("Times New Roman", CFontEngine::kMaxPixelHeight);
     for (char32_t c = U'A'; c <= U'Z'; ++c)
         EXPECT_GT(e.Glyph(huge, c)->advance, 0);
     EXPECT_EQ(held->pixels, pixels);
@@ -192,7 +192,7 @@ TEST(FontEngine, ThreadsMeasuringDifferentSizesAgree) {
         for (int round = 0; round < 50; ++round)
             for (int i = 0; i < 20; ++i) {
                 const int k = (i + offset) % 20;
-                const CFontSpec spec = Spec("Liberation Serif", 10 + k);
+                const CFontRequest spec = Spec("Liberation Serif", 10 + k);
                 int sum = 0;
                 for (char32_t c : text)
                     sum += e.Glyph(spec, c)->advance;

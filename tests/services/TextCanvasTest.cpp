@@ -8,8 +8,8 @@
 
 namespace {
 
-CFontSpec Spec(const char* face, int px, bool bold = false, bool underline = false) {
-    return CFontSpec{face, px, bold, false, underline};
+CFontRequest Spec(const char* face, int px, bool bold = false, bool underline = false) {
+    return CFontRequest{face, px, bold, false, underline};
 }
 
 constexpr COLORREF Rgb(int r, int g, int b) {
@@ -132,7 +132,7 @@ TEST(TextCanvas, ColourPlaneHoldsTheTextColourUnweighted) {
 }
 
 TEST(TextCanvas, OverlappingDrawingsUniteCoverageAndPaintOver) {
-    const CFontSpec spec = Spec("Arial", 24);
+    const CFontRequest spec = Spec("Arial", 24);
     CTextCanvas once(60, 40);
     once.DrawGlyphs(spec, U"ox", 2, 2, Rgb(255, 0, 0));
     CTextCanvas twice(60, 40);
@@ -154,7 +154,7 @@ TEST(TextCanvas, OverlappingDrawingsUniteCoverageAndPaintOver) {
 }
 
 TEST(TextCanvas, PenMovesByTheAdvances) {
-    const CFontSpec spec = Spec("Times New Roman", 20);
+    const CFontRequest spec = Spec("Times New Roman", 20);
     CTextCanvas whole(100, 30), pieces(100, 30);
     whole.DrawGlyphs(spec, U"Ab", 3, 1, 0);
     pieces.DrawGlyphs(spec, U"A", 3, 1, 0);
@@ -164,8 +164,8 @@ TEST(TextCanvas, PenMovesByTheAdvances) {
 
 TEST(TextCanvas, UnderlineAddsInkBelowTheBaseline) {
     CFontEngine& e = CFontEngine::Instance();
-    const CFontSpec plain = Spec("Arial", 16);
-    const CFontSpec underlined = Spec("Arial", 16, false, true);
+    const CFontRequest plain = Spec("Arial", 16);
+    const CFontRequest underlined = Spec("Arial", 16, false, true);
     const int baseline = 2 + e.Metrics(plain).ascent;
     CTextCanvas a(80, 30), b(80, 30);
     a.DrawGlyphs(plain, U"acme", 2, 2, 0);
@@ -182,7 +182,7 @@ TEST(TextCanvas, UnderlineAddsInkBelowTheBaseline) {
 }
 
 TEST(TextCanvas, DrawingOutsideTheBoxIsClipped) {
-    const CFontSpec spec = Spec("Courier New", 20, true, true);
+    const CFontRequest spec = Spec("Courier New", 20, true, true);
     CTextCanvas c(30, 12);
     c.DrawGlyphs(spec, U"clipped on every side", -7, -6, Rgb(10, 20, 30));
     const CRect ink = c.InkBox();

@@ -5,7 +5,7 @@
 
 // One font as the text drawing asks for it: face, size and style. Used as the
 // key of the font engine's caches, so it has equality and a hash.
-struct CFontSpec {
+struct CFontRequest {
     // Family name in UTF-8, as listed by CFontEngine::Faces(). A name that is
     // not installed is resolved with CFontEngine::FaceIndexWithFallback.
     std::string face;
@@ -18,7 +18,7 @@ struct CFontSpec {
     bool italic = false;
     bool underline = false;
 
-    bool operator==(const CFontSpec&) const = default;
+    bool operator==(const CFontRequest&) const = default;
 };
 
 // Vertical measures of a font in whole pixels.
@@ -30,8 +30,8 @@ struct CFontMetrics {
     bool operator==(const CFontMetrics&) const = default;
 };
 
-struct CFontSpecHash {
-    std::size_t operator()(const CFontSpec& s) const noexcept {
+struct CFontRequestHash {
+    std::size_t operator()(const CFontRequest& s) const noexcept {
         std::size_t h = std::hash<std::string>{}(s.face);
         const std::size_t rest = static_cast<std::size_t>(s.pixelHeight) << 3 | (s.bold ? 4u : 0u) |
                                  (s.italic ? 2u : 0u) | (s.underline ? 1u : 0u);
@@ -39,4 +39,4 @@ struct CFontSpecHash {
     }
 };
 
-template <> struct std::hash<CFontSpec> : CFontSpecHash {};
+template <> struct std::hash<CFontRequest> : CFontRequestHash {};
