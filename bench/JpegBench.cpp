@@ -1,6 +1,7 @@
 // JPEG encoding speed of the image services against libjpeg-turbo used
 // directly with its command-line encoder (quality 98, colour at full
 // resolution as the services write it from quality 90 on).
+#include "bench/DirectJpeg.h"
 #include "services/IO.h"
 #include "services/JpegIO.h"
 #include "services/MemFile.h"
@@ -8,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <jpeglib.h>
 #include <random>
 #include <string>
 #include <unistd.h>
@@ -67,14 +67,7 @@ std::filesystem::path Scratch(const std::string& name) {
 // The baseline: what the command-line encoder does, through the library API.
 void EncodeBaseline(jpeg_compress_struct& cinfo) {
     const auto& px = Pixels();
-    cinfo.image_width = kSize;
-    cinfo.image_height = kSize;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, kQuality, TRUE);
-    for (int c = 0; c < cinfo.num_components; ++c)
-        cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
+    SetDirectJpegParameters(cinfo, kSize, kSize, kQuality);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row =

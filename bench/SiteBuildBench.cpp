@@ -2,6 +2,7 @@
 // very same output pixels with libjpeg-turbo alone at quality 98: the build's
 // own work (composing the regions through the tile buffers, naming, writing
 // the files and the pages) should cost at most half again the encoding.
+#include "bench/DirectJpeg.h"
 #include "build/PageClassify.h"
 #include "build/RegionRenderer.h"
 #include "build/SiteBuilder.h"
@@ -21,7 +22,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <jpeglib.h>
 #include <random>
 #include <unistd.h>
 
@@ -130,7 +130,7 @@ std::vector<CRegionPixels> ItemPixels(CSite& site, const SiteBuilder& builder) {
     return pixels;
 }
 
-// libjpeg-turbo with the command-line encoder's defaults, into memory.
+// libjpeg-turbo alone, into memory.
 std::size_t EncodeAlone(const CRegionPixels& image, unsigned char*& block,
                         unsigned long& capacity) {
     jpeg_compress_struct cinfo;
@@ -140,14 +140,7 @@ std::size_t EncodeAlone(const CRegionPixels& image, unsigned char*& block,
     unsigned char* out = block;
     unsigned long size = capacity;
     jpeg_mem_dest(&cinfo, &out, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(image.Width());
-    cinfo.image_height = static_cast<JDIMENSION>(image.Height());
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 98, TRUE);
-    for (int c = 0; c < cinfo.num_components; ++c) // full colour resolution, as the build
-        cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
+    SetDirectJpegParameters(cinfo, image.Width(), image.Height(), 98);
     cinfo.density_unit = 1;
     cinfo.X_density = cinfo.Y_density = 96;
     jpeg_start_compress(&cinfo, TRUE);
