@@ -34,8 +34,8 @@ void SetRect(BuildItem& built, const CRect& r) {
 } // namespace
 
 int SiteBuilder::BuildPageData(BuildPage& page) {
+    // The first phase brought the page's fills and objects up to date.
     CPage& source = m_site->PageAt(page.position);
-    RefreshPageForBuild(source);
     for (const BuildItem& built : page.items)
         if (built.htmlText) CHtmlWriter::AddTextStyles(page, built);
     WritePageBackground(page, m_settings, m_backgrounds);
