@@ -232,6 +232,7 @@ QUrl CQtInteraction::BrowserUrl(const std::filesystem::path& file) {
 }
 
 bool CQtInteraction::OpenInBrowser(const std::filesystem::path& file) {
+    if (browserHook && browserHook(file)) return true;
     return QDesktopServices::openUrl(BrowserUrl(file));
 }
 

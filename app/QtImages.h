@@ -1,0 +1,10 @@
+#pragma once
+#include <QImage>
+
+class CImage;
+
+namespace pw {
+// A copy of the image as a Qt image (RGB, alpha dropped); null for an image
+// without pixels or one that cannot be turned into RGB.
+QImage ToQImage(const CImage& image);
+} // namespace pw
