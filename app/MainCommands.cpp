@@ -395,9 +395,10 @@ void CMainFrame::CreateMenus() {
 
     QMenu* pageMenu = bar->addMenu(QStringLiteral("&Side"));
     add(pageMenu, {kNewPage, kDeletePage, kPageProperties});
-    m_showPageMenu = pageMenu->addMenu(QStringLiteral("&Vis side"));
+    m_showPageMenu = new QMenu(this);
     m_showPageMenu->setObjectName(QStringLiteral("ShowPageMenu"));
     Action(kShowPage)->setMenu(m_showPageMenu);
+    pageMenu->addAction(Action(kShowPage));
     connect(m_showPageMenu, &QMenu::aboutToShow, this, [this] { FillShowPageMenu(m_showPageMenu); });
     pageMenu->addSeparator();
     add(pageMenu, {kSiteProperties, kMetaTags, kHeadHtml});

@@ -32,7 +32,11 @@ bool CMainFrame::NewSiteWithWizard() {
     if (Site()) return false;
     CNewSiteDialog dialog(m_settings, this);
     if (dialog.exec() != QDialog::Accepted) return false;
-    if (!m_doc->NewSite(dialog.MakeSite())) return false;
+    return OpenNewSite(dialog.MakeSite());
+}
+
+bool CMainFrame::OpenNewSite(std::unique_ptr<CSite> site) {
+    if (!m_doc->NewSite(std::move(site))) return false;
     SiteOpenedWindows();
     return true;
 }

@@ -85,6 +85,8 @@ public:
 
     // Document flows with their windows.
     bool NewSiteWithWizard();
+    // Takes a new site (from the wizard) and shows its front page.
+    bool OpenNewSite(std::unique_ptr<CSite> site);
     bool OpenSite(const std::filesystem::path& path);
     bool OpenTemplateFile(const std::filesystem::path& path);
     bool ChooseTemplate();
