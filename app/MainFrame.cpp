@@ -19,6 +19,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMimeData>
@@ -269,7 +270,8 @@ void CMainFrame::ShowInspectorPage(int index) {
                                            "Fill window",   "Effects window", "Styles window",
                                            "MouseOver window"};
     m_inspector->setWindowTitle(QLatin1String(kTitles[m_inspectorPage]));
-    m_inspector->show();
+    // An inspector without its panels would be an empty box on the screen.
+    if (!m_inspector->layout()->isEmpty()) m_inspector->show();
     UpdateCommands();
 }
 
@@ -306,9 +308,12 @@ void CMainFrame::FitToClient(QMdiSubWindow* window) const {
     const QSize client = m_mdi->viewport()->size();
     QSize wanted = window->sizeHint();
     if (auto* frame = qobject_cast<CPageFrame*>(window)) {
-        const int chrome = window->width() - window->widget()->width();
-        const int titleBar = window->height() - window->widget()->height();
-        wanted = QSize(frame->Page().Width() + chrome + 24, frame->Page().Height() + titleBar + 24);
+        // Everything around the page's viewport (title bar, borders, the
+        // view's frame) plus the page itself: no grey margin, no scroll bars
+        // while the page fits.
+        if (window->layout()) window->layout()->activate();
+        const QSize chrome = window->size() - frame->View()->viewport()->size();
+        wanted = QSize(frame->Page().Width(), frame->Page().Height()) + chrome;
     }
     window->resize(std::min(wanted.width(), client.width() - 4),
                    std::min(wanted.height(), client.height() - 4));
@@ -335,6 +340,8 @@ CPageFrame* CMainFrame::OpenPageWindow(CPage& page) {
     m_mdi->addSubWindow(frame);
     frame->show();
     FitToClient(frame);
+    // Once laid out the window knows its borders exactly; fit it again then.
+    QTimer::singleShot(0, frame, [this, frame] { FitToClient(frame); });
     m_mdi->setActiveSubWindow(frame);
     m_idle->start();
     return frame;

@@ -58,7 +58,7 @@ CStartupDialog::CStartupDialog(QWidget* parent) : QDialog(parent) {
         connect(button, &QPushButton::clicked, this, [this, choice] { Choose(choice); });
     }
     layout->addSpacing(8);
-    m_doNotShow = new QCheckBox(QStringLiteral("&Vis ikke denne dialog igen"), this);
+    m_doNotShow = new QCheckBox(QStringLiteral("Vis &ikke denne dialog igen"), this);
     m_doNotShow->setObjectName(QStringLiteral("DoNotShowAgain"));
     layout->addWidget(m_doNotShow);
     auto* box = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
