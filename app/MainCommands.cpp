@@ -19,7 +19,6 @@
 #include "model/ScaleToImageFill.h"
 #include "model/Site.h"
 #include "model/UndoHistory.h"
-#include "model/UndoSnapshots.h"
 #include "services/Cp1252.h"
 #include "services/StringTable.h"
 #include <QActionGroup>
@@ -46,31 +45,6 @@ QString U(const std::string& text) {
 QString MenuText(int id) {
     QString text = U(CStringTable::Get(id));
     return text.section(QLatin1Char('\t'), 0, 0);
-}
-
-// What an undo step did, for "Fortryd <label>".
-QString UndoLabel(const CPage& page) {
-    const auto* history = dynamic_cast<const CUndoHistory*>(&page.History());
-    const CUndoSnapshot* step = history ? history->Newest() : nullptr;
-    if (!step) return {};
-    switch (step->Kind()) {
-    case EUndoKind::Insert: return QStringLiteral("indsæt");
-    case EUndoKind::Delete: return QStringLiteral("slet");
-    case EUndoKind::Move: return QStringLiteral("flyt");
-    case EUndoKind::TextRecord:
-    case EUndoKind::TextConvert: return QStringLiteral("tekst");
-    case EUndoKind::Fill: return QStringLiteral("fyld");
-    case EUndoKind::Effects: return QStringLiteral("effekter");
-    case EUndoKind::FillAndEffects: return QStringLiteral("stil");
-    case EUndoKind::Link: return QStringLiteral("link");
-    case EUndoKind::AddMouseOver:
-    case EUndoKind::RemoveMouseOver:
-    case EUndoKind::MouseOverSettings: return QStringLiteral("MusOver");
-    case EUndoKind::Arrange: return QStringLiteral("rækkefølge");
-    case EUndoKind::Group: return QStringLiteral("gruppe");
-    case EUndoKind::PageProperties: return QStringLiteral("sideegenskaber");
-    default: return {};
-    }
 }
 
 struct SToolEntry {
@@ -146,7 +120,7 @@ void CMainFrame::CreateCommands() {
     const auto page = [this] { return ActivePage(); };
     const auto editable = [this] {
         CPage* p = ActivePage();
-        return p && !p->textEditMode;
+        return p && !p->IsEditingText();
     };
 
     // File
@@ -213,7 +187,7 @@ void CMainFrame::CreateCommands() {
     }, editable);
     AddCommand(kSiteProperties, QStringLiteral("&Standardindstillinger for nye sider..."), {},
                [this] { pw::dialogs::SiteProperties(this, *m_doc); },
-               [this, page] { return Site() && !(page() && page()->textEditMode); });
+               [this, page] { return Site() && !(page() && page()->IsEditingText()); });
     AddCommand(kMetaTags, QStringLiteral("Nøgleord og &beskrivelse..."), {},
                [this] { pw::dialogs::MetaTags(this, *m_doc); }, site);
     AddCommand(kHeadHtml, QStringLiteral("&Html hoved..."), {}, [this] {
@@ -558,9 +532,12 @@ void CMainFrame::UpdateRecentFiles() {
 void CMainFrame::UpdateCommands() {
     for (auto& [id, rule] : m_enableRules) m_actions[id]->setEnabled(rule());
     CPage* page = ActivePage();
-    QString undo = QStringLiteral("&Fortryd");
-    if (page && !UndoLabel(*page).isEmpty()) undo += QLatin1Char(' ') + UndoLabel(*page);
-    Action(cmd::kUndo)->setText(undo);
+    // The step's label ("&Fortryd flyt"); the accelerator is the action's own.
+    const auto plain = [](const std::string& text) {
+        return U(text).section(QLatin1Char('\t'), 0, 0);
+    };
+    Action(cmd::kUndo)->setText(plain(UndoMenuText(page ? page->History().UndoLabel() : "")));
+    Action(cmd::kRedo)->setText(plain(RedoMenuText(page ? page->History().RedoLabel() : "")));
     Action(cmd::kGroup)->setText(MenuText(GroupMenuTextId(page)));
     Action(cmd::kHideGuides)
         ->setText(MenuText(page ? HideGuidesMenuTextId(*page) : IDS_MENU_HIDE_GUIDES));

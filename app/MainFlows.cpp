@@ -110,10 +110,9 @@ void CMainFrame::DeleteActivePage() {
     CPage& page = frame->Page();
     // The page's window must go in the same step as the page: nothing may
     // paint the page once it is destroyed.
-    auto events = page.events;
-    page.events = {};
+    frame->Detach();
     if (ConfirmAndDeletePage(*site, page, *m_ui) < 0) {
-        page.events = std::move(events);
+        frame->Attach();
         return;
     }
     frame->CloseQuietly();

@@ -11,7 +11,6 @@
 #include "model/Page.h"
 #include "model/PageProperties.h"
 #include "model/Site.h"
-#include "render/PageRenderer.h"
 #include "services/CurrentSettings.h"
 #include "services/StringTable.h"
 #include <QApplication>
@@ -43,6 +42,8 @@ QString U(const std::string& text) {
 }
 
 const QString kRecentGroup = QStringLiteral("Recent File List/File%1");
+// Minutes between copies of unsaved work (see CRecovery).
+const QString kRecoveryKey = QStringLiteral("Settings/Recovery minutes");
 
 } // namespace
 
@@ -65,14 +66,15 @@ CMainFrame::CMainFrame(QWidget* parent, const QString& settingsPath)
     m_context->SetCurrentColor(m_settings.GetToolboxColor());
     m_doc = std::make_unique<CPlumeDoc>(*m_ui, "Pagewright");
     m_doc->lastFolder = m_settings.GetPwuPath();
-    m_doc->hooks.titleChanged = [this](const std::string& title) {
+    m_docEvents.titleChanged = [this](const std::string& title) {
         setWindowTitle(U(title));
         UpdateCommands();
         RefreshPanes();
     };
-    m_doc->hooks.pageWindowCount = [this] { return static_cast<int>(PageFrames().size()); };
-    m_doc->hooks.siteClosed = [this] { SiteClosedWindows(); };
-    m_doc->hooks.writeProfiles = [this] { pw::settingsfile::Save(m_settings, m_settingsPath); };
+    m_docEvents.pageWindowCount = [this] { return static_cast<int>(PageFrames().size()); };
+    m_docEvents.siteClosed = [this] { SiteClosedWindows(); };
+    m_docEvents.writeProfiles = [this] { pw::settingsfile::Save(m_settings, m_settingsPath); };
+    m_doc->AddObserver(&m_docEvents);
     {
         QSettings recent(m_settingsPath, QSettings::IniFormat);
         for (int i = CPlumeDoc::kMaxRecentFiles; i >= 1; --i) {
@@ -81,6 +83,10 @@ CMainFrame::CMainFrame(QWidget* parent, const QString& settingsPath)
         }
     }
     m_recovery = std::make_unique<CRecovery>(*m_doc, this);
+    m_recoveryMinutes = QSettings(m_settingsPath, QSettings::IniFormat)
+                            .value(kRecoveryKey, CRecovery::kDefaultMinutes)
+                            .toInt();
+    m_recovery->SetIntervalMinutes(m_recoveryMinutes);
 
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName(QStringLiteral("PageWindows"));
@@ -101,12 +107,6 @@ CMainFrame::CMainFrame(QWidget* parent, const QString& settingsPath)
                      .value(QStringLiteral("Settings/NewBarState"))
                      .toByteArray());
 
-    // Only pages in a window are worth rendering ahead.
-    PageShownHook() = [this](const CPage& page) {
-        const auto frames = PageFrames();
-        return std::any_of(frames.begin(), frames.end(),
-                           [&](CPageFrame* f) { return &f->Page() == &page; });
-    };
     m_idle = new QTimer(this);
     m_idle->setInterval(0);
     connect(m_idle, &QTimer::timeout, this, &CMainFrame::OnIdle);
@@ -116,7 +116,6 @@ CMainFrame::CMainFrame(QWidget* parent, const QString& settingsPath)
 }
 
 CMainFrame::~CMainFrame() {
-    PageShownHook() = nullptr;
     if (!m_closing) SaveSettings();
     // Page windows hold views of the site; they go before the document.
     for (CPageFrame* frame : PageFrames()) delete frame;
@@ -164,6 +163,7 @@ void CMainFrame::SaveSettings() {
     pw::settingsfile::Save(m_settings, m_settingsPath);
     QSettings extra(m_settingsPath, QSettings::IniFormat);
     extra.setValue(QStringLiteral("Settings/NewBarState"), saveState());
+    extra.setValue(kRecoveryKey, m_recoveryMinutes);
     extra.remove(QStringLiteral("Recent File List"));
     const auto& recent = m_doc->RecentFiles();
     for (size_t i = 0; i < recent.size(); ++i)
@@ -322,7 +322,6 @@ void CMainFrame::FitToClient(QMdiSubWindow* window) const {
 CPageFrame* CMainFrame::OpenPageWindow(CPage& page) {
     auto* frame = new CPageFrame(*m_doc, page, *m_context, m_mdi);
     frame->SetContextMenu(m_contextMenu);
-    WatchPage(page);
     CPlumeView* view = frame->View();
     connect(view, &CPlumeView::statusText, this,
             [this](const QString& text) { SetPaneText(kMessagePane, text); });
@@ -345,28 +344,6 @@ CPageFrame* CMainFrame::OpenPageWindow(CPage& page) {
     m_mdi->setActiveSubWindow(frame);
     m_idle->start();
     return frame;
-}
-
-void CMainFrame::WatchPage(CPage& page) {
-    // The page asks for repaints of page areas; every window showing it
-    // repaints the part of its viewport the area covers.
-    if (page.events.repaint) return;
-    CPage* watched = &page;
-    page.events.repaint = [this, watched](const CRect& area) {
-        for (CPageFrame* frame : PageFrames()) {
-            if (&frame->Page() != watched) continue;
-            QWidget* viewport = frame->View()->viewport();
-            if (area.IsEmpty()) {
-                viewport->update();
-                continue;
-            }
-            const QPoint scroll(frame->View()->horizontalScrollBar()->value(),
-                                frame->View()->verticalScrollBar()->value());
-            viewport->update(QRect(area.left, area.top, area.Width(), area.Height())
-                                 .translated(-scroll)
-                                 .adjusted(-2, -2, 2, 2));
-        }
-    };
 }
 
 CPageFrame* CMainFrame::ShowPage(CPage& page) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/PreviewWindow.h"
+#include "model/Observers.h"
 #include "services/Settings.h"
 #include <QMainWindow>
 #include <QPointer>
@@ -141,7 +142,6 @@ private:
     void OnSubWindowActivated(QMdiSubWindow* window);
     void FitToClient(QMdiSubWindow* window) const;
     void OnIdle();
-    void WatchPage(CPage& page);
     // Page commands act on the active page and repaint it.
     void PageCommand(const std::function<bool(CPage&)>& command);
     void AddPage();
@@ -153,6 +153,7 @@ private:
     CSettings m_settings;
     std::unique_ptr<CQtInteraction> m_ui;
     std::unique_ptr<CPlumeDoc> m_doc;
+    CDocumentEvents m_docEvents;
     CEditorContext* m_context = nullptr;
     std::unique_ptr<CRecovery> m_recovery;
     QMdiArea* m_mdi = nullptr;
@@ -173,4 +174,5 @@ private:
     QTimer* m_idle = nullptr;
     QPointer<CPreviewWindow> m_preview;
     bool m_closing = false;
+    int m_recoveryMinutes = 3;
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include "model/Observers.h"
 #include <QMdiSubWindow>
 
 class CEditorContext;
@@ -22,6 +23,10 @@ public:
     void UpdateTitle();
     // Closes without asking (the site is going anyway).
     void CloseQuietly();
+    // Stops (and starts again) listening to the page, for a page about to
+    // be destroyed before its window.
+    void Detach();
+    void Attach();
     // The menu a right click in the page shows; the frame fills it.
     void SetContextMenu(QMenu* menu) { m_contextMenu = menu; }
     // The page point of the last right click (for inserting guides there).
@@ -37,6 +42,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Repaints the part of the view a page change touched; tells the page
+    // that a window draws it.
+    struct CWatcher : CPageObserver {
+        explicit CWatcher(CPageFrame& frame) : frame(frame) {}
+        void OnPageRepaint(CPage&, const CRect& area) override;
+        void OnPageSizeChanged(CPage&) override;
+        void OnPagePropertiesChanged(CPage&) override { frame.UpdateTitle(); }
+        bool ShowsPage(const CPage&) const override { return true; }
+        CPageFrame& frame;
+    } m_watcher{*this};
+    bool m_attached = false;
     CPlumeDoc* m_doc;
     CPage* m_page;
     CPlumeView* m_view;

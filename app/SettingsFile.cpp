@@ -1,5 +1,5 @@
 #include "app/SettingsFile.h"
-#include "app/settings/QtSettingsStore.h"
+#include "qtsettings/QtSettingsStore.h"
 #include "services/Settings.h"
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 #include "model/Page.h"
 #include "model/PageProperties.h"
 #include "model/Site.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include "services/Cp1252.h"
 #include "services/Settings.h"
 #include <QColorDialog>

@@ -3,7 +3,7 @@
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/Site.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include "services/StringTable.h"
 #include <cmath>
 #include <cstdio>

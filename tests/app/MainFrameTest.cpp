@@ -11,7 +11,7 @@
 #include "model/PageObject.h"
 #include "model/PageProperties.h"
 #include "model/Site.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include "render/Rendering.h"
 #include "services/StringTable.h"
 #include <QAction>
@@ -179,13 +179,13 @@ private slots:
         CPage& page = site.AddPage(std::make_unique<CPage>(site, "Side1", "Side1"));
         QCOMPARE(QString::fromStdString(pw::status::PositionText(&page)), QString());
         // One item: its centre rounded half up, no space after "y:".
-        CPageItem* first = page.CreateFromTool(4, {11.0, 20.9}); // centre (10.5, 20.4)
+        CPageItem* first = page.CreateFromTool(ETool::Rectangle, {11.0, 20.9}); // centre (10.5, 20.4)
         QVERIFY(first);
         QCOMPARE(QString::fromStdString(pw::status::PositionText(&page)),
                  QStringLiteral("x: 11  y:20"));
         // An ungrouped selection of two: the middle of its bounds, integer
         // division, with a space after "y:".
-        CPageItem* second = page.CreateFromTool(4, {31.0, 41.0});
+        CPageItem* second = page.CreateFromTool(ETool::Rectangle, {31.0, 41.0});
         page.SelectOnly(*first);
         page.AddToSelection(*second);
         QCOMPARE(QString::fromStdString(pw::status::PositionText(&page)),
@@ -276,13 +276,13 @@ private slots:
         QVERIFY(!frame.Action(cmd::kUseGuides)->isChecked());
         QCOMPARE(frame.Action(cmd::kGroup)->text(), QStringLiteral("Skab/fjern gruppe"));
         CPage& page = *frame.ActivePage();
-        page.CreateFromTool(4, {50, 50});
-        page.CreateFromTool(4, {90, 90});
+        page.CreateFromTool(ETool::Rectangle, {50, 50});
+        page.CreateFromTool(ETool::Rectangle, {90, 90});
         frame.Action(cmd::kSelectAll)->trigger();
         QCOMPARE(frame.Action(cmd::kGroup)->text(), QStringLiteral("Skab gruppe"));
         frame.Action(cmd::kGroup)->trigger();
         QCOMPARE(frame.Action(cmd::kGroup)->text(), QStringLiteral("Fjern gruppe"));
-        QCOMPARE(frame.Action(cmd::kUndo)->text(), QStringLiteral("&Fortryd gruppe"));
+        QCOMPARE(frame.Action(cmd::kUndo)->text(), QStringLiteral("&Fortryd gruppering"));
         QVERIFY(frame.Action(cmd::kDelete)->isEnabled());
         frame.Action(cmd::kDelete)->trigger();
         QCOMPARE(page.ItemCount(), 0);

@@ -7,7 +7,7 @@
 #include "model/Page.h"
 #include "model/PageProperties.h"
 #include "model/Site.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include "services/StringTable.h"
 #include <QApplication>
 #include <QFileInfo>
@@ -158,7 +158,7 @@ private slots:
             QVERIFY(frame.Document().OnSaveDocument(site.toStdString()));
             QVERIFY(!frame.Recovery().WriteNow()); // nothing unsaved
             QVERIFY(!CRecovery::Pending());
-            frame.ActivePage()->CreateFromTool(4, {40, 40});
+            frame.ActivePage()->CreateFromTool(ETool::Rectangle, {40, 40});
             frame.ActivePage()->RecordUndo(EUndoKind::Insert);
             QVERIFY(frame.Recovery().WriteNow());
             QVERIFY(CRecovery::Pending());
@@ -168,7 +168,7 @@ private slots:
             frame.Document().DeleteContents();
             QVERIFY(CRecovery::Pending() == false); // closing the site normally discards it
             QVERIFY(frame.OpenSite(site.toStdString()));
-            frame.ActivePage()->CreateFromTool(4, {60, 60});
+            frame.ActivePage()->CreateFromTool(ETool::Rectangle, {60, 60});
             frame.Site()->MarkModified();
             QVERIFY(frame.Recovery().WriteNow());
         }
