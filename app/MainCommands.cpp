@@ -4,6 +4,7 @@
 #include "app/MainFrame.h"
 #include "app/PageFrame.h"
 #include "app/PreviewWindow.h"
+#include "app/QtImages.h"
 #include "app/QtInteraction.h"
 #include "app/Recovery.h"
 #include "app/dialogs/Dialogs.h"
@@ -66,13 +67,8 @@ const SToolEntry kTools[] = {
     {ETool::Form, "Formular-værktøjet", QStyle::SP_FileIcon, "✉"},
 };
 
-QColor ToQColor(const CColor& c) {
-    const COLORREF ref = c.GetCOLORREF();
-    return QColor(int(ref & 0xFF), int((ref >> 8) & 0xFF), int((ref >> 16) & 0xFF));
-}
-
 QString SwatchStyle(const CColor& c) {
-    return QStringLiteral("background: %1; border: 1px solid #404040;").arg(ToQColor(c).name());
+    return QStringLiteral("background: %1; border: 1px solid #404040;").arg(pw::ToQColor(c).name());
 }
 
 } // namespace
@@ -482,7 +478,7 @@ void CMainFrame::CreateToolbox() {
     m_toolbox->addWidget(m_pickedSwatch);
     connect(m_currentSwatch, &QToolButton::clicked, this, [this] {
         const QColor chosen = QColorDialog::getColor(
-            ToQColor(m_context->CurrentColor()), this, QStringLiteral("Vælg farve"),
+            pw::ToQColor(m_context->CurrentColor()), this, QStringLiteral("Vælg farve"),
             QColorDialog::DontUseNativeDialog);
         if (chosen.isValid())
             m_context->SetCurrentColor(CColor(static_cast<uint8_t>(chosen.red()),

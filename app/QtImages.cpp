@@ -1,4 +1,5 @@
 #include "app/QtImages.h"
+#include "image/Color.h"
 #include "image/Image.h"
 #include <cstring>
 
@@ -14,6 +15,11 @@ QImage ToQImage(const CImage& source) {
     for (int y = 0; y < rgb.Height(); ++y)
         std::memcpy(out.scanLine(y), rgb.Bits() + static_cast<size_t>(y) * rgb.RowBytes(), rowBytes);
     return out;
+}
+
+QColor ToQColor(const CColor& colour) {
+    const COLORREF ref = colour.GetCOLORREF();
+    return QColor(int(ref & 0xFF), int((ref >> 8) & 0xFF), int((ref >> 16) & 0xFF));
 }
 
 } // namespace pw

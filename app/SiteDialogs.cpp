@@ -1,4 +1,5 @@
 #include "app/SiteDialogs.h"
+#include "app/QtImages.h"
 #include "model/Page.h"
 #include "model/PageProperties.h"
 #include "model/Site.h"
@@ -17,14 +18,9 @@
 
 namespace {
 
-QColor ToQColor(const CColor& c) {
-    const COLORREF ref = c.GetCOLORREF();
-    return QColor(int(ref & 0xFF), int((ref >> 8) & 0xFF), int((ref >> 16) & 0xFF));
-}
-
 void PaintSwatch(QToolButton* button, const CColor& colour) {
     button->setStyleSheet(
-        QStringLiteral("background: %1; border: 1px solid #404040;").arg(ToQColor(colour).name()));
+        QStringLiteral("background: %1; border: 1px solid #404040;").arg(pw::ToQColor(colour).name()));
 }
 
 QDialogButtonBox* OkCancel(QDialog* dialog) {
@@ -71,7 +67,7 @@ QToolButton* CNewSiteDialog::ColourButton(CColor& colour) {
     PaintSwatch(button, colour);
     CColor* target = &colour;
     connect(button, &QToolButton::clicked, this, [this, button, target] {
-        const QColor chosen = QColorDialog::getColor(ToQColor(*target), this, QString(),
+        const QColor chosen = QColorDialog::getColor(pw::ToQColor(*target), this, QString(),
                                                      QColorDialog::DontUseNativeDialog);
         if (!chosen.isValid()) return;
         *target = CColor(static_cast<uint8_t>(chosen.red()), static_cast<uint8_t>(chosen.green()),
