@@ -1,5 +1,6 @@
 #include "setup/InstallChecks.h"
 #include "setup/Messages.h"
+#include "setup/ProgramOutput.h"
 #include "setup/Setupaid.h"
 #include "setup/Shortcuts.h"
 #include "tests/support/TempDir.h"
@@ -107,6 +108,18 @@ TEST(SetupaidRules, ExecArgumentsAreQuotedAndEscaped) {
         EXPECT_EQ(ExecArgument(path), expected) << path;
 }
 
+TEST(SetupaidRules, ProgramOutputIsBoundedInTimeAndSize) {
+    EXPECT_EQ(ProgramOutput({"echo", "Browser 1.2"}), "Browser 1.2\n");
+    EXPECT_EQ(ProgramOutput({"false"}), std::nullopt);
+    EXPECT_EQ(ProgramOutput({"/nonexistent/browser", "--version"}), std::nullopt);
+    EXPECT_EQ(ProgramOutput({"sleep", "30"}, 200), std::nullopt);
+    // A program that never stops talking is cut off at the limit.
+    std::string hundred;
+    for (int i = 0; i < 50; ++i)
+        hundred += "y\n";
+    EXPECT_EQ(ProgramOutput({"yes"}, 10000, 100), hundred);
+}
+
 TEST_F(SetupaidTest, DefaultBrowserIsTheFirstInstalledHandler) {
     const fs::path apps = m_root / "share/applications";
     WriteText(apps / "first.desktop", "[Desktop Entry]\nExec=first %u\n");
@@ -134,6 +147,11 @@ TEST_F(SetupaidTest, SetupaidChecksRightsThenBrowser) {
     EXPECT_FALSE(Setupaid(&m_window, "", "", (m_root / "new/usr/").c_str(), ""));
     EXPECT_EQ(m_messages, (Messages{{kBrowserCaption, kBrowserText}}));
     EXPECT_FALSE(fs::exists(m_root / "new")) << "the check must leave nothing behind";
+    // No folder given: the prefix of the library itself (the build tree here),
+    // which is writable, so again the browser decides.
+    m_messages.clear();
+    EXPECT_FALSE(Setupaid(&m_window, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(m_messages, (Messages{{kBrowserCaption, kBrowserText}}));
     for (const auto& entry : fs::directory_iterator(m_root.Path()))
         EXPECT_EQ(entry.path().filename().string().find(".setupaid"), std::string::npos);
 
