@@ -42,21 +42,43 @@ fs::path FirstInstalled(const fs::path& file, const std::string& group, const st
     return {};
 }
 
-// The program of an Exec line: its first word, with the quoting of the
-// desktop-entry rules undone.
-std::string ExecProgram(const std::string& exec) {
-    std::string word;
-    size_t i = exec.find_first_not_of(' ');
-    if (i == std::string::npos) return {};
-    if (exec[i] == '"') {
-        for (++i; i < exec.size() && exec[i] != '"'; ++i) {
-            if (exec[i] == '\\' && i + 1 < exec.size()) ++i;
-            word.push_back(exec[i]);
+// The words of an Exec line, with the quoting of the desktop-entry rules
+// undone.
+std::vector<std::string> ExecWords(const std::string& exec) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < exec.size()) {
+        if (exec[i] == ' ' || exec[i] == '\t') {
+            ++i;
+            continue;
         }
-        return word;
+        std::string word;
+        if (exec[i] == '"') {
+            for (++i; i < exec.size() && exec[i] != '"'; ++i) {
+                if (exec[i] == '\\' && i + 1 < exec.size()) ++i;
+                word.push_back(exec[i]);
+            }
+            ++i;
+        } else {
+            while (i < exec.size() && exec[i] != ' ' && exec[i] != '\t')
+                word.push_back(exec[i++]);
+        }
+        words.push_back(word);
     }
-    const size_t end = exec.find(' ', i);
-    return exec.substr(i, end == std::string::npos ? std::string::npos : end - i);
+    return words;
+}
+
+// The program an Exec line starts: past an "env NAME=VALUE ..." prefix, whose
+// own --version would say nothing about the browser.
+std::string ExecProgram(const std::string& exec) {
+    const std::vector<std::string> words = ExecWords(exec);
+    size_t first = 0;
+    if (first < words.size() && (words[first] == "env" || words[first] == "/usr/bin/env")) {
+        ++first;
+        while (first < words.size() && words[first].find('=') != std::string::npos)
+            ++first;
+    }
+    return first < words.size() ? words[first] : std::string();
 }
 
 } // namespace

@@ -29,8 +29,7 @@ typedef struct SetupaidWindow {
 // default web browser is new enough. Otherwise shows one message and returns
 // false. A null parent writes the message to standard error.
 SETUPAID_EXPORT bool Setupaid(const SetupaidWindow* parent, const char* unused2,
-                              const char* unused3, const char* installFolder,
-                              const char* unused5);
+                              const char* unused3, const char* installFolder, const char* unused5);
 
 // Creates the desktop launcher and the applications-menu entries (program,
 // help, the two getting-started documents) for the installation in
@@ -42,8 +41,7 @@ SETUPAID_EXPORT bool CreateShortcuts(const SetupaidWindow* parent, const char* u
 // Removes what CreateShortcuts made, and the menu folder. Failures are
 // ignored (the files may never have been made); always true.
 SETUPAID_EXPORT bool DeleteShortcuts(const SetupaidWindow* parent, const char* unused2,
-                                     const char* unused3, const char* unused4,
-                                     const char* unused5);
+                                     const char* unused3, const char* unused4, const char* unused5);
 
 #ifdef __cplusplus
 }

@@ -71,16 +71,19 @@ std::string ExecArgument(const std::string& path) {
     // every backslash is written twice, and '%' starts a field code.
     std::string value;
     for (char c : quoted) {
-        if (c == '\\') value += "\\\\";
-        else if (c == '%') value += "%%";
-        else value.push_back(c);
+        if (c == '\\')
+            value += "\\\\";
+        else if (c == '%')
+            value += "%%";
+        else
+            value.push_back(c);
     }
     return value;
 }
 
 std::string DesktopEntryText(const SShortcut& shortcut, const std::string& target) {
-    const std::string exec = shortcut.program ? ExecArgument(target) + " %F"
-                                              : "xdg-open " + ExecArgument(target);
+    const std::string exec =
+        shortcut.program ? ExecArgument(target) + " %F" : "xdg-open " + ExecArgument(target);
     std::string text = "[Desktop Entry]\nType=Application\nVersion=1.4\n";
     text += "Name=" + std::string(shortcut.name) + "\n";
     text += "Comment=" + std::string(shortcut.description) + "\n";

@@ -52,7 +52,9 @@ std::optional<fs::path> ParseDesktopLine(const std::string& line, const fs::path
 
 } // namespace
 
-fs::path HomeFolder() { return AbsoluteFromEnv("HOME"); }
+fs::path HomeFolder() {
+    return AbsoluteFromEnv("HOME");
+}
 
 fs::path DataHome() {
     fs::path data = AbsoluteFromEnv("XDG_DATA_HOME");
@@ -72,7 +74,9 @@ std::vector<fs::path> DataDirs() {
     return DirsFromEnv("XDG_DATA_DIRS", {"/usr/local/share", "/usr/share"});
 }
 
-std::vector<fs::path> ConfigDirs() { return DirsFromEnv("XDG_CONFIG_DIRS", {"/etc/xdg"}); }
+std::vector<fs::path> ConfigDirs() {
+    return DirsFromEnv("XDG_CONFIG_DIRS", {"/etc/xdg"});
+}
 
 fs::path DesktopFolder() {
     const fs::path home = HomeFolder();

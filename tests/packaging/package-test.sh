@@ -77,7 +77,11 @@ template=$(find "$usr/share/pagewright/Templates" -name '*.pws' | sort | head -1
 ls "$tmp/site/My_Homepage_Files/"*.jpg >/dev/null 2>&1 || fail "the built site has no pictures"
 
 step "sitedesk with a template, offscreen"
-QT_QPA_PLATFORM=offscreen "$usr/bin/sitedesk" "$template" >"$tmp/sitedesk.log" 2>&1 &
+# Its own temporary folder and instance name: a designer someone else runs on
+# this machine must not receive the file instead.
+mkdir -p "$tmp/tmp" "$tmp/runtime" && chmod 700 "$tmp/runtime"
+TMPDIR=$tmp/tmp XDG_RUNTIME_DIR=$tmp/runtime PW_INSTANCE=$tmp/tmp/instance QT_QPA_PLATFORM=offscreen \
+  "$usr/bin/sitedesk" "$template" >"$tmp/sitedesk.log" 2>&1 &
 sitedesk_pid=$!
 # Up when it has mapped the packaged image library and is still running
 # a few seconds later (time to read the template and show the window).

@@ -1,7 +1,7 @@
+#include "setup/Setupaid.h"
 #include "setup/InstallChecks.h"
 #include "setup/Messages.h"
 #include "setup/ProgramOutput.h"
-#include "setup/Setupaid.h"
 #include "setup/Shortcuts.h"
 #include "tests/support/TempDir.h"
 #include <cstdlib>
@@ -76,7 +76,7 @@ private:
 
 TEST(SetupaidRules, VersionRules) {
     const std::pair<const char*, bool> component[] = {
-        {"6.4.2", true}, {"4.70", true}, {"4.7", true}, {"5.0", true},  {"4.6", false},
+        {"6.4.2", true}, {"4.70", true}, {"4.7", true}, {"5.0", true}, {"4.6", false},
         {"3.99", false}, {"6", false},   {"", false},   {"Qt", false}};
     for (const auto& [version, passes] : component)
         EXPECT_EQ(ComponentVersionPasses(version), passes) << version;
@@ -123,7 +123,7 @@ TEST(SetupaidRules, ProgramOutputIsBoundedInTimeAndSize) {
 TEST_F(SetupaidTest, DefaultBrowserIsTheFirstInstalledHandler) {
     const fs::path apps = m_root / "share/applications";
     WriteText(apps / "first.desktop", "[Desktop Entry]\nExec=first %u\n");
-    WriteText(apps / "second.desktop", "[Desktop Entry]\nExec=second %u\n");
+    WriteText(apps / "second.desktop", "[Desktop Entry]\nExec=env LANG=C \"/bin/echo\" %u\n");
     EXPECT_EQ(DefaultHandler("text/html"), fs::path());
 
     WriteText(apps / "mimeinfo.cache", "[MIME Cache]\ntext/html=first.desktop;\n");
@@ -134,6 +134,9 @@ TEST_F(SetupaidTest, DefaultBrowserIsTheFirstInstalledHandler) {
               "[Added Associations]\ntext/html=first.desktop;\n"
               "[Default Applications]\ntext/html=gone.desktop;second.desktop;\n");
     EXPECT_EQ(DefaultHandler("text/html"), apps / "second.desktop");
+    // Its version comes from the program behind "env" and the quotes.
+    EXPECT_EQ(DefaultBrowserVersion().rfind("echo (GNU coreutils)", 0), 0u)
+        << DefaultBrowserVersion();
 }
 
 TEST_F(SetupaidTest, SetupaidChecksRightsThenBrowser) {
