@@ -348,8 +348,8 @@ TEST(DataFolders, DataFolderIsBesideAnInstalledProgramElseTheSourceTree) {
     const auto source = std::filesystem::path(PW_SOURCE_DIR) / "resources";
     std::filesystem::create_directories(root / "usr/bin");
     const std::pair<std::filesystem::path, std::filesystem::path> cases[] = {
-        {root / "usr/bin", source},  // bin without share: a build tree
-        {{}, source},                // the program's folder is unknown
+        {root / "usr/bin", source},                         // bin without share: a build tree
+        {{}, source},                                       // the program's folder is unknown
         {root / "usr/bin", root / "usr/share/pagewright"}}; // installed
     for (const auto& [program, expected] : cases) {
         if (expected.string().find(root.Path().string()) == 0)
