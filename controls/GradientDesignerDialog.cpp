@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 // Dialog units of the dialog's font: a quarter of the average character
@@ -28,8 +29,10 @@ CGradientDesignerDialog::CGradientDesignerDialog(const GRADIENTCOLORS& gradient,
     m_designer = new CGradientDesignerControl(this);
     m_designer->SetId(kDesignerItem);
     m_designer->setObjectName(QString::number(kDesignerItem));
-    m_designer->setMinimumSize(DialogUnits(this, 242, 25));
-    m_designer->resize(m_designer->minimumSize());
+    const QSize designerSize = DialogUnits(this, 242, 25);
+    m_designer->setMinimumWidth(designerSize.width());
+    m_designer->setFixedHeight(std::max(designerSize.height(), m_designer->sizeHint().height()));
+    m_designer->resize(designerSize.width(), m_designer->height());
     m_designer->Init(gradient);
 
     m_combo = new QComboBox(this);
@@ -52,7 +55,8 @@ CGradientDesignerDialog::CGradientDesignerDialog(const GRADIENTCOLORS& gradient,
     row->addSpacing(DialogUnits(this, 12, 0).width());
     row->addWidget(buttons);
     auto* column = new QVBoxLayout(this);
-    column->addWidget(m_designer, 1);
+    column->addWidget(m_designer);
+    column->addStretch(1);
     column->addLayout(row);
 
     ShowKind();

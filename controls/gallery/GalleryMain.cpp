@@ -8,6 +8,7 @@
 #include "controls/ColorControl.h"
 #include "controls/ControlResources.h"
 #include "controls/FlatButtonControl.h"
+#include "controls/GradientDesignerDialog.h"
 #include "controls/GradientControl.h"
 #include "controls/IconControl.h"
 #include "controls/SliderControl.h"
@@ -215,6 +216,13 @@ int main(int argc, char** argv) {
     grid->addWidget(status, row++, 0, 1, 3);
     grid->setColumnStretch(3, 1);
     window.show();
+
+    // --designer also shows the gradient designer (for its screenshot).
+    if (QCoreApplication::arguments().contains(QStringLiteral("--designer"))) {
+        auto* designer = new CGradientDesignerDialog(*gradient->GetCurrentGradient(), &window);
+        designer->move(window.x(), window.frameGeometry().bottom() + 20);
+        designer->show();
+    }
 
     QTimer::singleShot(300, [&entries] {
         for (const CEntry& e : entries) {
