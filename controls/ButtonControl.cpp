@@ -19,13 +19,11 @@ void CButtonControl::SetCheck(bool checked) {
 }
 
 void CButtonControl::mousePressEvent(QMouseEvent* event) {
-    if (IsEnabled() && event->button() == Qt::LeftButton) SetTracking(true);
+    BeginClick(event);
 }
 
 void CButtonControl::mouseReleaseEvent(QMouseEvent* event) {
-    if (!InTracking() || event->button() != Qt::LeftButton) return;
-    SetTracking(false);
-    if (!rect().contains(event->position().toPoint())) return;
+    if (!EndClick(event)) return;
     m_checked = !m_checked;
     Redraw();
     NotifyChanged(ctl::kButtonChanged);

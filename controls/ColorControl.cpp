@@ -66,13 +66,11 @@ void CColorControl::SetColor(const CColor& colour) {
 }
 
 void CColorControl::mousePressEvent(QMouseEvent* event) {
-    if (IsEnabled() && event->button() == Qt::LeftButton) SetTracking(true);
+    BeginClick(event);
 }
 
 void CColorControl::mouseReleaseEvent(QMouseEvent* event) {
-    if (!InTracking() || event->button() != Qt::LeftButton) return;
-    SetTracking(false);
-    if (!rect().contains(event->position().toPoint())) return;
+    if (!EndClick(event)) return;
     CColor chosen = m_colour;
     if (!ctl::ChooseColour(this, chosen)) return;
     m_colour = chosen;

@@ -1,5 +1,6 @@
 #include "controls/ControlBase.h"
 #include <QEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
 
@@ -31,6 +32,16 @@ void CControlBase::ShowHide(bool show) {
 
 QColor CControlBase::Face() const {
     return palette().color(QPalette::Button);
+}
+
+void CControlBase::BeginClick(QMouseEvent* event) {
+    if (isEnabled() && event->button() == Qt::LeftButton) m_tracking = true;
+}
+
+bool CControlBase::EndClick(QMouseEvent* event) {
+    if (!m_tracking || event->button() != Qt::LeftButton) return false;
+    m_tracking = false;
+    return rect().contains(event->position().toPoint());
 }
 
 void CControlBase::Redraw() {

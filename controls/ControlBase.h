@@ -2,6 +2,8 @@
 #include <QImage>
 #include <QWidget>
 
+class QMouseEvent;
+
 // The common ground of the owner-drawn controls. Each control draws itself
 // into its own 24-bit buffer of the client size (QImage RGB888: 3 bytes per
 // pixel, rows padded to 4 bytes; at a device pixel ratio above 1 the buffer
@@ -53,6 +55,11 @@ protected:
     void Redraw(const QRect& area);
 
     void SetTracking(bool on) { m_tracking = on; }
+    // For controls that act on a click: a left press on an enabled control
+    // starts tracking; the matching release ends it and is true when it
+    // happened inside the control.
+    void BeginClick(QMouseEvent* event);
+    bool EndClick(QMouseEvent* event);
     void NotifyChanging(int code) { emit changing(m_id, code); }
     void NotifyChanged(int code) { emit changed(m_id, code); }
 

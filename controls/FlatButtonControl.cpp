@@ -39,7 +39,7 @@ void CFlatButtonControl::NotifyMouseMove(const QPoint& globalPos) {
 }
 
 void CFlatButtonControl::mousePressEvent(QMouseEvent* event) {
-    if (IsEnabled() && event->button() == Qt::LeftButton) SetTracking(true);
+    BeginClick(event);
 }
 
 void CFlatButtonControl::mouseMoveEvent(QMouseEvent* event) {
@@ -47,9 +47,7 @@ void CFlatButtonControl::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CFlatButtonControl::mouseReleaseEvent(QMouseEvent* event) {
-    if (!InTracking() || event->button() != Qt::LeftButton) return;
-    SetTracking(false);
-    if (Inside(event->position().toPoint())) NotifyChanged(ctl::kFlatButtonChanged);
+    if (EndClick(event)) NotifyChanged(ctl::kFlatButtonChanged);
 }
 
 void CFlatButtonControl::enterEvent(QEnterEvent* event) {

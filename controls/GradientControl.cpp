@@ -51,13 +51,11 @@ void CGradientControl::BuildColorBand(const GRADIENTCOLORS* gradient, uint8_t* b
 }
 
 void CGradientControl::mousePressEvent(QMouseEvent* event) {
-    if (IsEnabled() && event->button() == Qt::LeftButton) SetTracking(true);
+    BeginClick(event);
 }
 
 void CGradientControl::mouseReleaseEvent(QMouseEvent* event) {
-    if (!InTracking() || event->button() != Qt::LeftButton) return;
-    SetTracking(false);
-    if (!rect().contains(event->position().toPoint())) return;
+    if (!EndClick(event)) return;
     CGradientDesignerDialog dialog(m_gradient, this);
     if (dialog.exec() != QDialog::Accepted) return;
     m_gradient = dialog.Result();
