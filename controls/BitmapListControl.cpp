@@ -36,7 +36,11 @@ int CBitmapListControl::Add(const QImage& picture) {
                       ? picture.scaled(kThumbLimit, kThumbLimit, Qt::KeepAspectRatio,
                                        Qt::SmoothTransformation)
                       : picture;
-    if (e.thumb.isNull()) e.thumb = QImage(1, 1, QImage::Format_RGB888), e.thumb.fill(Qt::white);
+    if (e.thumb.isNull()) {
+        // An unreadable picture still takes its place in the list, as a blank.
+        e.thumb = QImage(1, 1, QImage::Format_RGB888);
+        e.thumb.fill(Qt::white);
+    }
     m_entries.push_back(std::move(e));
     Redraw();
     return GetCount() - 1;

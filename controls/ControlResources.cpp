@@ -16,8 +16,13 @@ bool HasResourceImage(int id) {
 }
 
 QSize ResourceImageSize(int id) {
+    // Asked for on every mouse move by the slider: parse each file once.
+    static QHash<int, QSize> sizes;
+    if (auto it = sizes.constFind(id); it != sizes.constEnd()) return *it;
     QSvgRenderer svg(PathOf(id));
-    return svg.isValid() ? svg.defaultSize() : QSize();
+    const QSize size = svg.isValid() ? svg.defaultSize() : QSize();
+    sizes.insert(id, size);
+    return size;
 }
 
 QImage ResourceImage(int id, qreal devicePixelRatio, QSize logical) {
