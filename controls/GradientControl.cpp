@@ -2,7 +2,7 @@
 #include "controls/ColorControl.h"
 #include "controls/ControlCodes.h"
 #include "controls/GradientDesignerDialog.h"
-#include "render/ColorBand.h"
+#include "services/ColorBand.h"
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>

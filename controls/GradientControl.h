@@ -1,6 +1,6 @@
 #pragma once
 #include "controls/ControlBase.h"
-#include "render/Gradient.h"
+#include "services/Gradient.h"
 #include <cstdint>
 
 // Shows a gradient as a colour band 4 pixels narrower than the control. A

@@ -1,7 +1,7 @@
 #include "controls/GradientDesignerControl.h"
 #include "controls/ColorControl.h"
 #include "controls/ControlCodes.h"
-#include "render/ColorBand.h"
+#include "services/ColorBand.h"
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>

@@ -1,6 +1,6 @@
 #pragma once
 #include "controls/ControlBase.h"
-#include "render/Gradient.h"
+#include "services/Gradient.h"
 #include <vector>
 
 // Edits the colour stops of a gradient on a band. The start colour marker

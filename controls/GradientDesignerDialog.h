@@ -1,5 +1,5 @@
 #pragma once
-#include "render/Gradient.h"
+#include "services/Gradient.h"
 #include <QDialog>
 
 class CGradientDesignerControl;

@@ -4,7 +4,7 @@
 #include "controls/GradientDesignerControl.h"
 #include "controls/GradientDesignerDialog.h"
 #include "controls/GradientNames.h"
-#include "render/ColorBand.h"
+#include "services/ColorBand.h"
 #include <QColorDialog>
 #include <QComboBox>
 #include <QPushButton>
