@@ -8,6 +8,7 @@
 #include "app/QtInteraction.h"
 #include "app/Recovery.h"
 #include "app/dialogs/Dialogs.h"
+#include "editor/ClipboardCommands.h"
 #include "editor/EditorContext.h"
 #include "editor/PlumeView.h"
 #include "model/Arrange.h"
@@ -149,14 +150,23 @@ void CMainFrame::CreateCommands() {
     AddCommand(kRedo, QStringLiteral("&Gentag"), QKeySequence(Qt::CTRL | Qt::Key_Y),
                [this] { PageCommand([](CPage& p) { return p.History().Redo(); }); },
                [editable, page] { return editable() && page()->History().CanRedo(); });
-    // The clipboard arrives with its own work; until then the commands are
-    // in place but off.
-    const auto never = [] { return false; };
-    AddCommand(kCut, QStringLiteral("&Klip"), QKeySequence::Cut, [] {}, never);
-    AddCommand(kCopy, QStringLiteral("K&opier"), QKeySequence::Copy, [] {}, never);
-    AddCommand(kPaste, QStringLiteral("&Sæt ind"), QKeySequence::Paste, [] {}, never);
-    AddCommand(kCopyBackground, QStringLiteral("Kopier &baggrund"), {}, [] {}, never);
-    AddCommand(kPasteBackground, QStringLiteral("Sæt baggrund &ind"), {}, [] {}, never);
+    // The clipboard acts on the page view in front.
+    const auto view = [this]() -> CPlumeView* {
+        CPageFrame* f = ActiveFrame();
+        return f ? f->View() : nullptr;
+    };
+    namespace clip = pw::editor_clipboard;
+    AddCommand(kCut, QStringLiteral("&Klip"), QKeySequence::Cut, [view] { clip::Cut(*view()); },
+               [view] { return view() && clip::CanCopy(*view()); });
+    AddCommand(kCopy, QStringLiteral("K&opier"), QKeySequence::Copy,
+               [view] { clip::Copy(*view()); }, [view] { return view() && clip::CanCopy(*view()); });
+    AddCommand(kPaste, QStringLiteral("&Sæt ind"), QKeySequence::Paste,
+               [view] { clip::Paste(*view()); }, [view] { return view() && clip::CanPaste(*view()); });
+    AddCommand(kCopyBackground, QStringLiteral("Kopier &baggrund"), {},
+               [view] { clip::CopyBackground(*view()); }, [view] { return view() != nullptr; });
+    AddCommand(kPasteBackground, QStringLiteral("Sæt baggrund &ind"), {},
+               [view] { clip::PasteBackground(*view()); },
+               [view] { return view() && clip::CanPasteBackground(*view()); });
     AddCommand(kDelete, QStringLiteral("S&let"), QKeySequence::Delete, [this] {
         PageCommand([](CPage& p) {
             p.RecordUndo(EUndoKind::Delete);
