@@ -100,6 +100,8 @@ CPagePropertiesDialog::CPagePropertiesDialog(CPage& page, CUserInteraction& ui, 
 }
 
 void CPagePropertiesDialog::accept() {
+    // Everything the dialog changes is undone with one Undo.
+    const CCompoundUndo step(m_page.History());
     const std::string id = ToModel(identifier->text());
     if (id != m_page.Identifier()) {
         const EIdentifierChange change = ApplyPageIdentifier(m_page, id, m_ui);
@@ -312,9 +314,7 @@ void CHeadHtmlDialog::accept() {
     std::vector<std::string> used;
     for (int i = 0; i < files->count(); ++i)
         used.push_back(ToModel(files->item(i)->text()));
-    const bool same = ToModel(headerHtml->toPlainText()) == m_page.HeaderHtml() &&
-                      ToModel(onload->text()) == m_page.OnloadCode() && used == m_page.UsedFiles();
-    // Nothing changed: no undo step and the page stays unmodified.
-    if (!same) ApplyHeadHtml(m_page, ToModel(headerHtml->toPlainText()), ToModel(onload->text()), used);
+    // Unchanged texts record no undo step (the model checks).
+    ApplyHeadHtml(m_page, ToModel(headerHtml->toPlainText()), ToModel(onload->text()), used);
     QDialog::accept();
 }

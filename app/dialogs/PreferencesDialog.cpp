@@ -36,6 +36,13 @@ const char* const kToolNames[kToolHelpCount] = {
     "Cirkel-værktøjet",  "Billed-værktøjet", "Html-værktøjet",
     "Tæller-værktøjet",  "Formular-værktøjet", "Pipette-værktøjet"};
 
+// A font this machine lacks still shows (and stays) under its own name: the
+// settings travel with the sites, and OK must not swap in a look-alike.
+void ShowFont(QFontComboBox* combo, const std::string& family) {
+    combo->setCurrentFont(QFont(FromUtf8(family)));
+    combo->setEditText(FromUtf8(family));
+}
+
 } // namespace
 
 CPreferencesDialog::CPreferencesDialog(CSettings& settings, CUserInteraction& ui, QWidget* parent)
@@ -195,7 +202,7 @@ void CPreferencesDialog::Show(const CSettings& s) {
     background->SetColour(s.GetSolidBackgroundFill());
     repeatBackground->setChecked(s.GetRepeatBackgroundFill());
 
-    text.font->setCurrentFont(QFont(FromUtf8(s.GetDefaultFont())));
+    ShowFont(text.font, s.GetDefaultFont());
     text.size->setValue(s.GetDefaultFontSize());
     text.colour->SetColour(s.GetDefaultFontColor());
     text.bold->setChecked(s.GetDefaultFontBold());
@@ -203,7 +210,7 @@ void CPreferencesDialog::Show(const CSettings& s) {
     text.underline->setChecked(s.GetDefaultFontUnderline());
     counterId->setValue(s.GetCounterId());
 
-    button.font->setCurrentFont(QFont(FromUtf8(s.GetButtonTextFont())));
+    ShowFont(button.font, s.GetButtonTextFont());
     button.size->setValue(s.GetButtonTextFontSize());
     button.colour->SetColour(s.GetButtonTextFontColor());
     button.bold->setChecked(s.GetButtonTextFontBold());
@@ -237,7 +244,7 @@ void CPreferencesDialog::Store(CSettings& s) const {
     s.SetSolidBackgroundFill(background->Colour());
     s.SetRepeatBackgroundFill(repeatBackground->isChecked());
 
-    s.SetDefaultFont(ToUtf8(text.font->currentFont().family()));
+    s.SetDefaultFont(ToUtf8(text.font->currentText().trimmed()));
     s.SetDefaultFontSize(text.size->value());
     s.SetDefaultFontColor(text.colour->Colour());
     s.SetDefaultFontBold(text.bold->isChecked());
@@ -245,7 +252,7 @@ void CPreferencesDialog::Store(CSettings& s) const {
     s.SetDefaultFontUnderline(text.underline->isChecked());
     s.SetCounterId(counterId->value());
 
-    s.SetButtonTextFont(ToUtf8(button.font->currentFont().family()));
+    s.SetButtonTextFont(ToUtf8(button.font->currentText().trimmed()));
     s.SetButtonTextFontSize(button.size->value());
     s.SetButtonTextFontColor(button.colour->Colour());
     s.SetButtonTextFontBold(button.bold->isChecked());
