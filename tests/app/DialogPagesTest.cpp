@@ -5,7 +5,7 @@
 #include "model/Page.h"
 #include "model/Site.h"
 #include "model/UndoHistory.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
