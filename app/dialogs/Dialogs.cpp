@@ -6,6 +6,7 @@
 #include "model/Document.h"
 #include "model/Page.h"
 #include "model/Site.h"
+#include "services/Settings.h"
 
 namespace pw::dialogs {
 
@@ -77,6 +78,24 @@ bool Preferences(QWidget* parent, CSettings& settings, CUserInteraction& ui) {
 bool Preferences(QWidget* parent, CSettings& settings) {
     CQtInteraction ui(parent);
     return Preferences(parent, settings, ui);
+}
+
+bool AdvancedTextHelp(CSettings& settings, CUserInteraction& ui) {
+    if (!settings.GetShowAdvancedTextHelp()) return false;
+    CChoice help;
+    help.caption = "Avanceret tekst";
+    help.text = "Når du vælger avanceret tekst, laves teksten automatisk om til et grafisk "
+                "objekt. Du kan da benytte alle skrifttyper og effekter, men siden tager "
+                "længere tid at hente fra Internettet.";
+    help.buttons = {"OK"};
+    help.checkBox = "Vis ikke denne dialog-boks igen";
+    if (ui.Choose(help).checked) settings.SetShowAdvancedTextHelp(false);
+    return true;
+}
+
+bool AdvancedTextHelp(QWidget* parent, CSettings& settings) {
+    CQtInteraction ui(parent);
+    return AdvancedTextHelp(settings, ui);
 }
 
 } // namespace pw::dialogs

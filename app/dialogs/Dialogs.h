@@ -24,4 +24,10 @@ bool SiteProperties(QWidget* parent, CPlumeDoc& doc, CUserInteraction& ui);
 bool HeadHtml(QWidget* parent, CPage& page, CUserInteraction& ui);
 bool InternetSettings(QWidget* parent, CSettings& settings, CUserInteraction& ui);
 bool Preferences(QWidget* parent, CSettings& settings, CUserInteraction& ui);
+
+// The one-time help on advanced text, shown when a text is made advanced
+// unless the user ticked "Vis ikke denne dialog-boks igen" before. True when
+// it was shown.
+bool AdvancedTextHelp(CSettings& settings, CUserInteraction& ui);
+bool AdvancedTextHelp(QWidget* parent, CSettings& settings);
 } // namespace pw::dialogs

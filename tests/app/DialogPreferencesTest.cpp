@@ -1,5 +1,6 @@
 #include "DialogTestPort.h"
 #include "app/dialogs/DialogKit.h"
+#include "app/dialogs/Dialogs.h"
 #include "app/dialogs/PreferencesDialog.h"
 #include "services/MemorySettingsStore.h"
 #include <QCheckBox>
@@ -117,6 +118,26 @@ private slots:
         pick->click();
         QCOMPARE(dialog.imagePath->text(), QStringLiteral("/ny/mappe/"));
         QCOMPARE(ui.asked.back(), std::string("Billeder:"));
+    }
+
+    // The advanced-text help: shown while the setting says so; its check
+    // box turns it off for good.
+    void AdvancedTextHelpFollowsItsCheckBox() {
+        struct {
+            bool show, tick, shown, showAfter;
+        } cases[] = {{true, true, true, false}, {true, false, true, true}, {false, false, false, false}};
+        for (const auto& c : cases) {
+            CSettings settings;
+            settings.SetShowAdvancedTextHelp(c.show);
+            CQueuedPort ui;
+            if (c.show) {
+                ui.choices = {0};
+                ui.checks = {c.tick};
+            }
+            QCOMPARE(pw::dialogs::AdvancedTextHelp(settings, ui), c.shown);
+            QCOMPARE(settings.GetShowAdvancedTextHelp(), c.showAfter);
+            QVERIFY(ui.Drained());
+        }
     }
 };
 

@@ -14,6 +14,7 @@ class CQueuedPort : public CUserInteraction {
 public:
     std::deque<EAnswer> messages;
     std::deque<int> choices;
+    std::deque<bool> checks; // the check box of each choice; empty: as offered
     std::deque<std::string> texts; // "\x1b": cancel
     std::deque<std::filesystem::path> files;
     std::vector<std::string> asked; // captions, in order
@@ -24,7 +25,7 @@ public:
     }
     CChoiceResult Choose(const CChoice& c) override {
         asked.push_back(c.caption);
-        return {Pop(choices, -1), c.checkBoxInitial, {}};
+        return {Pop(choices, -1), Pop(checks, c.checkBoxInitial), {}};
     }
     std::filesystem::path ChooseFile(const CFileRequest& r) override {
         asked.push_back(r.title);
@@ -47,7 +48,10 @@ public:
     void BeginWait() override {}
     void EndWait() override {}
     // Every answer was used.
-    bool Drained() const { return messages.empty() && choices.empty() && texts.empty() && files.empty(); }
+    bool Drained() const {
+        return messages.empty() && choices.empty() && checks.empty() && texts.empty() &&
+               files.empty();
+    }
 
 private:
     template <class T> static T Pop(std::deque<T>& q, T fallback) {
