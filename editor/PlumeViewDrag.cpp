@@ -82,13 +82,16 @@ void CPlumeView::mouseMoveEvent(QMouseEvent* event) {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     switch (m_gesture) {
     case EGesture::Resize:
+        if (!m_editText && !SingleSet()) break;
         SetStatus(QString::fromStdString(CStringTable::Get(IDS_HINT_RESIZE_KEYS)));
         if (m_editText || SingleSet()->Count() == 1)
             ResizeSingle(p, shift, ctrl);
         else
             ResizeSet(p);
         break;
-    case EGesture::Rotate: Rotate(p, ctrl); break;
+    case EGesture::Rotate:
+        if (SingleSet()) Rotate(p, ctrl);
+        break;
     case EGesture::Create: {
         const CRect before = m_created->GetRect();
         const pw::CShapeSpan span =

@@ -19,6 +19,8 @@
 #include "model/UndoHistory.h"
 #include "render/ObjectFill.h"
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -188,6 +190,69 @@ private slots:
             f.Release(to, Qt::ControlModifier);
             QVERIFY(std::abs(item.Current().GetAngle() - c.expected) < 1e-9);
         }
+    }
+
+    void ResizeKeepsTheAnchorEdgeAndFlipsAcrossIt() {
+        // A 40 x 20 rectangle centred at (100, 100); its right handle is at
+        // (120, 100), the left edge (x = 80) is the anchor.
+        struct {
+            QPoint to;
+            Qt::KeyboardModifiers m;
+            double cx;
+            CObjectSize size;
+        } cases[] = {
+            {{150, 100}, {}, 115, {70, 20}},
+            {{60, 100}, {}, 70, {20, 20}}, // crossed the anchor: grows leftwards
+            {{160, 100}, Qt::ShiftModifier, 120, {80, 80}},
+            {{160, 100}, Qt::ControlModifier, 120, {80, 40}},
+        };
+        for (const auto& c : cases) {
+            Fixture f;
+            CPageItem& item = f.AddRect(100, 100, 40, 20);
+            f.page->SelectOnly(item);
+            f.Press({120, 100});
+            QCOMPARE(f.History().UndoCount(), 1);
+            f.Move(c.to, c.m);
+            f.Release(c.to, c.m);
+            QCOMPARE(item.Current().GetSize(), c.size);
+            QCOMPARE(item.Current().GetCenter().x, c.cx);
+            QCOMPARE(item.Current().GetCenter().y, 100.0);
+        }
+    }
+
+    void GroupResizeKeepsEachMembersPlace() {
+        Fixture f;
+        CPageItem& a = f.AddRect(60, 100, 20, 20);
+        CPageItem& b = f.AddRect(120, 100, 20, 40);
+        CObjectSet& group =
+            f.page->AppendSet(std::make_unique<CObjectSet>(std::vector<CPageItem*>{&a, &b}));
+        group.SetGroup(true);
+        // Frame 50..130 x 80..120; dragging its right edge from 130 to 210
+        // doubles it, the left edge staying.
+        f.Press({130, 100});
+        f.Move({210, 100});
+        f.Release({210, 100});
+        QCOMPARE(a.Current().GetSize(), (CObjectSize{40, 40}));
+        QCOMPARE(b.Current().GetSize(), (CObjectSize{40, 80}));
+        QCOMPARE(a.Current().GetCenter().x, 70.0);
+        QCOMPARE(b.Current().GetCenter().x, 190.0);
+        QVERIFY(group.IsSelected());
+    }
+
+    void ContextMenuInsertsGuidesAtTheClick() {
+        Fixture f;
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(70, 40),
+                                f.Port()->mapToGlobal(QPoint(70, 40)));
+        QApplication::sendEvent(f.Port(), &event);
+        QCOMPARE(f.view->ContextMenuPoint(), QPoint(70, 40));
+        auto* menu = f.view->findChild<QMenu*>();
+        QVERIFY(menu);
+        menu->actions().at(0)->trigger(); // horizontal guide
+        menu->actions().at(1)->trigger(); // vertical guide
+        menu->close();
+        QCOMPARE(f.page->GuideCount(true), 1);
+        QCOMPARE(f.page->GuideAt(true, 0), 40);
+        QCOMPARE(f.page->GuideAt(false, 0), 70);
     }
 
     void CreationToolsSpanTheirShapeAndReturnToTheArrow() {

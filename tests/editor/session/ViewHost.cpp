@@ -32,6 +32,8 @@ public:
     CHostWindow(CPlumeDoc& doc, CPage& page, std::filesystem::path file)
         : m_doc(doc), m_page(page), m_file(std::move(file)) {
         m_view = new CPlumeView(doc, page, m_context, this);
+        // No frame: page and window coordinates agree for the scripts.
+        m_view->setFrameShape(QFrame::NoFrame);
         setCentralWidget(m_view);
         connect(m_view, &CPlumeView::statusText, statusBar(),
                 [this](const QString& text) { statusBar()->showMessage(text); });
