@@ -114,17 +114,25 @@ void CPlumeView::RenderEdited() {
 }
 
 void CPlumeView::paintEvent(QPaintEvent* event) {
-    const QRect dirty = event->rect().intersected(viewport()->rect());
-    if (dirty.isEmpty()) return;
-    if (m_buffer.size() != viewport()->size())
+    QRegion region = event->region().intersected(viewport()->rect());
+    if (region.isEmpty()) return;
+    if (m_buffer.size() != viewport()->size()) {
+        // A new picture has nothing in it yet: all of it is drawn.
         m_buffer = QImage(viewport()->size(), QImage::Format_RGB32);
-    RenderInto(dirty);
+        region = viewport()->rect();
+    }
+    // Each dirty rectangle is drawn on its own (a drag of items spread over
+    // the page dirties several small ones), the overlays over all of them.
+    for (const QRect& r : region)
+        RenderInto(r);
     {
         QPainter overlay(&m_buffer);
-        overlay.setClipRect(dirty);
-        PaintOverlays(overlay, dirty);
+        overlay.setClipRegion(region);
+        PaintOverlays(overlay, region.boundingRect());
     }
-    // One transfer of the finished picture to the window.
+    // One transfer of the finished picture to the window; what lies between
+    // the dirty rectangles is still the last picture.
+    const QRect dirty = region.boundingRect();
     QPainter painter(viewport());
     painter.drawImage(dirty.topLeft(), m_buffer, dirty);
 }
@@ -143,7 +151,8 @@ void CPlumeView::RenderInto(const QRect& area) {
     const bool editMode = m_page->textEditMode;
     m_page->textEditMode = false;
     constexpr int kTile = CPage::kTileSize;
-    std::vector<uint8_t> argb(static_cast<std::size_t>(kTile) * kTile * 4);
+    std::vector<uint8_t>& argb = m_tile;
+    argb.resize(static_cast<std::size_t>(kTile) * kTile * 4);
     for (int y = page.top(); y <= page.bottom(); y += kTile) {
         for (int x = page.left(); x <= page.right(); x += kTile) {
             const int w = std::min(kTile, page.right() + 1 - x);

@@ -103,6 +103,7 @@ private:
     void ArrowPress(QPoint p, bool shift, bool ctrl);
     void TextPress(QPoint p);
     void MoveSelection(QPoint p);
+    void MoveSelectedBy(int32_t dx, int32_t dy);
     void ResizeSingle(QPoint p, bool shift, bool ctrl);
     void ResizeSet(QPoint p);
     void Rotate(QPoint p, bool ctrl);
@@ -127,9 +128,18 @@ private:
     void EndMove();
 
     // --- keys and text (PlumeViewText.cpp)
+    // Where the edited text stood before a key changed it.
+    struct CTextMark {
+        CRect box;
+        int paragraphs = 0;
+        int para = 0;       // paragraph of the caret (or selection start)
+        int paraHeight = 0;
+        int rowTop = 0;     // page y of the caret's row
+    };
+    CTextMark MarkText() const;
     bool TextKey(QKeyEvent* event);
     void InsertTyped(const QString& text);
-    void AfterTextChange(bool contentChanged, const CRect& before);
+    void AfterTextChange(bool contentChanged, const CTextMark& before);
     void TakeTextStep();
     void MoveCaretVertically(bool down, bool extend);
     void ArrowKeyMove(int dx, int dy);
@@ -140,6 +150,7 @@ private:
     CPage* m_page;
     CEditorContext* m_context;
     QImage m_buffer; // the off-screen picture of the viewport
+    std::vector<uint8_t> m_tile; // one region of the renderer's output
 
     // Gesture state; one gesture at a time, cleared at button up.
     EGesture m_gesture = EGesture::None;

@@ -161,13 +161,25 @@ void CPlumeView::MoveSelection(QPoint p) {
     SnapToGuides(*m_page, dx, dy);
     m_last = p;
     if (!dx && !dy) return;
-    const CRect before = FeedbackArea();
+    MoveSelectedBy(dx, dy);
+    m_changed = true;
+    if (m_editText) RepaintPage(m_editText->BoxRect());
+    emit inspectorNotify(m_editText ? pw::kNotifyTextGeometry : pw::kNotifyGeometry);
+}
+
+void CPlumeView::MoveSelectedBy(int32_t dx, int32_t dy) {
+    // Each item repaints where it was and where it is now: a selection
+    // spread over the page leaves the rest alone.
+    const std::vector<CPageItem*> moved = SelectedItems(*m_page);
+    std::vector<CRect> before;
+    before.reserve(moved.size());
+    for (CPageItem* item : moved)
+        before.push_back(item->GetRect());
     for (const auto& set : m_page->Sets())
         if (set->IsSelected()) set->MoveBy(dx, dy);
     m_page->MarkModified();
-    m_changed = true;
-    RepaintPage(UnionRect(before, FeedbackArea()));
-    emit inspectorNotify(m_editText ? pw::kNotifyTextGeometry : pw::kNotifyGeometry);
+    for (std::size_t i = 0; i < moved.size(); ++i)
+        RepaintPage(UnionRect(before[i], moved[i]->GetRect()));
 }
 
 void CPlumeView::ResizeSingle(QPoint p, bool shift, bool ctrl) {

@@ -14,6 +14,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <algorithm>
 
 void CPlumeView::Beep() {
     ++m_beeps;
@@ -71,15 +72,41 @@ void CPlumeView::TakeTextStep() {
     m_textStepTaken = true;
 }
 
-void CPlumeView::AfterTextChange(bool contentChanged, const CRect& before) {
-    CRect area = before;
+CPlumeView::CTextMark CPlumeView::MarkText() const {
+    const CTextLayout& layout = m_editText->Layout();
+    const CTextPos at = m_editText->Editing().SelectionStart();
+    CTextMark mark;
+    mark.box = m_editText->BoxRect();
+    mark.paragraphs = layout.ParagraphCount();
+    mark.para = at.para;
+    mark.paraHeight = layout.Paragraph(at.para).height;
+    mark.rowTop = mark.box.top + layout.CaretRect(at).top;
+    return mark;
+}
+
+void CPlumeView::AfterTextChange(bool contentChanged, const CTextMark& before) {
+    CRect area = UnionRect(before.box, m_editText->BoxRect());
     if (contentChanged) {
         m_editText->LayoutText();
         RenderEdited();
         m_page->MarkModified();
+        // Only the lines from the edited row down change: to the end of its
+        // paragraph while the paragraphs keep their heights, else to the end
+        // of the box.
+        const CTextLayout& layout = m_editText->Layout();
+        const CRect box = m_editText->BoxRect();
+        const CTextPos at = m_editText->Editing().SelectionStart();
+        const int top = std::min(before.rowTop, box.top + layout.CaretRect(at).top);
+        const bool sameShape = layout.ParagraphCount() == before.paragraphs &&
+                               box.Height() == before.box.Height() &&
+                               layout.Paragraph(before.para).height == before.paraHeight;
+        const int bottom =
+            sameShape ? box.top + layout.Paragraph(before.para).top + layout.Paragraph(before.para).height
+                      : std::max(before.box.bottom, box.bottom);
+        area = CRect{std::min(box.left, before.box.left), top,
+                     std::max(box.right, before.box.right), std::max(bottom, top + 1)};
     }
-    area = UnionRect(area, m_editText->TakeChangedArea());
-    area = UnionRect(area, m_editText->BoxRect());
+    m_editText->TakeChangedArea();
     RepaintPage(area);
     emit inspectorNotify(pw::kNotifyTextChanged);
 }
@@ -103,7 +130,7 @@ void CPlumeView::InsertTyped(const QString& typed) {
     CTextEditing& editing = m_editText->Editing();
     CTextLayout& layout = m_editText->Layout();
     bool changed = false;
-    const CRect before = m_editText->BoxRect();
+    const CTextMark before = MarkText();
     for (char32_t c : typed.toUcs4()) {
         uint8_t byte = 0;
         // What the code page cannot hold is refused, never stored as '?'.
@@ -122,7 +149,7 @@ bool CPlumeView::TextKey(QKeyEvent* event) {
     CTextEditing& editing = m_editText->Editing();
     CTextLayout& layout = m_editText->Layout();
     const bool extend = event->modifiers() & Qt::ShiftModifier;
-    const CRect before = m_editText->BoxRect();
+    const CTextMark before = MarkText();
     switch (event->key()) {
     case Qt::Key_Home: editing.MoveHome(layout, extend); break;
     case Qt::Key_End: editing.MoveEnd(layout, extend); break;
@@ -190,9 +217,8 @@ void CPlumeView::ArrowKeyMove(int dx, int dy) {
         m_keyMoving = true;
     }
     const CRect before = FeedbackArea();
-    for (const auto& set : m_page->Sets())
-        if (set->IsSelected()) set->MoveBy(dx, dy);
-    m_page->MarkModified();
+    MoveSelectedBy(dx, dy);
+    // The handles move along (a key run shows them).
     RepaintPage(UnionRect(before, FeedbackArea()));
     emit inspectorNotify(pw::kNotifyGeometry);
 }

@@ -17,6 +17,7 @@
 #include "render/ObjectFill.h"
 #include <QApplication>
 #include <QMouseEvent>
+#include <QWindow>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <memory>
@@ -74,6 +75,10 @@ std::unique_ptr<CPlumeView> OpenView(CBusyPage& busy) {
     view->setFrameShape(QFrame::NoFrame);
     view->resize(760, 620);
     view->show();
+    // Offscreen windows are exposed once their first events are through;
+    // only then does a repaint draw anything.
+    while (!view->windowHandle() || !view->windowHandle()->isExposed())
+        QApplication::processEvents();
     view->viewport()->repaint();
     return view;
 }
@@ -83,11 +88,14 @@ std::unique_ptr<CPlumeView> OpenView(CBusyPage& busy) {
 void Drag(benchmark::State& state, int selected) {
     CBusyPage& busy = Busy();
     busy.page.DeselectAll();
+    // The topmost item and others spread through the stacking order, so the
+    // press lands on a selected item.
+    const int top = busy.page.ItemCount() - 1;
     for (int i = 0; i < selected; ++i)
-        busy.page.AddToSelection(busy.page.ItemAt(i * 7));
+        busy.page.AddToSelection(busy.page.ItemAt(top - i * 7));
     auto view = OpenView(busy);
     QWidget* port = view->viewport();
-    const CRect r = busy.page.ItemAt(0).GetRect();
+    const CRect r = busy.page.ItemAt(top).GetRect();
     QPoint p((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     SendMouse(port, QEvent::MouseButtonPress, p);
     int step = 1;
