@@ -3,6 +3,7 @@
 #include "editor/PlumeView.h"
 #include "editor/EditorContext.h"
 #include "editor/EditorGeometry.h"
+#include "model/Document.h"
 #include "model/ObjectSet.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
@@ -37,16 +38,8 @@ CPlumeView::CPlumeView(CPlumeDoc& doc, CPage& page, CEditorContext& context, QWi
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    m_page->events.repaint = [this](const CRect& area) {
-        if (area.IsEmpty())
-            RepaintAll();
-        else
-            RepaintPage(area);
-    };
-    m_page->events.sizeChanged = [this] {
-        UpdateScrollRange();
-        RepaintAll();
-    };
+    m_page->AddObserver(this);
+    m_doc->AddObserver(this);
     UpdateScrollRange();
     SetCursorId(pw::kCursorArrow);
 }
@@ -54,8 +47,8 @@ CPlumeView::CPlumeView(CPlumeDoc& doc, CPage& page, CEditorContext& context, QWi
 CPlumeView::~CPlumeView() {
     // A view closing with a text open leaves the page as the edit would.
     if (m_editText) EndTextEdit();
-    m_page->events.repaint = nullptr;
-    m_page->events.sizeChanged = nullptr;
+    m_page->RemoveObserver(this);
+    m_doc->RemoveObserver(this);
 }
 
 QPoint CPlumeView::ToPage(QPoint p) const {
@@ -86,6 +79,26 @@ void CPlumeView::resizeEvent(QResizeEvent* event) {
 
 void CPlumeView::scrollContentsBy(int, int) {
     viewport()->update();
+}
+
+void CPlumeView::OnPageRepaint(CPage&, const CRect& area) {
+    if (area.IsEmpty())
+        RepaintAll();
+    else
+        RepaintPage(area);
+}
+
+void CPlumeView::OnPageSizeChanged(CPage&) {
+    UpdateScrollRange();
+    RepaintAll();
+}
+
+bool CPlumeView::ShowsPage(const CPage& page) const {
+    return &page == m_page;
+}
+
+void CPlumeView::OnEndTextEdits() {
+    EndTextEdit();
 }
 
 void CPlumeView::RepaintAll() {
@@ -146,10 +159,9 @@ void CPlumeView::RenderInto(const QRect& area) {
     const QRect page =
         QRect(0, 0, m_page->Width(), m_page->Height()).intersected(area.translated(sx, sy));
     if (page.isEmpty()) return;
-    // The edited text is drawn in its place in the stacking order: the view
-    // keeps its picture current after every key.
-    const bool editMode = m_page->textEditMode;
-    m_page->textEditMode = false;
+    // The edited text is drawn in its place in the stacking order (the
+    // default options leave nothing out): the view keeps its picture current
+    // after every key.
     constexpr int kTile = CPage::kTileSize;
     std::vector<uint8_t>& argb = m_tile;
     argb.resize(static_cast<std::size_t>(kTile) * kTile * 4);
@@ -157,8 +169,7 @@ void CPlumeView::RenderInto(const QRect& area) {
         for (int x = page.left(); x <= page.right(); x += kTile) {
             const int w = std::min(kTile, page.right() + 1 - x);
             const int h = std::min(kTile, page.bottom() + 1 - y);
-            RenderRegion(*m_page, CRect{x, y, x + w, y + h}, argb.data(), w * 4, true, false,
-                         false);
+            RenderRegion(*m_page, CRect{x, y, x + w, y + h}, argb.data(), w * 4);
             // The renderer's pixels are alpha, red, green, blue bytes.
             for (int r = 0; r < h; ++r) {
                 const uint8_t* s = argb.data() + static_cast<std::size_t>(r) * w * 4;
@@ -168,7 +179,6 @@ void CPlumeView::RenderInto(const QRect& area) {
             }
         }
     }
-    m_page->textEditMode = editMode;
 }
 
 void CPlumeView::PaintOverlays(QPainter& painter, const QRect&) {

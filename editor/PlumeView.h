@@ -1,4 +1,5 @@
 #pragma once
+#include "model/Observers.h"
 #include "services/Geometry.h"
 #include <QAbstractScrollArea>
 #include <QImage>
@@ -18,8 +19,10 @@ class QMenu;
 // page window; the page window (app/) owns it. Paints the page through the
 // core's region renderer on a grey surround and turns mouse and keys into
 // selection, moving, resizing, rotating, creation and in-place text editing.
-// The gesture and the text being edited live here, not in the page.
-class CPlumeView : public QAbstractScrollArea {
+// The gesture and the text being edited live here, not in the page. It
+// listens to its page (repaints, size) and to the document (leave text
+// editing before a save).
+class CPlumeView : public QAbstractScrollArea, public CPageObserver, public CDocumentObserver {
     Q_OBJECT
 public:
     CPlumeView(CPlumeDoc& doc, CPage& page, CEditorContext& context, QWidget* parent = nullptr);
@@ -57,6 +60,13 @@ signals:
     // The inspector should open the HTML editor page for the selected HTML
     // object. Without a receiver the view shows its own plain dialog.
     void htmlEditorRequested();
+
+public:
+    // CPageObserver, CDocumentObserver
+    void OnPageRepaint(CPage& page, const CRect& area) override;
+    void OnPageSizeChanged(CPage& page) override;
+    bool ShowsPage(const CPage& page) const override;
+    void OnEndTextEdits() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

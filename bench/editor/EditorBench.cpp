@@ -12,9 +12,10 @@
 #include "model/Site.h"
 #include "model/TextObject.h"
 #include "model/UndoHistory.h"
-#include "render/Effects.h"
-#include "render/Gradient.h"
-#include "render/ObjectFill.h"
+#include "render/Rendering.h"
+#include "model/Effects.h"
+#include "services/Gradient.h"
+#include "model/ObjectFill.h"
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWindow>
@@ -156,8 +157,7 @@ BENCHMARK(OpenPageWindow)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    InstallUndoHistory();
-    InstallTextRendering();
+    InstallRendering(nullptr);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -17,7 +17,8 @@
 #include "model/TextObject.h"
 #include "model/UndoCommands.h"
 #include "model/UndoHistory.h"
-#include "render/ObjectFill.h"
+#include "render/Rendering.h"
+#include "model/ObjectFill.h"
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -105,8 +106,7 @@ class PlumeViewTest : public QObject {
 
 private slots:
     void initTestCase() {
-        InstallUndoHistory();
-        InstallTextRendering();
+        InstallRendering(nullptr);
     }
 
     void HandleSquares() {

@@ -17,8 +17,9 @@
 #include "model/TextObject.h"
 #include "model/UndoCommands.h"
 #include "model/UndoHistory.h"
-#include "render/Gradient.h"
-#include "render/ObjectFill.h"
+#include "render/Rendering.h"
+#include "services/Gradient.h"
+#include "model/ObjectFill.h"
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMainWindow>
@@ -37,7 +38,6 @@ public:
         setCentralWidget(m_view);
         connect(m_view, &CPlumeView::statusText, statusBar(),
                 [this](const QString& text) { statusBar()->showMessage(text); });
-        m_doc.hooks.endTextEdits = [this] { m_view->EndTextEdit(); };
         m_context.SetCurrentColor(CColor(200, 40, 40));
         qApp->installEventFilter(this);
     }
@@ -110,8 +110,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: pw-viewhost SITEFILE\n");
         return 2;
     }
-    InstallUndoHistory();
-    InstallTextRendering();
+    InstallRendering(nullptr);
     const std::filesystem::path file = argv[1];
     CQtInteraction ui;
     CPlumeDoc doc(ui, "Pagewright");
