@@ -1,6 +1,7 @@
 // The page view: scrolling, the off-screen picture and what is drawn over the
 // page (guides, selection feedback, bands, the caret of the edited text).
 #include "editor/PlumeView.h"
+#include "editor/ClipboardCommands.h"
 #include "editor/EditorContext.h"
 #include "editor/EditorGeometry.h"
 #include "model/Document.h"
@@ -42,6 +43,7 @@ CPlumeView::CPlumeView(CPlumeDoc& doc, CPage& page, CEditorContext& context, QWi
     m_doc->AddObserver(this);
     UpdateScrollRange();
     SetCursorId(pw::kCursorArrow);
+    pw::editor_clipboard::AcceptDroppedPictures(*this);
 }
 
 CPlumeView::~CPlumeView() {
