@@ -5,7 +5,6 @@
 #include "app/Recovery.h"
 #include "app/SettingsFile.h"
 #include "app/StatusTexts.h"
-#include "editor/ClipboardCommands.h"
 #include "editor/EditorContext.h"
 #include "editor/PlumeView.h"
 #include "model/Document.h"
@@ -322,10 +321,6 @@ void CMainFrame::FitToClient(QMdiSubWindow* window) const {
 
 CPageFrame* CMainFrame::OpenPageWindow(CPage& page) {
     auto* frame = new CPageFrame(*m_doc, page, *m_context, m_mdi);
-    frame->SetContextMenu(m_contextMenu);
-    // Picture files dropped on the page become pictures; site files go on
-    // to the main window.
-    pw::editor_clipboard::AcceptDroppedPictures(*frame->View());
     CPlumeView* view = frame->View();
     connect(view, &CPlumeView::statusText, this,
             [this](const QString& text) { SetPaneText(kMessagePane, text); });

@@ -36,26 +36,6 @@ void CPageFrame::Detach() {
     m_attached = false;
 }
 
-void CPageFrame::CWatcher::OnPageRepaint(CPage&, const CRect& area) {
-    QWidget* viewport = frame.m_view->viewport();
-    if (area.IsEmpty()) {
-        viewport->update();
-        return;
-    }
-    const QPoint scroll(frame.m_view->horizontalScrollBar()->value(),
-                        frame.m_view->verticalScrollBar()->value());
-    // A little more than the area: anti-aliased edges reach past it.
-    viewport->update(QRect(area.left, area.top, area.Width(), area.Height())
-                         .translated(-scroll)
-                         .adjusted(-2, -2, 2, 2));
-}
-
-void CPageFrame::CWatcher::OnPageSizeChanged(CPage&) {
-    // The view works out its scroll range again when it is resized.
-    frame.m_view->resize(frame.m_view->size());
-    frame.m_view->viewport()->update();
-}
-
 void CPageFrame::UpdateTitle() {
     setWindowTitle(QString::fromStdString(cp1252::ToUtf8(m_page->Identifier())));
 }

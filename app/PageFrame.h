@@ -27,7 +27,7 @@ public:
     // be destroyed before its window.
     void Detach();
     void Attach();
-    // The menu a right click in the page shows; the frame fills it.
+    // A menu to show on a right click in the page instead of the view's own.
     void SetContextMenu(QMenu* menu) { m_contextMenu = menu; }
     // The page point of the last right click (for inserting guides there).
     bool HasContextPoint() const { return m_hasContextPoint; }
@@ -42,14 +42,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Repaints the part of the view a page change touched; tells the page
-    // that a window draws it.
+    // The title follows the page's identifier (the view repaints itself).
     struct CWatcher : CPageObserver {
         explicit CWatcher(CPageFrame& frame) : frame(frame) {}
-        void OnPageRepaint(CPage&, const CRect& area) override;
-        void OnPageSizeChanged(CPage&) override;
         void OnPagePropertiesChanged(CPage&) override { frame.UpdateTitle(); }
-        bool ShowsPage(const CPage&) const override { return true; }
         CPageFrame& frame;
     } m_watcher{*this};
     bool m_attached = false;

@@ -28,19 +28,28 @@ def run(cmd, env, **kw):
 
 class Display:
     def __init__(self, size="1280x900"):
-        for n in range(150, 250):
-            if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"):
-                break
-        self.name = f":{n}"
-        self.proc = subprocess.Popen(["Xvfb", self.name, "-screen", "0", f"{size}x24", "-nolisten", "tcp"],
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if os.path.exists(f"/tmp/.X11-unix/X{n}"):
-                break
-            time.sleep(0.05)
+        # A display number nobody uses, and a server that answers before it
+        # is used (a stale socket of a server just stopped does not count).
+        for n in range(150 + os.getpid() % 50, 400):
+            if os.path.exists(f"/tmp/.X11-unix/X{n}") or os.path.exists(f"/tmp/.X{n}-lock"):
+                continue
+            self.name = f":{n}"
+            self.proc = subprocess.Popen(["Xvfb", self.name, "-screen", "0", f"{size}x24", "-nolisten", "tcp"],
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            env = dict(os.environ, DISPLAY=self.name)
+            for _ in range(100):
+                if self.proc.poll() is not None:
+                    break
+                if subprocess.run(["xdotool", "getdisplaygeometry"], env=env,
+                                  capture_output=True).returncode == 0:
+                    return
+                time.sleep(0.1)
+            self.close()
+        raise AssertionError("no X server could be started")
 
     def close(self):
-        self.proc.terminate()
+        if self.proc.poll() is None:
+            self.proc.terminate()
         self.proc.wait()
 
 
