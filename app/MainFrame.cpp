@@ -1,4 +1,5 @@
 #include "app/MainFrame.h"
+#include "editor/Clipboard.h"
 #include "app/PageFrame.h"
 #include "app/PreviewWindow.h"
 #include "app/QtInteraction.h"
@@ -365,6 +366,8 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
 }
 
 void CMainFrame::SiteOpenedWindows() {
+    // Page links in objects copied before now point into another site.
+    pw::editor_clipboard::ForeignData() = true;
     CSite* site = Site();
     if (!site || site->PageCount() == 0) return;
     CPage* front = site->FrontPage();
