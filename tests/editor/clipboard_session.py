@@ -5,7 +5,8 @@
 
 A picture another program puts on the clipboard (xclip) pastes as a picture
 object of its size; copying that single object offers its picture to other
-programs (read back with xclip). Exits 77 (skipped) without Xvfb, xdotool or xclip.
+programs (read back with xclip); a second designer process pastes the object
+copied in the first. Exits 77 (skipped) without Xvfb, xdotool or xclip.
 """
 import os
 import shutil
@@ -56,14 +57,14 @@ def main(argv):
     sitedesk = os.path.abspath(argv[1])
     display = xs.Display()
     work = tempfile.mkdtemp(prefix="pw-clip-")
-    homes = [os.path.join(work, "a")]
+    homes = [os.path.join(work, n) for n in ("a", "b")]
     sessions = []
     xclip = None
     try:
         for home in homes:
             os.makedirs(home)
             sessions.append(xs.Session(sitedesk, display, home))
-        a = sessions[0]
+        a, b = sessions
         # Another program's picture: 61 x 37, opaque colours.
         source = os.path.join(work, "source.png")
         subprocess.run(["convert", "-size", "61x37", "gradient:#2060c0-#f0d020", "-alpha", "off",
@@ -82,6 +83,48 @@ def main(argv):
         shot = os.path.join(work, "pasted.png")
         a.shot(main_a, shot)
         xs.keep(shot, "clipboard-session.png")
+
+        # A second designer on the same display. With two programs and no
+        # window manager only the pointer gives focus: it clicks.
+        b.start()
+        dialog = b.wait_window("Velkommen til Pagewright")
+        b.key(dialog, "alt+v")
+        chooser = b.wait_window("Byg hjemmeside ud fra en skabelon")
+        time.sleep(0.5)
+        geometry = xs.run(["xdotool", "getwindowgeometry", chooser], b.env).stdout
+        width, height = (int(v) for v in geometry.split("Geometry: ")[1].split()[0].split("x"))
+        # The OK button, bottom right beside Annuller.
+        xs.run(["xdotool", "mousemove", "--window", chooser, str(width - 138), str(height - 23),
+                "click", "1"], b.env)
+        main_b = None
+
+        def own_main():
+            nonlocal main_b
+            for w in xs.run(["xdotool", "search", "--onlyvisible", "--pid", str(b.proc.pid)],
+                            b.env).stdout.split():
+                if b.title(w).startswith("Pagewright - "):
+                    main_b = w
+            return main_b
+        wait_for(own_main, "the second designer opened no template")
+        time.sleep(2)
+        xs.run(["xdotool", "mousemove", "--window", main_b, "5", "5", "click", "1"], b.env)
+        time.sleep(0.5)
+        for keys in ("Escape", "ctrl+v"):
+            xs.run(["xdotool", "key", keys], b.env)
+        wait_for(lambda: b.title(main_b).endswith("*"), "the second designer pasted nothing")
+        xs.run(["xdotool", "key", "ctrl+c"], b.env)
+        time.sleep(1)
+        # Only what the second designer copied outlives the first one: had its
+        # paste (and so its copy) failed, the clipboard would go with the first.
+        a.kill()
+        wait_for(lambda: OBJECTS.encode() in clipboard(b.env, "TARGETS"),
+                 "the second designer did not copy the pasted object")
+        png = os.path.join(work, "from-b.png")
+        with open(png, "wb") as f:
+            f.write(clipboard(b.env, "image/png"))
+        d2 = xs.mean_difference(png, source)
+        assert d2 < 1, f"the object pasted in the second designer differs by {d2:.2f}"
+        print(f"object copied in one designer pasted in another: mean difference {d2:.2f}")
         return 0
     except AssertionError as e:
         print(f"FAIL clipboard: {e}")
