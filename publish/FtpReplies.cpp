@@ -33,10 +33,14 @@ CFtpConnectFailure ClassifyFtpConnectFailure(int curlCode, bool viaProxy, long o
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
         return {FTP_UNREACHABLE, true, false, true};
-    case CURLE_USE_SSL_FAILED:
-    case CURLE_SSL_CONNECT_ERROR:
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CACERT_BADFILE:
+        // The server answered, but nothing vouches for its certificate (or
+        // it names another server): the network is fine, and saying
+        // "cannot be contacted" would send the user chasing a network fault.
+        return {FTP_CERTIFICATE, false, false, true};
+    case CURLE_USE_SSL_FAILED:
+    case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CERTPROBLEM:
         // The server cannot be used safely, which for the user is the same
         // as not reaching it: check the server settings.
@@ -140,4 +144,25 @@ std::vector<std::string> ParseNlstNames(const std::string& listing) {
         names.push_back(slash == std::string::npos ? line : line.substr(slash + 1));
     }
     return names;
+}
+
+std::string RedactFtpTrace(const std::string& text) {
+    std::string out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end + 1;
+        std::string line = text.substr(start, end - start);
+        if (line.size() >= 5 && std::toupper(static_cast<unsigned char>(line[0])) == 'P' &&
+            std::toupper(static_cast<unsigned char>(line[1])) == 'A' &&
+            std::toupper(static_cast<unsigned char>(line[2])) == 'S' &&
+            std::toupper(static_cast<unsigned char>(line[3])) == 'S' && line[4] == ' ') {
+            const bool crlf = line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0;
+            const bool lf = !crlf && line.back() == '\n';
+            line = "PASS ****" + std::string(crlf ? "\r\n" : lf ? "\n" : "");
+        }
+        out += line;
+        start = end;
+    }
+    return out;
 }

@@ -29,3 +29,7 @@ std::vector<std::string> ParseMlsdFiles(const std::string& listing);
 // The names in an NLST listing; a server that puts a path in front of each
 // name has it removed.
 std::vector<std::string> ParseNlstNames(const std::string& listing);
+
+// A piece of the protocol trace with the argument of every PASS command
+// replaced by "****".
+std::string RedactFtpTrace(const std::string& text);
