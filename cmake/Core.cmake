@@ -9,7 +9,7 @@ target_compile_definitions(pagewright-core PUBLIC
   PW_VERSION="${PROJECT_VERSION}")
 target_link_libraries(pagewright-core PUBLIC image
   PRIVATE PkgConfig::CAIRO PkgConfig::FONTS PkgConfig::PNG PkgConfig::JPEGTURBO
-          PkgConfig::CURL GIF::GIF Threads::Threads)
+          PkgConfig::CURL PkgConfig::CRYPTO GIF::GIF Threads::Threads)
 
 # The per-user settings file in INI format, shared by the designer and the
 # command-line program. Needs QtCore only.
