@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps
+scripts/check-layers
 
 dir=out
 args=(-DCMAKE_BUILD_TYPE=Release)

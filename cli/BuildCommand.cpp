@@ -1,6 +1,6 @@
 #include "cli/BuildCommand.h"
-#include "app/settings/QtSettingsStore.h"
-#include "build/SiteBuilder.h"
+#include "qtsettings/QtSettingsStore.h"
+#include "sitebuild/SiteBuilder.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/Site.h"

@@ -1,5 +1,5 @@
 #include "publish/Publisher.h"
-#include "build/SiteBuilder.h"
+#include "sitebuild/SiteBuilder.h"
 #include "model/Page.h"
 #include "model/Site.h"
 #include "publish/DownloadListBuilder.h"

@@ -34,6 +34,14 @@ constexpr int IDS_MENU_GROUP = 3022;
 constexpr int IDS_PAGE_ID_NOT_UNIQUE = 3023;
 constexpr int IDS_PAGE_ID_PREFIX = 3025; // "Side" + number for new page identifiers
 
+// Undo: the label of each step kind is IDS_UNDO_LABEL + the kind's number;
+// the Edit menu wraps it in IDS_MENU_UNDO / IDS_MENU_REDO.
+constexpr int IDS_UNDO_LABEL = 3100; // 3100 .. 3115
+constexpr int IDS_MENU_UNDO = 3120;  // "&Fortryd %s\tCtrl+Z"
+constexpr int IDS_MENU_REDO = 3121;
+constexpr int IDS_MENU_UNDO_PLAIN = 3122; // no step to name
+constexpr int IDS_MENU_REDO_PLAIN = 3123;
+
 // Start-up checks
 constexpr int IDS_NEED_16BIT_COLOUR = 4000;
 constexpr int IDS_NEED_BROWSER = 4001;

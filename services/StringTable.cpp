@@ -37,6 +37,26 @@ const std::map<int, std::string>& Strings() {
         {IDS_PAGE_ID_NOT_UNIQUE, "Ikke unik side identifikation, vælg et andet navn."},
         {IDS_PAGE_ID_PREFIX, "Side"},
 
+        {IDS_UNDO_LABEL + 0, "indsæt"},
+        {IDS_UNDO_LABEL + 1, "slet"},
+        {IDS_UNDO_LABEL + 2, "flyt"},
+        {IDS_UNDO_LABEL + 3, "tekst"},
+        {IDS_UNDO_LABEL + 4, "tekstvisning"},
+        {IDS_UNDO_LABEL + 5, "udfyldning"},
+        {IDS_UNDO_LABEL + 6, "effekter"},
+        {IDS_UNDO_LABEL + 7, "typografi"},
+        {IDS_UNDO_LABEL + 8, "link"},
+        {IDS_UNDO_LABEL + 9, "tilføj MusOver"},
+        {IDS_UNDO_LABEL + 10, "fjern MusOver"},
+        {IDS_UNDO_LABEL + 11, "MusOver indstillinger"},
+        {IDS_UNDO_LABEL + 13, "rækkefølge"},
+        {IDS_UNDO_LABEL + 14, "gruppering"},
+        {IDS_UNDO_LABEL + 15, "sideegenskaber"},
+        {IDS_MENU_UNDO, "&Fortryd %s\tCtrl+Z"},
+        {IDS_MENU_REDO, "&Gentag %s\tCtrl+Y"},
+        {IDS_MENU_UNDO_PLAIN, "&Fortryd\tCtrl+Z"},
+        {IDS_MENU_REDO_PLAIN, "&Gentag\tCtrl+Y"},
+
         {IDS_NEED_16BIT_COLOUR,
          "Mindstekravet for Pagewright er 16-bit farver.\n"
          "Hvis dit grafikkort understøtter ægte farver\n"

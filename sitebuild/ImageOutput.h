@@ -1,0 +1,66 @@
+#pragma once
+#include "sitebuild/BuildTypes.h"
+#include "services/Geometry.h"
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class CBackgroundFill;
+class CImage;
+class CMemFile;
+class CPixMap;
+class CPage;
+class CPageObject;
+class CSite;
+
+// The files the build makes for what HTML cannot draw: item pictures (JPEG at
+// quality 98, or the picture's own file where that is smaller and looks the
+// same), copies of animated GIFs, and page backgrounds as one-pixel strips.
+
+inline constexpr int kBuildJpegQuality = 98;
+inline constexpr const char* kCompareImageFile = "compareimage.jpg";
+
+// Background picture files already written in this build: (source path, file
+// made), so pages sharing a picture share one file.
+using BackgroundImageMap = std::vector<std::pair<std::string, std::string>>;
+
+// Writes the picture as a JPEG at the build's quality and 96 dpi.
+bool SaveBuildJpeg(const std::filesystem::path& file, const CPixMap& pixels);
+bool SaveBuildJpeg(const std::filesystem::path& file, const CImage& image);
+// The same JPEG into memory.
+bool EncodeBuildJpeg(const CPixMap& pixels, CMemFile& encoded);
+
+// Copies a file over any existing one; false when it cannot.
+bool CopyReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// An animated GIF picture goes out as a copy of its file: base + ".gif", or an
+// empty name when the copy fails.
+std::string CopyAnimatedGif(const CPageObject& object, const std::filesystem::path& filesFolder,
+                            const std::string& base);
+
+// True when the picture's own file shows exactly what the region shows: an
+// upright, effect-free picture (not a shape or text filled with one) of a GIF
+// or JPEG file, drawn at the file's pixel size, wholly on the page
+// (`clipped` equals its rectangle) and not overlapped.
+bool MayUseOwnFile(const CPageObject& state, const CRect& clipped, bool overlapped);
+
+// Writes the rendered pixels of one item state and returns the file name made
+// (without folder). A picture that may use its own file keeps that file when
+// it is smaller than the re-encoded region; everything else is base + ".jpg".
+// Empty when a needed copy failed.
+std::string WriteItemImage(const CPixMap& pixels, const CPageObject& state, const CRect& clipped,
+                           bool overlapped, const std::filesystem::path& filesFolder,
+                           const std::string& base);
+
+// The strip a gradient background goes out as: a horizontal gradient is one
+// row of max(page width, 2048) pixels, a vertical one one column of
+// max(page height, 2048); pixels past the page repeat its last pixel. Null
+// when the fill has no rendered strip.
+std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth, int pageHeight);
+
+// Fills the page's background record and writes its background file
+// ("Side<position>_IMG_BCK" + ".jpg" or ".gif"), reusing a file another page
+// made for the same picture.
+void WritePageBackground(BuildPage& page, const BuildSettings& settings, BackgroundImageMap& made);
