@@ -76,24 +76,36 @@ std::unique_ptr<CSite> MakeSite(const std::filesystem::path& file) {
     return site;
 }
 
+// Everything an upload run needs, set up for the test server.
+struct CBenchEnvironment {
+    CQuietInteraction ui;
+    CSettings settings;
+    CPublishRecord record;
+    DownloadList downloads;
+    CPublishEnvironment env;
+
+    CBenchEnvironment(const pwtest::FtpServer& server, const std::filesystem::path& dir)
+        : env{ui, settings, record, dir / "ftpfile.dat", downloads, dir / "tmp", {}, {}, {}, {},
+              {}} {
+        settings.SetFtpServer("127.0.0.1");
+        settings.SetFtpPort(server.Port());
+        settings.SetFtpUser(server.User());
+        settings.SetFtpPassword(server.Password());
+        settings.SetFtpPassive(true);
+        settings.SetFtpCatalog("www/bench");
+    }
+};
+
 void BM_PublishSiteUpload(benchmark::State& state) {
     InstallRendering(nullptr);
     pwtest::TempDir dir;
     pwtest::FtpServer server;
     auto site = MakeSite(dir / "bench.pwu");
 
-    CQuietInteraction ui;
-    CSettings settings;
-    settings.SetFtpServer("127.0.0.1");
-    settings.SetFtpPort(server.Port());
-    settings.SetFtpUser(server.User());
-    settings.SetFtpPassword(server.Password());
-    settings.SetFtpPassive(true);
-    settings.SetFtpCatalog("www/bench");
-    CPublishRecord record;
-    DownloadList downloads;
-    CPublishEnvironment env{
-        ui, settings, record, dir / "ftpfile.dat", downloads, dir / "tmp", {}, {}, {}, {}, {}};
+    CBenchEnvironment bench(server, dir);
+    CQuietInteraction& ui = bench.ui;
+    DownloadList& downloads = bench.downloads;
+    CPublishEnvironment& env = bench.env;
 
     BuildSettings build = BuildSettings::InFolder(dir / "tmp" / "My_Homepage_Preview", false);
     build.largeObjectWarning = false;
@@ -107,7 +119,8 @@ void BM_PublishSiteUpload(benchmark::State& state) {
     for (auto _ : state) {
         for (const auto& page : site->Pages())
             page->SetPublishPending(true);
-        CSiteUploader uploader(env, *site, builder.Pages(), builder.Settings(), true);
+        CSiteUploader uploader(env, *site, builder.Pages(), builder.Settings(),
+                               CSiteUploader::EBasis::Nothing);
         files = static_cast<double>(uploader.SiteFiles().size());
         const auto start = std::chrono::steady_clock::now();
         if (!uploader.Run()) {
@@ -139,18 +152,10 @@ void BM_PublishAfterOnePageChanged(benchmark::State& state) {
     pwtest::FtpServer server(far);
     auto site = MakeSite(dir / "bench.pwu");
 
-    CQuietInteraction ui;
-    CSettings settings;
-    settings.SetFtpServer("127.0.0.1");
-    settings.SetFtpPort(server.Port());
-    settings.SetFtpUser(server.User());
-    settings.SetFtpPassword(server.Password());
-    settings.SetFtpPassive(true);
-    settings.SetFtpCatalog("www/bench");
-    CPublishRecord record;
-    DownloadList downloads;
-    CPublishEnvironment env{
-        ui, settings, record, dir / "ftpfile.dat", downloads, dir / "tmp", {}, {}, {}, {}, {}};
+    CBenchEnvironment bench(server, dir);
+    CQuietInteraction& ui = bench.ui;
+    DownloadList& downloads = bench.downloads;
+    CPublishEnvironment& env = bench.env;
     BuildSettings build = BuildSettings::InFolder(dir / "tmp" / "My_Homepage_Preview", false);
     build.largeObjectWarning = false;
 
@@ -159,7 +164,9 @@ void BM_PublishAfterOnePageChanged(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         SiteBuilder builder(build, &ui, &downloads);
         if (builder.Build(*site).code != BuildOk) return -1.0;
-        CSiteUploader uploader(env, *site, builder.Pages(), builder.Settings(), everything);
+        CSiteUploader uploader(env, *site, builder.Pages(), builder.Settings(),
+                               everything ? CSiteUploader::EBasis::Nothing
+                                          : CSiteUploader::EBasis::Manifest);
         if (!uploader.Run()) return -1.0;
         files = static_cast<double>(uploader.Sent().size());
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

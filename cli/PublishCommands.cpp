@@ -195,8 +195,9 @@ int RunPublish(const CParsedCommand& command, CCommandEnv& env) {
     if (!CheckConnection(run, command, env.err)) return kExitFailure;
     if (!OpenSite(run, command.arguments[0], env)) return kExitFailure;
     CPublisher publisher(run.env);
-    const auto mode =
-        command.Has("--all") ? CPublisher::ESendMode::Everything : CPublisher::ESendMode::Changes;
+    const auto mode = command.Has("--all")      ? CPublisher::ESendMode::Everything
+                      : command.Has("--verify") ? CPublisher::ESendMode::Verify
+                                                : CPublisher::ESendMode::Changes;
     return Finish(publisher.Send(run.site.get(), mode), "publish", env);
 }
 

@@ -3,6 +3,7 @@
 #include "publish/FtpUpload.h"
 #include <algorithm>
 #include <chrono>
+#include <map>
 #include <cstdio>
 #include <cstdlib>
 #include <curl/curl.h>
@@ -408,6 +409,19 @@ private:
     // files; a server without it gets NLST, whose directories then fail to
     // delete like any other refused name.
     bool ListFiles(std::vector<std::string>& names) {
+        std::map<std::string, long long> sizes;
+        if (!ListSizes(sizes)) return false;
+        names.clear();
+        for (const auto& [name, size] : sizes)
+            names.push_back(name);
+        return true;
+    }
+
+public:
+    // The files of the current directory with their sizes, -1 where the
+    // server does not tell (NLST).
+    bool ListSizes(std::map<std::string, long long>& sizes) {
+        Begin();
         std::string listing;
         Prepare(DirUrl(m_dir));
         curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, "MLSD");
@@ -415,7 +429,7 @@ private:
         curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &listing);
         CURLcode code = Perform();
         if (code == CURLE_OK) {
-            names = ParseMlsdFiles(listing);
+            sizes = ParseMlsdFileSizes(listing);
             return true;
         }
         if (!Finish(code, true) && ConnectionGone()) return false;
@@ -426,10 +440,15 @@ private:
         curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &AppendToString);
         curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &listing);
         if (!Finish(Perform(), true)) return false;
-        names = ParseNlstNames(listing);
+        sizes.clear();
+        for (const std::string& name : ParseNlstNames(listing))
+            sizes[name] = -1;
+        m_status = FTP_OK;
+        m_error.clear();
         return true;
     }
 
+private:
     // Runs the prepared command to its end, like curl_easy_perform, but
     // drives libcurl's multi interface itself: libcurl 7.88 sets no timer
     // when a passive-mode reply is read in the same step that sent the
@@ -551,6 +570,9 @@ bool CFtp::mkdir(const std::string& name) {
 }
 bool CFtp::put(const std::filesystem::path& localPath, const std::string& remoteName, bool binary) {
     return m_impl->Put(localPath, remoteName, binary);
+}
+bool CFtp::list(std::map<std::string, long long>& sizes) {
+    return m_impl->ListSizes(sizes);
 }
 bool CFtp::UploadsInPlace() const {
     return m_impl->UploadsInPlace();

@@ -2,6 +2,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -136,6 +137,10 @@ public:
     // not one of `exclusions` (compared exactly). Directories are never
     // deleted. True when every such file was deleted.
     bool mdel_excludefiles(const std::string& pattern, const std::vector<std::string>& exclusions);
+
+    // The plain files of the current directory with their sizes (-1 where
+    // the server does not tell them).
+    bool list(std::map<std::string, long long>& sizes);
 
     // Status of the last call: FTP_OK after success.
     int GetStatus() const;

@@ -110,7 +110,9 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-bool IsFileFacts(const std::string& facts) {
+// The value of one fact of an MLSD entry ("size" in "type=file;size=12;"),
+// lower case; empty when the entry does not have it.
+std::string FactValue(const std::string& facts, const std::string& key) {
     size_t start = 0;
     while (start < facts.size()) {
         size_t end = facts.find(';', start);
@@ -118,10 +120,16 @@ bool IsFileFacts(const std::string& facts) {
         std::string fact = facts.substr(start, end - start);
         for (auto& c : fact)
             c = char(std::tolower(static_cast<unsigned char>(c)));
-        if (fact.rfind("type=", 0) == 0) return fact == "type=file";
+        if (fact.size() > key.size() && fact.compare(0, key.size(), key) == 0 &&
+            fact[key.size()] == '=')
+            return fact.substr(key.size() + 1);
         start = end + 1;
     }
-    return false;
+    return {};
+}
+
+bool IsFileFacts(const std::string& facts) {
+    return FactValue(facts, "type") == "file";
 }
 
 } // namespace
@@ -135,6 +143,21 @@ std::vector<std::string> ParseMlsdFiles(const std::string& listing) {
         if (IsFileFacts(line.substr(0, space))) names.push_back(line.substr(space + 1));
     }
     return names;
+}
+
+std::map<std::string, long long> ParseMlsdFileSizes(const std::string& listing) {
+    std::map<std::string, long long> sizes;
+    for (const auto& line : SplitLines(listing)) {
+        size_t space = line.find(' ');
+        if (space == std::string::npos || space + 1 == line.size()) continue;
+        const std::string facts = line.substr(0, space);
+        if (!IsFileFacts(facts)) continue;
+        const std::string size = FactValue(facts, "size");
+        const bool known = !size.empty() && size.size() < 19 &&
+                           size.find_first_not_of("0123456789") == std::string::npos;
+        sizes[line.substr(space + 1)] = known ? std::stoll(size) : -1;
+    }
+    return sizes;
 }
 
 std::vector<std::string> ParseNlstNames(const std::string& listing) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ int ClassifyFtpFailure(int curlCode, long reply, bool transfer);
 // The names of the plain files in an MLSD listing
 // ("type=file;size=12;modify=20240101000000; name with spaces").
 std::vector<std::string> ParseMlsdFiles(const std::string& listing);
+
+// The plain files of an MLSD listing with their sizes (-1 where the server
+// gives none).
+std::map<std::string, long long> ParseMlsdFileSizes(const std::string& listing);
 
 // The names in an NLST listing; a server that puts a path in front of each
 // name has it removed.

@@ -229,8 +229,11 @@ CPublisher::EResult CPublisher::Send(CSite* site, std::optional<ESendMode> mode)
     const fs::path root = run / std::string(pw::text::kPreviewFolder);
     auto builder = Build(*site, root, false, true, failure);
     if (!builder) return failure;
+    using EBasis = CSiteUploader::EBasis;
     CSiteUploader uploader(m_env, *site, builder->Pages(), builder->Settings(),
-                           *mode == ESendMode::Everything);
+                           *mode == ESendMode::Everything ? EBasis::Nothing
+                           : *mode == ESendMode::Verify   ? EBasis::Server
+                                                          : EBasis::Manifest);
     const bool done = uploader.Run();
     m_lastSent = uploader.Sent();
     m_lastDeleted = uploader.Deleted();

@@ -21,7 +21,10 @@ public:
         Stopped, // the user declined or cancelled; nothing more was shown
         Failed   // something went wrong and has been reported
     };
-    enum class ESendMode { Changes, Everything };
+    // Changes: what differs from the last publish; Everything: every file;
+    // Verify: what differs from the last publish or from what the server
+    // lists (files changed or deleted there by someone else).
+    enum class ESendMode { Changes, Everything, Verify };
 
     explicit CPublisher(CPublishEnvironment& env) : m_env(env) {}
     // Removes the folders of its preview and publish runs.

@@ -10,6 +10,7 @@
 #include "services/UserInteraction.h"
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 #include <set>
 
@@ -65,6 +66,16 @@ bool SplitPath(const std::string& path, CSiteUploader::EFolder& folder, std::str
     return !name.empty() && name.find('/') == std::string::npos;
 }
 
+uintmax_t CountCarriageReturns(const fs::path& file) {
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    if (!f) return 0;
+    uintmax_t count = 0;
+    for (int c = std::fgetc(f); c != EOF; c = std::fgetc(f))
+        count += c == '\r';
+    std::fclose(f);
+    return count;
+}
+
 } // namespace
 
 std::string CSiteUploader::CFile::Path() const {
@@ -81,8 +92,8 @@ std::string CSiteUploader::CFile::Path() const {
 
 CSiteUploader::CSiteUploader(CPublishEnvironment& env, CSite& site,
                              const std::vector<BuildPage>& pages, const BuildSettings& build,
-                             bool resendAll)
-    : m_env(env), m_site(site), m_pages(pages), m_build(build), m_resendAll(resendAll),
+                             EBasis basis)
+    : m_env(env), m_site(site), m_pages(pages), m_build(build), m_basis(basis),
       m_session(env), m_manifestFile(ManifestFile(env)), m_manifestKey(ManifestKey(env)) {}
 
 CSiteUploader::~CSiteUploader() = default;
@@ -160,6 +171,7 @@ bool CSiteUploader::Run() {
 
     if (!m_session.Connect([this](int bytes) { return OnProgress(bytes); })) return false;
     if (!EnterCatalog() || !PrepareFilesFolder()) return false;
+    if (m_basis == EBasis::Server && !CheckManifestAgainstServer(all)) return false;
 
     const std::vector<CFile> files = FilesToSend(all);
     const CDialogText& d = CStringTable::Dialog(IDD_UPLOAD_STATUS);
@@ -215,7 +227,7 @@ bool CSiteUploader::PrepareFilesFolder() {
 
 std::vector<CSiteUploader::CFile> CSiteUploader::FilesToSend(const std::vector<CFile>& all) {
     auto differs = [this](const CFile& file) {
-        if (m_resendAll) return true;
+        if (m_basis == EBasis::Nothing) return true;
         const auto known = m_manifest.files.find(file.Path());
         const auto hash = m_hashes.find(file.local.string());
         return known == m_manifest.files.end() || hash == m_hashes.end() ||
@@ -242,6 +254,36 @@ std::vector<CSiteUploader::CFile> CSiteUploader::FilesToSend(const std::vector<C
         if (differs(file) && !(file.folder == EFolder::Download && declinedPages.count(file.page)))
             out.push_back(file);
     return out;
+}
+
+bool CSiteUploader::CheckManifestAgainstServer(const std::vector<CFile>& all) {
+    std::map<std::string, const CFile*> built;
+    for (const CFile& file : all)
+        built[file.Path()] = &file;
+    std::map<EFolder, std::map<std::string, long long>> listed;
+    for (EFolder folder : {EFolder::Catalog, EFolder::Files, EFolder::Download}) {
+        if (!ChangeFolder(folder)) return false;
+        if (!m_session.Ftp().list(listed[folder])) {
+            m_session.Fail(CFtpSession::EFailure::ReadFolder, m_session.Ftp().GetCurrentDir());
+            return false;
+        }
+    }
+    for (auto it = m_manifest.files.begin(); it != m_manifest.files.end();) {
+        EFolder folder;
+        std::string name;
+        const auto& sizes = listed[SplitPath(it->first, folder, name) ? folder : EFolder::Catalog];
+        const auto there = sizes.find(name);
+        bool fits = there != sizes.end();
+        if (fits && there->second >= 0 && uintmax_t(there->second) != it->second.size) {
+            // A page goes in text mode: the server may store its lines with
+            // its own line ends, so without the CRs is the same file too.
+            const auto file = built.find(it->first);
+            fits = file != built.end() && !file->second->binary &&
+                   uintmax_t(there->second) == it->second.size - CountCarriageReturns(file->second->local);
+        }
+        it = fits ? std::next(it) : m_manifest.files.erase(it);
+    }
+    return ChangeFolder(EFolder::Catalog);
 }
 
 bool CSiteUploader::ChangeFolder(EFolder folder) {

@@ -36,9 +36,15 @@ public:
     };
 
     // `pages` are the records of the build that wrote `build`'s folders.
-    // `resendAll` sends every file whatever the manifest says.
+    // What the run compares the build with.
+    enum class EBasis {
+        Manifest, // what the last publish recorded
+        Server,   // that, checked against the sizes the server lists (someone
+                  // else may have changed or deleted files)
+        Nothing   // send every file
+    };
     CSiteUploader(CPublishEnvironment& env, CSite& site, const std::vector<BuildPage>& pages,
-                  const BuildSettings& build, bool resendAll = false);
+                  const BuildSettings& build, EBasis basis = EBasis::Manifest);
     ~CSiteUploader();
     CSiteUploader(const CSiteUploader&) = delete;
     CSiteUploader& operator=(const CSiteUploader&) = delete;
@@ -66,6 +72,9 @@ public:
 private:
     bool EnterCatalog();
     bool PrepareFilesFolder();
+    // Drops from the manifest every file the server does not list with a
+    // size the file can have there.
+    bool CheckManifestAgainstServer(const std::vector<CFile>& all);
     // Picks what must go: the files that differ from the manifest, and the
     // download files the user agrees to.
     std::vector<CFile> FilesToSend(const std::vector<CFile>& all);
@@ -81,7 +90,7 @@ private:
     CSite& m_site;
     const std::vector<BuildPage>& m_pages;
     BuildSettings m_build;
-    bool m_resendAll;
+    EBasis m_basis;
     CFtpSession m_session;
     CPublishManifest m_manifest;
     std::filesystem::path m_manifestFile;

@@ -4,6 +4,7 @@
 #include "tests/cli/CliTestSupport.h"
 #include "tests/publish/PublishTestSupport.h"
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 
 namespace {
@@ -88,6 +89,14 @@ TEST(PublishCommands, PublishRemoveAndExportFromTheCommandLine) {
     r = RunCli({"publish", site.string(), "--settings", ini.string()});
     EXPECT_EQ(r.status, kExitOk) << r.err;
     EXPECT_FALSE(fs::exists(catalog / "index.html"));
+    // --verify checks the server's listing: what was deleted or changed there
+    // (a size that does not fit) goes again.
+    std::ofstream(catalog / "My_Homepage_Files/noscript.html") << "changed by hand";
+    r = RunCli({"publish", site.string(), "--verify", "--settings", ini.string()});
+    EXPECT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_TRUE(fs::exists(catalog / "index.html"));
+    EXPECT_NE(publishtest::ReadFileBytes(catalog / "My_Homepage_Files/noscript.html"),
+              "changed by hand");
     // A site changed outside the designer: what differs goes.
     f.Site().PageAt(2).Items().front()->Normal().GetFill()->SetColour(CColor(9, 9, 9));
     ASSERT_TRUE(SafeSave(f.Site(), site, saving));

@@ -253,6 +253,9 @@ TEST(FtpTest, ListingsAndPatterns) {
                              "type=OS.unix=symlink; link\r\n"
                              "broken-line-without-name\r\n";
     EXPECT_EQ(ParseMlsdFiles(mlsd), (std::vector<std::string>{"my page.htm", "a.jpg"}));
+    EXPECT_EQ(ParseMlsdFileSizes(mlsd + "type=file;size=x1; odd\r\ntype=file; none\r\n"),
+              (std::map<std::string, long long>{
+                  {"my page.htm", 12}, {"a.jpg", 3}, {"odd", -1}, {"none", -1}}));
     EXPECT_EQ(ParseNlstNames("a.jpg\r\n/www/b.gif\nc d.htm"),
               (std::vector<std::string>{"a.jpg", "b.gif", "c d.htm"}));
 
