@@ -9,6 +9,7 @@
 #ifdef PW_BENCH_FTP_SERVER
 #include "sitebuild/SiteBuilder.h"
 #include "model/Page.h"
+#include "model/PageItem.h"
 #include "model/RectObject.h"
 #include "model/Site.h"
 #include "publish/PublishEnvironment.h"
@@ -84,7 +85,7 @@ struct CBenchEnvironment {
     DownloadList downloads;
     CPublishEnvironment env;
 
-    CBenchEnvironment(const pwtest::FtpServer& server, const std::filesystem::path& dir)
+    CBenchEnvironment(const pwtest::FtpServer& server, const pwtest::TempDir& dir)
         : env{ui, settings, record, dir / "ftpfile.dat", downloads, dir / "tmp", {}, {}, {}, {},
               {}} {
         settings.SetFtpServer("127.0.0.1");
@@ -174,8 +175,9 @@ void BM_PublishAfterOnePageChanged(benchmark::State& state) {
     double full = 0, change = 0, fullFiles = 0, changeFiles = 0;
     for (auto _ : state) {
         full = publish(true, fullFiles);
-        site->PageAt(kPages / 2).Items().front()->Normal().GetFill()->SetColour(
-            CColor(1, 2, static_cast<uint8_t>(state.iterations())));
+        CPageObject& shape = site->PageAt(kPages / 2).Items().front()->Normal();
+        shape.GetFill()->SetColour(CColor(1, 2, static_cast<uint8_t>(state.iterations())));
+        shape.Invalidate();
         change = publish(false, changeFiles);
         if (full < 0 || change < 0) {
             state.SkipWithError("the publish failed");
