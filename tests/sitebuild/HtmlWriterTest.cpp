@@ -316,12 +316,16 @@ TEST(HtmlWriter, NoticePagesCarryTheTableTextsInTheSitesCodePage) {
     pwtest::TempDir dir;
     ASSERT_TRUE(CHtmlWriter::WriteNoticePages(dir.Path()));
     EXPECT_EQ(ReadBytes(dir / "error.html"),
-              "<!DOCTYPE HTML PUBLIC \"-WC3//DTD HTML 4.0//EN\">\r\n<HTML>\r\n<BODY>\r\n"
+              "<!DOCTYPE HTML PUBLIC \"-WC3//DTD HTML 4.0//EN\">\r\n<HTML>\r\n<HEAD>\r\n"
+              "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">\r\n"
+              "</HEAD>\r\n<BODY>\r\n"
               "<center>\r\nThis page requires version 4.0 or newer of Microsoft Internet "
               "Explorer or\r\nversion 4.0 or newer of Netscape Navigator</center>\r\n"
               "</BODY>\r\n</HTML>\r\n");
     EXPECT_EQ(ReadBytes(dir / "noscript.html"),
-              "<!DOCTYPE HTML PUBLIC \"-WC3//DTD HTML 4.0//EN\">\r\n<HTML>\r\n<BODY>\r\n"
+              "<!DOCTYPE HTML PUBLIC \"-WC3//DTD HTML 4.0//EN\">\r\n<HTML>\r\n<HEAD>\r\n"
+              "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">\r\n"
+              "</HEAD>\r\n<BODY>\r\n"
               "<center>\r\nDenne side kr\xE6ver javascripts. Du kan sl\xE5 denne feature til "
               "igennem din browsers indstillinger.</center>\r\n</BODY>\r\n</HTML>\r\n");
 }
