@@ -11,7 +11,7 @@ find_package(GIF REQUIRED)
 find_package(Threads REQUIRED)
 
 if(PW_BUILD_GUI)
-  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Svg Test)
+  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Svg Network WebEngineWidgets Test)
 else()
   find_package(Qt6 REQUIRED COMPONENTS Core)
 endif()
