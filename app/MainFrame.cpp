@@ -1,5 +1,7 @@
 #include "app/MainFrame.h"
 #include "editor/Clipboard.h"
+#include <QClipboard>
+#include <QGuiApplication>
 #include "app/PageFrame.h"
 #include "app/PreviewWindow.h"
 #include "app/QtInteraction.h"
@@ -111,6 +113,9 @@ CMainFrame::CMainFrame(QWidget* parent, const QString& settingsPath)
     m_idle = new QTimer(this);
     m_idle->setInterval(0);
     connect(m_idle, &QTimer::timeout, this, &CMainFrame::OnIdle);
+    // Paste follows what any program puts on the clipboard.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &CMainFrame::UpdateCommands);
 
     UpdateCommands();
     RefreshPanes();
