@@ -5,6 +5,8 @@ pkg_check_modules(FONTS REQUIRED IMPORTED_TARGET fontconfig freetype2)
 pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng)
 pkg_check_modules(JPEGTURBO REQUIRED IMPORTED_TARGET libjpeg)
 pkg_check_modules(CURL REQUIRED IMPORTED_TARGET libcurl)
+# SHA-256 of published files; libcurl already pulls the library in.
+pkg_check_modules(CRYPTO REQUIRED IMPORTED_TARGET libcrypto)
 find_package(GIF REQUIRED)
 find_package(Threads REQUIRED)
 

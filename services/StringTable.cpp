@@ -144,6 +144,18 @@ const std::map<int, CDialogText>& Dialogs() {
         {IDD_SITE_NOT_SAVED,
          {"Hjemmesiden har ikke været gemt før", "", {"&Gem hjemmeside", "Annuller"}, ""}},
         {IDD_INVALID_CATALOG, {"Ulovlig navngivning", "", {"&Prøv igen", "&Fortryd"}, ""}},
+        {IDD_CERTIFICATE_REFUSED,
+         {"Certifikatet kunne ikke godkendes",
+          "Serveren \"%s\" svarede, men dens certifikat kunne ikke verificeres, så "
+          "forbindelsen blev ikke brugt.\n\nÅrsag: %s",
+          {"Kontroller", "OK"},
+          ""}},
+        {IDD_PUBLISH_BUSY,
+         {"Offentliggørelse er i gang",
+          "Hjemmesiden eller serveren \"%s\" bliver allerede offentliggjort fra et andet "
+          "vindue eller program. Vent til det er færdigt, og prøv igen.",
+          {"OK"},
+          ""}},
     };
     return table;
 }
