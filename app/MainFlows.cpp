@@ -16,6 +16,7 @@
 #include "model/Site.h"
 #include "model/Templates.h"
 #include "publish/PublishEnvironment.h"
+#include "publish/PrivateFolders.h"
 #include "publish/PublishRecord.h"
 #include "publish/Publisher.h"
 #include "services/Cp1252.h"
@@ -156,8 +157,9 @@ bool CMainFrame::PreviewSite(bool ownWindow) {
     CSite* site = Site();
     if (!site) return false;
     CPublishState& state = PublishState();
-    CPublishEnvironment env{*m_ui,          m_settings, state.record, CPublishRecord::DefaultFile(),
-                            state.downloads, fs::temp_directory_path(), {}, {}, {}, {}, Now};
+    auto env = std::make_unique<CPublishEnvironment>(CPublishEnvironment{
+        *m_ui, m_settings, state.record, CPublishRecord::DefaultFile(), state.downloads,
+        pw::DefaultBuildFolder(), {}, {}, {}, {}, Now});
     const bool useOwn = (ownWindow || m_settings.GetUseBuiltInBrowser()) &&
                         qEnvironmentVariableIsEmpty("PW_NO_WEBENGINE");
     const CPage* front = site->FrontPage();
@@ -177,16 +179,20 @@ bool CMainFrame::PreviewSite(bool ownWindow) {
             return true;
         };
     }
-    CPublisher publisher(env);
-    const bool done = publisher.Preview(site) == CPublisher::EResult::Done;
+    auto publisher = std::make_unique<CPublisher>(*env);
+    const bool done = publisher->Preview(site) == CPublisher::EResult::Done;
     m_ui->browserHook = nullptr;
+    // The built pages stay until the next preview (the publisher removes them
+    // when it goes): the browser is still reading them.
+    m_previewPublisher = std::move(publisher);
+    m_previewEnv = std::move(env);
     return done;
 }
 
 void CMainFrame::PublishCommand(int which) {
     CPublishState& state = PublishState();
     CPublishEnvironment env{*m_ui,          m_settings, state.record, CPublishRecord::DefaultFile(),
-                            state.downloads, fs::temp_directory_path(), {}, {}, {}, {}, Now};
+                            state.downloads, pw::DefaultBuildFolder(), {}, {}, {}, {}, Now};
     env.saveAs = [this] { return m_doc->SaveAs(); };
     env.editInternetSettings = [this] { return pw::dialogs::InternetSettings(this, m_settings); };
     env.showItem = [this](const CPage& page, const CPageItem*) {

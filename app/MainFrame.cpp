@@ -1,5 +1,7 @@
 #include "app/MainFrame.h"
 #include "editor/Clipboard.h"
+#include "publish/PublishEnvironment.h"
+#include "publish/Publisher.h"
 #include <QClipboard>
 #include <QGuiApplication>
 #include "app/PageFrame.h"

@@ -19,6 +19,8 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class CEditorContext;
+class CPublisher;
+struct CPublishEnvironment;
 class CPage;
 class CPageFrame;
 class CPlumeDoc;
@@ -173,6 +175,9 @@ private:
     int m_inspectorPage = 0;
     QTimer* m_idle = nullptr;
     QPointer<CPreviewWindow> m_preview;
+    // The last preview's build, kept while a browser may show it.
+    std::unique_ptr<CPublishEnvironment> m_previewEnv;
+    std::unique_ptr<CPublisher> m_previewPublisher;
     bool m_closing = false;
     int m_recoveryMinutes = 3;
 };
