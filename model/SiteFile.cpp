@@ -1,10 +1,10 @@
 #include "model/SiteFile.h"
 #include "image/Image.h"
+#include "model/BackgroundFill.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
-#include "model/Site.h"
-#include "model/BackgroundFill.h"
 #include "model/PicturePaths.h"
+#include "model/Site.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
 #include "services/JpegIO.h"
@@ -41,7 +41,6 @@ struct CHeader {
     std::string keywords;
     std::string description;
     int pageCount = 0;
-    std::array<int16_t, 5> lastPublished{};
     std::vector<uint8_t> previewJpeg; // version 8 only
     std::string category;
     std::string templateName;
@@ -68,9 +67,9 @@ void ReadHeader(CByteReader& reader, CHeader& h, EPurpose purpose, const std::st
     reader.SetVersion(h.version);
     reader.ReadUInt16();
     h.name = reader.ReadShortString();
-    h.width = reader.ReadUInt16Range(CPage::kMinWidth + 1, CPage::kMaxWidth, "default width");
-    h.height = reader.ReadUInt16Range(CPage::kMinHeight + 1,
-                                      static_cast<uint16_t>(CPage::kMaxHeight), "default height");
+    h.width = reader.ReadUInt16Range(CPage::kMinWidth, CPage::kMaxWidth, "default width");
+    h.height = reader.ReadUInt16Range(CPage::kMinHeight, static_cast<uint16_t>(CPage::kMaxHeight),
+                                      "default height");
     h.defaultFill = std::make_unique<CBackgroundFill>();
     h.defaultFill->Load(reader, h.version,
                         picture_paths::LoadMapping(path, purpose == EPurpose::Load ? ui : nullptr));
@@ -83,8 +82,10 @@ void ReadHeader(CByteReader& reader, CHeader& h, EPurpose purpose, const std::st
     if (h.version.Has(7)) h.description = reader.ReadString();
     h.pageCount = reader.ReadUInt16Range(1, CSite::kMaxPages, "page count");
     reader.ReadInt32();
-    for (int16_t& v : h.lastPublished)
-        v = reader.ReadInt16();
+    // The last-published stamp is written for the record but never read back:
+    // it tells when this session last published, and a copy of the file (or a
+    // file from another machine) would otherwise claim a publish it never had.
+    reader.Skip(5 * 2);
     const uint8_t marker = reader.ReadByte();
     if (h.version.Has(8)) {
         const int32_t n = reader.ReadInt32Range(0, INT32_MAX, "preview size");
@@ -202,7 +203,6 @@ std::unique_ptr<CSite> LoadSite(CByteReader& reader, const std::string& path, CU
         site->visitedLinkColour = ToColour(h.visited);
         site->keywords = h.keywords;
         site->description = h.description;
-        site->lastPublished = h.lastPublished;
         for (int i = 0; i < h.pageCount; ++i) {
             CPage& page = site->AddPage(std::make_unique<CPage>(*site, "", ""));
             LoadPage(page, reader, h.version, path, ui);

@@ -186,6 +186,21 @@ TEST(SiteFile, RoundTripKeepsEverythingAndRewritesIdentically) {
     EXPECT_EQ(SaveBytes(*loaded), bytes);
 }
 
+// Every default page size the page rules accept is written, so it must be read.
+TEST(SiteFile, DefaultPageSizesAtTheLimitsOpenAgain) {
+    for (const auto& [w, h] : {std::pair{CPage::kMinWidth, CPage::kMinHeight},
+                               std::pair{CPage::kMaxWidth, CPage::kMaxHeight}}) {
+        auto site = pwtest::MakeSiteForFiles(1, 1);
+        site->defaultWidth = w;
+        site->defaultHeight = h;
+        std::string error;
+        auto loaded = LoadBytes(SaveBytes(*site), &error);
+        ASSERT_TRUE(loaded) << w << "x" << h << ": " << error;
+        EXPECT_EQ(loaded->defaultWidth, w);
+        EXPECT_EQ(loaded->defaultHeight, h);
+    }
+}
+
 TEST(SiteFile, PreviewIsAJpegOfTheFrontPage) {
     auto site = pwtest::MakeSiteForFiles(2, 3);
     pwtest::TempDir dir;
@@ -227,6 +242,8 @@ TEST(SiteFile, OlderVersionsReadWithoutTheLaterFields) {
     EXPECT_EQ(site->PageAt(0).OnloadCode(), "");
     EXPECT_TRUE(site->PageAt(0).UsedFiles().empty());
     EXPECT_EQ(site->CurrentPage(), &site->PageAt(1));
+    // The stored last-published stamp (2020-...) is not read back.
+    EXPECT_EQ(site->lastPublished, (std::array<int16_t, 5>{-1, -1, -1, -1, -1}));
 
     file.version = 7;
     site = LoadBytes(file.Bytes(), &error);
