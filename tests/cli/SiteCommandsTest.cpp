@@ -78,6 +78,63 @@ TEST(SiteCommands, InfoPrintsUtf8AndEscapesControls) {
         EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
 }
 
+// A picture's transparent half shows the red page below it, in `render` and
+// in the built JPEG (before, it showed the black kept under alpha 0).
+TEST(SiteCommands, TransparentPictureShowsThePageBelow) {
+    pwtest::TempDir dir;
+    auto png = std::make_unique<CImage>(WithAlpha(IMAGE_RGB8), 20, 10, 96.0);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x) {
+            uint8_t* p = png->Bits() + y * png->RowBytes() + 4 * x;
+            p[0] = x < 10 ? 255 : 0, p[1] = 0, p[2] = 0, p[3] = x < 10 ? 255 : 0;
+        }
+    int format = FORMAT_PNG, error = 0;
+    ASSERT_TRUE(CIO::SaveImage(dir / "half.png", *png, format, 100, error, ""));
+    CSite site("Alpha", CBackgroundFill(CColor(255, 0, 0)), 300, 250, CColor(0, 0, 255),
+               CColor(128, 0, 128));
+    site.AddPage(std::make_unique<CPage>(site, "Forside", "T"));
+    site.SetFrontPage(site.PageAt(0));
+    auto rect = std::make_unique<CRectObject>(DPOINT{150, 100}, CObjectSize{80, 40});
+    auto fill = std::make_unique<CObjectFill>();
+    fill->SetImagePath((dir / "half.png").string());
+    fill->SetPicture(true);
+    rect->SetFill(std::move(fill));
+    site.PageAt(0).InsertItem(std::move(rect));
+    pwtest::CScriptedInteraction ui;
+    ASSERT_TRUE(SafeSave(site, dir / "alpha.pwu", ui));
+
+    // Left quarter of the picture and right quarter: blue, then red.
+    auto expectHalves = [](const CImage& image, int x0, int y0, int tolerance, const char* what) {
+        auto near = [&](int x, int y, int r, int g, int b) {
+            const uint8_t* p = image.Bits() + static_cast<std::size_t>(y) * image.RowBytes() +
+                               (image.HasAlpha() ? 4 * x + 1 : 3 * x);
+            return std::abs(p[0] - r) <= tolerance && std::abs(p[1] - g) <= tolerance &&
+                   std::abs(p[2] - b) <= tolerance;
+        };
+        EXPECT_TRUE(near(x0 + 15, y0 + 20, 0, 0, 255)) << what;
+        EXPECT_TRUE(near(x0 + 65, y0 + 20, 255, 0, 0)) << what;
+    };
+    CRun r = RunCli({"render", (dir / "alpha.pwu").string(), "--page", "1", "--out",
+                     (dir / "page.png").string()});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    auto page = CIO::LoadImageA(dir / "page.png", format, error);
+    ASSERT_TRUE(page);
+    expectHalves(*page, 110, 80, 0, "render");
+
+    r = RunCli({"build", (dir / "alpha.pwu").string(), (dir / "web").string()});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    int jpegs = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(dir / "web")) {
+        if (entry.path().extension() != ".jpg") continue;
+        auto built = CIO::LoadImageA(entry.path(), format, error);
+        ASSERT_TRUE(built);
+        if (built->Width() != 80 || built->Height() != 40) continue;
+        ++jpegs;
+        expectHalves(*built, 0, 0, 40, "built JPEG");
+    }
+    EXPECT_EQ(jpegs, 1);
+}
+
 TEST(SiteCommands, RenderWritesThePageAsPng) {
     pwtest::TempDir dir;
     const fs::path file = WriteSite(dir);

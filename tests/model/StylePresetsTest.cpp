@@ -121,3 +121,22 @@ TEST(StylePresetsTest, RefusedWithoutSelectionInTextEditingOrForPictures) {
     EXPECT_EQ(t.Recorded(), 0);
     EXPECT_FALSE(a.GetEffects()->shadowOn);
 }
+
+// Every preset paints: the textures some of them use ship with the program, so
+// no preset ever asks for a missing picture.
+TEST(StylePresetsTest, EveryPresetRendersWithItsShippedTexture) {
+    int textures = 0;
+    for (int button = 1; button <= 18; ++button) {
+        CPresetPage t;
+        CRectObject& r = t.Add({100, 100});
+        ASSERT_TRUE(ApplyStylePreset(t.page, button)) << button;
+        CPixMap work(WithAlpha(IMAGE_RGB8), 256, 256);
+        EXPECT_TRUE(r.PrepareAndRender(work)) << "preset " << button;
+        EXPECT_FALSE(r.IsDirty()) << "preset " << button;
+        if (r.GetFill()->GetType() != CObjectFill::fillImage) continue;
+        ++textures;
+        ASSERT_NE(r.GetFill()->GetImage(), nullptr) << r.GetFill()->GetImagePath();
+        EXPECT_EQ(r.GetFill()->GetImage()->Width(), 128);
+    }
+    EXPECT_EQ(textures, 5);
+}
