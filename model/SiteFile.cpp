@@ -80,7 +80,10 @@ void ReadHeader(CByteReader& reader, CHeader& h, EPurpose purpose, const std::st
     reader.ReadShortString(); // web name of the front page, kept on the page itself
     if (h.version.Has(6)) h.keywords = reader.ReadString();
     if (h.version.Has(7)) h.description = reader.ReadString();
-    h.pageCount = reader.ReadUInt16Range(1, CSite::kMaxPages, "page count");
+    // The page command stops at kMaxPages, but whatever the writer can write
+    // (a uint16 count) is read: a site that saved must open. Pages are read
+    // one by one, so a damaged count costs nothing before the data runs out.
+    h.pageCount = reader.ReadUInt16Range(1, UINT16_MAX, "page count");
     reader.ReadInt32();
     // The last-published stamp is written for the record but never read back:
     // it tells when this session last published, and a copy of the file (or a
@@ -127,7 +130,11 @@ void WriteHeader(const CSite& site, CByteWriter& writer, const CSiteSaveOptions&
     const uint8_t zeros[63] = {};
     writer.WriteBytes(zeros, sizeof zeros);
     const CPage* front = site.FrontPage();
-    writer.WriteShortString(front ? front->WebName() : std::string());
+    // A copy of the front page's title for older readers; the page keeps the
+    // title itself (up to 2048 bytes) and this copy is never read back, so it
+    // is cut to its shorter record rather than failing the save.
+    const std::string frontTitle = front ? front->WebName() : std::string();
+    writer.WriteShortString(std::string_view(frontTitle).substr(0, kMaxShortStringLength));
     writer.WriteString(site.keywords);
     writer.WriteString(site.description);
     writer.WriteUInt16(static_cast<uint16_t>(site.PageCount()));
@@ -170,6 +177,7 @@ CPreviewMaker& DefaultPreviewMaker() {
 }
 
 bool SaveSite(CSite& site, CByteWriter& writer, const CSiteSaveOptions& options) {
+    if (site.PageCount() > UINT16_MAX) return false; // the count's field; unreachable in practice
     try {
         int items = 0;
         for (const auto& page : site.Pages())
