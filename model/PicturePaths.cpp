@@ -1,6 +1,6 @@
 #include "model/PicturePaths.h"
-#include "services/RelinkMaps.h"
 #include "services/Cp1252.h"
+#include "services/RelinkMaps.h"
 #include "services/UserInteraction.h"
 #include <algorithm>
 
@@ -47,7 +47,8 @@ std::string ToStored(const std::string& path, const std::string& siteFile, bool 
     const std::string folder = ModelFolderOf(siteFile);
     // The folder ends in a separator, so "/sites/a" never claims "/sites/ab/x.png";
     // letter case counts, as it does on this system's file systems.
-    if (!folder.empty() && path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0)
+    if (!folder.empty() && path.size() > folder.size() &&
+        path.compare(0, folder.size(), folder) == 0)
         return path.substr(folder.size());
     Report(ui, path);
     return path;

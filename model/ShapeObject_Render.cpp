@@ -1,11 +1,11 @@
 // Rendering of shapes: fill, coverage, effects and the quick drag preview.
 #include "image/Image.h"
 #include "model/ButtonText.h"
-#include "model/ShapeObject.h"
 #include "model/Effects.h"
 #include "model/ObjectFill.h"
-#include "services/RotateScale.h"
+#include "model/ShapeObject.h"
 #include "services/ImageConvert.h"
+#include "services/RotateScale.h"
 #include <algorithm>
 #include <cstring>
 #include <numbers>

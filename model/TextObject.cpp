@@ -1,11 +1,11 @@
 #include "model/TextObject.h"
 #include "image/Image.h"
 #include "model/ButtonTextDraw.h"
+#include "model/Effects.h"
+#include "model/ObjectFill.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/TextClipboard.h"
-#include "model/Effects.h"
-#include "model/ObjectFill.h"
 #include <algorithm>
 #include <cmath>
 

@@ -66,10 +66,14 @@ TEST(SiteCommands, InfoPrintsUtf8AndEscapesControls) {
     pwtest::TempDir dir;
     CSite site("S\xF8ren\x1B]0;x\x07", CBackgroundFill(CColor(255, 255, 255)), 300, 250,
                CColor(0, 0, 255), CColor(128, 0, 128));
-    site.AddPage(std::make_unique<CPage>(site, "Forside", "Bl\xE5b\xE6r\tgr\xF8d \x85"));
+    site.AddPage(std::make_unique<CPage>(site, "Forside",
+                                         "Bl\xE5"
+                                         "b\xE6r\tgr\xF8"
+                                         "d \x85"));
     site.SetFrontPage(site.PageAt(0));
     pwtest::CScriptedInteraction ui;
-    ASSERT_TRUE(SafeSave(site, dir / "s.pwu", ui));
+    fs::path saved = dir / "s.pwu";
+    ASSERT_TRUE(SafeSave(site, saved, ui));
     const CRun r = RunCli({"info", (dir / "s.pwu").string()});
     ASSERT_EQ(r.status, kExitOk) << r.err;
     EXPECT_NE(r.out.find("Site:        S\u00f8ren\\x1B]0;x\\x07\n"), std::string::npos) << r.out;
@@ -101,7 +105,8 @@ TEST(SiteCommands, TransparentPictureShowsThePageBelow) {
     rect->SetFill(std::move(fill));
     site.PageAt(0).InsertItem(std::move(rect));
     pwtest::CScriptedInteraction ui;
-    ASSERT_TRUE(SafeSave(site, dir / "alpha.pwu", ui));
+    fs::path saved = dir / "alpha.pwu";
+    ASSERT_TRUE(SafeSave(site, saved, ui));
 
     // Left quarter of the picture and right quarter: blue, then red.
     auto expectHalves = [](const CImage& image, int x0, int y0, int tolerance, const char* what) {

@@ -2,10 +2,10 @@
 // rendering stages that later parts install.
 #include "image/Image.h"
 #include "model/ButtonText.h"
-#include "model/EllipseObject.h"
-#include "model/RectObject.h"
 #include "model/Effects.h"
+#include "model/EllipseObject.h"
 #include "model/ObjectFill.h"
+#include "model/RectObject.h"
 #include "services/Gradient.h"
 #include <cmath>
 #include <cstring>
@@ -340,7 +340,10 @@ TEST(ShapeRender, TurnedTexturesHaveNoFringe) {
     const struct {
         bool ellipse, gradient;
         int lo, hi; // range every colour channel must keep
-    } cases[] = {{false, true, 0, 60}, {true, true, 0, 60}, {false, false, 200, 230}, {true, false, 200, 230}};
+    } cases[] = {{false, true, 0, 60},
+                 {true, true, 0, 60},
+                 {false, false, 200, 230},
+                 {true, false, 200, 230}};
     for (const auto& c : cases) {
         std::unique_ptr<CShapeObject> shape;
         if (c.ellipse)
@@ -387,7 +390,7 @@ TEST(ShapeRender, GreyPalettePictureAndPictureAlphaRender) {
             uint8_t* p = halfClear->Bits() + y * halfClear->RowBytes() + 4 * x;
             p[0] = x < 10 ? 255 : 0, p[1] = 0, p[2] = 0, p[3] = 255;
         }
-    const struct {
+    struct {
         std::unique_ptr<CImage> picture;
         std::vector<int> left, right; // alpha, r, g, b
     } cases[] = {{std::move(grey), {255, 40, 40, 40}, {255, 220, 220, 220}},
@@ -403,7 +406,9 @@ TEST(ShapeRender, GreyPalettePictureAndPictureAlphaRender) {
         for (const auto& [x, want] : {std::pair{5, c.left}, std::pair{34, c.right}}) {
             const uint8_t* p = Px(image, x, 10);
             for (int k = 0; k < 4; ++k)
-                if (want[k] >= 0) EXPECT_EQ(p[k], want[k]) << "x " << x << " sample " << k;
+                if (want[k] >= 0) {
+                    EXPECT_EQ(p[k], want[k]) << "x " << x << " sample " << k;
+                }
         }
     }
 }

@@ -1,13 +1,14 @@
 #include "model/StylePresets.h"
-#include "tests/support/EditingText.h"
+#include "image/Image.h"
+#include "model/BackgroundFill.h"
+#include "model/Effects.h"
+#include "model/ObjectFill.h"
 #include "model/ObjectSet.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/RectObject.h"
 #include "model/Site.h"
-#include "model/BackgroundFill.h"
-#include "model/Effects.h"
-#include "model/ObjectFill.h"
+#include "tests/support/EditingText.h"
 #include <gtest/gtest.h>
 
 namespace {
