@@ -1,4 +1,13 @@
 #include "app/QtInteraction.h"
+#include "app/QtImages.h"
+#include "app/dialogs/ChoiceDialog.h"
+#include "image/Image.h"
+#include "model/SiteFile.h"
+#include "services/Cp1252.h"
+#include "services/StringTable.h"
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QVBoxLayout>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -75,8 +84,13 @@ EAnswer FromQt(int button) {
 // the window repaints and the Cancel click gets through.
 class CQtProgress : public CProgress {
 public:
-    CQtProgress(QWidget* parent, const QString& caption) {
+    CQtProgress(QWidget* parent, int id, const QString& caption) {
         m_dialog = new QProgressDialog(parent);
+        // The status windows name their own button ("Afbryd" while
+        // publishing, "Annuller" while building).
+        const CDialogText& known = CStringTable::Dialog(id);
+        m_dialog->setCancelButtonText(known.buttons.empty() ? QStringLiteral("Annuller")
+                                                            : U(known.buttons.front()));
         m_dialog->setWindowTitle(caption);
         m_dialog->setWindowModality(Qt::ApplicationModal);
         m_dialog->setAutoClose(false);
@@ -157,6 +171,11 @@ EAnswer CQtInteraction::Message(const CMessage& msg) {
 }
 
 CChoiceResult CQtInteraction::Choose(const CChoice& choice) {
+    if (!choice.colourLabel.empty()) {
+        CChoiceDialog dialog(choice, m_parent);
+        dialog.exec();
+        return dialog.Result();
+    }
     QMessageBox box(QMessageBox::Question, U(choice.caption), U(choice.text), QMessageBox::NoButton,
                     m_parent);
     box.setTextFormat(Qt::PlainText);
@@ -178,8 +197,64 @@ CChoiceResult CQtInteraction::Choose(const CChoice& choice) {
     return result;
 }
 
+namespace {
+
+// The panel beside the open dialog's file list: the stored picture of the
+// front page of the file under the cursor and its name.
+void AddSitePreview(QFileDialog& dialog) {
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (!grid) return;
+    auto* panel = new QWidget(&dialog);
+    panel->setObjectName(QStringLiteral("SitePreviewPanel"));
+    auto* column = new QVBoxLayout(panel);
+    auto* picture = new QLabel(panel);
+    picture->setObjectName(QStringLiteral("SitePreview"));
+    picture->setFixedSize(200, 160);
+    picture->setAlignment(Qt::AlignCenter);
+    picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto* name = new QLabel(panel);
+    name->setObjectName(QStringLiteral("SitePreviewName"));
+    name->setTextFormat(Qt::PlainText);
+    name->setWordWrap(true);
+    name->setFixedWidth(200);
+    column->addWidget(picture);
+    column->addWidget(name);
+    column->addStretch(1);
+    grid->addWidget(panel, 0, grid->columnCount(), grid->rowCount(), 1);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, panel, [picture, name](const QString& file) {
+        picture->clear();
+        name->clear();
+        const std::filesystem::path path = ToPath(file);
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(path, ec)) return;
+        std::string category, title;
+        if (ReadSiteInfo(path, category, title) && !title.empty())
+            name->setText(QString::fromStdString(cp1252::ToUtf8(title)));
+        else
+            name->setText(QFileInfo(file).completeBaseName());
+        if (const std::unique_ptr<CImage> image = ReadSitePreview(path)) {
+            const QImage shown = pw::ToQImage(*image);
+            if (!shown.isNull())
+                picture->setPixmap(QPixmap::fromImage(shown.scaled(
+                    picture->size() - QSize(6, 6), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        }
+    });
+}
+
+bool IsSiteRequest(const CFileRequest& request) {
+    for (const std::string& f : request.filters)
+        if (f.find("*.pwu") != std::string::npos || f.find("*.pws") != std::string::npos)
+            return true;
+    return false;
+}
+
+} // namespace
+
 std::filesystem::path CQtInteraction::ChooseFile(const CFileRequest& request) {
     QFileDialog dialog(m_parent, U(request.title));
+    // Qt's own dialog on every desktop: the same dialog for everybody, room
+    // for the preview panel, and scripted sessions can drive it.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     bool save = request.mode == CFileRequest::Mode::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -188,6 +263,7 @@ std::filesystem::path CQtInteraction::ChooseFile(const CFileRequest& request) {
         filters << U(f);
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     if (!request.defaultSuffix.empty()) dialog.setDefaultSuffix(U(request.defaultSuffix));
+    if (!save && IsSiteRequest(request)) AddSitePreview(dialog);
     if (!request.start.empty()) {
         std::error_code ec;
         if (std::filesystem::is_directory(request.start, ec)) {
@@ -217,8 +293,8 @@ bool CQtInteraction::AskText(const std::string& caption, const std::string& labe
     return true;
 }
 
-std::unique_ptr<CProgress> CQtInteraction::OpenProgress(int, const std::string& caption) {
-    return std::make_unique<CQtProgress>(m_parent, U(caption));
+std::unique_ptr<CProgress> CQtInteraction::OpenProgress(int id, const std::string& caption) {
+    return std::make_unique<CQtProgress>(m_parent, id, U(caption));
 }
 
 QUrl CQtInteraction::BrowserUrl(const std::filesystem::path& file) {
@@ -232,6 +308,7 @@ QUrl CQtInteraction::BrowserUrl(const std::filesystem::path& file) {
 }
 
 bool CQtInteraction::OpenInBrowser(const std::filesystem::path& file) {
+    if (browserHook && browserHook(file)) return true;
     return QDesktopServices::openUrl(BrowserUrl(file));
 }
 

@@ -64,10 +64,10 @@ const std::map<int, std::string>& Strings() {
          "foretage denne ændring under opsætninger\n"
          "for Skærm i kontrolpanelet."},
         {IDS_NEED_BROWSER,
-         "For at kunne benytte Pagewright skal du have\n"
-         "Internet Explorer version 4.0 eller nyere installeret.\n"
-         "Du kan hente den nyeste version på microsofts\n"
-         "danske Hjemmeside."},
+         "For at kunne benytte Pagewright skal der være\n"
+         "en webbrowser installeret på maskinen.\n"
+         "Installer en webbrowser med din distributions\n"
+         "pakkehåndtering og start Pagewright igen."},
 
         {IDS_DROP_ONE_FILE_ONLY, "Du kan kun åbne en enkelt .pwu file ad gangen."},
         {IDS_DROP_SITE_FILES_ONLY, "Du kan kun benytte filer af typen .pwu."},

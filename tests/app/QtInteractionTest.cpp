@@ -1,4 +1,5 @@
 #include "app/QtInteraction.h"
+#include "services/StringIds.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -177,6 +178,30 @@ private slots:
         QVERIFY(ui.ChooseFile(request).empty());
     }
 
+    void OpenDialogIsQtsOwnAndPreviewsTheSiteUnderTheCursor() {
+        CQtInteraction ui;
+        CFileRequest request;
+        request.mode = CFileRequest::Mode::Open;
+        request.start = PW_SOURCE_DIR "/resources/Templates/Erhverv/firma.pws";
+        request.filters = {"Pagewright Template (*.pws)"};
+        bool native = true;
+        QString name;
+        bool picture = false;
+        WhenShown<QFileDialog>([&](QFileDialog* d) {
+            native = !d->testOption(QFileDialog::DontUseNativeDialog);
+            emit d->currentChanged(QString::fromStdString(request.start.string()));
+            if (auto* label = d->findChild<QLabel*>(QStringLiteral("SitePreviewName")))
+                name = label->text();
+            if (auto* label = d->findChild<QLabel*>(QStringLiteral("SitePreview")))
+                picture = !label->pixmap().isNull();
+            d->reject();
+        });
+        QVERIFY(ui.ChooseFile(request).empty()); // cancelled quietly
+        QVERIFY(!native);
+        QVERIFY(!name.isEmpty());
+        QVERIFY(picture);
+    }
+
     void ProgressShowsPhaseAndPageAndReportsCancel() {
         CQtInteraction ui;
         auto progress = ui.OpenProgress(1, "Bygger websted");
@@ -202,6 +227,20 @@ private slots:
         QVERIFY(progress->IsCancelled());
         progress.reset();
         QVERIFY(OpenProgressDialog() == nullptr);
+
+        // The status windows name their button as the string table says, and
+        // pressing it is what the core's next poll sees.
+        const std::pair<int, const char*> buttons[] = {{IDD_UPLOAD_STATUS, "Afbryd"},
+                                                       {IDD_BUILD_STATUS, "Annuller"}};
+        for (const auto& [id, text] : buttons) {
+            auto status = ui.OpenProgress(id, "Status");
+            auto* button = OpenProgressDialog()->findChild<QPushButton*>();
+            QVERIFY(button);
+            QCOMPARE(button->text(), QString::fromUtf8(text));
+            QVERIFY(!status->IsCancelled());
+            button->click();
+            QVERIFY(status->IsCancelled());
+        }
     }
 
     void WaitCursorFollowsTheCount() {
