@@ -6,14 +6,58 @@
 #include "model/SiteFile.h"
 #include "render/PageRenderer.h"
 #include "services/ByteReader.h"
+#include "services/Cp1252.h"
 #include "services/IO.h"
 #include "services/IOError.h"
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <ostream>
 #include <vector>
 
 namespace {
+
+// A control character written raw would move the cursor, clear the screen or
+// retitle the terminal; it is shown as an escape instead (\t, \x1B, \u0085).
+void AppendShown(std::string& out, char32_t c) {
+    char escape[16];
+    if (c == '\t')
+        out += "\\t";
+    else if (c == '\n')
+        out += "\\n";
+    else if (c == '\r')
+        out += "\\r";
+    else if (c < 0x20 || c == 0x7F)
+        std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(c)), out += escape;
+    else if (c >= 0x80 && c < 0xA0)
+        std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(c)), out += escape;
+    else if (c == '\\')
+        out += "\\\\";
+    else
+        cp1252::AppendUtf8(out, c);
+}
+
+// Text from the site (Windows-1252 bytes) as the terminal expects it: UTF-8.
+std::string Shown(std::string_view cp1252Text) {
+    std::string out;
+    for (const char byte : cp1252Text)
+        AppendShown(out, cp1252::ToUnicode(static_cast<uint8_t>(byte)));
+    return out;
+}
+
+// A path the user typed is already in the system's encoding (UTF-8 bytes);
+// only its control characters are escaped.
+std::string ShownPath(const std::string& path) {
+    std::string out;
+    for (const char byte : path) {
+        const auto b = static_cast<uint8_t>(byte);
+        if (b < 0x20 || b == 0x7F)
+            AppendShown(out, b);
+        else
+            out += byte;
+    }
+    return out;
+}
 
 const char* KindName(ObjectKind kind) {
     switch (kind) {
@@ -36,7 +80,9 @@ const char* KindName(ObjectKind kind) {
 std::unique_ptr<CSite> Open(const std::string& file, CCommandEnv& env) {
     std::string error;
     std::unique_ptr<CSite> site = LoadSiteFile(file, &env.ui, &error);
-    if (!site) env.err << "pagewright: cannot read " << file << ": " << error << '\n';
+    if (!site)
+        env.err << "pagewright: cannot read " << ShownPath(file) << ": " << ShownPath(error)
+                << '\n';
     return site;
 }
 
@@ -56,11 +102,12 @@ int RunInfo(const CParsedCommand& command, CCommandEnv& env) {
     }
     std::string category, templateName;
     if (ReadSiteInfo(file, category, templateName))
-        env.out << "Template:    " << templateName << " (category " << category << ")\n";
+        env.out << "Template:    " << Shown(templateName) << " (category " << Shown(category)
+                << ")\n";
     int items = 0;
     for (const auto& page : site->Pages())
         items += page->ItemCount();
-    env.out << "Site:        " << site->name << '\n'
+    env.out << "Site:        " << Shown(site->name) << '\n'
             << "Pages:       " << site->PageCount() << '\n'
             << "Items:       " << items << '\n';
     for (int i = 0; i < site->PageCount(); ++i) {
@@ -71,9 +118,9 @@ int RunInfo(const CParsedCommand& command, CCommandEnv& env) {
             ++kinds[KindName(item->Normal().GetKind())];
             twins += item->HasMouseOver();
         }
-        env.out << "  " << i + 1 << ". " << page.Identifier() << " \"" << page.WebName() << "\" "
-                << page.Width() << "x" << page.Height() << (page.IsFrontPage() ? " front" : "")
-                << ", " << page.ItemCount() << " items";
+        env.out << "  " << i + 1 << ". " << Shown(page.Identifier()) << " \""
+                << Shown(page.WebName()) << "\" " << page.Width() << "x" << page.Height()
+                << (page.IsFrontPage() ? " front" : "") << ", " << page.ItemCount() << " items";
         for (const auto& [kind, count] : kinds)
             env.out << ", " << count << ' ' << kind;
         if (twins) env.out << ", " << twins << " with mouse-over";
@@ -119,10 +166,11 @@ int RunRender(const CParsedCommand& command, CCommandEnv& env) {
     int error = 0;
     const std::string out = command.Value("--out");
     if (!CIO::SaveImage(out, image, format, 100, error, std::string())) {
-        env.err << "pagewright: render: cannot write " << out << " (error " << error << ")\n";
+        env.err << "pagewright: render: cannot write " << ShownPath(out) << " (error " << error
+                << ")\n";
         return kExitFailure;
     }
-    env.out << "Rendered page " << number << " (" << page.Identifier() << ", " << page.Width()
-            << "x" << page.Height() << ") to " << out << '\n';
+    env.out << "Rendered page " << number << " (" << Shown(page.Identifier()) << ", "
+            << page.Width() << "x" << page.Height() << ") to " << ShownPath(out) << '\n';
     return kExitOk;
 }

@@ -4,6 +4,7 @@
 #include "services/ByteWriter.h"
 #include "services/DataFolders.h"
 #include "services/IO.h"
+#include "services/ImageConvert.h"
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -131,7 +132,9 @@ const CImage* Cached(const char* name) {
     if (it == cache.end()) {
         int format = FORMAT_ANY, error = 0;
         auto image = CIO::LoadImageA(CDataFolders::DataFolder() / "objects" / name, format, error);
-        if (image && image->GetMode() != IMAGE_RGB8 && !image->Convert(IMAGE_RGB8)) image.reset();
+        // The counter and form pictures are painted as RGB; a grey or palette
+        // file is converted here rather than falling back to the placeholder.
+        if (image && image->GetMode() != IMAGE_RGB8) image = pw::ToRgb8(*image, false);
         it = cache.emplace(name, std::move(image)).first;
     }
     return it->second.get();

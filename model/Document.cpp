@@ -1,10 +1,12 @@
 #include "model/Document.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
+#include "model/PageProperties.h"
 #include "model/SafeSave.h"
 #include "model/Site.h"
 #include "model/SiteFile.h"
 #include "model/BackgroundFill.h"
+#include "services/ByteStream.h"
 #include "services/ByteWriter.h"
 #include "services/UserInteraction.h"
 #include <algorithm>
@@ -192,6 +194,14 @@ bool CPlumeDoc::SaveAsTemplate() {
     if (!m_ui.AskText(kNamesCaption, kCategoryLabel, category) ||
         !m_ui.AskText(kNamesCaption, kTemplateLabel, name))
         return false;
+    // The names have one-byte lengths in the file: refused here, with a
+    // message, rather than by a save that could never succeed.
+    CFailure failure;
+    if (!TextFitsRecord(category, kMaxTinyStringLength, "The category", &failure) ||
+        !TextFitsRecord(name, kMaxTinyStringLength, "The template name", &failure)) {
+        m_ui.Error(kNamesCaption, failure.Detail());
+        return false;
+    }
     fs::path path = lastFolder;
     if (!AskSavePath(path, true)) return false;
     m_observers.ForEach([](CDocumentObserver& o) { o.OnEndTextEdits(); });

@@ -1,8 +1,9 @@
 #include "model/Effects.h"
 #include "image/Image.h"
-#include "services/RecordColour.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
+#include "services/RecordColour.h"
+#include <algorithm>
 
 CEffects::CEffects() = default;
 CEffects::~CEffects() = default;
@@ -113,6 +114,19 @@ void ReadGlow(CByteReader& r, CEffects& e) {
     e.glowTransparency = r.ReadInt32();
     e.glowType = r.ReadInt32();
 }
+// Brings the numbers that size the masks and the output (sizes, the shadow's
+// distance) and the percentages into the inspector's ranges. Kinds and angles
+// are left alone: an unknown kind draws nothing and an angle only turns.
+void ClampToRanges(CEffects& e) {
+    auto range = [](int32_t& v, int32_t hi) { v = std::clamp(v, 0, hi); };
+    range(e.shadowDistance, CEffects::kMaxDistance);
+    range(e.shadowSize, CEffects::kMaxSize);
+    range(e.shadowTransparency, CEffects::kMaxTransparency);
+    range(e.edgesSize, CEffects::kMaxSize);
+    range(e.edgesTransparency, CEffects::kMaxTransparency);
+    range(e.glowSize, CEffects::kMaxSize);
+    range(e.glowTransparency, CEffects::kMaxTransparency);
+}
 } // namespace
 
 void CEffects::Save(CByteWriter& writer) const {
@@ -153,6 +167,7 @@ void CEffects::Load(CByteReader& reader, const CStreamVersion& version) {
             loaded.glowColour = FromRgb(reader.ReadColour());
         }
     }
+    ClampToRanges(loaded);
     CopyParameters(loaded);
     Invalidate();
     ResetExtents();

@@ -55,6 +55,14 @@ public:
         int32_t extentHeight = 0;
     };
 
+    // The inspector's ranges. A file may hold anything; what it holds is
+    // brought into these at load, so a size near INT_MAX (undefined padding
+    // arithmetic) or in the tens of thousands (a blur of gigabytes) never
+    // reaches the renderer.
+    static constexpr int32_t kMaxSize = 100;
+    static constexpr int32_t kMaxDistance = 100;
+    static constexpr int32_t kMaxTransparency = 100;
+
     CEffects();
     ~CEffects();
     // Copies the parameters only: caches start empty, needsRender is set.

@@ -61,9 +61,7 @@ void Remember(CRelinkMaps* maps, int error, const std::string& oldPath,
     if (error == IOERR_FORMAT || error == IOERR_NOT_FOUND) maps->AddFile(oldPath, newPath);
     if (error == IOERR_NOT_FOUND || error == IOERR_NO_FOLDER) {
         const std::string oldFolder = FolderOfPath(oldPath), newFolder = FolderOfPath(newPath);
-        if (CRelinkMaps::ToLower(NameOfPath(oldPath)) ==
-                CRelinkMaps::ToLower(NameOfPath(newPath)) &&
-            CRelinkMaps::ToLower(oldFolder) != CRelinkMaps::ToLower(newFolder))
+        if (NameOfPath(oldPath) == NameOfPath(newPath) && oldFolder != newFolder)
             maps->AddFolder(oldFolder, newFolder);
     }
 }

@@ -7,6 +7,7 @@
 #include "services/ByteWriter.h"
 #include "services/Cp1252.h"
 #include "services/IO.h"
+#include "services/ImageConvert.h"
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -251,14 +252,14 @@ void CObjectFill::Save(CByteWriter& writer, const PathMapping& toStored) const {
 }
 
 void CObjectFill::SaveHeldImage(CByteWriter& writer) const {
-    // The stream holds grey, palette and RGB pictures only; anything else
-    // (alpha, 16-bit) goes out as RGB. A picture that cannot be had at all is
-    // written empty so the stream still reads back.
+    // The stream holds grey, palette and RGB pictures only; a picture with
+    // alpha goes out as its RGB colours (the stream has no place for the
+    // alpha). Only a picture that cannot be had at all is written empty, so
+    // the stream still reads back.
     const CImage* image = m_image.get();
     std::unique_ptr<CImage> converted;
-    if (image && (StoredPixelBytes(image->GetMode()) == 0 || !image->Bits())) {
-        converted = std::make_unique<CImage>(*image);
-        if (!converted->Convert(IMAGE_RGB8) || !converted->Bits()) converted.reset();
+    if (image && StoredPixelBytes(image->GetMode()) == 0 && image->Bits()) {
+        converted = pw::ToRgb8(*image, false);
         image = converted.get();
     }
     if (!image || !image->Bits() || StoredPixelBytes(image->GetMode()) == 0) {

@@ -1,6 +1,7 @@
 #include "model/PageProperties.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
+#include "services/ByteStream.h"
 #include "services/StringTable.h"
 #include "services/UserInteraction.h"
 #include <algorithm>
@@ -66,16 +67,29 @@ bool PagePropertiesEnabled(const CSite* site, const CPage* page) {
     return site && page && !page->IsEditingText();
 }
 
-bool ApplyPageTitle(CPage& page, const std::string& webName) {
+bool TextFitsRecord(const std::string& text, std::size_t limit, const char* field,
+                    CFailure* failure) {
+    if (text.size() <= limit) return true;
+    if (failure)
+        *failure = CFailure(EFailure::Invalid, std::string(field) + " may be at most " +
+                                                   std::to_string(limit) + " characters long (" +
+                                                   std::to_string(text.size()) + " given).");
+    return false;
+}
+
+bool ApplyPageTitle(CPage& page, const std::string& webName, CFailure* failure) {
     if (webName == page.WebName()) return false;
+    if (!TextFitsRecord(webName, kMaxStringLength, "The page title", failure)) return false;
     page.RecordUndo(EUndoKind::PageProperties);
     page.SetWebName(webName);
     return true;
 }
 
 EIdentifierChange ApplyPageIdentifier(CPage& page, const std::string& identifier,
-                                      CUserInteraction& ui) {
+                                      CUserInteraction& ui, CFailure* failure) {
     if (identifier == page.Identifier()) return EIdentifierChange::Unchanged;
+    if (!TextFitsRecord(identifier, kMaxStringLength, "The page ID", failure))
+        return EIdentifierChange::Refused;
     if (identifier.empty() || !page.Site().IsIdentifierFree(identifier)) {
         RefuseIdentifier(ui);
         return EIdentifierChange::Refused;
@@ -134,7 +148,8 @@ bool ApplyFrontPage(CPage& page) {
 
 std::unique_ptr<CSite> MakeNewSite(const std::string& name, const CBackgroundFill& fill,
                                    int32_t width, int32_t height, const CColor& unvisitedLink,
-                                   const CColor& visitedLink) {
+                                   const CColor& visitedLink, CFailure* failure) {
+    if (!TextFitsRecord(name, kMaxShortStringLength, "The site name", failure)) return nullptr;
     auto site = std::make_unique<CSite>(name, fill, ClampPageWidth(width), ClampPageHeight(height),
                                         unvisitedLink, visitedLink);
     auto page = std::make_unique<CPage>(*site, site->MakeUniquePageIdentifier(), name);
@@ -256,10 +271,15 @@ bool TransferDefaultsToPages(CSite& site, const CSiteDefaults& d, CUserInteracti
     return true;
 }
 
-void ApplyMetaTags(CSite& site, const std::string& keywords, const std::string& description) {
+bool ApplyMetaTags(CSite& site, const std::string& keywords, const std::string& description,
+                   CFailure* failure) {
+    if (!TextFitsRecord(keywords, kMaxStringLength, "The keywords", failure) ||
+        !TextFitsRecord(description, kMaxStringLength, "The description", failure))
+        return false;
     site.keywords = keywords;
     site.description = description;
     site.MarkModified();
+    return true;
 }
 
 void ApplyHeadHtml(CPage& page, const std::string& headerHtml, const std::string& onloadCode,

@@ -2,6 +2,7 @@
 #include "image/Color.h"
 #include "model/Site.h"
 #include "model/BackgroundFill.h"
+#include "services/Failure.h"
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -25,14 +26,24 @@ int32_t ClampPageHeight(int32_t typed);
 // The inspector's controls are off without a site and while a text is edited.
 bool PagePropertiesEnabled(const CSite* site, const CPage* page);
 
-// Page title: stored (with an undo step) when it differs. True when changed.
-bool ApplyPageTitle(CPage& page, const std::string& webName);
+// A text fits the record that stores it: at most `limit` bytes. Otherwise
+// false, and `failure` (when given) is EFailure::Invalid with a sentence a
+// dialog can show. Values are checked where they enter the model, so a save
+// never meets a text its record cannot hold.
+bool TextFitsRecord(const std::string& text, std::size_t limit, const char* field,
+                    CFailure* failure);
+
+// Page title: stored (with an undo step) when it differs. True when changed;
+// a title longer than its record (2048 bytes) is refused (see TextFitsRecord).
+bool ApplyPageTitle(CPage& page, const std::string& webName, CFailure* failure = nullptr);
 
 enum class EIdentifierChange { Unchanged, Changed, Refused };
 // Page ID: refused when empty or used by another page, with the message
 // "Ikke unik side identifikation, vælg et andet navn."; the old value stays.
+// An identifier longer than its record (2048 bytes) is refused through
+// `failure` instead (see TextFitsRecord).
 EIdentifierChange ApplyPageIdentifier(CPage& page, const std::string& identifier,
-                                      CUserInteraction& ui);
+                                      CUserInteraction& ui, CFailure* failure = nullptr);
 
 // Width and height edits: the clamped value to write back into the edit; the
 // page changes (with an undo step) only when the clamped value differs.
@@ -59,10 +70,11 @@ bool CanSetFrontPage(const CPage& page);
 bool ApplyFrontPage(CPage& page);
 
 // A new site from the new-site dialog: its first page is Side1, carries the
-// site's name as web name and is the front page.
+// site's name as web name and is the front page. Null for a name longer than
+// its record (256 bytes; see TextFitsRecord).
 std::unique_ptr<CSite> MakeNewSite(const std::string& name, const CBackgroundFill& fill,
                                    int32_t width, int32_t height, const CColor& unvisitedLink,
-                                   const CColor& visitedLink);
+                                   const CColor& visitedLink, CFailure* failure = nullptr);
 
 // Adding a page: enabled with a site of fewer than 500 pages.
 bool CanAddPage(const CSite* site);
@@ -104,8 +116,10 @@ bool TransferDefaultsToPages(CSite& site, const CSiteDefaults& defaults, CUserIn
 using TextLinkRefresh = std::function<void(CPage& page)>;
 TextLinkRefresh& TextLinkRefreshHook();
 
-// Keywords and description of the site.
-void ApplyMetaTags(CSite& site, const std::string& keywords, const std::string& description);
+// Keywords and description of the site. Both are refused (nothing changes)
+// when either is longer than its record (2048 bytes; see TextFitsRecord).
+bool ApplyMetaTags(CSite& site, const std::string& keywords, const std::string& description,
+                   CFailure* failure = nullptr);
 // Head HTML, onload code and used files of a page (one undo step).
 void ApplyHeadHtml(CPage& page, const std::string& headerHtml, const std::string& onloadCode,
                    const std::vector<std::string>& usedFiles);

@@ -1,6 +1,6 @@
 #include "model/PicturePaths.h"
-#include "services/RelinkMaps.h"
 #include "services/Cp1252.h"
+#include "services/RelinkMaps.h"
 #include "services/UserInteraction.h"
 #include <algorithm>
 
@@ -16,6 +16,12 @@ void Report(CUserInteraction* ui, const std::string& path) {
 
 bool IsSeparator(char c) {
     return c == '/' || c == '\\';
+}
+
+// The folder of a site file as the model spells paths: the file's own path is
+// in the system's encoding (UTF-8 bytes), picture paths are Windows-1252.
+std::string ModelFolderOf(const std::string& systemFile) {
+    return cp1252::FromUtf8(FolderOf(systemFile));
 }
 } // namespace
 
@@ -35,12 +41,16 @@ bool IsTemplateFile(const std::string& file) {
 
 std::string ToStored(const std::string& path, const std::string& siteFile, bool asTemplate,
                      CUserInteraction* ui) {
-    const std::string folder = FolderOf(siteFile);
-    // The folder ends in a separator, so "/sites/a" never claims "/sites/ab/x.png".
+    // Only templates store relative paths: a site file keeps full paths, so a
+    // site moved without its pictures still finds them where they are.
+    if (!asTemplate) return path;
+    const std::string folder = ModelFolderOf(siteFile);
+    // The folder ends in a separator, so "/sites/a" never claims "/sites/ab/x.png";
+    // letter case counts, as it does on this system's file systems.
     if (!folder.empty() && path.size() > folder.size() &&
-        CRelinkMaps::ToLower(path.substr(0, folder.size())) == CRelinkMaps::ToLower(folder))
+        path.compare(0, folder.size(), folder) == 0)
         return path.substr(folder.size());
-    if (asTemplate) Report(ui, path);
+    Report(ui, path);
     return path;
 }
 
@@ -52,7 +62,7 @@ std::string FromStored(const std::string& stored, const std::string& fileBeingRe
     }
     std::string relative = stored;
     std::replace(relative.begin(), relative.end(), '\\', '/');
-    return FolderOf(fileBeingRead) + relative;
+    return ModelFolderOf(fileBeingRead) + relative;
 }
 
 std::function<std::string(const std::string&)> StoreMapping(std::string siteFile, bool asTemplate,

@@ -4,9 +4,10 @@
 
 class CUserInteraction;
 
-// Picture paths of fills in site and template files. A site file stores the
-// pictures below its own folder relative to it, so a site moved together with
-// its pictures still finds them; a template must hold only such paths.
+// Picture paths of fills in site and template files. A template stores the
+// pictures below its own folder relative to it, so it works wherever it is
+// installed; a site file stores full paths (relative ones from older files
+// are still read, against the file's folder).
 // Paths are Windows-1252 text. A stored path counts as absolute when it
 // starts with '/' or has ":\" at its second character (written on another
 // system); relative ones may use '\' or '/'.
@@ -19,15 +20,16 @@ bool IsAbsolute(const std::string& path);
 // The folder of a file path, with its trailing '/'; empty for a bare name.
 std::string FolderOf(const std::string& file);
 
-// The form written into the file at `siteFile`: relative to its folder when
-// the path lies inside it (compared without regard to case), else unchanged.
-// For a template (asTemplate) a path outside its folder is reported through
-// the port (when given) and written unchanged.
+// The form written into the file at `siteFile` (a path in the system's
+// encoding): for a template (asTemplate) relative to its folder when the path
+// lies inside it (letter case counts), else reported through the port (when
+// given) and written unchanged; a site file stores every path unchanged.
 std::string ToStored(const std::string& path, const std::string& siteFile, bool asTemplate,
                      CUserInteraction* ui);
 
-// The path a stored one stands for when read from `fileBeingRead`: relative
-// paths get that file's folder in front (separators turned to '/'); absolute
+// The path a stored one stands for when read from `fileBeingRead` (a path in
+// the system's encoding): relative paths get that file's folder, in
+// Windows-1252 like the stored path, in front (separators turned to '/'); absolute
 // ones stay, and when the file is a template (".pws") they are reported.
 std::string FromStored(const std::string& stored, const std::string& fileBeingRead,
                        CUserInteraction* ui);

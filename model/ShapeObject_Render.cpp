@@ -1,13 +1,15 @@
 // Rendering of shapes: fill, coverage, effects and the quick drag preview.
 #include "image/Image.h"
 #include "model/ButtonText.h"
-#include "model/ShapeObject.h"
 #include "model/Effects.h"
 #include "model/ObjectFill.h"
+#include "model/ShapeObject.h"
+#include "services/ImageConvert.h"
 #include "services/RotateScale.h"
 #include <algorithm>
 #include <cstring>
 #include <numbers>
+#include <vector>
 
 namespace {
 constexpr IMAGE_MODE kArgb = WithAlpha(IMAGE_RGB8);
@@ -61,10 +63,35 @@ std::unique_ptr<CImage> NewArgbImage(int width, int height) {
     return image;
 }
 
+// The source stretched to width x height and turned. The result is filled
+// edge to edge by repeating the picture's border (padOutside): its own outline
+// is never drawn into it, so the shape's antialiased edge pixels, whose
+// coverage comes from the shape's outline alone, take the fill's colours and
+// not a white or transparent black from outside the turned picture.
 std::unique_ptr<CImage> Transformed(const CImage& source, int width, int height, double angle) {
     CRotateScale rotator(source);
-    return rotator.Transform(width, height, angle, DPOINT{width / 2.0, height / 2.0}, true, false,
+    return rotator.Transform(width, height, angle, DPOINT{width / 2.0, height / 2.0}, true, true,
                              nullptr);
+}
+
+// Multiplies the coverage in byte 0 of each pixel by the picture's own alpha,
+// kept in `alpha` (one byte per pixel, rows of `width`).
+void ApplyPictureAlpha(uint8_t* data, int rowStep, int width, int height, const uint8_t* alpha) {
+    for (int y = 0; y < height; ++y) {
+        uint8_t* p = data + static_cast<ptrdiff_t>(y) * rowStep;
+        const uint8_t* a = alpha + static_cast<ptrdiff_t>(y) * width;
+        for (int x = 0; x < width; ++x, p += 4)
+            p[0] = static_cast<uint8_t>((p[0] * a[x] + 127) / 255);
+    }
+}
+
+void SavePictureAlpha(const uint8_t* data, int rowStep, int width, int height, uint8_t* alpha) {
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* p = data + static_cast<ptrdiff_t>(y) * rowStep;
+        uint8_t* a = alpha + static_cast<ptrdiff_t>(y) * width;
+        for (int x = 0; x < width; ++x, p += 4)
+            a[x] = p[0];
+    }
 }
 
 uint8_t PushAway(uint8_t channel) {
@@ -89,6 +116,16 @@ std::unique_ptr<CImage> CShapeObject::MakeTexture(bool& failed) const {
     const int w = m_size.width;
     const int h = m_size.height;
     if ((!label && !fillImage) || w <= 0 || h <= 0) return nullptr;
+    // A held grey or palette picture is painted as the RGB picture it shows.
+    std::unique_ptr<CImage> rgb;
+    if (fillImage && WithoutAlpha(fillImage->GetMode()) != IMAGE_RGB8) {
+        rgb = pw::ToRgb8(*fillImage, true);
+        if (!rgb) {
+            failed = true;
+            return nullptr;
+        }
+        fillImage = rgb.get();
+    }
 
     std::unique_ptr<CImage> flat;
     const CImage* source = fillImage;
@@ -138,6 +175,11 @@ bool CShapeObject::FillBlocks(CPixMap& work, const CImage* texture) {
         offX = (texture->Width() - width) / 2;
         offY = (texture->Height() - height) / 2;
     }
+    // A picture with transparency keeps it: the outline's coverage is
+    // multiplied by the picture's alpha instead of replacing it.
+    std::vector<uint8_t> pictureAlpha;
+    if (texture && texture->HasAlpha())
+        pictureAlpha.resize(static_cast<std::size_t>(map->width) * map->height);
     for (int by = 0; by < height; by += map->height) {
         for (int bx = 0; bx < width; bx += map->width) {
             CPixMap block = BlockView(*map, std::min(map->width, width - bx),
@@ -151,7 +193,11 @@ bool CShapeObject::FillBlocks(CPixMap& work, const CImage* texture) {
             const CRect clip{m_rect.left + bx - shift.x, m_rect.top + by - shift.y,
                              m_rect.left + bx - shift.x + block.width,
                              m_rect.top + by - shift.y + block.height};
+            if (!pictureAlpha.empty())
+                SavePictureAlpha(data, rowStep, block.width, block.height, pictureAlpha.data());
             if (!m_outline.Rasterize(clip, data, 4, rowStep, CPath::fillWinding, 16)) return false;
+            if (!pictureAlpha.empty())
+                ApplyPictureAlpha(data, rowStep, block.width, block.height, pictureAlpha.data());
             m_image->SetBuf(bx, by, block, CImage::maskKeep, 1);
         }
     }

@@ -1,10 +1,10 @@
 #include "model/SiteFile.h"
 #include "image/Image.h"
+#include "model/BackgroundFill.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
-#include "model/Site.h"
-#include "model/BackgroundFill.h"
 #include "model/PicturePaths.h"
+#include "model/Site.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
 #include "services/JpegIO.h"
@@ -41,7 +41,6 @@ struct CHeader {
     std::string keywords;
     std::string description;
     int pageCount = 0;
-    std::array<int16_t, 5> lastPublished{};
     std::vector<uint8_t> previewJpeg; // version 8 only
     std::string category;
     std::string templateName;
@@ -68,9 +67,9 @@ void ReadHeader(CByteReader& reader, CHeader& h, EPurpose purpose, const std::st
     reader.SetVersion(h.version);
     reader.ReadUInt16();
     h.name = reader.ReadShortString();
-    h.width = reader.ReadUInt16Range(CPage::kMinWidth + 1, CPage::kMaxWidth, "default width");
-    h.height = reader.ReadUInt16Range(CPage::kMinHeight + 1,
-                                      static_cast<uint16_t>(CPage::kMaxHeight), "default height");
+    h.width = reader.ReadUInt16Range(CPage::kMinWidth, CPage::kMaxWidth, "default width");
+    h.height = reader.ReadUInt16Range(CPage::kMinHeight, static_cast<uint16_t>(CPage::kMaxHeight),
+                                      "default height");
     h.defaultFill = std::make_unique<CBackgroundFill>();
     h.defaultFill->Load(reader, h.version,
                         picture_paths::LoadMapping(path, purpose == EPurpose::Load ? ui : nullptr));
@@ -81,10 +80,15 @@ void ReadHeader(CByteReader& reader, CHeader& h, EPurpose purpose, const std::st
     reader.ReadShortString(); // web name of the front page, kept on the page itself
     if (h.version.Has(6)) h.keywords = reader.ReadString();
     if (h.version.Has(7)) h.description = reader.ReadString();
-    h.pageCount = reader.ReadUInt16Range(1, CSite::kMaxPages, "page count");
+    // The page command stops at kMaxPages, but whatever the writer can write
+    // (a uint16 count) is read: a site that saved must open. Pages are read
+    // one by one, so a damaged count costs nothing before the data runs out.
+    h.pageCount = reader.ReadUInt16Range(1, UINT16_MAX, "page count");
     reader.ReadInt32();
-    for (int16_t& v : h.lastPublished)
-        v = reader.ReadInt16();
+    // The last-published stamp is written for the record but never read back:
+    // it tells when this session last published, and a copy of the file (or a
+    // file from another machine) would otherwise claim a publish it never had.
+    reader.Skip(5 * 2);
     const uint8_t marker = reader.ReadByte();
     if (h.version.Has(8)) {
         const int32_t n = reader.ReadInt32Range(0, INT32_MAX, "preview size");
@@ -126,7 +130,11 @@ void WriteHeader(const CSite& site, CByteWriter& writer, const CSiteSaveOptions&
     const uint8_t zeros[63] = {};
     writer.WriteBytes(zeros, sizeof zeros);
     const CPage* front = site.FrontPage();
-    writer.WriteShortString(front ? front->WebName() : std::string());
+    // A copy of the front page's title for older readers; the page keeps the
+    // title itself (up to 2048 bytes) and this copy is never read back, so it
+    // is cut to its shorter record rather than failing the save.
+    const std::string frontTitle = front ? front->WebName() : std::string();
+    writer.WriteShortString(std::string_view(frontTitle).substr(0, kMaxShortStringLength));
     writer.WriteString(site.keywords);
     writer.WriteString(site.description);
     writer.WriteUInt16(static_cast<uint16_t>(site.PageCount()));
@@ -169,6 +177,7 @@ CPreviewMaker& DefaultPreviewMaker() {
 }
 
 bool SaveSite(CSite& site, CByteWriter& writer, const CSiteSaveOptions& options) {
+    if (site.PageCount() > UINT16_MAX) return false; // the count's field; unreachable in practice
     try {
         int items = 0;
         for (const auto& page : site.Pages())
@@ -202,7 +211,6 @@ std::unique_ptr<CSite> LoadSite(CByteReader& reader, const std::string& path, CU
         site->visitedLinkColour = ToColour(h.visited);
         site->keywords = h.keywords;
         site->description = h.description;
-        site->lastPublished = h.lastPublished;
         for (int i = 0; i < h.pageCount; ++i) {
             CPage& page = site->AddPage(std::make_unique<CPage>(*site, "", ""));
             LoadPage(page, reader, h.version, path, ui);

@@ -1,12 +1,12 @@
 #include "model/TextObject.h"
 #include "image/Image.h"
 #include "model/ButtonTextDraw.h"
+#include "model/Effects.h"
+#include "model/ObjectFill.h"
 #include "model/ObjectSet.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/TextClipboard.h"
-#include "model/Effects.h"
-#include "model/ObjectFill.h"
 #include <algorithm>
 #include <cmath>
 
@@ -65,6 +65,30 @@ CTextObject::~CTextObject() = default;
 
 std::unique_ptr<CPageObject> CTextObject::SnapshotGeometry() const {
     return std::unique_ptr<CPageObject>(new CTextObject(*this, GeometryOnly{}));
+}
+
+void CTextObject::SwapGeometry(CPageObject& other) {
+    auto* o = dynamic_cast<CTextObject*>(&other);
+    if (!o || o == this) return;
+    const DPOINT center = m_center;
+    std::swap(m_size, o->m_size);
+    std::swap(m_angle, o->m_angle);
+    std::swap(m_scaleX, o->m_scaleX);
+    std::swap(m_scaleY, o->m_scaleY);
+    std::swap(m_layout->boxWidth, o->m_layout->boxWidth);
+    std::swap(m_layout->boxHeight, o->m_layout->boxHeight);
+    std::swap(m_altText, o->m_altText);
+    for (CTextObject* text : {this, o}) {
+        text->m_layout->Layout();
+        text->MarkChanged();
+    }
+    SetCenter(o->m_center);
+    o->SetCenter(center);
+    for (CTextObject* text : {this, o}) {
+        text->RebuildOutline();
+        text->UpdateHandles();
+        if (text->m_editing) text->m_rect = text->BoxRect();
+    }
 }
 
 std::unique_ptr<CPageObject> CTextObject::Clone() const {
@@ -228,8 +252,15 @@ void CTextObject::OnPagesReset() {
 
 void CTextObject::CopyTextFrom(const CTextObject& other) {
     if (&other == this) return;
+    // The box height before the copy is what the top edge is kept against;
+    // taken after it, the twin would grow about its centre and its top edge
+    // slip by half the change.
+    const int32_t oldHeight = m_layout->boxHeight;
+    const CRect oldBox = BoxRect();
     *m_layout = *other.m_layout;
-    LayoutText();
+    m_layout->Layout();
+    FitToBox(oldHeight);
+    AddChangedArea(Union(oldBox, BoxRect()));
 }
 
 void CTextObject::BeginEditing() {

@@ -46,6 +46,10 @@ public:
     int32_t EstimateBytes(double pixelsPerByte) const override;
     void Save(CByteWriter& writer) const override;
     std::unique_ptr<CPageObject> SnapshotGeometry() const override;
+    // A text's geometry is its box (the width its lines wrap to), its scale,
+    // centre and angle; all are exchanged together, so undoing a box resized
+    // while editing restores the wrapping instead of squeezing the text.
+    void SwapGeometry(CPageObject& other) override;
     std::unique_ptr<CPageObject> Clone() const override;
     void Load(CByteReader& reader, const CStreamVersion& version) override;
 

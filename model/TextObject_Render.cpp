@@ -6,6 +6,7 @@
 #include "model/Effects.h"
 #include "model/ObjectFill.h"
 #include "services/RotateScale.h"
+#include "services/ImageConvert.h"
 #include <algorithm>
 #include <cstring>
 #include <numbers>
@@ -30,8 +31,11 @@ std::unique_ptr<CImage> CTextObject::BoxImage() const {
          type == CObjectFill::fillHeldImage) &&
         m_fill->GetImage()) {
         // The picture shows through the letters, stretched over the box.
-        CImage source = *m_fill->GetImage();
-        if (source.GetMode() != kArgb && source.GetMode() != IMAGE_RGB8) source.Convert(IMAGE_RGB8);
+        const CImage& fillImage = *m_fill->GetImage();
+        std::unique_ptr<CImage> rgb;
+        if (fillImage.GetMode() != kArgb && fillImage.GetMode() != IMAGE_RGB8)
+            rgb = pw::ToRgb8(fillImage, true); // a grey or palette picture
+        const CImage& source = rgb ? *rgb : fillImage;
         picture = CRotateScale(source).Transform(w, h, 0.0, DPOINT{w / 2.0, h / 2.0});
     }
     const COLORREF solid = m_fill ? m_fill->GetColour().GetCOLORREF() : 0;

@@ -32,8 +32,18 @@ void FillColour(uint8_t* argb, int rowStep, int w, int h, CRgb3 c) {
     }
 }
 
-inline void Put(uint8_t* out, const uint8_t* rgb) {
+// A background picture lies on white, as the centred picture's surroundings
+// do: its transparent parts show white, never the colour values a file keeps
+// under alpha 0 (black, as a rule). `rgb` points at the red sample; with
+// four bytes per pixel the alpha sample is the byte before it.
+inline void Put(uint8_t* out, const uint8_t* rgb, int bpp) {
     out[0] = 255;
+    if (bpp == 4) {
+        const unsigned a = rgb[-1], white = 255 * (255 - a);
+        for (int k = 0; k < 3; ++k)
+            out[1 + k] = static_cast<uint8_t>((rgb[k] * a + white + 127) / 255);
+        return;
+    }
     out[1] = rgb[0];
     out[2] = rgb[1];
     out[3] = rgb[2];
@@ -47,7 +57,7 @@ void PaintTiled(const CImage& image, int bpp, const CRect& region, uint8_t* argb
         uint8_t* out = argb + static_cast<std::ptrdiff_t>(y - region.top) * rowStep;
         int sx = ((region.left % iw) + iw) % iw;
         for (int x = region.left; x < region.right; ++x, out += 4) {
-            Put(out, row + sx * bpp);
+            Put(out, row + sx * bpp, bpp);
             if (++sx == iw) sx = 0;
         }
     }
@@ -66,7 +76,7 @@ void PaintCentred(const CBackgroundFill& fill, const CImage& image, int bpp, con
         uint8_t* out = argb + static_cast<std::ptrdiff_t>(y - region.top) * rowStep +
                        static_cast<std::ptrdiff_t>(placed.left - region.left) * 4;
         for (int x = placed.left; x < placed.right; ++x, out += 4, src += bpp)
-            Put(out, src);
+            Put(out, src, bpp);
     }
 }
 
@@ -79,7 +89,7 @@ void PaintStrip(const CImage& strip, int bpp, bool horizontal, const CRect& regi
         uint8_t* first = argb;
         for (int x = region.left; x < region.right; ++x)
             Put(first + static_cast<std::ptrdiff_t>(x - region.left) * 4,
-                strip.Bits() + std::clamp(x, 0, last) * bpp + skip);
+                strip.Bits() + std::clamp(x, 0, last) * bpp + skip, bpp);
         const std::size_t bytes = static_cast<std::size_t>(region.Width()) * 4;
         for (int y = 1; y < region.Height(); ++y)
             std::memcpy(argb + static_cast<std::ptrdiff_t>(y) * rowStep, first, bytes);
@@ -92,7 +102,7 @@ void PaintStrip(const CImage& strip, int bpp, bool horizontal, const CRect& regi
                              skip;
         uint8_t* out = argb + static_cast<std::ptrdiff_t>(y - region.top) * rowStep;
         for (int x = region.left; x < region.right; ++x, out += 4)
-            Put(out, src);
+            Put(out, src, bpp);
     }
 }
 } // namespace

@@ -51,7 +51,10 @@ int ShadowOpacityFactor(int32_t transparency) {
 bool BuildEffectMask(const CImage& objectImage, int32_t size, int32_t transparency,
                      CEffects::CMaskCache& cache) {
     const int w = objectImage.Width(), h = objectImage.Height();
-    const double sigma = EffectSigma(std::max(size, 0));
+    // The record's ranges hold for loaded files; values set in code are held to
+    // them here too, so the padded mask (and the blur's float copy of it)
+    // never outgrows the object by more than the largest size allows.
+    const double sigma = EffectSigma(std::clamp(size, 0, CEffects::kMaxSize));
     const int pad = EffectPadding(sigma);
     const int half = pad / 2;
     cache = CEffects::CMaskCache{};

@@ -2,7 +2,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 std::string TagToString(StreamTag tag) {
     std::string text;
@@ -25,12 +29,15 @@ CByteReader::CByteReader(std::vector<uint8_t>&& bytes, CStreamVersion version)
     : m_owned(std::move(bytes)), m_data(m_owned.data()), m_size(m_owned.size()),
       m_version(version) {}
 
-CByteReader::CByteReader(CByteReader&& other) noexcept { *this = std::move(other); }
+CByteReader::CByteReader(CByteReader&& other) noexcept {
+    *this = std::move(other);
+}
 
 CByteReader& CByteReader::operator=(CByteReader&& other) noexcept {
     if (this == &other) return *this;
     const bool owned = other.m_data == other.m_owned.data() && !other.m_owned.empty();
     m_owned = std::move(other.m_owned);
+    m_mapping = std::move(other.m_mapping);
     // A moved vector keeps its buffer, but do not rely on the moved-from
     // pointer when the bytes were owned.
     m_data = owned ? m_owned.data() : other.m_data;
@@ -47,29 +54,42 @@ CByteReader& CByteReader::operator=(CByteReader&& other) noexcept {
 std::optional<CByteReader> CByteReader::FromFile(const std::filesystem::path& file,
                                                  std::string* error) {
     auto fail = [&](const char* what, int err) -> std::optional<CByteReader> {
-        if (error)
-            *error = std::string(what) + " \"" + file.string() + "\": " + std::strerror(err);
+        if (error) *error = std::string(what) + " \"" + file.string() + "\": " + std::strerror(err);
         return std::nullopt;
     };
-    std::error_code ec;
-    if (std::filesystem::is_directory(file, ec)) return fail("Cannot read", EISDIR);
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(file.c_str(), "rb"),
-                                                       &std::fclose);
-    if (!f) return fail("Cannot open", errno);
-
-    // Read in chunks rather than trusting the size the file system reports,
-    // so files that change length or report none still read correctly.
-    std::vector<uint8_t> bytes;
-    const auto reported = std::filesystem::file_size(file, ec);
-    if (!ec) bytes.reserve(static_cast<std::size_t>(reported));
-    uint8_t chunk[65536];
-    for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, f.get());
-        bytes.insert(bytes.end(), chunk, chunk + got);
-        if (got < sizeof chunk) break;
+    // O_NONBLOCK: opening a FIFO for reading must not wait for a writer; the
+    // type check below refuses it right after.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return fail("Cannot open", errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return fail("Cannot read", err);
     }
-    if (std::ferror(f.get())) return fail("Cannot read", errno ? errno : EIO);
-    return CByteReader(std::move(bytes));
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        if (error)
+            *error = "Cannot read \"" + file.string() + "\": " +
+                     (S_ISDIR(st.st_mode) ? std::string(std::strerror(EISDIR))
+                                          : std::string("not a regular file"));
+        return std::nullopt;
+    }
+    const auto size = static_cast<std::size_t>(st.st_size);
+    if (size == 0) {
+        ::close(fd);
+        return CByteReader(std::vector<uint8_t>{});
+    }
+    void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    const int mapErr = errno;
+    ::close(fd);
+    if (map == MAP_FAILED) return fail("Cannot read", mapErr);
+    // Records are read front to back.
+    ::madvise(map, size, MADV_SEQUENTIAL);
+    CByteReader reader(std::span<const uint8_t>(static_cast<const uint8_t*>(map), size));
+    reader.m_mapping = std::shared_ptr<const void>(
+        map, [size](const void* p) { ::munmap(const_cast<void*>(p), size); });
+    return reader;
 }
 
 void CByteReader::Seek(std::size_t pos) {

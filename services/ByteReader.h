@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -33,9 +34,13 @@ public:
     CByteReader(const CByteReader&) = delete;
     CByteReader& operator=(const CByteReader&) = delete;
 
-    // Reads the whole file into memory. A missing or unreadable file gives
-    // nullopt and, when error is given, a sentence saying why; format errors
-    // are reported later, by the reads.
+    // Opens a regular file for reading. The file is mapped, not copied: only
+    // the bytes the records actually read are ever brought into memory, so a
+    // valid file followed by gigabytes of padding costs what the records
+    // need. Anything that is not a regular file (a device such as /dev/zero,
+    // a FIFO, a folder) is refused before a byte is read, as is a missing or
+    // unreadable file: nullopt and, when error is given, a sentence saying
+    // why; format errors are reported later, by the reads.
     static std::optional<CByteReader> FromFile(const std::filesystem::path& file,
                                                std::string* error = nullptr);
 
@@ -64,7 +69,8 @@ public:
     double ReadDouble() {
         const uint8_t* p = Fetch<8>("double");
         uint64_t bits = 0;
-        for (int i = 7; i >= 0; --i) bits = bits << 8 | p[i];
+        for (int i = 7; i >= 0; --i)
+            bits = bits << 8 | p[i];
         return std::bit_cast<double>(bits);
     }
     CRgb ReadColour() {
@@ -123,6 +129,8 @@ private:
     std::string ReadCounted(std::size_t start, std::size_t length);
 
     std::vector<uint8_t> m_owned;
+    // Keeps a mapped file alive (FromFile); m_data points into it.
+    std::shared_ptr<const void> m_mapping;
     const uint8_t* m_data = nullptr;
     std::size_t m_size = 0;
     std::size_t m_pos = 0;

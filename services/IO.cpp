@@ -96,13 +96,15 @@ std::unique_ptr<CImage> CIO::CreateImage(int width, int height, bool alpha, doub
 }
 
 bool CIO::ReadFile(const std::filesystem::path& path, std::vector<uint8_t>& data, int& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK so a FIFO in a picture's place cannot stall the open; only
+    // regular files are read (a device would never end).
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = IOERR_NOT_FOUND;
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         error = IOERR_NOT_FOUND;
         return false;

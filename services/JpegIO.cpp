@@ -22,6 +22,7 @@ struct SJpegError {
     jmp_buf jump;
     int code = IOERR_FORMAT;
     bool tolerateEof = false; // set once every scanline has been read
+    bool sawEof = false;      // the data ended; a fake end marker follows
 };
 
 [[noreturn]] void OnError(j_common_ptr cinfo) {
@@ -34,9 +35,13 @@ void OnMessage(j_common_ptr cinfo, int level) {
     auto* err = reinterpret_cast<SJpegError*>(cinfo->err);
     if (level >= 0) return; // trace messages
     // The source manager pads a file that ends early with a fake end marker and
-    // warns. Showing a half-grey picture would hide the damage, so a file that
-    // ends before its last scanline is refused.
-    if (err->pub.msg_code == JWRN_JPEG_EOF && !err->tolerateEof) {
+    // warns. That alone is no damage: the entropy decoder reads ahead, so a file
+    // that lacks only its end marker reaches the end before its last scanline
+    // too (browsers and viewers show such files). What gives a truncated file
+    // away is the decoder then needing bits the file does not have; showing a
+    // half-grey picture would hide that damage, so such a file is refused.
+    if (err->pub.msg_code == JWRN_JPEG_EOF) err->sawEof = true;
+    if (err->pub.msg_code == JWRN_HIT_MARKER && err->sawEof && !err->tolerateEof) {
         err->code = IOERR_FORMAT;
         longjmp(err->jump, 1);
     }

@@ -13,8 +13,8 @@ std::string CRelinkMaps::ToLower(std::string_view text) {
 
 void CRelinkMaps::Add(std::vector<std::string>& keys, std::vector<std::string>& values,
                       std::string_view key, std::string_view value) {
-    std::string k = ToLower(key);
-    std::string v = ToLower(value);
+    std::string k(key);
+    std::string v(value);
     for (std::size_t i = 0; i < keys.size(); ++i) {
         if (keys[i] == k) {
             values[i] = std::move(v);
@@ -30,7 +30,7 @@ void CRelinkMaps::Add(std::vector<std::string>& keys, std::vector<std::string>& 
 std::optional<std::string> CRelinkMaps::Find(const std::vector<std::string>& keys,
                                              const std::vector<std::string>& values,
                                              std::string_view key) {
-    const std::string k = ToLower(key);
+    const std::string k(key);
     for (std::size_t i = 0; i < keys.size(); ++i)
         if (keys[i] == k) return values[i];
     return std::nullopt;

@@ -5,8 +5,9 @@
 #include <vector>
 
 // Where the user found picture files that had moved: old file -> new file and
-// old folder -> new folder. Keys and values are kept in lower case and looked
-// up exactly after lower-casing, so the spelling of a path does not matter.
+// old folder -> new folder. Keys and values are kept as given and looked up
+// exactly: on this system's file systems "Foto.png" and "foto.png" are two
+// different files.
 // The maps live while the program runs and are never stored.
 class CRelinkMaps {
 public:

@@ -186,3 +186,32 @@ TEST(EffectsRecordTest, TruncatedChunkThrowsAndKeepsTheRecord) {
         EXPECT_TRUE(kept == MakeEffects(false, true, false));
     }
 }
+
+// A file may hold any int32; sizes, the shadow's distance and percentages come
+// out of the load within the inspector's ranges (kinds and angles as stored).
+TEST(EffectsRecordTest, OutOfRangeValuesAreClampedAtLoad) {
+    const struct {
+        int32_t stored, loadedSize, loadedPercent;
+    } cases[] = {
+        {INT32_MAX, 100, 100}, {40000, 100, 100}, {-5, 0, 0}, {INT32_MIN, 0, 0}, {77, 77, 77}};
+    for (const auto& c : cases) {
+        CEffects e = MakeEffects(true, true, true);
+        e.shadowDistance = e.shadowSize = e.edgesSize = e.glowSize = c.stored;
+        e.shadowTransparency = e.edgesTransparency = e.glowTransparency = c.stored;
+        e.shadowAngle = c.stored;
+        CByteWriter w;
+        e.Save(w);
+        CByteReader r(w.Data());
+        CEffects loaded;
+        loaded.Load(r, v8);
+        SCOPED_TRACE(c.stored);
+        for (int32_t v :
+             {loaded.shadowDistance, loaded.shadowSize, loaded.edgesSize, loaded.glowSize})
+            EXPECT_EQ(v, c.loadedSize);
+        for (int32_t v :
+             {loaded.shadowTransparency, loaded.edgesTransparency, loaded.glowTransparency})
+            EXPECT_EQ(v, c.loadedPercent);
+        EXPECT_EQ(loaded.shadowAngle, c.stored);
+        EXPECT_EQ(loaded.edgesType, 3);
+    }
+}

@@ -258,6 +258,22 @@ TEST(ObjectFillTest, HeldPictureIsStoredInTiles) {
     const CObjectFill e = SaveLoad(empty);
     ASSERT_NE(e.GetImage(), nullptr);
     EXPECT_EQ(e.GetImage()->Width(), 0);
+
+    // A picture with alpha (as paste and drop make) goes out as its RGB
+    // colours, never as an empty picture.
+    auto argb = std::make_unique<CImage>(WithAlpha(IMAGE_RGB8), 3, 2, 96.0);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            for (int c = 0; c < 4; ++c)
+                argb->Bits()[y * argb->RowBytes() + 4 * x + c] = Sample(x, y, c);
+    CObjectFill withAlpha;
+    withAlpha.SetHeldImage(std::move(argb));
+    const CObjectFill a = SaveLoad(withAlpha);
+    ASSERT_NE(a.GetImage(), nullptr);
+    ASSERT_EQ(a.GetImage()->Width(), 3);
+    ASSERT_EQ(a.GetImage()->GetMode(), IMAGE_RGB8);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(a.GetImage()->Bits()[a.GetImage()->RowBytes() + 3 * 2 + c], Sample(2, 1, c + 1));
 }
 
 TEST(ObjectFillTest, MalformedRecordsThrowAndKeepTheFill) {

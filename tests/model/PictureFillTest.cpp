@@ -85,9 +85,10 @@ TEST(MissingPicture, FoundFilesAreRememberedForTheRestOfTheSite) {
     EXPECT_EQ(modified, 1);
     EXPECT_TRUE(ui.SawText("Billedfyldet nedenfor findes ikke."));
     EXPECT_TRUE(ui.SawText(oldFolder + "a.png"));
-    EXPECT_EQ(maps.FindFile(oldFolder + "A.PNG"),
-              CRelinkMaps::ToLower((newFolder / "a.png").string()));
-    EXPECT_EQ(maps.FindFolder(oldFolder), CRelinkMaps::ToLower(newFolder.string() + "/"));
+    // Kept as spelled: on a case-sensitive file system "A.PNG" is another file.
+    EXPECT_EQ(maps.FindFile(oldFolder + "a.png"), (newFolder / "a.png").string());
+    EXPECT_FALSE(maps.FindFile(oldFolder + "A.PNG").has_value());
+    EXPECT_EQ(maps.FindFolder(oldFolder), newFolder.string() + "/");
     EXPECT_EQ(MutableCurrentSettings().GetImagePath(), newFolder.string() + "/");
 
     // A second file of the old folder is found silently through the folder map.
@@ -176,17 +177,19 @@ TEST(MissingPicture, BrokenFilesMemoryAndGivingUp) {
     EXPECT_FALSE(quiet.useColour);
 }
 
-TEST(PicturePaths, RelativeToTheSiteAndTemplateWarnings) {
+TEST(PicturePaths, FullInSitesRelativeInTemplatesAndTemplateWarnings) {
     namespace pp = picture_paths;
     CScriptedInteraction ui;
     const std::string site = "/home/ann/Sider/Min/site.pwu";
 
-    EXPECT_EQ(pp::ToStored("/home/ann/Sider/MIN/billeder/a.png", site, false, &ui),
-              "billeder/a.png");
-    EXPECT_EQ(pp::ToStored("/home/ann/Sider/Mine/a.png", site, false, &ui),
-              "/home/ann/Sider/Mine/a.png")
-        << "a folder with the same beginning is not the site's folder";
+    // A site file keeps full paths, even of pictures below its folder.
+    EXPECT_EQ(pp::ToStored("/home/ann/Sider/Min/billeder/a.png", site, false, &ui),
+              "/home/ann/Sider/Min/billeder/a.png");
+    // Relative paths of older site files are read against the file's folder,
+    // which is UTF-8 on this system while the model's paths are Windows-1252.
     EXPECT_EQ(pp::FromStored("billeder\\a.png", site, &ui), "/home/ann/Sider/Min/billeder/a.png");
+    EXPECT_EQ(pp::FromStored("billeder\\\xE6" "ble.png", "/home/S\u00f8ren/site.pwu", &ui),
+              "/home/S\xF8ren/billeder/\xE6" "ble.png");
     EXPECT_EQ(pp::FromStored("C:\\Billeder\\a.png", site, &ui), "C:\\Billeder\\a.png");
     EXPECT_EQ(pp::FromStored("ab", site, &ui), "/home/ann/Sider/Min/ab");
     EXPECT_EQ(ui.Calls().size(), 0u) << "site files never warn";
@@ -198,10 +201,18 @@ TEST(PicturePaths, RelativeToTheSiteAndTemplateWarnings) {
     ui.ExpectMessage("Not relative path for C:\\x.png", EAnswer::Ok);
     EXPECT_EQ(pp::FromStored("C:\\x.png", tmpl, &ui), "C:\\x.png");
     EXPECT_EQ(pp::ToStored("/usr/share/pagewright/Templates/t/a.jpg", tmpl, true, &ui), "t/a.jpg");
+    // Letter case counts; a folder with the same beginning is not the template's.
+    ui.ExpectMessage("Not relative path for /usr/share/pagewright/TEMPLATES/a.jpg", EAnswer::Ok);
+    EXPECT_EQ(pp::ToStored("/usr/share/pagewright/TEMPLATES/a.jpg", tmpl, true, &ui),
+              "/usr/share/pagewright/TEMPLATES/a.jpg");
+    ui.ExpectMessage("Not relative path for /usr/share/pagewright/Templates2/a.jpg", EAnswer::Ok);
+    EXPECT_EQ(pp::ToStored("/usr/share/pagewright/Templates2/a.jpg", tmpl, true, &ui),
+              "/usr/share/pagewright/Templates2/a.jpg");
+    // A template in a folder with non-Latin letters (UTF-8) still stores relative.
+    EXPECT_EQ(pp::ToStored("/opt/S\xF8ren/t/a.jpg", "/opt/S\u00f8ren/x.pws", true, &ui), "t/a.jpg");
     EXPECT_TRUE(ui.Verify());
 
-    // A fill written into one site folder and read from another finds its
-    // picture next to the new site file.
+    // A site moved without its pictures still finds them where they are.
     CObjectFill fill;
     fill.SetImagePath("/home/ann/Sider/Min/billeder/a.png");
     CByteWriter writer;
@@ -210,5 +221,5 @@ TEST(PicturePaths, RelativeToTheSiteAndTemplateWarnings) {
     CObjectFill moved;
     CByteReader reader(std::span<const uint8_t>(bytes), CStreamVersion{1, 8});
     moved.Load(reader, CStreamVersion{1, 8}, pp::LoadMapping("/mnt/usb/Min/site.pwu", &ui));
-    EXPECT_EQ(moved.GetImagePath(), "/mnt/usb/Min/billeder/a.png");
+    EXPECT_EQ(moved.GetImagePath(), "/home/ann/Sider/Min/billeder/a.png");
 }

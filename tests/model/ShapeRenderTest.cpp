@@ -2,10 +2,11 @@
 // rendering stages that later parts install.
 #include "image/Image.h"
 #include "model/ButtonText.h"
-#include "model/EllipseObject.h"
-#include "model/RectObject.h"
 #include "model/Effects.h"
+#include "model/EllipseObject.h"
 #include "model/ObjectFill.h"
+#include "model/RectObject.h"
+#include "services/Gradient.h"
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -318,6 +319,98 @@ TEST(ShapeRender, HeldPictureFillIsStretchedAndTurned) {
     ASSERT_EQ(turned.Height(), 40);
     ExpectRgb(Px(turned, 10, 34), 255, 0, 0, "bottom");
     ExpectRgb(Px(turned, 10, 5), 0, 255, 0, "top");
+}
+
+// A turned shape's edge pixels take the fill's own colours; only their
+// coverage comes from the outline. (Before, the texture was turned with white
+// or transparent black outside it, and the edges took their colour from there.)
+TEST(ShapeRender, TurnedTexturesHaveNoFringe) {
+    GRADIENTCOLORS dark;
+    dark.startColour = CColor(0, 0, 0);
+    dark.endColour = CColor(60, 60, 60);
+    auto light = [] { // a light picture with alpha, fully opaque
+        auto image = std::make_unique<CImage>(kArgb, 30, 20, 96.0);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 30; ++x) {
+                uint8_t* p = image->Bits() + y * image->RowBytes() + 4 * x;
+                p[0] = 255, p[1] = 200, p[2] = 210 + x / 3, p[3] = 230;
+            }
+        return image;
+    };
+    const struct {
+        bool ellipse, gradient;
+        int lo, hi; // range every colour channel must keep
+    } cases[] = {{false, true, 0, 60},
+                 {true, true, 0, 60},
+                 {false, false, 200, 230},
+                 {true, false, 200, 230}};
+    for (const auto& c : cases) {
+        std::unique_ptr<CShapeObject> shape;
+        if (c.ellipse)
+            shape = std::make_unique<CEllipseObject>(DPOINT{60, 50}, CObjectSize{70, 40});
+        else
+            shape = std::make_unique<CRectObject>(DPOINT{60, 50}, CObjectSize{70, 40});
+        if (c.gradient)
+            shape->GetFill()->SetGradient(CFillGradient(dark, 30));
+        else
+            shape->GetFill()->SetHeldImage(light());
+        shape->SetAngle(0.3);
+        CPixMap work = Work();
+        ASSERT_TRUE(shape->PrepareAndRender(work));
+        const CImage& image = *shape->GetImage();
+        int edges = 0;
+        for (int y = 0; y < image.Height(); ++y)
+            for (int x = 0; x < image.Width(); ++x) {
+                const uint8_t* p = Px(image, x, y);
+                if (p[0] == 0) continue;
+                edges += p[0] < 255;
+                for (int k = 1; k <= 3; ++k)
+                    ASSERT_TRUE(p[k] >= c.lo - 1 && p[k] <= c.hi + 1)
+                        << "ellipse " << c.ellipse << " gradient " << c.gradient << " at " << x
+                        << "," << y << " alpha " << int(p[0]) << " channel " << int(p[k]);
+            }
+        EXPECT_GT(edges, 50); // the edges are antialiased
+    }
+}
+
+// Held pictures in grey and palette modes render as the RGB pictures they
+// show; a picture's own transparency survives the outline's coverage.
+TEST(ShapeRender, GreyPalettePictureAndPictureAlphaRender) {
+    auto grey = std::make_unique<CImage>(IMAGE_GRAY8, 20, 10, 96.0);
+    auto palette = std::make_unique<CImage>(IMAGE_INDEX8, 20, 10, 96.0);
+    CLut lut;
+    lut[0] = {10, 20, 30};
+    lut[1] = {200, 100, 50};
+    palette->SetLut(lut);
+    auto halfClear = std::make_unique<CImage>(kArgb, 20, 10, 96.0);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x) {
+            grey->Bits()[y * grey->RowBytes() + x] = x < 10 ? 40 : 220;
+            palette->Bits()[y * palette->RowBytes() + x] = x < 10 ? 0 : 1;
+            uint8_t* p = halfClear->Bits() + y * halfClear->RowBytes() + 4 * x;
+            p[0] = x < 10 ? 255 : 0, p[1] = 0, p[2] = 0, p[3] = 255;
+        }
+    struct {
+        std::unique_ptr<CImage> picture;
+        std::vector<int> left, right; // alpha, r, g, b
+    } cases[] = {{std::move(grey), {255, 40, 40, 40}, {255, 220, 220, 220}},
+                 {std::move(palette), {255, 10, 20, 30}, {255, 200, 100, 50}},
+                 {std::move(halfClear), {255, 0, 0, 255}, {0, -1, -1, -1}}};
+    for (auto& c : cases) {
+        CRectObject r({50, 30}, {40, 20});
+        r.GetFill()->SetHeldImage(std::move(c.picture));
+        CPixMap work = Work();
+        ASSERT_TRUE(r.PrepareAndRender(work));
+        ASSERT_FALSE(r.IsDirty());
+        const CImage& image = *r.GetImage();
+        for (const auto& [x, want] : {std::pair{5, c.left}, std::pair{34, c.right}}) {
+            const uint8_t* p = Px(image, x, 10);
+            for (int k = 0; k < 4; ++k)
+                if (want[k] >= 0) {
+                    EXPECT_EQ(p[k], want[k]) << "x " << x << " sample " << k;
+                }
+        }
+    }
 }
 
 TEST(ShapeRender, ImpossibleImagesFailAndEmptyShapesRenderToNothing) {

@@ -176,15 +176,15 @@ TEST(Site, PageLimitDisablesAdding) {
     EXPECT_EQ(AddNamedPage(*site, "Side501", "w", ui), nullptr);
 }
 
-TEST(RelinkMaps, KeysAndValuesAreLowerCasedAndReplacedOnReAdd) {
+TEST(RelinkMaps, KeysAndValuesAreKeptAsSpelledAndReplacedOnReAdd) {
     CRelinkMaps maps;
     maps.AddFile("C:\\Billeder\\Sol.JPG", "/home/Ida/Sol.jpg");
-    EXPECT_EQ(maps.FindFile("c:\\billeder\\sol.jpg"), "/home/ida/sol.jpg");
-    EXPECT_EQ(maps.FindFile("C:\\BILLEDER\\SOL.JPG"), "/home/ida/sol.jpg");
+    EXPECT_EQ(maps.FindFile("C:\\Billeder\\Sol.JPG"), "/home/Ida/Sol.jpg");
+    EXPECT_FALSE(maps.FindFile("C:\\BILLEDER\\SOL.JPG").has_value());
     EXPECT_FALSE(maps.FindFile("C:\\Billeder\\Maane.jpg").has_value());
-    maps.AddFile("C:\\billeder\\SOL.jpg", "/mnt/sol.jpg");
+    maps.AddFile("C:\\Billeder\\Sol.JPG", "/mnt/sol.jpg");
     EXPECT_EQ(maps.FileCount(), 1u);
-    EXPECT_EQ(maps.FindFile("c:\\billeder\\sol.jpg"), "/mnt/sol.jpg");
+    EXPECT_EQ(maps.FindFile("C:\\Billeder\\Sol.JPG"), "/mnt/sol.jpg");
 
     // Windows-1252: Æ (0xC6), Ø (0xD8), Å (0xC5) fold; × (0xD7) and ß (0xDF) do not.
     EXPECT_EQ(CRelinkMaps::ToLower("\xC6\xD8\xC5\xD7\xDF\xDE\xC0Z"),
@@ -192,9 +192,12 @@ TEST(RelinkMaps, KeysAndValuesAreLowerCasedAndReplacedOnReAdd) {
     maps.AddFolder("C:\\\xC6"
                    "BLER",
                    "D:\\Frugt");
-    EXPECT_EQ(maps.FindFolder("c:\\\xE6"
-                              "bler"),
-              "d:\\frugt");
+    EXPECT_EQ(maps.FindFolder("C:\\\xC6"
+                              "BLER"),
+              "D:\\Frugt");
+    EXPECT_FALSE(maps.FindFolder("c:\\\xE6"
+                                 "bler")
+                     .has_value());
     EXPECT_EQ(maps.FolderCount(), 1u);
     maps.Clear();
     EXPECT_EQ(maps.FileCount() + maps.FolderCount(), 0u);

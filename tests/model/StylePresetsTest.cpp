@@ -1,13 +1,14 @@
 #include "model/StylePresets.h"
-#include "tests/support/EditingText.h"
+#include "image/Image.h"
+#include "model/BackgroundFill.h"
+#include "model/Effects.h"
+#include "model/ObjectFill.h"
 #include "model/ObjectSet.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/RectObject.h"
 #include "model/Site.h"
-#include "model/BackgroundFill.h"
-#include "model/Effects.h"
-#include "model/ObjectFill.h"
+#include "tests/support/EditingText.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -120,4 +121,23 @@ TEST(StylePresetsTest, RefusedWithoutSelectionInTextEditingOrForPictures) {
     EXPECT_FALSE(ApplyStylePreset(t.page, 1));
     EXPECT_EQ(t.Recorded(), 0);
     EXPECT_FALSE(a.GetEffects()->shadowOn);
+}
+
+// Every preset paints: the textures some of them use ship with the program, so
+// no preset ever asks for a missing picture.
+TEST(StylePresetsTest, EveryPresetRendersWithItsShippedTexture) {
+    int textures = 0;
+    for (int button = 1; button <= 18; ++button) {
+        CPresetPage t;
+        CRectObject& r = t.Add({100, 100});
+        ASSERT_TRUE(ApplyStylePreset(t.page, button)) << button;
+        CPixMap work(WithAlpha(IMAGE_RGB8), 256, 256);
+        EXPECT_TRUE(r.PrepareAndRender(work)) << "preset " << button;
+        EXPECT_FALSE(r.IsDirty()) << "preset " << button;
+        if (r.GetFill()->GetType() != CObjectFill::fillImage) continue;
+        ++textures;
+        ASSERT_NE(r.GetFill()->GetImage(), nullptr) << r.GetFill()->GetImagePath();
+        EXPECT_EQ(r.GetFill()->GetImage()->Width(), 128);
+    }
+    EXPECT_EQ(textures, 5);
 }

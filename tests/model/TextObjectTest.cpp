@@ -258,6 +258,20 @@ TEST(TextObject, TwinsAndUndoCopiesCarryTheText) {
     static_cast<CTextObject&>(item.Current()).Layout().Append('!', Arial());
     item.SynchroniseTwins();
     EXPECT_EQ(static_cast<CTextObject&>(item.Normal()).Layout().Paragraph(0).text, "Kopi!");
+
+    // A taller text: the twin grows downwards, its top edge stays with the
+    // edited text's.
+    auto top = [](const CPageObject& o) { return o.GetCenter().y - o.GetSize().height / 2.0; };
+    auto& current = static_cast<CTextObject&>(item.Current());
+    const double before = top(item.Normal());
+    current.BeginEditing();
+    Type(current, "\nto\ntre");
+    current.EndEditing(false);
+    ASSERT_GT(current.GetSize().height, text.GetSize().height);
+    item.SynchroniseTwins();
+    EXPECT_EQ(item.Normal().GetSize().height, current.GetSize().height);
+    EXPECT_NEAR(top(item.Normal()), before, 0.5);
+    EXPECT_NEAR(top(item.Normal()), top(current), 0.5);
 }
 
 TEST(TextObject, CharacterLinksFollowThePages) {

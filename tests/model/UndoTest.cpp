@@ -431,6 +431,41 @@ TEST(Undo, TextStepsRestoreTheTextRecordsOfBothTwins) {
     EXPECT_TRUE(after == PageBytes(page));
 }
 
+// A box resized while its text is edited changes where the lines wrap; undo
+// brings the wrapping back (not a squeezed picture of the new wrapping).
+TEST(Undo, ResizingATextWhileEditingUndoesExactly) {
+    CUndoPage fixture;
+    CPage& page = fixture.Page();
+    CUndoHistory& history = fixture.History();
+    auto made = std::make_unique<CTextObject>(DPOINT{200, 100}, CObjectSize{120, 40});
+    for (uint8_t c : std::string("Hej med dig og mig"))
+        made->Editing().InsertChar(made->Layout(), c);
+    made->LayoutText();
+    CPageItem& item = page.InsertItem(std::move(made));
+    auto& text = static_cast<CTextObject&>(item.Normal());
+    text.SetOwnerItem(&item);
+    page.SelectOnly(item);
+    ASSERT_TRUE(text.QualifiesAsHtmlText());
+    const std::vector<uint8_t> before = PageBytes(page);
+
+    text.BeginEditing();
+    page.RecordUndo(EUndoKind::Move);
+    text.SetSize(60, 80);
+    text.EndEditing(false);
+    const std::vector<uint8_t> after = PageBytes(page);
+    ASSERT_FALSE(before == after);
+
+    ASSERT_TRUE(history.Undo());
+    EXPECT_TRUE(before == PageBytes(page));
+    EXPECT_EQ(text.ScaleX(), 1.0);
+    EXPECT_EQ(text.ScaleY(), 1.0);
+    EXPECT_TRUE(text.QualifiesAsHtmlText());
+    EXPECT_FALSE(text.Advanced());
+    ASSERT_TRUE(history.Redo());
+    EXPECT_TRUE(after == PageBytes(page));
+    EXPECT_EQ(text.ScaleX(), 1.0);
+}
+
 TEST(Undo, CommandsThatWouldChangeNothingTakeNoStep) {
     CUndoPage fixture;
     CPage& page = fixture.Page();

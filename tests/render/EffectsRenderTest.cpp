@@ -1,6 +1,6 @@
 #include "image/Image.h"
-#include "render/EffectMask.h"
 #include "model/Effects.h"
+#include "render/EffectMask.h"
 #include "render/EffectsRenderer.h"
 #include "tests/support/ScriptedInteraction.h"
 #include <cmath>
@@ -74,6 +74,13 @@ TEST(EffectsRenderTest, MaskSizesOffsetsAndExactShapeAtSizeZero) {
     EXPECT_EQ(MaskAt(c, 17, 12), 255);                  // the middle stays full
     EXPECT_NEAR(MaskAt(c, 2, 12), 128, 40);             // soft at the edge
     EXPECT_EQ(MaskAt(c, c.offsetX - 1, 12), 0);
+
+    // A size set in code beyond the inspector's range pads (and blurs) no
+    // more than the largest size: memory stays bounded by the padded object.
+    for (const int32_t huge : {40000, INT32_MAX}) {
+        ASSERT_TRUE(BuildEffectMask(object, huge, 50, c));
+        EXPECT_EQ(c.extentWidth, 34 + EffectPadding(EffectSigma(CEffects::kMaxSize))) << huge;
+    }
 }
 
 TEST(EffectsRenderTest, ShadowOpacityIsBakedIntoTheMask) {

@@ -4,6 +4,7 @@
 #include "services/JpegIO.h"
 #include "tests/services/TestPictures.h"
 #include "tests/support/TempDir.h"
+#include <cstring>
 #include <gtest/gtest.h>
 #include <png.h>
 #include <random>
@@ -70,6 +71,31 @@ TEST(ImageIODamage, TruncatedFilesAreRefusedAsBadPictures) {
             EXPECT_EQ(r.error, IOERR_FORMAT) << ext << " cut at " << cut;
             EXPECT_FALSE(CIO::FileformatSupported(part, true)) << ext << " cut at " << cut;
         }
+    }
+}
+
+// A JPEG that lacks only its end marker has all its picture data: it loads,
+// with the same pixels as the whole file.
+TEST(ImageIODamage, JpegWithoutEndMarkerLoads) {
+    TempDir dir;
+    for (const int quality : {50, 95}) {
+        const SPicture pic = MakeGradient(48, 40, false, 60);
+        std::vector<uint8_t> jpg = EncodeJpeg(pic.px.data(), pic.width, pic.height, 3, quality);
+        ASSERT_EQ(jpg[jpg.size() - 2], 0xFF);
+        ASSERT_EQ(jpg.back(), 0xD9);
+        WriteAll(dir / "whole.jpg", jpg);
+        jpg.resize(jpg.size() - 2);
+        WriteAll(dir / "open.jpg", jpg);
+        int format = FORMAT_ANY, error = -1;
+        auto whole = CIO::LoadImageA(dir / "whole.jpg", format, error);
+        auto open = CIO::LoadImageA(dir / "open.jpg", format, error);
+        ASSERT_TRUE(whole && open) << "quality " << quality << " error " << error;
+        EXPECT_TRUE(CIO::FileformatSupported(dir / "open.jpg", true));
+        ASSERT_EQ(open->Height(), whole->Height());
+        for (int y = 0; y < whole->Height(); ++y)
+            ASSERT_EQ(0, std::memcmp(open->Bits() + y * open->RowBytes(),
+                                     whole->Bits() + y * whole->RowBytes(), 3 * 48))
+                << "row " << y;
     }
 }
 
