@@ -113,6 +113,7 @@ public:
         QCoreApplication::processEvents();
         return m_dialog->wasCanceled();
     }
+    bool PollWhileWaiting() override { return IsCancelled(); }
 
     QProgressDialog* Dialog() const { return m_dialog; }
 

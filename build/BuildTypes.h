@@ -32,6 +32,9 @@ struct BuildSettings {
     // "Show Large Object Warning"; the build switches it off when the user
     // ticks "do not show again", so the caller reads it back afterwards.
     bool largeObjectWarning = true;
+    // Workers that render and encode pictures; 0 means one per core. The
+    // output does not depend on it.
+    int jobs = 0;
 
     // Root and files folder the usual way: files = root / My_Homepage_Files.
     static BuildSettings InFolder(const std::filesystem::path& root, bool preview);
@@ -50,6 +53,9 @@ struct BuildResult {
     std::string pageName;           // identifier of the page that failed validation
     std::string reason;             // string 2018 for BuildInvalid
     const CPageItem* item = nullptr; // the offending item for BuildInvalid
+    // BuildWriteFailed: the file that could not be written, and why.
+    std::filesystem::path failedFile;
+    std::string failure;
 };
 
 // One entry of a page's text-style table (CSS class textstyle<n>).
