@@ -6,6 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps
+scripts/check-layers
 
 dir=out
 args=(-DCMAKE_BUILD_TYPE=Release)
@@ -18,7 +19,7 @@ elif [ "${1:-}" = "--tsan" ]; then
   args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DPW_TSAN=ON -DPW_BUILD_BENCH=OFF -DPW_BUILD_GUI=OFF)
   export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
   scripts/configure "$dir" "${args[@]}"
-  cmake --build "$dir" --target test_build test_cli pagewright
+  cmake --build "$dir" --target test_sitebuild test_cli pagewright
   ctest --test-dir "$dir" --output-on-failure -j2 -R '^(SiteBuild|SiteBuilder|BuildCommand|ImageOutput|HtmlWriter\.)'
   exit
 fi

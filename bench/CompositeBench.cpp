@@ -6,11 +6,11 @@
 #include "model/PageItem.h"
 #include "model/RectObject.h"
 #include "model/Site.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include "render/Blend.h"
-#include "render/Effects.h"
+#include "model/Effects.h"
 #include "render/EffectsRenderer.h"
-#include "render/ObjectFill.h"
+#include "model/ObjectFill.h"
 #include "render/PageRenderer.h"
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -116,7 +116,7 @@ struct CShadowPage {
         for (int y = 0; y < 600; y += 256)
             for (int x = 0; x < 740; x += 256) {
                 const CRect r{x, y, std::min(740, x + 256), std::min(600, y + 256)};
-                RenderRegion(*page, r, buffer.data() + y * row + 4 * x, row, true, false, false);
+                RenderRegion(*page, r, buffer.data() + y * row + 4 * x, row);
             }
     }
 };

@@ -1,7 +1,7 @@
 #include "image/Image.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include "render/BackgroundPaint.h"
-#include "render/ObjectFill.h"
+#include "model/ObjectFill.h"
 #include <benchmark/benchmark.h>
 #include <vector>
 

@@ -1,12 +1,12 @@
 // Writing a page file: the text-style table and runs of many HTML texts, and
 // the whole page with its texts and pictures written to disk.
-#include "build/HtmlWriter.h"
+#include "sitebuild/HtmlWriter.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/RectObject.h"
 #include "model/Site.h"
 #include "model/TextObject.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include <benchmark/benchmark.h>
 #include <filesystem>
 #include <memory>

@@ -6,7 +6,7 @@
 #include "model/PageItem.h"
 #include "model/RectObject.h"
 #include "model/Site.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include <benchmark/benchmark.h>
 
 namespace {

@@ -6,15 +6,15 @@
 // transfer library's perform calls, which is the publishing code's own cost
 // per file (upload list, status window, the FTP client's bookkeeping).
 #ifdef PW_BENCH_FTP_SERVER
-#include "build/SiteBuilder.h"
+#include "sitebuild/SiteBuilder.h"
 #include "model/Page.h"
 #include "model/RectObject.h"
 #include "model/Site.h"
 #include "publish/PublishEnvironment.h"
 #include "publish/PublishRecord.h"
 #include "publish/SiteUploader.h"
-#include "render/BackgroundFill.h"
-#include "render/ObjectFill.h"
+#include "model/BackgroundFill.h"
+#include "model/ObjectFill.h"
 #include "render/Rendering.h"
 #include "services/Settings.h"
 #include "services/UserInteraction.h"

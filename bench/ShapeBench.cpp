@@ -2,7 +2,7 @@
 #include "image/Image.h"
 #include "model/EllipseObject.h"
 #include "model/RectObject.h"
-#include "render/ObjectFill.h"
+#include "model/ObjectFill.h"
 #include <benchmark/benchmark.h>
 #include <numbers>
 

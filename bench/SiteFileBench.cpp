@@ -7,7 +7,7 @@
 #include "model/SafeSave.h"
 #include "model/Site.h"
 #include "model/SiteFile.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
 #include <benchmark/benchmark.h>

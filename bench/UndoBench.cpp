@@ -10,7 +10,7 @@
 #include "model/Site.h"
 #include "model/TextObject.h"
 #include "model/UndoHistory.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include <benchmark/benchmark.h>
 
 namespace {

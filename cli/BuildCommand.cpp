@@ -1,6 +1,6 @@
 #include "cli/BuildCommand.h"
-#include "app/settings/QtSettingsStore.h"
-#include "build/SiteBuilder.h"
+#include "qtsettings/QtSettingsStore.h"
+#include "sitebuild/SiteBuilder.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/Site.h"
@@ -117,11 +117,10 @@ int RunBuild(const CParsedCommand& command, CCommandEnv& env) {
                 << outDir.string() << '\n';
         return kExitFailure;
     case BuildWriteFailed:
-        if (result.failedFile.empty())
+        if (!result.failure)
             env.err << "pagewright: build: cannot write the pages into " << outDir.string() << '\n';
         else
-            env.err << "pagewright: build: cannot write " << result.failedFile.string() << ": "
-                    << result.failure << '\n';
+            env.err << "pagewright: build: cannot write " << result.failure.Detail() << '\n';
         return kExitFailure;
     default:
         env.err << "pagewright: build: cancelled\n";

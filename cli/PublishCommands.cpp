@@ -1,5 +1,5 @@
 #include "cli/PublishCommands.h"
-#include "app/settings/QtSettingsStore.h"
+#include "qtsettings/QtSettingsStore.h"
 #include "model/Site.h"
 #include "model/SiteFile.h"
 #include "publish/FtpSession.h"

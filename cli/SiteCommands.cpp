@@ -107,8 +107,7 @@ int RunRender(const CParsedCommand& command, CCommandEnv& env) {
             const int w = std::min(tile, page.Width() - x);
             const int h = std::min(tile, page.Height() - y);
             std::fill(argb.begin(), argb.end(), 0);
-            RenderRegion(page, CRect{x, y, x + w, y + h}, argb.data(), tile * 4, true, false,
-                         false);
+            RenderRegion(page, CRect{x, y, x + w, y + h}, argb.data(), tile * 4);
             for (int r = 0; r < h; ++r) {
                 const uint8_t* s = argb.data() + static_cast<std::size_t>(r) * tile * 4;
                 uint8_t* d = image.Bits() + (static_cast<std::size_t>(y) + r) * outRow + 3 * x;

@@ -1,20 +1,7 @@
 #pragma once
 #include "image/Color.h"
+#include "model/Tool.h"
 #include <QObject>
-
-// The drawing tools of the toolbox. The numbers are the tool ids the page
-// commands and the stored settings use.
-enum class ETool : int {
-    Arrow = 1,
-    Text = 3,
-    Rectangle = 4,
-    Circle = 5,
-    Picture = 7,
-    Pipette = 8,
-    Counter = 9,
-    Html = 10,
-    Form = 11,
-};
 
 // What every page window of the designer shares: the tool chosen in the
 // toolbox, the toolbox's current colour and the colour the pipette picked.

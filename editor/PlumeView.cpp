@@ -47,7 +47,7 @@ void CPlumeView::paintEvent(QPaintEvent* event) {
     for (int y = page.top(); y <= page.bottom(); y += kTile) {
         for (int x = page.left(); x <= page.right(); x += kTile) {
             int w = std::min(kTile, page.right() + 1 - x), h = std::min(kTile, page.bottom() + 1 - y);
-            RenderRegion(*m_page, CRect{x, y, x + w, y + h}, argb.data(), w * 4, true, false, false);
+            RenderRegion(*m_page, CRect{x, y, x + w, y + h}, argb.data(), w * 4);
             // The renderer's pixels are alpha, red, green, blue bytes.
             QImage tile(w, h, QImage::Format_RGB888);
             for (int r = 0; r < h; ++r) {

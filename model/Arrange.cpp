@@ -25,7 +25,7 @@ CStackInfo GatherStackInfo(const CPage& page) {
 }
 
 bool CanStack(const CPage* page, EStackCommand command) {
-    if (!page || page->textEditMode) return false;
+    if (!page || page->IsEditingText()) return false;
     const CStackInfo s = GatherStackInfo(*page);
     const int b = s.topBandStart, n = s.count;
     if (s.selectedTop + s.selectedNormal == 0) return false;
@@ -90,7 +90,7 @@ void StepOnce(Order& order, int b, bool up) {
 } // namespace
 
 bool Stack(CPage& page, EStackCommand command) {
-    if (page.textEditMode) return false;
+    if (page.IsEditingText()) return false;
     Order order = CurrentOrder(page);
     const int b = page.TopBandStart();
     switch (command) {
@@ -215,6 +215,18 @@ bool Align(CPage& page, EAlignCommand c) {
         }
         set->Recompute();
     }
+    page.MarkModified();
+    page.Repaint(UnionRect(before, page.SelectionArea()));
+    return true;
+}
+
+bool MoveSelection(CPage& page, int32_t dx, int32_t dy) {
+    if (page.SelectedSetCount() == 0) return false;
+    if (dx == 0 && dy == 0) return true;
+    const CRect before = page.SelectionArea();
+    for (const auto& set : page.Sets())
+        if (set->IsSelected()) set->MoveBy(dx, dy);
+    page.SetPublishPending(true);
     page.MarkModified();
     page.Repaint(UnionRect(before, page.SelectionArea()));
     return true;

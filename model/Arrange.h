@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 
 class CPage;
 
@@ -30,6 +31,11 @@ struct CStackInfo {
 CStackInfo GatherStackInfo(const CPage& page);
 bool CanStack(const CPage* page, EStackCommand command);
 bool Stack(CPage& page, EStackCommand command);
+
+// Moves every selected set by whole pixels and repaints where it was and
+// where it is. Records no undo step: a drag or a run of arrow keys records
+// one for all its moves (CDragUndo). False when nothing is selected.
+bool MoveSelection(CPage& page, int32_t dx, int32_t dy);
 
 bool CanAlign(const CPage* page);
 bool Align(CPage& page, EAlignCommand command);

@@ -1,5 +1,5 @@
 #include "model/ButtonText.h"
-#include "model/RecordColour.h"
+#include "services/RecordColour.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
 #include "services/Cp1252.h"

@@ -4,8 +4,7 @@
 #include "model/SafeSave.h"
 #include "model/Site.h"
 #include "model/SiteFile.h"
-#include "render/BackgroundFill.h"
-#include "render/PageRenderer.h"
+#include "model/BackgroundFill.h"
 #include "services/ByteWriter.h"
 #include "services/UserInteraction.h"
 #include <algorithm>
@@ -33,14 +32,14 @@ CPlumeDoc::~CPlumeDoc() = default;
 bool CPlumeDoc::NewSite(std::unique_ptr<CSite> site) {
     if (m_site || !site) return false;
     m_site = std::move(site);
-    m_site->onModified = [this] { RefreshTitle(); };
+    m_site->AddObserver(&m_titleFollower);
     RefreshTitle();
     return true;
 }
 
 void CPlumeDoc::DeleteContents() {
     if (!m_site) return;
-    if (hooks.siteClosed) hooks.siteClosed();
+    m_observers.ForEach([](CDocumentObserver& o) { o.OnSiteClosed(); });
     m_site.reset();
     m_renderFailed.clear();
     RefreshTitle();
@@ -57,7 +56,8 @@ std::string CPlumeDoc::Title() const {
 }
 
 void CPlumeDoc::RefreshTitle() const {
-    if (hooks.titleChanged) hooks.titleChanged(Title());
+    const std::string title = Title();
+    m_observers.ForEach([&](CDocumentObserver& o) { o.OnTitleChanged(title); });
 }
 
 void CPlumeDoc::AddRecentFile(const fs::path& path) {
@@ -92,11 +92,11 @@ bool CPlumeDoc::SaveIfWanted() {
     fs::path path = m_site->path;
     const bool newName = path.empty();
     if (newName && !AskSavePath(path = lastFolder / kUntitled, false)) return false;
-    if (hooks.endTextEdits) hooks.endTextEdits();
+    m_observers.ForEach([](CDocumentObserver& o) { o.OnEndTextEdits(); });
     if (!SafeSave(*m_site, path, m_ui)) return false;
     if (newName) AddRecentFile(path);
     lastFolder = path.parent_path();
-    if (hooks.writeProfiles) hooks.writeProfiles();
+    m_observers.ForEach([](CDocumentObserver& o) { o.OnWriteProfiles(); });
     return true;
 }
 
@@ -132,17 +132,17 @@ bool CPlumeDoc::OnOpenDocument(const fs::path& path) {
         return false;
     }
     m_site = std::move(site);
-    m_site->onModified = [this] { RefreshTitle(); };
-    if (hooks.siteOpened) hooks.siteOpened(*m_site);
+    m_site->AddObserver(&m_titleFollower);
+    m_observers.ForEach([this](CDocumentObserver& o) { o.OnSiteOpened(*m_site); });
     return true;
 }
 
 bool CPlumeDoc::OnSaveDocument(const fs::path& path) {
     if (!m_site) return false;
-    if (hooks.endTextEdits) hooks.endTextEdits();
+    m_observers.ForEach([](CDocumentObserver& o) { o.OnEndTextEdits(); });
     fs::path target = path;
     if (!SafeSave(*m_site, target, m_ui)) return false;
-    if (hooks.writeProfiles) hooks.writeProfiles();
+    m_observers.ForEach([](CDocumentObserver& o) { o.OnWriteProfiles(); });
     m_site->MarkSaved();
     return true;
 }
@@ -194,7 +194,7 @@ bool CPlumeDoc::SaveAsTemplate() {
         return false;
     fs::path path = lastFolder;
     if (!AskSavePath(path, true)) return false;
-    if (hooks.endTextEdits) hooks.endTextEdits();
+    m_observers.ForEach([](CDocumentObserver& o) { o.OnEndTextEdits(); });
     CSiteSaveOptions options;
     options.asTemplate = true;
     options.category = category;
@@ -221,9 +221,9 @@ bool CPlumeDoc::Close() {
 }
 
 bool CPlumeDoc::CanCloseFrame() {
-    if (hooks.endTextEdits) hooks.endTextEdits();
+    m_observers.ForEach([](CDocumentObserver& o) { o.OnEndTextEdits(); });
     if (!m_site) return true;
-    if (hooks.pageWindowCount && hooks.pageWindowCount() > 1) return true;
+    if (PageWindowCount() > 1) return true;
     const bool ok = SaveIfWanted();
     RefreshTitle();
     return ok;
@@ -237,10 +237,12 @@ bool CPlumeDoc::OnIdle(long idleCount) {
 
 bool CPlumeDoc::RenderOnePiece() {
     if (!m_site) return false;
-    const PageShownQuery& shown = PageShownHook();
+    // With page windows open only the pages they show are rendered ahead;
+    // without any (a headless run) every page is.
+    const bool windowed = PageWindowCount() > 0;
     for (const auto& pagePtr : m_site->Pages()) {
         CPage& page = *pagePtr;
-        if (shown && !shown(page)) continue;
+        if (windowed && !page.IsShown()) continue;
         CBackgroundFill& background = page.Background();
         if (background.NeedsRender() && !m_renderFailed.count(&background)) {
             // A fill that cannot be rendered is not tried again at every idle call.
@@ -249,10 +251,11 @@ bool CPlumeDoc::RenderOnePiece() {
             page.Repaint();
             return true;
         }
+        const CPageObject* edited = page.EditedText();
         for (const auto& item : page.Items()) {
             CPageObject& object = item->Current();
             if (!object.IsDirty() || m_renderFailed.count(&object)) continue;
-            if (page.textEditMode && page.textEditObject == &object) return false;
+            if (edited == &object) return false;
             if (!object.PrepareAndRender(page.TileBuffer()) || object.IsDirty())
                 m_renderFailed.insert(&object);
             page.Repaint(item->GetRect());
@@ -260,4 +263,10 @@ bool CPlumeDoc::RenderOnePiece() {
         }
     }
     return false;
+}
+
+int CPlumeDoc::PageWindowCount() const {
+    int count = 0;
+    m_observers.ForEach([&](CDocumentObserver& o) { count += o.PageWindowCount(); });
+    return count;
 }

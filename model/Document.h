@@ -1,4 +1,5 @@
 #pragma once
+#include "model/Observers.h"
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -11,16 +12,6 @@ class CPageObject;
 class CSite;
 class CUserInteraction;
 
-// What the document needs from the windows and the rest of the program; every
-// hook may be left empty.
-struct CDocumentHooks {
-    std::function<void()> endTextEdits;          // page windows leave text editing
-    std::function<void()> writeProfiles;         // the FTP profile store is written
-    std::function<void(CSite& site)> siteOpened; // the profile store picks up a site
-    std::function<int()> pageWindowCount;        // windows showing pages of the site
-    std::function<void(const std::string& title)> titleChanged;
-    std::function<void()> siteClosed; // windows let go of the site
-};
 
 namespace document_texts {
 inline constexpr const char* kUntitled = "Ikke navngivet";
@@ -51,7 +42,11 @@ public:
     CPlumeDoc& operator=(const CPlumeDoc&) = delete;
 
     CSite* Site() const { return m_site.get(); }
-    CDocumentHooks hooks;
+    // Windows and stores that follow the document (see CDocumentObserver).
+    void AddObserver(CDocumentObserver* observer) { m_observers.Add(observer); }
+    void RemoveObserver(CDocumentObserver* observer) { m_observers.Remove(observer); }
+    // Windows showing pages of the site, as the observers count them.
+    int PageWindowCount() const;
     std::filesystem::path lastFolder;
 
     // Takes a site made by the new-site dialog; false while a site is open.
@@ -97,4 +92,12 @@ private:
     std::unique_ptr<CSite> m_site;
     std::vector<std::filesystem::path> m_recent;
     std::unordered_set<const void*> m_renderFailed;
+    CObserverList<CDocumentObserver> m_observers;
+    // The title follows the site's modified mark.
+    struct CTitleFollower : CSiteObserver {
+        explicit CTitleFollower(const CPlumeDoc& doc) : doc(doc) {}
+        void OnSiteModified(CSite&) override { doc.RefreshTitle(); }
+        void OnSiteSaved(CSite&) override { doc.RefreshTitle(); }
+        const CPlumeDoc& doc;
+    } m_titleFollower{*this};
 };

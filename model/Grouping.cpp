@@ -5,7 +5,7 @@
 #include "services/StringIds.h"
 
 EGroupAction GroupActionOf(const CPage* page) {
-    if (!page || page->textEditMode) return EGroupAction::None;
+    if (!page || page->IsEditingText()) return EGroupAction::None;
     const int selected = page->SelectedSetCount();
     if (selected > 1) return EGroupAction::Group;
     if (selected == 1) {

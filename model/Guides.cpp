@@ -137,7 +137,7 @@ void SpreadBetween(std::vector<CPageItem*>& items, int32_t g0, int32_t g1, bool 
 } // namespace
 
 bool CanSpaceEvenly(const CPage* page, bool horizontalGuides) {
-    return page && !page->textEditMode && page->GuideCount(horizontalGuides) >= 2 &&
+    return page && !page->IsEditingText() && page->GuideCount(horizontalGuides) >= 2 &&
            page->SelectedSetCount() > 0 && !AnySelectedGroup(*page);
 }
 
@@ -174,7 +174,7 @@ int IntervalOf(const std::vector<int32_t>& g, int32_t v) {
 } // namespace
 
 bool CanCentreBetweenGuides(const CPage* page) {
-    if (!page || page->textEditMode || AnySelectedGroup(*page)) return false;
+    if (!page || page->IsEditingText() || AnySelectedGroup(*page)) return false;
     for (const auto& set : page->Sets()) {
         if (set->IsGroup()) continue;
         for (CPageItem* item : set->Items()) {

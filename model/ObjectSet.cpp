@@ -1,5 +1,5 @@
 #include "model/ObjectSet.h"
-#include "model/Growable.h"
+#include "services/Growable.h"
 #include "model/PageItem.h"
 #include <algorithm>
 #include <cmath>

@@ -1,12 +1,13 @@
 #include "model/Page.h"
 #include "image/Image.h"
 #include "model/EllipseObject.h"
-#include "model/Growable.h"
+#include "services/Growable.h"
 #include "model/ObjectSet.h"
 #include "model/PageItem.h"
 #include "model/RectObject.h"
 #include "model/Site.h"
-#include "render/BackgroundFill.h"
+#include "model/TextObject.h"
+#include "model/BackgroundFill.h"
 #include <algorithm>
 #include <unordered_map>
 
@@ -61,11 +62,13 @@ void CPage::MarkModified() {
 void CPage::SetIdentifier(std::string identifier) {
     m_identifier = std::move(identifier);
     MarkModified();
+    PropertiesChanged();
 }
 
 void CPage::SetWebName(std::string webName) {
     m_webName = std::move(webName);
     MarkModified();
+    PropertiesChanged();
 }
 
 void CPage::SetHeadHtml(std::string headerHtml, std::string onloadCode,
@@ -74,12 +77,13 @@ void CPage::SetHeadHtml(std::string headerHtml, std::string onloadCode,
     m_onloadCode = std::move(onloadCode);
     m_usedFiles = std::move(usedFiles);
     MarkModified();
+    PropertiesChanged();
 }
 
 void CPage::SetWidth(int32_t width) {
     m_width = width;
     m_background->SetWidth(width);
-    if (events.sizeChanged) events.sizeChanged();
+    m_observers.ForEach([this](CPageObserver& o) { o.OnPageSizeChanged(*this); });
     Repaint();
     MarkModified();
 }
@@ -87,7 +91,7 @@ void CPage::SetWidth(int32_t width) {
 void CPage::SetHeight(int32_t height) {
     m_height = height;
     m_background->SetHeight(height);
-    if (events.sizeChanged) events.sizeChanged();
+    m_observers.ForEach([this](CPageObserver& o) { o.OnPageSizeChanged(*this); });
     Repaint();
     MarkModified();
 }
@@ -98,6 +102,7 @@ std::unique_ptr<CBackgroundFill> CPage::SetBackground(std::unique_ptr<CBackgroun
     fill->SetHeight(m_height);
     std::swap(fill, m_background);
     MarkModified();
+    PropertiesChanged();
     return fill;
 }
 
@@ -109,6 +114,7 @@ void CPage::SetProperties(std::string identifier, std::string webName, std::stri
     if (width != m_width) SetWidth(width);
     if (height != m_height) SetHeight(height);
     MarkModified();
+    PropertiesChanged();
 }
 
 void CPage::SetHistory(std::unique_ptr<CUndoRecorder> history) {
@@ -122,11 +128,35 @@ void CPage::RecordUndo(EUndoKind kind) {
 }
 
 void CPage::Repaint(const CRect& area) const {
-    if (events.repaint) events.repaint(area);
+    auto& self = const_cast<CPage&>(*this);
+    m_observers.ForEach([&](CPageObserver& o) { o.OnPageRepaint(self, area); });
 }
 
 void CPage::ItemsChanged() {
-    if (events.itemsChanged) events.itemsChanged();
+    m_observers.ForEach([this](CPageObserver& o) { o.OnItemsChanged(*this); });
+}
+
+void CPage::SelectionChanged() const {
+    auto& self = const_cast<CPage&>(*this);
+    m_observers.ForEach([&](CPageObserver& o) { o.OnSelectionChanged(self); });
+}
+
+void CPage::PropertiesChanged() {
+    m_observers.ForEach([this](CPageObserver& o) { o.OnPagePropertiesChanged(*this); });
+    m_site->PageRenamed(*this);
+}
+
+bool CPage::IsShown() const {
+    return m_observers.Any([this](const CPageObserver& o) { return o.ShowsPage(*this); });
+}
+
+CPageObject* CPage::EditedText() const {
+    for (const auto& item : m_items) {
+        CPageObject& object = item->Current();
+        if (object.GetKind() == KIND_TEXT && static_cast<CTextObject&>(object).IsEditing())
+            return &object;
+    }
+    return nullptr;
 }
 
 // ---------------------------------------------------------------- guides
@@ -201,17 +231,17 @@ CPageItem& CPage::InsertItem(std::unique_ptr<CPageItem> item) {
     return **it;
 }
 
-CPageItem* CPage::CreateFromTool(int tool, DPOINT point) {
+CPageItem* CPage::CreateFromTool(ETool tool, DPOINT point) {
     const DPOINT centre{point.x - 0.5, point.y - 0.5};
     std::unique_ptr<CPageObject> object;
     switch (tool) {
-    case 3:
+    case ETool::Text:
         if (TextToolMaker()) object = TextToolMaker()(centre);
         break;
-    case 4:
+    case ETool::Rectangle:
         object = std::make_unique<CRectObject>(centre, CObjectSize{1, 1});
         break;
-    case 5:
+    case ETool::Circle:
         object = std::make_unique<CEllipseObject>(centre, CObjectSize{1, 1});
         break;
     default:
@@ -275,6 +305,12 @@ CPageItem* CPage::FindItem(const CPageObject& object) const {
     return nullptr;
 }
 
+CPageItem* CPage::FindItem(uint64_t id) const {
+    for (const auto& item : m_items)
+        if (item->Id() == id) return item.get();
+    return nullptr;
+}
+
 std::vector<std::unique_ptr<CPageItem>> CPage::DeleteSelected() {
     std::vector<std::unique_ptr<CPageItem>> removed;
     const CRect area = SelectionArea();
@@ -296,18 +332,19 @@ std::vector<std::unique_ptr<CPageItem>> CPage::DeleteSelected() {
     return removed;
 }
 
-bool CPage::IsDrawn(const CPageItem& item) const {
-    if (textEditMode && textEditObject && &item.Current() == textEditObject) return false;
-    if (dragInProgress && item.IsSelected()) return false;
+bool CPage::IsDrawn(const CPageItem& item, const CEditState& state) const {
+    if (state.editedText && &item.Current() == state.editedText) return false;
+    if (state.dragging && item.IsSelected()) return false;
     return true;
 }
 
-void CPage::RenderAll() {
+void CPage::RenderAll(const CEditState* given) {
     if (m_renderGuard) return;
     m_renderGuard = true;
     m_background->Render();
+    const CEditState state = given ? *given : CEditState{false, EditedText()};
     for (const auto& item : m_items)
-        if (IsDrawn(*item)) item->Current().PrepareAndRender(TileBuffer());
+        if (IsDrawn(*item, state)) item->Current().PrepareAndRender(TileBuffer());
     m_renderGuard = false;
 }
 

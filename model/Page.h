@@ -1,5 +1,7 @@
 #pragma once
 #include "image/PixMap.h"
+#include "model/Observers.h"
+#include "model/Tool.h"
 #include "model/UndoRecorder.h"
 #include "services/Geometry.h"
 #include <cstdint>
@@ -15,12 +17,11 @@ class CPageItem;
 class CPageObject;
 class CSite;
 
-// What a page tells the window that shows it. Each hook is optional; the
-// designer sets them when it opens the page's window.
-struct CPageEvents {
-    std::function<void(const CRect& area)> repaint; // empty rectangle: everything
-    std::function<void()> sizeChanged;              // scroll sizes follow the page size
-    std::function<void()> itemsChanged;             // the inspector's item list
+// What the editor is doing on a page, for the operations that must leave the
+// dragged or edited objects alone. The view owns it and passes it in.
+struct CEditState {
+    bool dragging = false;                  // selected items follow the pointer
+    const CPageObject* editedText = nullptr; // the text edited in place
 };
 
 // One page of a site: its names, size, background, guides, head HTML, undo
@@ -80,11 +81,15 @@ public:
     bool PublishPending() const { return m_publishPending; }
     void SetPublishPending(bool pending) { m_publishPending = pending; }
 
-    // --- editing state set by the editor view
-    bool dragInProgress = false;
-    bool textEditMode = false;
-    CPageObject* textEditObject = nullptr;
-    CPageEvents events;
+    // --- listeners (page windows, the inspector, the page list)
+    void AddObserver(CPageObserver* observer) { m_observers.Add(observer); }
+    void RemoveObserver(CPageObserver* observer) { m_observers.Remove(observer); }
+    // True while a window draws the page (its pictures then stay cached).
+    bool IsShown() const;
+    // The text object being edited in place on this page, or null. Commands
+    // that would disturb the edit are disabled while there is one.
+    CPageObject* EditedText() const;
+    bool IsEditingText() const { return EditedText() != nullptr; }
 
     // --- undo
     CUndoRecorder& History() const { return *m_history; }
@@ -116,10 +121,10 @@ public:
     CPageItem& InsertItem(std::unique_ptr<CPageObject> object);
     // Places an existing item by the same band rule (undo of a delete).
     CPageItem& InsertItem(std::unique_ptr<CPageItem> item);
-    // Makes an object for a drawing tool (3 text, 4 rectangle, 5 ellipse) at
-    // the point, inserts it, selects it alone and records the insert step.
-    // Null for other tools.
-    CPageItem* CreateFromTool(int tool, DPOINT point);
+    // Makes an object for a drawing tool (text, rectangle, circle) at the
+    // point, inserts it, selects it alone and records the insert step. Null
+    // for other tools.
+    CPageItem* CreateFromTool(ETool tool, DPOINT point);
     using ToolObjectMaker = std::function<std::unique_ptr<CPageObject>(DPOINT centre)>;
     // How the text tool makes its object; installed by the text code.
     static ToolObjectMaker& TextToolMaker();
@@ -130,15 +135,20 @@ public:
     void MoveItemTo(CPageItem& item, int index);
     int IndexOf(const CPageItem& item) const;
     CPageItem* FindItem(const CPageObject& object) const;
+    // The item with the id while it is on the page; null otherwise.
+    CPageItem* FindItem(uint64_t id) const;
     // Every item of a selected set leaves the list; the selected sets go.
     std::vector<std::unique_ptr<CPageItem>> DeleteSelected();
-    // Rebuilds the caches of the background and of every drawn item.
-    void RenderAll();
-    bool IsDrawn(const CPageItem& item) const;
+    // Rebuilds the caches of the background and of every drawn item; without
+    // a state, of all but the text edited in place.
+    void RenderAll(const CEditState* state = nullptr);
+    // False for the text edited in place and, while dragging, the selection.
+    bool IsDrawn(const CPageItem& item, const CEditState& state) const;
+    bool IsDrawn(const CPageItem& item) const { return IsDrawn(item, CEditState{false, EditedText()}); }
     // Reorders the items to the given permutation of the current ones.
     void SetItemOrder(const std::vector<CPageItem*>& order);
 
-    // --- selection and groups (Selection.cpp)
+    // --- selection and groups (Page_Selection.cpp)
     const std::vector<std::unique_ptr<CObjectSet>>& Sets() const { return m_sets; }
     void SelectOnly(CPageItem& item);
     void SelectAll();
@@ -155,9 +165,13 @@ public:
     // Union of the selected items' areas.
     CRect SelectionArea() const;
     void Repaint(const CRect& area = {}) const;
+    // Tell the listeners that the selected sets, or the items, changed.
+    void SelectionChanged() const;
+    void ItemsChanged();
 
 private:
-    void ItemsChanged();
+    void AddToSelectionQuietly(CPageItem& item);
+    void PropertiesChanged();
     void DropEmptySet(CObjectSet* set);
     std::vector<int32_t>& GuideArray(bool horizontal);
 
@@ -181,4 +195,5 @@ private:
     std::vector<int32_t> m_verticalGuides;
     std::vector<std::unique_ptr<CPageItem>> m_items;
     std::vector<std::unique_ptr<CObjectSet>> m_sets;
+    CObserverList<CPageObserver> m_observers;
 };

@@ -3,11 +3,19 @@
 #include "model/ObjectSet.h"
 #include "model/ShapeObject.h"
 #include "model/TextObject.h"
-#include "render/ObjectFill.h"
+#include "model/ObjectFill.h"
+#include <atomic>
 #include <cassert>
 
+namespace {
+uint64_t NextItemId() {
+    static std::atomic<uint64_t> next{1};
+    return next++;
+}
+} // namespace
+
 CPageItem::CPageItem(std::unique_ptr<CPageObject> normal, CPixMap* tileBuffer)
-    : m_normal(std::move(normal)), m_tileBuffer(tileBuffer) {
+    : m_id(NextItemId()), m_normal(std::move(normal)), m_tileBuffer(tileBuffer) {
     assert(m_normal);
     TellOwner(*m_normal, this);
 }

@@ -17,6 +17,11 @@ public:
     CPageItem(const CPageItem&) = delete;
     CPageItem& operator=(const CPageItem&) = delete;
 
+    // Unique for the life of the program and kept through undo and redo (a
+    // step puts back the same item): views and the inspector remember items
+    // by it, never by pointer.
+    uint64_t Id() const { return m_id; }
+
     CPageObject& Normal() const { return *m_normal; }
     CPageObject* MouseOver() const { return m_mouseOver.get(); }
     // The twin while it is being edited, the normal object otherwise.
@@ -60,6 +65,7 @@ private:
     static void TellOwner(CPageObject& object, const CPageItem* item);
     void RenderOther(CPageObject& other);
 
+    uint64_t m_id;
     std::unique_ptr<CPageObject> m_normal;
     std::unique_ptr<CPageObject> m_mouseOver;
     bool m_hasMouseOver = false;

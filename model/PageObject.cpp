@@ -1,8 +1,8 @@
 #include "model/PageObject.h"
 #include "image/Image.h"
 #include "model/ObjectLink.h"
-#include "render/Effects.h"
-#include "render/ObjectFill.h"
+#include "model/Effects.h"
+#include "model/ObjectFill.h"
 #include <algorithm>
 #include <cmath>
 #include <limits>

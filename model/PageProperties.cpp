@@ -63,7 +63,7 @@ int32_t ClampPageHeight(int32_t typed) {
 }
 
 bool PagePropertiesEnabled(const CSite* site, const CPage* page) {
-    return site && page && !page->textEditMode;
+    return site && page && !page->IsEditingText();
 }
 
 bool ApplyPageTitle(CPage& page, const std::string& webName) {

@@ -1,7 +1,7 @@
 #pragma once
 #include "image/Color.h"
 #include "model/Site.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include <cstdint>
 #include <functional>
 #include <memory>

@@ -1,5 +1,5 @@
 #include "model/RectObject.h"
-#include "render/ObjectFill.h"
+#include "model/ObjectFill.h"
 
 CRectObject::CRectObject(DPOINT center, CObjectSize size, double angle)
     : CShapeObject(center, size, angle) {

@@ -2,7 +2,7 @@
 #include "image/Image.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
-#include "render/ObjectFill.h"
+#include "model/ObjectFill.h"
 #include <algorithm>
 #include <cmath>
 
@@ -12,7 +12,7 @@ CPageObject* Candidate(const CPage& page) {
     if (!item) return nullptr;
     CPageObject& object = item->Current();
     if (!object.CanResize()) return nullptr;
-    if (page.textEditMode && page.textEditObject == &object) return nullptr;
+    if (page.IsEditingText()) return nullptr;
     const CObjectFill* fill = object.GetFill();
     if (!fill) return nullptr;
     const auto type = fill->GetType();

@@ -1,8 +1,8 @@
 #include "model/Site.h"
-#include "model/Growable.h"
+#include "services/Growable.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include "services/StringTable.h"
 
 CSite::CSite(std::string p)
@@ -35,7 +35,12 @@ CPage& CSite::AddPage(std::unique_ptr<CPage> page) {
     ReserveOneMore(m_pages);
     m_pages.push_back(std::move(page));
     m_currentPage = m_pages.back().get();
+    m_observers.ForEach([this](CSiteObserver& o) { o.OnPageAdded(*this, *m_currentPage); });
     return *m_currentPage;
+}
+
+void CSite::PageRenamed(CPage& page) {
+    m_observers.ForEach([&](CSiteObserver& o) { o.OnPageRenamed(*this, page); });
 }
 
 std::string CSite::MakeUniquePageIdentifier() const {
@@ -74,6 +79,7 @@ int CSite::DeletePage(CPage& page) {
     if (index < 0) return -1;
     const bool wasFront = page.IsFrontPage();
     if (m_currentPage == &page) m_currentPage = nullptr;
+    m_observers.ForEach([&](CSiteObserver& o) { o.OnPageRemoved(*this, page, index); });
     m_pages.erase(m_pages.begin() + index);
 
     for (const auto& other : m_pages) {
@@ -92,13 +98,14 @@ int CSite::DeletePage(CPage& page) {
 
 void CSite::MarkModified() {
     m_saved = false;
-    if (onModified) onModified();
+    m_observers.ForEach([this](CSiteObserver& o) { o.OnSiteModified(*this); });
 }
 
 void CSite::MarkSaved() {
     m_saved = true;
     for (const auto& page : m_pages)
         page->SetSaved(true);
+    m_observers.ForEach([this](CSiteObserver& o) { o.OnSiteSaved(*this); });
 }
 
 bool CSite::IsSaved() const {

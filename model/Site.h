@@ -1,6 +1,7 @@
 #pragma once
 #include "image/Color.h"
-#include "model/RelinkMaps.h"
+#include "model/Observers.h"
+#include "services/RelinkMaps.h"
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -41,8 +42,11 @@ public:
     // all -1 until then.
     std::array<int16_t, 5> lastPublished{-1, -1, -1, -1, -1};
     CRelinkMaps relinkMaps;
-    // Called whenever the site becomes modified (the main window's title).
-    std::function<void()> onModified;
+    // Listeners: the main window's title, the page list, the status bar.
+    void AddObserver(CSiteObserver* observer) { m_observers.Add(observer); }
+    void RemoveObserver(CSiteObserver* observer) { m_observers.Remove(observer); }
+    // A page's identifier or web name changed (the page tells its site).
+    void PageRenamed(CPage& page);
 
     CBackgroundFill& DefaultFill() const { return *m_defaultFill; }
     void SetDefaultFill(const CBackgroundFill& fill);
@@ -81,4 +85,5 @@ private:
     std::vector<std::unique_ptr<CPage>> m_pages;
     CPage* m_currentPage = nullptr;
     bool m_saved = true;
+    CObserverList<CSiteObserver> m_observers;
 };

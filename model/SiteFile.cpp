@@ -3,9 +3,8 @@
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/Site.h"
-#include "render/BackgroundFill.h"
-#include "render/PageRenderer.h"
-#include "render/PicturePaths.h"
+#include "model/BackgroundFill.h"
+#include "model/PicturePaths.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
 #include "services/JpegIO.h"
@@ -145,22 +144,29 @@ void WriteHeader(const CSite& site, CByteWriter& writer, const CSiteSaveOptions&
 }
 
 // The front page as a small JPEG; false when it cannot be made.
-bool MakePreview(CSite& site, bool asTemplate, std::vector<uint8_t>& jpeg) {
+bool MakePreview(CSite& site, const CSiteSaveOptions& options, std::vector<uint8_t>& jpeg) {
     CPage* front = site.FrontPage();
     if (!front && site.PageCount() > 0) front = &site.PageAt(0);
     if (!front) return false;
-    const int w = asTemplate ? kTemplatePreviewWidth : kPreviewWidth;
-    const int h = asTemplate ? kTemplatePreviewHeight : kPreviewHeight;
-    if (!RenderThumbnail(*front, w, h) || !front->PageImage()) return false;
+    const CPreviewMaker& maker = options.makePreview ? options.makePreview : DefaultPreviewMaker();
+    if (!maker) return false;
+    const int w = options.asTemplate ? kTemplatePreviewWidth : kPreviewWidth;
+    const int h = options.asTemplate ? kTemplatePreviewHeight : kPreviewHeight;
+    const std::unique_ptr<CImage> picture = maker(*front, w, h);
+    if (!picture) return false;
     CMemFile file;
     int error = 0;
-    if (!CJpegIO::Save(file, *front->PageImage(), kPreviewQuality, error, std::string()))
-        return false;
+    if (!CJpegIO::Save(file, *picture, kPreviewQuality, error, std::string())) return false;
     jpeg = file.Detach();
     return !jpeg.empty();
 }
 
 } // namespace
+
+CPreviewMaker& DefaultPreviewMaker() {
+    static CPreviewMaker maker;
+    return maker;
+}
 
 bool SaveSite(CSite& site, CByteWriter& writer, const CSiteSaveOptions& options) {
     try {
@@ -168,7 +174,7 @@ bool SaveSite(CSite& site, CByteWriter& writer, const CSiteSaveOptions& options)
         for (const auto& page : site.Pages())
             items += page->ItemCount();
         std::vector<uint8_t> preview;
-        if (!MakePreview(site, options.asTemplate, preview)) {
+        if (!MakePreview(site, options, preview)) {
             WriteHeader(site, writer, options, nullptr, items);
             return false;
         }

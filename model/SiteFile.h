@@ -1,6 +1,7 @@
 #pragma once
 #include "services/ByteStream.h"
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -29,6 +30,10 @@ inline constexpr int kPreviewQuality = 40;
 inline constexpr uint8_t kOldestVersion = 1;
 } // namespace site_file
 
+// Makes the preview picture of a page, scaled to fit within the box.
+using CPreviewMaker =
+    std::function<std::unique_ptr<CImage>(CPage& page, int maxWidth, int maxHeight)>;
+
 struct CSiteSaveOptions {
     bool asTemplate = false;
     std::string category;     // templates only
@@ -38,7 +43,14 @@ struct CSiteSaveOptions {
     CUserInteraction* ui = nullptr;
     // Off when the bytes still have to reach the disk before they count.
     bool markSaved = true;
+    // The front page's preview; DefaultPreviewMaker() when empty.
+    CPreviewMaker makePreview;
 };
+
+// The preview maker of saves that name none. The site file cannot draw pages
+// itself (that is the page renderer's work, a layer above); programs install
+// the renderer's at start (InstallRendering). Without one a save fails.
+CPreviewMaker& DefaultPreviewMaker();
 
 // Writes the whole site. False when the preview cannot be encoded or a record
 // cannot be written; the writer then holds an incomplete file that must not

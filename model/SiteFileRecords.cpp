@@ -5,9 +5,9 @@
 #include "model/Site.h"
 #include "model/SiteFile.h"
 #include "model/TextObject.h"
-#include "render/BackgroundFill.h"
-#include "render/ObjectFill.h"
-#include "render/PicturePaths.h"
+#include "model/BackgroundFill.h"
+#include "model/ObjectFill.h"
+#include "model/PicturePaths.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
 #include <exception>

@@ -4,8 +4,8 @@
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/TextClipboard.h"
-#include "render/Effects.h"
-#include "render/ObjectFill.h"
+#include "model/Effects.h"
+#include "model/ObjectFill.h"
 #include <algorithm>
 #include <cmath>
 
@@ -242,10 +242,6 @@ bool CTextObject::EndEditing(bool recordUndo, CPage* page) {
     m_editing = false;
     m_editingState.caretVisible = false;
     m_editingState.anchor = m_editingState.caret;
-    if (page && page->textEditObject == this) {
-        page->textEditMode = false;
-        page->textEditObject = nullptr;
-    }
     if (m_layout->CharacterCount() == 0) return false;
     if (m_isNew && recordUndo) {
         if (page) page->RecordUndo(EUndoKind::Insert);

@@ -4,7 +4,7 @@
 
 namespace {
 bool Usable(const CPage* page) {
-    return page && !page->textEditMode;
+    return page && !page->IsEditingText();
 }
 
 void AfterStep(CPage& page) {
@@ -12,7 +12,8 @@ void AfterStep(CPage& page) {
     // whatever went stale and show all of it.
     page.RenderAll();
     page.Repaint();
-    if (page.events.itemsChanged) page.events.itemsChanged();
+    page.ItemsChanged();
+    page.SelectionChanged();
 }
 } // namespace
 

@@ -3,10 +3,6 @@
 
 class CPage;
 
-// Command ids of Undo and Redo in the menus and on the keys.
-inline constexpr int kUndoCommandId = 57643;
-inline constexpr int kRedoCommandId = 57644;
-
 // Undo and Redo act on the current page (null when no page window is
 // active) and are off while a text is being edited in place.
 bool CanUndoCommand(const CPage* page);

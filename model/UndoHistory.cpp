@@ -27,6 +27,15 @@ void CUndoHistory::DropRedoSteps() {
 }
 
 void CUndoHistory::Record(EUndoKind kind) {
+    if (m_compound) {
+        if (kind == EUndoKind::Withdraw)
+            m_compound->WithdrawNewest();
+        else
+            m_compound->Add(MakeUndoSnapshot(*m_page, kind));
+        m_page->SetPublishPending(true);
+        m_page->MarkModified();
+        return;
+    }
     if (kind == EUndoKind::Withdraw) {
         if (m_undoCount == 0) return;
         // The steps after the withdrawn one would no longer follow on from
@@ -40,18 +49,44 @@ void CUndoHistory::Record(EUndoKind kind) {
     }
     // Taken before the ring changes: if it cannot be made the history stays
     // as it was.
-    std::unique_ptr<CUndoSnapshot> step = MakeUndoSnapshot(*m_page, kind);
+    Push(MakeUndoSnapshot(*m_page, kind));
+    m_page->SetPublishPending(true);
+    m_page->MarkModified();
+}
+
+void CUndoHistory::Push(std::unique_ptr<CUndoSnapshot> step) {
     DropRedoSteps();
     m_current = Wrap(m_current + 1);
     if (++m_undoCount > Capacity()) m_undoCount = Capacity();
     // The slot holds the oldest step when the ring is full.
     m_steps[static_cast<std::size_t>(m_current)] = std::move(step);
     ++m_generation;
-    m_page->SetPublishPending(true);
-    m_page->MarkModified();
+}
+
+void CUndoHistory::BeginCompound(std::string label) {
+    if (m_compoundDepth++ == 0) m_compound = std::make_unique<CCompoundSnapshot>(std::move(label));
+}
+
+void CUndoHistory::EndCompound() {
+    if (m_compoundDepth == 0 || --m_compoundDepth > 0) return;
+    std::unique_ptr<CCompoundSnapshot> compound = std::move(m_compound);
+    // A change that recorded nothing leaves no step behind.
+    if (!compound->Empty()) Push(std::move(compound));
+}
+
+std::string CUndoHistory::UndoLabel() const {
+    const CUndoSnapshot* step = Newest();
+    return step ? step->Label() : std::string();
+}
+
+std::string CUndoHistory::RedoLabel() const {
+    if (m_redoCount == 0) return {};
+    const CUndoSnapshot* step = m_steps[static_cast<std::size_t>(Wrap(m_current + 1))].get();
+    return step ? step->Label() : std::string();
 }
 
 void CUndoHistory::KeepRemoved(std::vector<std::unique_ptr<CPageItem>> items) {
+    if (m_compound && m_compound->KeepRemoved(items)) return;
     if (m_undoCount > 0)
         if (CUndoSnapshot* newest = m_steps[static_cast<std::size_t>(m_current)].get())
             if (newest->KeepRemoved(items)) return;

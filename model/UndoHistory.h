@@ -6,6 +6,7 @@
 
 class CPage;
 class CPageItem;
+class CCompoundSnapshot;
 class CUndoSnapshot;
 
 // A page's undo history: a ring of steps, the newest at current, the
@@ -32,6 +33,10 @@ public:
     // False, changing nothing, when there is no step to take.
     bool Undo() override;
     bool Redo() override;
+    std::string UndoLabel() const override;
+    std::string RedoLabel() const override;
+    void BeginCompound(std::string label) override;
+    void EndCompound() override;
 
     int Capacity() const { return static_cast<int>(m_steps.size()); }
     int UndoCount() const { return m_undoCount; }
@@ -44,8 +49,13 @@ public:
 private:
     int Wrap(int slot) const;
     void DropRedoSteps();
+    // Makes the step the newest, dropping the redo steps.
+    void Push(std::unique_ptr<CUndoSnapshot> step);
 
     CPage* m_page;
+    // The step being gathered between BeginCompound and EndCompound.
+    std::unique_ptr<CCompoundSnapshot> m_compound;
+    int m_compoundDepth = 0;
     std::vector<std::unique_ptr<CUndoSnapshot>> m_steps;
     int m_current = -1;
     int m_undoCount = 0;

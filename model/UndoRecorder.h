@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class CPageItem;
@@ -30,6 +31,14 @@ enum class EUndoKind : int32_t {
 
 inline constexpr int kUndoKindCount = 17;
 
+// What the Edit menu calls a step of the kind ("flyt", "udfyldning", ...);
+// empty for the kinds that are not steps.
+const std::string& UndoKindLabel(EUndoKind kind);
+// The Edit menu's texts for the step Undo or Redo would take: "&Fortryd flyt\tCtrl+Z",
+// or the plain command text when the label is empty.
+std::string UndoMenuText(const std::string& label);
+std::string RedoMenuText(const std::string& label);
+
 // The seam through which page commands record their undo step. A command
 // calls Record exactly once, before it changes anything, and only when the
 // change will happen; the history captures what it needs from the page it
@@ -47,6 +56,31 @@ public:
     virtual bool CanRedo() const { return false; }
     virtual bool Undo() { return false; }
     virtual bool Redo() { return false; }
+    // Labels of the steps Undo and Redo would take; empty when there is none.
+    virtual std::string UndoLabel() const { return {}; }
+    virtual std::string RedoLabel() const { return {}; }
+
+    // Every step recorded between Begin and the matching End becomes one
+    // step, undone and redone as a whole, shown with the label (with an
+    // empty label, the first step's). Pairs nest; only the outermost counts.
+    // Use CCompoundUndo rather than calling these directly.
+    virtual void BeginCompound(std::string /*label*/) {}
+    virtual void EndCompound() {}
+};
+
+// One undo step for everything recorded on the page while it lives: an
+// inspector change that touches several records is undone with one Undo.
+class CCompoundUndo {
+public:
+    CCompoundUndo(CUndoRecorder& history, std::string label = {}) : m_history(history) {
+        m_history.BeginCompound(std::move(label));
+    }
+    ~CCompoundUndo() { m_history.EndCompound(); }
+    CCompoundUndo(const CCompoundUndo&) = delete;
+    CCompoundUndo& operator=(const CCompoundUndo&) = delete;
+
+private:
+    CUndoRecorder& m_history;
 };
 
 // Stand-in history until steps can be undone: counts what was recorded and

@@ -29,6 +29,43 @@ public:
     // every other step refuses them (false, items untouched).
     virtual bool KeepRemoved(std::vector<std::unique_ptr<CPageItem>>& /*items*/) { return false; }
     virtual EUndoKind Kind() const = 0;
+    // What the Edit menu calls the step.
+    virtual std::string Label() const { return UndoKindLabel(Kind()); }
+};
+
+// Several steps taken as one: undone newest first, redone oldest first.
+class CCompoundSnapshot final : public CUndoSnapshot {
+public:
+    explicit CCompoundSnapshot(std::string label) : m_label(std::move(label)) {}
+    void Add(std::unique_ptr<CUndoSnapshot> step) {
+        if (step) m_steps.push_back(std::move(step));
+    }
+    bool Empty() const { return m_steps.empty(); }
+    void WithdrawNewest() {
+        if (!m_steps.empty()) m_steps.pop_back();
+    }
+    void Undo(CPage& page) override {
+        for (auto it = m_steps.rbegin(); it != m_steps.rend(); ++it)
+            (*it)->Undo(page);
+    }
+    void Redo(CPage& page) override {
+        for (auto& step : m_steps)
+            step->Redo(page);
+    }
+    // Items a delete took go to the newest step that wants them.
+    bool KeepRemoved(std::vector<std::unique_ptr<CPageItem>>& items) override {
+        return !m_steps.empty() && m_steps.back()->KeepRemoved(items);
+    }
+    EUndoKind Kind() const override {
+        return m_steps.empty() ? EUndoKind::Unused : m_steps.front()->Kind();
+    }
+    std::string Label() const override {
+        return m_label.empty() && !m_steps.empty() ? m_steps.front()->Label() : m_label;
+    }
+
+private:
+    std::string m_label;
+    std::vector<std::unique_ptr<CUndoSnapshot>> m_steps;
 };
 
 // Makes the step of the given kind from the page's present state; null for

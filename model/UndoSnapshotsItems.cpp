@@ -3,7 +3,7 @@
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/UndoSnapshots.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include <unordered_set>
 
 namespace {

@@ -5,8 +5,8 @@
 #include "model/PageItem.h"
 #include "model/ShapeObject.h"
 #include "model/UndoSnapshots.h"
-#include "render/Effects.h"
-#include "render/ObjectFill.h"
+#include "model/Effects.h"
+#include "model/ObjectFill.h"
 #include <algorithm>
 #include <unordered_map>
 
@@ -176,8 +176,8 @@ void CTwinSnapshot::Exchange(CPage&) {
 
 CStreamSnapshot::CStreamSnapshot(const CPage& page, EUndoKind kind) : m_kind(kind) {
     std::vector<CPageItem*> items = SelectedItems(page);
-    if (page.textEditObject)
-        if (CPageItem* edited = page.FindItem(*page.textEditObject))
+    if (const CPageObject* text = page.EditedText())
+        if (CPageItem* edited = page.FindItem(*text))
             if (std::find(items.begin(), items.end(), edited) == items.end())
                 items.push_back(edited);
     for (CPageItem* item : items) {

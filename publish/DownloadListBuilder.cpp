@@ -2,10 +2,10 @@
 #include "model/ObjectLink.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
-#include "model/RelinkMaps.h"
+#include "services/RelinkMaps.h"
 #include "model/Site.h"
 #include "model/TextObject.h"
-#include "render/PicturePaths.h"
+#include "model/PicturePaths.h"
 #include "services/Cp1252.h"
 
 namespace fs = std::filesystem;

@@ -1,5 +1,5 @@
 #pragma once
-#include "build/BuildTypes.h"
+#include "sitebuild/BuildTypes.h"
 #include <optional>
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
 #include "publish/Publisher.h"
-#include "build/SiteBuilder.h"
+#include "sitebuild/SiteBuilder.h"
 #include "model/Page.h"
 #include "model/Site.h"
 #include "publish/DownloadListBuilder.h"
@@ -87,11 +87,11 @@ std::unique_ptr<SiteBuilder> CPublisher::Build(CSite& site, const fs::path& root
     case BuildWriteFailed:
         // A full disk or a failed write: say which file, so the user knows
         // where to make room.
-        if (!result.failedFile.empty()) {
+        if (result.failure) {
             m_env.ui.Message({IDD_BUILD_ERROR, error.caption,
                               error.text + "\n\n" +
                                   CStringTable::FillIn(CStringTable::Get(IDS_BUILD_CANNOT_WRITE),
-                                                       {result.failedFile.string(), result.failure}),
+                                                       {result.failure.Detail()}),
                               CMessage::Icon::Error, CMessage::Buttons::Ok});
             break;
         }

@@ -1,5 +1,5 @@
 #include "publish/SiteRemover.h"
-#include "build/BuildTypes.h"
+#include "sitebuild/BuildTypes.h"
 #include "publish/PublishEnvironment.h"
 #include "publish/PublishRecord.h"
 #include "services/Settings.h"

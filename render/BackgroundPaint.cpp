@@ -1,6 +1,6 @@
 #include "render/BackgroundPaint.h"
 #include "image/Image.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include <algorithm>
 #include <cstring>
 

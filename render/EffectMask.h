@@ -1,5 +1,5 @@
 #pragma once
-#include "render/Effects.h"
+#include "model/Effects.h"
 #include <cstdint>
 
 class CImage;

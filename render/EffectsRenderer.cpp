@@ -2,7 +2,7 @@
 #include "image/Image.h"
 #include "model/ShapeObject.h"
 #include "render/Blend.h"
-#include "render/Effects.h"
+#include "model/Effects.h"
 #include "services/Geometry.h"
 #include "services/UserInteraction.h"
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/PageObject.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include "render/BackgroundPaint.h"
 #include "render/Blend.h"
 #include "services/Scale.h"
@@ -25,20 +25,16 @@ void FillRegion(uint8_t* buffer, int rowStep, int width, int height, uint8_t gre
     }
 }
 
-bool IsEditedInPlace(const CPage& page, const CPageItem& item) {
-    return page.textEditMode && page.textEditObject && &item.Current() == page.textEditObject;
-}
-
 // Lays the items over a region that already holds its start (background).
 int CompositeItems(CPage& page, const CRect& region, uint8_t* buffer, int rowStep,
-                   bool onlySelected, bool ghost, bool skipEdited) {
+                   bool onlySelected, bool ghost, const CEditState& edit) {
     CPixMap& tile = page.TileBuffer();
     if (!tile.plane[0].data) return 0;
     const CColor background = page.Background().GetColour();
     int drawn = 0;
     for (const auto& holder : page.Items()) {
         const CPageItem& item = *holder;
-        if (skipEdited && IsEditedInPlace(page, item)) continue;
+        if (!page.IsDrawn(item, edit)) continue;
         if (onlySelected && !item.IsSelected()) continue;
         CPageObject& object = item.Current();
         const CRect rect = object.GetRect();
@@ -87,19 +83,15 @@ CPixMap MapOver(uint8_t* data, IMAGE_MODE mode, int planes, int width, int heigh
 }
 } // namespace
 
-PageShownQuery& PageShownHook() {
-    static PageShownQuery hook;
-    return hook;
-}
-
 int RenderRegion(CPage& page, const CRect& region, uint8_t* buffer, int rowStep,
-                 bool drawBackground, bool onlySelected, bool ghost) {
+                 const CRegionOptions& options) {
     if (!buffer || region.IsEmpty() || region.Width() > kTile || region.Height() > kTile) return 0;
-    if (ghost)
+    if (options.ghost)
         FillRegion(buffer, rowStep, region.Width(), region.Height(), kGhostBackground);
-    else if (drawBackground)
+    else if (options.drawBackground)
         PaintBackground(page.Background(), region, buffer, rowStep);
-    return CompositeItems(page, region, buffer, rowStep, onlySelected, ghost, true);
+    return CompositeItems(page, region, buffer, rowStep, options.onlySelected, options.ghost,
+                          options.edit);
 }
 
 void ThumbnailSize(int pageWidth, int pageHeight, int maxWidth, int maxHeight, int& width,
@@ -148,7 +140,7 @@ bool RenderThumbnail(CPage& page, int maxWidth, int maxHeight) {
                                   static_cast<std::ptrdiff_t>(ty - src.top) * argbRow +
                                   4 * (tx - src.left);
                     PaintBackground(constPage.Background(), t, at, argbRow);
-                    CompositeItems(page, t, at, argbRow, false, false, false);
+                    CompositeItems(page, t, at, argbRow, false, false, CEditState{});
                 }
             }
             for (int r = 0; r < src.Height(); ++r) {
@@ -166,7 +158,11 @@ bool RenderThumbnail(CPage& page, int maxWidth, int maxHeight) {
         }
     }
     page.SetPageImage(std::move(image));
-    const PageShownQuery& shown = PageShownHook();
-    if (!shown || !shown(page)) DropCaches(page);
+    if (!page.IsShown()) DropCaches(page);
     return true;
+}
+
+std::unique_ptr<CImage> RenderPreview(CPage& page, int maxWidth, int maxHeight) {
+    if (!RenderThumbnail(page, maxWidth, maxHeight) || !page.PageImage()) return nullptr;
+    return std::make_unique<CImage>(*page.PageImage());
 }

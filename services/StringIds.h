@@ -9,7 +9,7 @@ constexpr int IDS_BUILD_VALIDATING = 2015;  // phase label
 constexpr int IDS_BUILD_DATA = 2016;        // phase label
 constexpr int IDS_BUILD_MOUSEOVER_OVERLAPPED = 2018;
 constexpr int IDS_BUILD_WRITING = 2019;     // phase label
-constexpr int IDS_BUILD_CANNOT_WRITE = 2020; // a built file could not be written: file, reason
+constexpr int IDS_BUILD_CANNOT_WRITE = 2020; // a built file could not be written: "file: reason"
 constexpr int IDS_PAGE_FILE_PREFIX = 2022;  // "Side" + position + ".html"
 
 // Status bar hints of the page view
@@ -34,6 +34,14 @@ constexpr int IDS_MENU_UNGROUP = 3021;
 constexpr int IDS_MENU_GROUP = 3022;
 constexpr int IDS_PAGE_ID_NOT_UNIQUE = 3023;
 constexpr int IDS_PAGE_ID_PREFIX = 3025; // "Side" + number for new page identifiers
+
+// Undo: the label of each step kind is IDS_UNDO_LABEL + the kind's number;
+// the Edit menu wraps it in IDS_MENU_UNDO / IDS_MENU_REDO.
+constexpr int IDS_UNDO_LABEL = 3100; // 3100 .. 3115
+constexpr int IDS_MENU_UNDO = 3120;  // "&Fortryd %s\tCtrl+Z"
+constexpr int IDS_MENU_REDO = 3121;
+constexpr int IDS_MENU_UNDO_PLAIN = 3122; // no step to name
+constexpr int IDS_MENU_REDO_PLAIN = 3123;
 
 // Start-up checks
 constexpr int IDS_NEED_16BIT_COLOUR = 4000;

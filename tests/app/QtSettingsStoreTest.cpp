@@ -1,4 +1,4 @@
-#include "app/settings/QtSettingsStore.h"
+#include "qtsettings/QtSettingsStore.h"
 #include "services/MemorySettingsStore.h"
 #include "services/Settings.h"
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/settings/QtSettingsStore.h"
+#include "qtsettings/QtSettingsStore.h"
 #include "cli/CommandLine.h"
 #include "model/SafeSave.h"
 #include "tests/cli/CliTestSupport.h"

@@ -1,8 +1,8 @@
 // libFuzzer target: any bytes given to the snippet reader must give a
 // snippet with a name or a failure with a reason, never a crash or an
 // escaping exception; whatever parses must substitute its defaults.
-#include "build/Snippet.h"
-#include "build/SnippetInsert.h"
+#include "sitebuild/Snippet.h"
+#include "sitebuild/SnippetInsert.h"
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

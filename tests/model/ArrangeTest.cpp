@@ -1,5 +1,6 @@
 // Stacking, alignment, grouping and the guide commands.
 #include "model/Arrange.h"
+#include "tests/support/EditingText.h"
 #include "model/Grouping.h"
 #include "model/Guides.h"
 #include "model/ObjectSet.h"
@@ -78,7 +79,7 @@ TEST(Stacking, EnablingFollowsTheBands) {
     ASSERT_TRUE(Stack(page, EStackCommand::SendToBack));
     EXPECT_EQ(f.Order(), (Order{it[1], it[2], it[0], &form, &counter}));
 
-    page.textEditMode = true;
+    pwtest::CEditingText editing(page);
     EXPECT_FALSE(CanStack(&page, EStackCommand::BringToFront));
 }
 
@@ -191,7 +192,7 @@ TEST(Grouping, EnablingTextsAndMembership) {
     EXPECT_FALSE(page.Sets().front()->IsGroup());
     EXPECT_TRUE(page.Sets().front()->IsSelected()); // stays the selection
     EXPECT_EQ(f.Undo().Count(EUndoKind::Group), 3);
-    page.textEditMode = true;
+    pwtest::CEditingText editing(page);
     EXPECT_EQ(GroupMenuTextId(&page), IDS_MENU_GROUP_UNGROUP);
 }
 
@@ -317,6 +318,6 @@ TEST(Guides, CentreBetweenGuidesInBothDirections) {
     EXPECT_EQ(it[0]->GetRect(), (CRect{15, 43, 35, 58})); // (101-15)/2 = 43, (50-20)/2 = 15
     EXPECT_EQ(it[1]->GetRect(), (CRect{500, 400, 520, 420}));
     EXPECT_EQ(f.Undo().Count(EUndoKind::Move), 1);
-    page.textEditMode = true;
+    pwtest::CEditingText editing(page);
     EXPECT_FALSE(CanCentreBetweenGuides(&page));
 }

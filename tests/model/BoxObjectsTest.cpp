@@ -10,7 +10,7 @@
 #include "services/DataFolders.h"
 #include "services/FileFormatException.h"
 #include "services/Settings.h"
-#include "tests/render/RecordBytes.h"
+#include "tests/model/RecordBytes.h"
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>

@@ -5,7 +5,7 @@
 #include "model/ButtonText.h"
 #include "model/RectObject.h"
 #include "model/TextObject.h"
-#include "render/ObjectFill.h"
+#include "model/ObjectFill.h"
 #include "services/FontEngine.h"
 #include <cstring>
 #include <gtest/gtest.h>

@@ -16,12 +16,15 @@ using pwtest::CScriptedInteraction;
 struct CDocFixture {
     pwtest::TempDir dir;
     CScriptedInteraction ui;
-    CPlumeDoc doc{ui, "Pagewright"};
+    // Declared before the document, which still calls it while closing.
     std::vector<std::string> titles;
+    CDocumentEvents events;
+    CPlumeDoc doc{ui, "Pagewright"};
 
     CDocFixture() {
         doc.lastFolder = dir.Path();
-        doc.hooks.titleChanged = [this](const std::string& t) { titles.push_back(t); };
+        events.titleChanged = [this](const std::string& t) { titles.push_back(t); };
+        doc.AddObserver(&events);
     }
     fs::path WriteSite(const std::string& name) {
         auto site = pwtest::MakeSiteForFiles(2, 2);
@@ -111,7 +114,7 @@ TEST(Document, BrokenFileLeavesNoSite) {
 TEST(Document, ClosingPromptsOnlyForTheLastWindowOfAModifiedSite) {
     CDocFixture f;
     int windows = 2;
-    f.doc.hooks.pageWindowCount = [&] { return windows; };
+    f.events.pageWindowCount = [&] { return windows; };
     ASSERT_TRUE(f.doc.OpenFile(f.WriteSite("s.pwu")));
     f.doc.Site()->MarkModified();
     EXPECT_TRUE(f.doc.CanCloseFrame());
@@ -123,7 +126,7 @@ TEST(Document, ClosingPromptsOnlyForTheLastWindowOfAModifiedSite) {
     ASSERT_NE(f.doc.Site(), nullptr);
     // Ja saves, then closes.
     int profileWrites = 0;
-    f.doc.hooks.writeProfiles = [&] { ++profileWrites; };
+    f.events.writeProfiles = [&] { ++profileWrites; };
     f.ui.ExpectMessage(kChangesId, EAnswer::Yes);
     EXPECT_TRUE(f.doc.Close());
     EXPECT_TRUE(f.ui.Verify());

@@ -3,7 +3,7 @@
 #include "model/EllipseObject.h"
 #include "model/ObjectSet.h"
 #include "model/RectObject.h"
-#include "render/ObjectFill.h"
+#include "model/ObjectFill.h"
 #include "tests/model/PageTestSupport.h"
 #include <cmath>
 #include <gtest/gtest.h>
@@ -53,7 +53,7 @@ TEST(PageItem, ToolCreatesOneSelectedObjectBelowTheTopBand) {
     CPageFixture f;
     CPage& page = f.Page();
     page.InsertItem(Box({0, 0, 10, 10}, KIND_COUNTER));
-    CPageItem* rect = page.CreateFromTool(4, {100, 60});
+    CPageItem* rect = page.CreateFromTool(ETool::Rectangle, {100, 60});
     ASSERT_NE(rect, nullptr);
     EXPECT_EQ(rect->Normal().GetKind(), KIND_RECT);
     EXPECT_DOUBLE_EQ(rect->Normal().GetCenter().x, 99.5);
@@ -62,15 +62,15 @@ TEST(PageItem, ToolCreatesOneSelectedObjectBelowTheTopBand) {
     EXPECT_EQ(page.SingleSelectedItem(), rect);
     EXPECT_EQ(f.Undo().Count(EUndoKind::Insert), 1);
 
-    CPageItem* ellipse = page.CreateFromTool(5, {10, 10});
+    CPageItem* ellipse = page.CreateFromTool(ETool::Circle, {10, 10});
     ASSERT_NE(ellipse, nullptr);
     EXPECT_EQ(ellipse->Normal().GetKind(), KIND_ELLIPSE);
     EXPECT_EQ(page.SingleSelectedItem(), ellipse);
     EXPECT_EQ(page.SelectedSetCount(), 1);
     EXPECT_EQ(rect->Set(), nullptr);
 
-    EXPECT_EQ(page.CreateFromTool(1, {5, 5}), nullptr);
-    EXPECT_EQ(page.CreateFromTool(3, {5, 5}), nullptr); // no text maker installed
+    EXPECT_EQ(page.CreateFromTool(ETool::Arrow, {5, 5}), nullptr);
+    EXPECT_EQ(page.CreateFromTool(ETool::Text, {5, 5}), nullptr); // no text maker installed
     EXPECT_EQ(page.ItemCount(), 3);
 }
 
@@ -122,7 +122,9 @@ TEST(PageItem, RemovingAndDeletingItemsKeepsSetsConsistent) {
     CPage& page = f.Page();
     auto items = f.AddBoxes({{0, 0, 10, 10}, {20, 0, 30, 10}, {40, 0, 50, 10}, {60, 0, 70, 10}});
     int itemEvents = 0;
-    page.events.itemsChanged = [&] { ++itemEvents; };
+    CPageEvents events;
+    events.itemsChanged = [&] { ++itemEvents; };
+    page.AddObserver(&events);
 
     page.SelectOnly(*items[0]);
     std::unique_ptr<CPageItem> gone = page.RemoveItem(*items[0]);
@@ -269,20 +271,16 @@ TEST(PageItem, RenderAllSkipsWhatIsNotDrawn) {
     CPageItem& other = page.InsertItem(std::move(box));
     ASSERT_TRUE(rect.Normal().IsDirty());
     page.SelectOnly(other);
-    page.dragInProgress = true;
-    EXPECT_FALSE(page.IsDrawn(other));
-    EXPECT_TRUE(page.IsDrawn(rect));
-    page.RenderAll();
+    const CEditState dragging{true, nullptr};
+    EXPECT_FALSE(page.IsDrawn(other, dragging));
+    EXPECT_TRUE(page.IsDrawn(rect, dragging));
+    page.RenderAll(&dragging);
     EXPECT_FALSE(rect.Normal().IsDirty());
     EXPECT_NE(rect.Normal().GetImage(), nullptr);
     EXPECT_EQ(boxObject->renders, 0);
     EXPECT_FALSE(page.Background().NeedsRender()); // a solid background
 
-    page.dragInProgress = false;
-    page.textEditMode = true;
-    page.textEditObject = &other.Current();
-    EXPECT_FALSE(page.IsDrawn(other));
-    page.textEditMode = false;
+    EXPECT_FALSE(page.IsDrawn(other, CEditState{false, &other.Current()}));
     page.RenderAll();
     EXPECT_EQ(boxObject->renders, 1);
     EXPECT_EQ(page.FindItem(*boxObject), &other);

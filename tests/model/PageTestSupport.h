@@ -5,7 +5,7 @@
 #include "model/PageItem.h"
 #include "model/PageObject.h"
 #include "model/Site.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include <memory>
 #include <string>
 #include <vector>

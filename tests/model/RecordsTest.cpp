@@ -5,7 +5,7 @@
 #include "services/ByteWriter.h"
 #include "services/CurrentSettings.h"
 #include "services/Settings.h"
-#include "tests/render/RecordBytes.h"
+#include "tests/model/RecordBytes.h"
 #include <functional>
 #include <gtest/gtest.h>
 

@@ -1,11 +1,12 @@
 #include "model/ScaleToImageFill.h"
+#include "tests/support/EditingText.h"
 #include "image/Image.h"
 #include "model/EllipseObject.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/RectObject.h"
 #include "model/Site.h"
-#include "render/ObjectFill.h"
+#include "model/ObjectFill.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,7 +57,6 @@ TEST(ScaleToImageFill, CommandOnThePage) {
     page.AddToSelection(solid);
     EXPECT_FALSE(CanScaleToImageFill(page));
     page.SelectOnly(item);
-    page.textEditMode = true;
-    page.textEditObject = &item.Current();
+    pwtest::CEditingText editing(page);
     EXPECT_FALSE(CanScaleToImageFill(page));
 }

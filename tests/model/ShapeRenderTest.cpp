@@ -4,8 +4,8 @@
 #include "model/ButtonText.h"
 #include "model/EllipseObject.h"
 #include "model/RectObject.h"
-#include "render/Effects.h"
-#include "render/ObjectFill.h"
+#include "model/Effects.h"
+#include "model/ObjectFill.h"
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "image/Image.h"
 #include "model/FormObject.h"
 #include "model/HtmlObject.h"
-#include "render/ObjectFill.h"
+#include "model/ObjectFill.h"
 #include "services/ByteReader.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempDir.h"

@@ -5,7 +5,7 @@
 #include "model/PageItem.h"
 #include "model/RectObject.h"
 #include "model/Site.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include "services/ByteWriter.h"
 #include <memory>
 #include <string>

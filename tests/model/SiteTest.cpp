@@ -1,6 +1,7 @@
 // Sites and pages: identifiers, front page, deletion with link upkeep, saved
 // flags, relink maps and the page-property rules.
 #include "model/ObjectLink.h"
+#include "tests/support/EditingText.h"
 #include "model/PageProperties.h"
 #include "model/RectObject.h"
 #include "services/StringTable.h"
@@ -35,7 +36,12 @@ TEST(Site, NewSiteStartsWithFrontPageSide1NamedAfterTheSite) {
     int titleRefreshes = 0;
     auto site = MakeNewSite("Familien", CBackgroundFill(CColor(1, 2, 3)), 640, 480,
                             CColor(0, 0, 255), CColor(128, 0, 128));
-    site->onModified = [&] { ++titleRefreshes; };
+    struct : CSiteObserver {
+        int* count;
+        void OnSiteModified(CSite&) override { ++*count; }
+    } titleFollower;
+    titleFollower.count = &titleRefreshes;
+    site->AddObserver(&titleFollower);
     ASSERT_EQ(site->PageCount(), 1);
     CPage& first = site->PageAt(0);
     EXPECT_EQ(first.Identifier(), "Side1");
@@ -207,7 +213,9 @@ TEST(PageProperties, SizesAreClampedAndRecordedOnlyWhenTheyChange) {
     CPageFixture f;
     CPage& page = f.Page();
     int sizeEvents = 0;
-    page.events.sizeChanged = [&] { ++sizeEvents; };
+    CPageEvents events;
+    events.sizeChanged = [&] { ++sizeEvents; };
+    page.AddObserver(&events);
     page.SetPublishPending(false);
     EXPECT_EQ(ApplyPageWidth(page, 5), 10);
     EXPECT_EQ(page.Width(), 10);
@@ -245,7 +253,7 @@ TEST(PageProperties, IdentifierAndTitleChanges) {
     EXPECT_TRUE(ui.Verify());
 
     EXPECT_FALSE(PagePropertiesEnabled(nullptr, &page));
-    page.textEditMode = true;
+    pwtest::CEditingText editing(page);
     EXPECT_FALSE(PagePropertiesEnabled(&f.site, &page));
 }
 

@@ -5,8 +5,8 @@
 #include "model/PageItem.h"
 #include "model/Site.h"
 #include "model/TextClipboard.h"
-#include "render/Effects.h"
-#include "render/ObjectFill.h"
+#include "model/Effects.h"
+#include "model/ObjectFill.h"
 #include "services/FileFormatException.h"
 #include <gtest/gtest.h>
 
@@ -154,12 +154,11 @@ TEST(TextObject, EndingEditingFitsTheObjectAndRemovesEmptyTexts) {
     text->SetNew(true);
     text->BeginEditing();
     CPageItem& item = page.InsertItem(std::move(made));
-    page.textEditMode = true;
-    page.textEditObject = text;
+    EXPECT_EQ(page.EditedText(), text);
     // Nothing typed: the caller is told to remove it.
     EXPECT_FALSE(text->EndEditing(true, &page));
-    EXPECT_FALSE(page.textEditMode);
-    EXPECT_EQ(page.textEditObject, nullptr);
+    EXPECT_FALSE(page.IsEditingText());
+    EXPECT_EQ(page.EditedText(), nullptr);
 
     text->BeginEditing();
     Type(*text, "Tekst");
@@ -180,7 +179,7 @@ TEST(TextObject, EndingEditingFitsTheObjectAndRemovesEmptyTexts) {
     // installed (the previous maker is put back for the other tests).
     const CPage::ToolObjectMaker saved = CPage::TextToolMaker();
     InstallTextRendering();
-    CPageItem* tool = page.CreateFromTool(3, DPOINT{40, 40});
+    CPageItem* tool = page.CreateFromTool(ETool::Text, DPOINT{40, 40});
     CPage::TextToolMaker() = saved;
     ASSERT_NE(tool, nullptr);
     auto* fresh = dynamic_cast<CTextObject*>(&tool->Normal());

@@ -2,9 +2,9 @@
 // and effects.
 #include "image/Image.h"
 #include "model/TextObject.h"
-#include "render/Effects.h"
+#include "model/Effects.h"
 #include "render/EffectsRenderer.h"
-#include "render/ObjectFill.h"
+#include "model/ObjectFill.h"
 #include <cmath>
 #include <cstdlib>
 #include <gtest/gtest.h>

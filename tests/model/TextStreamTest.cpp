@@ -1,8 +1,8 @@
 // Writing texts and reading them back, and rejecting malformed text streams.
 #include "model/ReadObject.h"
 #include "model/TextObject.h"
-#include "render/Effects.h"
-#include "render/ObjectFill.h"
+#include "model/Effects.h"
+#include "model/ObjectFill.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
 #include "services/FileFormatException.h"

@@ -1,4 +1,5 @@
 #include "UndoTestSupport.h"
+#include "tests/support/EditingText.h"
 #include "model/TextObject.h"
 #include "model/UndoCommands.h"
 #include "model/UndoSnapshots.h"
@@ -323,28 +324,32 @@ TEST(Undo, CommandsAreEnabledOnlyWithAPageOutsideTextEditing) {
     CUndoPage fixture;
     CPage& page = fixture.Page();
     int repaints = 0, listChanges = 0;
-    page.events.repaint = [&](const CRect&) { ++repaints; };
-    page.events.itemsChanged = [&] { ++listChanges; };
+    CPageEvents events;
+    events.repaint = [&](const CRect&) { ++repaints; };
+    events.itemsChanged = [&] { ++listChanges; };
+    page.AddObserver(&events);
     EXPECT_FALSE(CanUndoCommand(nullptr));
     EXPECT_FALSE(UndoCommand(nullptr));
     EXPECT_FALSE(CanUndoCommand(&page));
     ApplyPageTitle(page, "Ny");
     EXPECT_TRUE(CanUndoCommand(&page));
     EXPECT_FALSE(CanRedoCommand(&page));
-    page.textEditMode = true;
-    EXPECT_FALSE(CanUndoCommand(&page));
-    EXPECT_FALSE(UndoCommand(&page));
-    EXPECT_EQ(page.WebName(), "Ny");
-    page.textEditMode = false;
+    {
+        pwtest::CEditingText editing(page);
+        EXPECT_FALSE(CanUndoCommand(&page));
+        EXPECT_FALSE(UndoCommand(&page));
+        EXPECT_EQ(page.WebName(), "Ny");
+    }
     repaints = listChanges = 0;
     EXPECT_TRUE(UndoCommand(&page));
     EXPECT_EQ(page.WebName(), "Test");
     EXPECT_GT(repaints, 0);
     EXPECT_EQ(listChanges, 1);
     EXPECT_TRUE(CanRedoCommand(&page));
-    page.textEditMode = true;
-    EXPECT_FALSE(RedoCommand(&page));
-    page.textEditMode = false;
+    {
+        pwtest::CEditingText editing(page);
+        EXPECT_FALSE(RedoCommand(&page));
+    }
     EXPECT_TRUE(RedoCommand(&page));
     EXPECT_EQ(page.WebName(), "Ny");
 
@@ -450,4 +455,45 @@ TEST(Undo, CommandsThatWouldChangeNothingTakeNoStep) {
     EXPECT_EQ(history.UndoCount(), 2);
     ApplyHeadHtml(page, "<meta>", "init()", {"b.js"});
     EXPECT_EQ(history.UndoCount(), 3);
+}
+
+TEST(Undo, CompoundStepUndoesEveryRecordWithOneUndoAndNamesItself) {
+    CUndoPage fixture;
+    CPage& page = fixture.Page();
+    CUndoHistory& history = fixture.History();
+    CPageItem& item =
+        page.InsertItem(std::make_unique<CRectObject>(DPOINT{100, 100}, CObjectSize{40, 30}));
+    page.SelectOnly(item);
+    const std::vector<uint8_t> before = PageBytes(page);
+    const int stepsBefore = history.UndoCount();
+    {
+        // One inspector change that touches the fill and the size.
+        CCompoundUndo step(page.History(), "udfyldning og størrelse");
+        page.RecordUndo(EUndoKind::Fill);
+        auto fill = std::make_unique<CObjectFill>(*item.Current().GetFill());
+        fill->SetColour(CColor(200, 10, 10));
+        item.Current().SetFill(std::move(fill));
+        {
+            CCompoundUndo nested(page.History()); // inner pairs add to the outer step
+            page.RecordUndo(EUndoKind::Move);
+            item.Current().SetSize(CObjectSize{80, 60});
+        }
+    }
+    { CCompoundUndo nothing(page.History(), "intet"); } // records nothing: no step
+    EXPECT_EQ(history.UndoCount(), stepsBefore + 1);
+    EXPECT_EQ(history.UndoLabel(), "udfyldning og størrelse");
+    EXPECT_EQ(UndoMenuText(history.UndoLabel()), "&Fortryd udfyldning og størrelse\tCtrl+Z");
+    const std::vector<uint8_t> after = PageBytes(page);
+
+    ASSERT_TRUE(history.Undo());
+    EXPECT_EQ(PageBytes(page), before);
+    EXPECT_EQ(history.RedoLabel(), "udfyldning og størrelse");
+    ASSERT_TRUE(history.Redo());
+    EXPECT_EQ(PageBytes(page), after);
+
+    // Plain steps carry the label of their kind; the menu falls back to the
+    // bare command when there is nothing to undo.
+    page.RecordUndo(EUndoKind::Move);
+    EXPECT_EQ(history.UndoLabel(), "flyt");
+    EXPECT_EQ(RedoMenuText(""), "&Gentag\tCtrl+Y");
 }

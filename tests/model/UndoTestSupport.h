@@ -13,9 +13,9 @@
 #include "model/RectObject.h"
 #include "model/Site.h"
 #include "model/UndoHistory.h"
-#include "render/BackgroundFill.h"
-#include "render/Effects.h"
-#include "render/ObjectFill.h"
+#include "model/BackgroundFill.h"
+#include "model/Effects.h"
+#include "model/ObjectFill.h"
 #include "services/ByteWriter.h"
 #include <algorithm>
 #include <memory>

@@ -6,7 +6,7 @@
 #include "model/Site.h"
 #include "model/TextObject.h"
 #include "publish/DownloadListBuilder.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include "tests/support/TempDir.h"
 #include <fstream>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "publish/PublishRecord.h"
 #include "model/Page.h"
 #include "model/Site.h"
-#include "render/BackgroundFill.h"
+#include "model/BackgroundFill.h"
 #include "tests/support/TempDir.h"
 #include <fstream>
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "publish/Publisher.h"
 #include "services/Settings.h"
 #include "services/StringIds.h"
-#include "tests/build/SiteBuildTestSupport.h"
+#include "tests/sitebuild/SiteBuildTestSupport.h"
 #include "tests/support/FtpServer.h"
 #include <functional>
 #include <map>

@@ -1,6 +1,6 @@
 #include "image/Image.h"
 #include "render/EffectMask.h"
-#include "render/Effects.h"
+#include "model/Effects.h"
 #include "render/EffectsRenderer.h"
 #include "tests/support/ScriptedInteraction.h"
 #include <cmath>

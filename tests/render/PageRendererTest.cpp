@@ -6,8 +6,8 @@
 #include "model/PageItem.h"
 #include "model/RectObject.h"
 #include "model/Site.h"
-#include "render/BackgroundFill.h"
-#include "render/ObjectFill.h"
+#include "model/BackgroundFill.h"
+#include "model/ObjectFill.h"
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>
@@ -88,7 +88,7 @@ TEST(PageRendererTest, RegionMatchesAnIndependentComposite) {
         const CRect region{40, 20, 296, 200}; // 256 x 180
         const int w = region.Width(), h = region.Height();
         std::vector<uint8_t> buf(static_cast<size_t>(w) * h * 4, 0);
-        EXPECT_EQ(RenderRegion(*t.page, region, buf.data(), 4 * w, background, false, false), 3);
+        EXPECT_EQ(RenderRegion(*t.page, region, buf.data(), 4 * w, CRegionOptions{.drawBackground = background}), 3);
 
         std::vector<double> ref(static_cast<size_t>(w) * h * 4, 0.0);
         for (size_t i = 0; i < ref.size(); i += 4)
@@ -131,7 +131,7 @@ TEST(PageRendererTest, RegionSkipsWhatItShould) {
 
     std::vector<uint8_t> buf(100 * 100 * 4);
     const CRect region{0, 0, 100, 100};
-    EXPECT_EQ(RenderRegion(*t.page, region, buf.data(), 400, true, false, false), 2);
+    EXPECT_EQ(RenderRegion(*t.page, region, buf.data(), 400), 2);
     EXPECT_EQ(out.draws, 0); // outside the region: never asked
     EXPECT_EQ(in.draws, 1);
     EXPECT_EQ(in.lastW, 40);
@@ -141,37 +141,36 @@ TEST(PageRendererTest, RegionSkipsWhatItShould) {
 
     // Part of an item: the offset inside the object and the part's size.
     const CRect part{30, 20, 90, 90};
-    EXPECT_EQ(RenderRegion(*t.page, part, buf.data(), 400, true, false, false), 1);
+    EXPECT_EQ(RenderRegion(*t.page, part, buf.data(), 400), 1);
     EXPECT_EQ(in.lastX, 20);
     EXPECT_EQ(in.lastY, 10);
     EXPECT_EQ(in.lastW, 20);
     EXPECT_EQ(in.lastH, 20);
 
     // The object edited in place is left out.
-    t.page->textEditMode = true;
-    t.page->textEditObject = &ed;
-    EXPECT_EQ(RenderRegion(*t.page, region, buf.data(), 400, true, false, false), 1);
+    CRegionOptions editing;
+    editing.edit.editedText = &ed;
+    EXPECT_EQ(RenderRegion(*t.page, region, buf.data(), 400, editing), 1);
     EXPECT_EQ(ed.draws, 1);
     EXPECT_EQ(buf[1], 20); // background
-    t.page->textEditMode = false;
 
     // Only selected items.
     t.page->SelectOnly(inItem);
-    EXPECT_EQ(RenderRegion(*t.page, region, buf.data(), 400, true, true, false), 1);
+    EXPECT_EQ(RenderRegion(*t.page, region, buf.data(), 400, CRegionOptions{.onlySelected = true}), 1);
     EXPECT_EQ(ed.draws, 1);
 
     // Ghost mode: light grey start, items in darker grey with their alpha.
-    EXPECT_EQ(RenderRegion(*t.page, region, buf.data(), 400, true, false, true), 2);
+    EXPECT_EQ(RenderRegion(*t.page, region, buf.data(), 400, CRegionOptions{.ghost = true}), 2);
     EXPECT_EQ(buf[(60 * 100 + 60) * 4 + 1], 190);
     EXPECT_EQ(buf[(15 * 100 + 15) * 4 + 1], 140);
     EXPECT_EQ(buf[(15 * 100 + 15) * 4 + 0], 255);
 
     // Without background the untouched pixels keep what was there.
     std::fill(buf.begin(), buf.end(), 7);
-    RenderRegion(*t.page, region, buf.data(), 400, false, false, false);
+    RenderRegion(*t.page, region, buf.data(), 400, CRegionOptions{.drawBackground = false});
     EXPECT_EQ(buf[(60 * 100 + 60) * 4 + 2], 7);
     // Too large a region does nothing.
-    EXPECT_EQ(RenderRegion(*t.page, {0, 0, 257, 10}, buf.data(), 257 * 4, true, false, false), 0);
+    EXPECT_EQ(RenderRegion(*t.page, {0, 0, 257, 10}, buf.data(), 257 * 4), 0);
 }
 
 TEST(PageRendererTest, ThumbnailSizeImageAndCaches) {
@@ -208,9 +207,12 @@ TEST(PageRendererTest, ThumbnailSizeImageAndCaches) {
     EXPECT_TRUE(rect.IsDirty());
 
     // A shown page keeps them.
-    PageShownHook() = [&](const CPage& p) { return &p == t.page; };
+    struct CWindow : CPageObserver {
+        bool ShowsPage(const CPage&) const override { return true; }
+    } window;
+    t.page->AddObserver(&window);
     ASSERT_TRUE(RenderThumbnail(*t.page, 30, 30));
-    PageShownHook() = nullptr;
+    t.page->RemoveObserver(&window);
     EXPECT_NE(rect.GetImage(), nullptr);
     EXPECT_EQ(t.page->PageImage()->Width(), 30);
     EXPECT_FALSE(RenderThumbnail(*t.page, 0, 30));

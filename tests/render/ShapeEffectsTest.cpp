@@ -1,8 +1,8 @@
 #include "image/Image.h"
 #include "model/RectObject.h"
-#include "render/Effects.h"
+#include "model/Effects.h"
 #include "render/EffectsRenderer.h"
-#include "render/ObjectFill.h"
+#include "model/ObjectFill.h"
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,0 +1,127 @@
+// Rendering of a text object: the drawn text under its fill, scaled, turned
+// and given its effects like a shape.
+#include "image/Image.h"
+#include "model/TextObject.h"
+#include "model/BackgroundFill.h"
+#include "model/Effects.h"
+#include "model/ObjectFill.h"
+#include "services/RotateScale.h"
+#include <algorithm>
+#include <cstring>
+#include <numbers>
+
+namespace {
+constexpr IMAGE_MODE kArgb = WithAlpha(IMAGE_RGB8);
+} // namespace
+
+// The upright, unscaled box: coverage as alpha, the colours from the fill.
+std::unique_ptr<CImage> CTextObject::BoxImage() const {
+    const CImage* coverage = m_layout->CoverageImage();
+    const CImage* colours = m_layout->ColourImage();
+    if (!coverage || !colours) return nullptr;
+    const int w = coverage->Width();
+    const int h = coverage->Height();
+    auto box = std::make_unique<CImage>(kArgb, w, h, 96.0);
+    if (!box->Bits()) return nullptr;
+
+    const CObjectFill::FillType type = m_fill ? m_fill->GetType() : CObjectFill::fillTextColour;
+    std::unique_ptr<CImage> picture;
+    if ((type == CObjectFill::fillImage || type == CObjectFill::fillGradient ||
+         type == CObjectFill::fillHeldImage) &&
+        m_fill->GetImage()) {
+        // The picture shows through the letters, stretched over the box.
+        CImage source = *m_fill->GetImage();
+        if (source.GetMode() != kArgb && source.GetMode() != IMAGE_RGB8) source.Convert(IMAGE_RGB8);
+        picture = CRotateScale(source).Transform(w, h, 0.0, DPOINT{w / 2.0, h / 2.0});
+    }
+    const COLORREF solid = m_fill ? m_fill->GetColour().GetCOLORREF() : 0;
+    const uint8_t sr = solid & 0xFF, sg = (solid >> 8) & 0xFF, sb = (solid >> 16) & 0xFF;
+    const int pictureStep = picture ? (picture->HasAlpha() ? 4 : 3) : 0;
+    const int pictureColour = picture && picture->HasAlpha() ? 1 : 0;
+
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* cov = coverage->Bits() + y * coverage->RowBytes();
+        const uint8_t* col = colours->Bits() + y * colours->RowBytes();
+        const uint8_t* pic = picture ? picture->Bits() + y * picture->RowBytes() : nullptr;
+        uint8_t* out = box->Bits() + y * box->RowBytes();
+        for (int x = 0; x < w; ++x, out += 4) {
+            out[0] = cov[x];
+            if (pic) {
+                const uint8_t* p = pic + x * pictureStep + pictureColour;
+                out[1] = p[0];
+                out[2] = p[1];
+                out[3] = p[2];
+            } else if (type == CObjectFill::fillTextColour || !m_fill ||
+                       type != CObjectFill::fillSolid) {
+                // Text colours, also for a picture fill whose picture is missing.
+                out[1] = col[3 * x];
+                out[2] = col[3 * x + 1];
+                out[3] = col[3 * x + 2];
+            } else {
+                out[1] = sr;
+                out[2] = sg;
+                out[3] = sb;
+            }
+        }
+    }
+    return box;
+}
+
+bool CTextObject::PrepareAndRender(CPixMap& work) {
+    if (!m_layout) return false;
+    if (!m_layout->IsLaidOut()) LayoutText();
+    return CShapeObject::PrepareAndRender(work);
+}
+
+bool CTextObject::Render(CPixMap& work) {
+    if (!m_dirty) return true;
+    if (!m_layout->IsLaidOut()) LayoutText();
+    if (!m_layout->Draw()) return false;
+    std::unique_ptr<CImage> box = BoxImage();
+    if (!box) return false;
+
+    const bool upright = m_editing || (m_angle == 0.0 && m_size.width == box->Width() &&
+                                       m_size.height == box->Height());
+    if (upright) {
+        m_rect = BoxRect();
+        m_rect.Offset(m_mouseOverOffset.x, m_mouseOverOffset.y);
+        m_image = std::move(box);
+    } else {
+        if (m_size.width <= 0 || m_size.height <= 0) {
+            m_image.reset();
+            m_rect = {};
+            m_dirty = false;
+            return true;
+        }
+        std::unique_ptr<CImage> turned = CRotateScale(*box).Transform(
+            m_size.width, m_size.height, 2 * std::numbers::pi - m_angle,
+            DPOINT{m_size.width / 2.0, m_size.height / 2.0});
+        if (!turned) return false;
+        const CPixelShift shift = OutlineShift();
+        CRect rect = m_outline.GetBoundingBox();
+        rect.Offset(shift.x, shift.y);
+        if (rect.IsEmpty() || rect.Width() > kMaxImageSide || rect.Height() > kMaxImageSide)
+            return false;
+        auto image = std::make_unique<CImage>(kArgb, rect.Width(), rect.Height(), 96.0);
+        if (!image->Bits()) return false;
+        std::memset(image->Bits(), 0, image->BufferBytes());
+        // The turned box is centred on the image, as a shape's texture is.
+        const int offX = (turned->Width() - rect.Width()) / 2;
+        const int offY = (turned->Height() - rect.Height()) / 2;
+        for (int y = 0; y < rect.Height(); ++y) {
+            const int sy = y + offY;
+            if (sy < 0 || sy >= turned->Height()) continue;
+            const int x0 = std::max(0, -offX);
+            const int x1 = std::min(rect.Width(), turned->Width() - offX);
+            if (x1 <= x0) continue;
+            std::memcpy(image->Bits() + y * image->RowBytes() + 4 * x0,
+                        turned->Bits() + sy * turned->RowBytes() + 4 * (x0 + offX),
+                        4 * static_cast<std::size_t>(x1 - x0));
+        }
+        m_image = std::move(image);
+        m_rect = rect;
+    }
+    if (!m_editing && Advanced() && !ApplyEffectsAndCrop(work)) return false;
+    m_dirty = false;
+    return true;
+}

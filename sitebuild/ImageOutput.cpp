@@ -1,0 +1,199 @@
+#include "sitebuild/ImageOutput.h"
+#include "sitebuild/PageClassify.h"
+#include "image/Image.h"
+#include "model/Page.h"
+#include "model/PageObject.h"
+#include "model/Site.h"
+#include "model/BackgroundFill.h"
+#include "model/Effects.h"
+#include "model/ObjectFill.h"
+#include "services/IO.h"
+#include "services/IOError.h"
+#include "services/JpegIO.h"
+#include "services/MemFile.h"
+#include <algorithm>
+#include <cstring>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Size of a file in bytes; -1 when it cannot be read.
+long long FileSize(const fs::path& file) {
+    std::error_code ec;
+    const auto size = fs::file_size(file, ec);
+    return ec ? -1 : static_cast<long long>(size);
+}
+
+// The extension of a stored path from its last dot, as written.
+std::string ExtensionOf(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    const std::size_t slash = path.find_last_of("/\\");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    return path.substr(dot);
+}
+
+// Pixel of a strip image as bytes r, g, b (RGB, or alpha first).
+const uint8_t* StripPixel(const CImage& strip, int x, int y) {
+    const int bpp = strip.GetMode() == IMAGE_RGB8 ? 3 : 4;
+    return strip.Bits() + static_cast<std::size_t>(y) * strip.RowBytes() +
+           static_cast<std::size_t>(x) * bpp + (bpp - 3);
+}
+
+std::span<const uint8_t> BytesOf(const CMemFile& file) {
+    return {file.Data().data(), file.GetLength()};
+}
+
+} // namespace
+
+bool SaveBuildJpeg(const fs::path& file, const CImage& image, CWriteFailure* failure) {
+    return SaveBuildJpeg(file, CJpegIO::MapOfImage(image), failure);
+}
+
+bool SaveBuildJpeg(const fs::path& file, const CPixMap& pixels, CWriteFailure* failure) {
+    CMemFile encoded;
+    std::error_code ec = EncodeBuildJpeg(pixels, encoded)
+                             ? WriteOutputFile(file, BytesOf(encoded))
+                             : std::make_error_code(std::errc::io_error);
+    if (failure) failure->Check(file, ec);
+    return !ec;
+}
+
+bool EncodeBuildJpeg(const CPixMap& pixels, CMemFile& encoded) {
+    int error = 0;
+    return CJpegIO::Save(encoded, pixels, kBuildJpegQuality, error, std::string(), 96.0);
+}
+
+bool CopyReplacing(const fs::path& from, const fs::path& to, CWriteFailure& failure) {
+    bool sourceFailed = false;
+    const std::error_code ec = CopyOutputFile(from, to, sourceFailed);
+    if (!sourceFailed) failure.Check(to, ec);
+    return !ec;
+}
+
+std::string CopyAnimatedGif(const CPageObject& object, const fs::path& filesFolder,
+                            const std::string& base, CWriteFailure& failure) {
+    const CObjectFill* fill = object.GetFill();
+    if (!fill) return {};
+    const std::string name = base + ".gif";
+    return CopyReplacing(fill->GetImagePath(), filesFolder / name, failure) ? name : std::string();
+}
+
+bool MayUseOwnFile(const CPageObject& state, const CRect& clipped, bool overlapped) {
+    if (overlapped || state.GetKind() != KIND_RECT || state.HasButtonText()) return false;
+    if (state.GetAngle() != 0.0) return false;
+    if (const CEffects* effects = state.GetEffects(); effects && effects->AnyOn()) return false;
+    const CObjectFill* fill = state.GetFill();
+    if (!fill || fill->GetType() != CObjectFill::fillImage) return false;
+    const std::string& path = fill->GetImagePath();
+    if (!EndsWithNoCase(path, ".gif") && !EndsWithNoCase(path, ".jpg") &&
+        !EndsWithNoCase(path, "jpeg"))
+        return false;
+    // The browser would stretch a scaled or cut picture file into the item's
+    // box; only a file shown whole at its own size looks the same.
+    const CImage* picture = fill->GetImage();
+    const CRect rect = state.GetRect();
+    return picture && clipped == rect && picture->Width() == rect.Width() &&
+           picture->Height() == rect.Height();
+}
+
+std::string WriteItemImage(const CMemFile& encoded, const CPageObject& state, const CRect& clipped,
+                           bool overlapped, const fs::path& filesFolder, const std::string& base,
+                           CWriteFailure& failure) {
+    const std::string jpegName = base + ".jpg";
+    const fs::path jpegFile = filesFolder / jpegName;
+    if (!MayUseOwnFile(state, clipped, overlapped))
+        return failure.Check(jpegFile, WriteOutputFile(jpegFile, BytesOf(encoded))) ? jpegName
+                                                                                    : std::string();
+    // The re-encoded region is the compare image: it becomes the item's
+    // picture unless the picture's own file is smaller, and then stays behind
+    // as compareimage.jpg. It is compared in memory and written once.
+    const fs::path compare = filesFolder / kCompareImageFile;
+    const std::string& source = state.GetFill()->GetImagePath();
+    const long long sourceSize = FileSize(source);
+    std::error_code ec;
+    if (sourceSize < 0 || sourceSize >= static_cast<long long>(encoded.GetLength())) {
+        if (!failure.Check(jpegFile, WriteOutputFile(jpegFile, BytesOf(encoded)))) return {};
+        fs::remove(compare, ec);
+        return jpegName;
+    }
+    if (!failure.Check(compare, WriteOutputFile(compare, BytesOf(encoded)))) return {};
+    const std::string ownName = base + ExtensionOf(source);
+    return CopyReplacing(source, filesFolder / ownName, failure) ? ownName : std::string();
+}
+
+std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth, int pageHeight) {
+    const CImage* strip = fill.GetImage();
+    if (!strip || !strip->Bits() || strip->Width() <= 0 || strip->Height() <= 0) return nullptr;
+    if (strip->GetMode() != IMAGE_RGB8 && strip->GetMode() != WithAlpha(IMAGE_RGB8)) return nullptr;
+    const bool horizontal = fill.IsHorizontal();
+    const int page = horizontal ? pageWidth : pageHeight;
+    const int have = horizontal ? strip->Width() : strip->Height();
+    const int length = std::max(page, 2048);
+    auto out = std::make_unique<CImage>(IMAGE_RGB8, horizontal ? length : 1,
+                                        horizontal ? 1 : length, 96.0);
+    if (!out->Bits()) return nullptr;
+    // Beyond the page (or a strip shorter than the page) the last pixel of
+    // the page repeats, so the browser's tiling continues the gradient's end.
+    const int last = std::clamp(page, 1, have) - 1;
+    for (int i = 0; i < length; ++i) {
+        const int from = std::min(i, last);
+        const uint8_t* src = horizontal ? StripPixel(*strip, from, 0) : StripPixel(*strip, 0, from);
+        uint8_t* dst = horizontal ? out->Bits() + 3 * static_cast<std::size_t>(i)
+                                  : out->Bits() + static_cast<std::size_t>(i) * out->RowBytes();
+        std::memcpy(dst, src, 3);
+    }
+    return out;
+}
+
+bool WritePageBackground(BuildPage& page, const BuildSettings& settings, BackgroundImageMap& made,
+                         CWriteFailure& failure) {
+    const CPage& source = *page.page;
+    const CBackgroundFill& fill = source.Background();
+    BackgroundRecord& record = page.background;
+    record.fillType = static_cast<int32_t>(fill.GetType());
+    record.linkColour = source.Site().unvisitedLinkColour.GetCOLORREF();
+    record.visitedLinkColour = source.Site().visitedLinkColour.GetCOLORREF();
+    record.repeatBackground = settings.repeatBackground;
+    record.outsideColour = settings.outsideColour;
+    record.imageUrl.clear();
+    if (fill.GetType() == CBackgroundFill::fillSolid) {
+        record.solidColour = fill.GetColour().GetCOLORREF();
+        return true;
+    }
+    record.tileImage = fill.IsTiled();
+    const std::string base = "Side" + std::to_string(page.position) + "_IMG_BCK";
+    const auto url = [&](const std::string& file) {
+        return page.frontPage ? std::string(kFilesFolderName) + "/" + file : file;
+    };
+    if (fill.GetType() == CBackgroundFill::fillImage) {
+        const std::string& path = fill.GetImagePath();
+        auto known = std::find_if(made.begin(), made.end(),
+                                  [&](const auto& entry) { return entry.first == path; });
+        std::string file;
+        if (known != made.end()) {
+            file = known->second;
+        } else if (path.find(".gif") != std::string::npos) {
+            file = base + ".gif";
+            CopyReplacing(path, settings.filesFolder / file, failure);
+            made.emplace_back(path, file);
+        } else {
+            file = base + ".jpg";
+            if (const CImage* image = fill.GetImage()) {
+                CImage rgb(*image);
+                if (rgb.GetMode() != IMAGE_RGB8) rgb.Convert(IMAGE_RGB8);
+                rgb.SetDpi(96.0);
+                SaveBuildJpeg(settings.filesFolder / file, rgb, &failure);
+            }
+            made.emplace_back(path, file);
+        }
+        record.imageUrl = url(file);
+        return !failure;
+    }
+    const std::string file = base + ".jpg";
+    record.imageUrl = url(file);
+    if (auto strip = GradientStrip(fill, source.Width(), source.Height()))
+        SaveBuildJpeg(settings.filesFolder / file, *strip, &failure);
+    return !failure;
+}

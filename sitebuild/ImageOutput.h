@@ -1,0 +1,76 @@
+#pragma once
+#include "sitebuild/BuildTypes.h"
+#include "sitebuild/OutputFile.h"
+#include "services/Geometry.h"
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class CBackgroundFill;
+class CImage;
+class CMemFile;
+class CPixMap;
+class CPage;
+class CPageObject;
+class CSite;
+
+// The files the build makes for what HTML cannot draw: item pictures (JPEG at
+// quality 98, or the picture's own file where that is smaller and looks the
+// same), copies of animated GIFs, and page backgrounds as one-pixel strips.
+
+inline constexpr int kBuildJpegQuality = 98;
+inline constexpr const char* kCompareImageFile = "compareimage.jpg";
+
+// Background picture files already written in this build: (source path, file
+// made), so pages sharing a picture share one file.
+using BackgroundImageMap = std::vector<std::pair<std::string, std::string>>;
+
+// Writes the picture as a JPEG at the build's quality and 96 dpi; a failure
+// is recorded in `failure` when one is given.
+bool SaveBuildJpeg(const std::filesystem::path& file, const CPixMap& pixels,
+                   CWriteFailure* failure = nullptr);
+bool SaveBuildJpeg(const std::filesystem::path& file, const CImage& image,
+                   CWriteFailure* failure = nullptr);
+// The same JPEG into memory.
+bool EncodeBuildJpeg(const CPixMap& pixels, CMemFile& encoded);
+
+// Copies a file over any existing one; false when it cannot. A source that
+// cannot be read is only false; a destination that cannot be written is
+// recorded in `failure` too.
+bool CopyReplacing(const std::filesystem::path& from, const std::filesystem::path& to,
+                   CWriteFailure& failure);
+
+// An animated GIF picture goes out as a copy of its file: base + ".gif", or an
+// empty name when the copy fails.
+std::string CopyAnimatedGif(const CPageObject& object, const std::filesystem::path& filesFolder,
+                            const std::string& base, CWriteFailure& failure);
+
+// True when the picture's own file shows exactly what the region shows: an
+// upright, effect-free picture (not a shape or text filled with one) of a GIF
+// or JPEG file, drawn at the file's pixel size, wholly on the page
+// (`clipped` equals its rectangle) and not overlapped.
+bool MayUseOwnFile(const CPageObject& state, const CRect& clipped, bool overlapped);
+
+// Writes one item state, given as its re-encoded region, and returns the
+// file name made (without folder). A picture that may use its own file keeps
+// that file when it is smaller than the re-encoded region; everything else is
+// base + ".jpg". Empty when a needed copy failed; a file that could not be
+// written is recorded in `failure`.
+std::string WriteItemImage(const CMemFile& encoded, const CPageObject& state, const CRect& clipped,
+                           bool overlapped, const std::filesystem::path& filesFolder,
+                           const std::string& base, CWriteFailure& failure);
+
+// The strip a gradient background goes out as: a horizontal gradient is one
+// row of max(page width, 2048) pixels, a vertical one one column of
+// max(page height, 2048); pixels past the page repeat its last pixel. Null
+// when the fill has no rendered strip.
+std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth, int pageHeight);
+
+// Fills the page's background record and writes its background file
+// ("Side<position>_IMG_BCK" + ".jpg" or ".gif"), reusing a file another page
+// made for the same picture. False when a file could not be written (see
+// `failure`).
+bool WritePageBackground(BuildPage& page, const BuildSettings& settings, BackgroundImageMap& made,
+                         CWriteFailure& failure);
