@@ -242,6 +242,13 @@ int SiteBuilder::WriteFiles(const CSite& site) {
 
 int SiteBuilder::RefreshPage(CPage& page) {
     page.Background().Render();
+    // In the designer a picture that cannot be found is asked for through
+    // the window system, which only the calling thread may do; its objects
+    // are mostly up to date anyway.
+    if (CBackgroundFill::DefaultPictureContext()) {
+        RefreshPageForBuild(page);
+        return BuildOk;
+    }
     const bool done = m_pool->ForEach(
         page.ItemCount(),
         [&page](int i, CBuildWorker& worker) { RefreshItemForBuild(page, i, worker.scratch); },
