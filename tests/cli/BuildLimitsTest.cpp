@@ -106,25 +106,26 @@ bool EndsLikeAJpeg(const fs::path& file) {
 // written and exit status 1, and every picture on the disk is whole.
 TEST(BuildLimits, AFullDiskNamesTheFileAndLeavesNoPictureCutShort) {
     pwtest::TempDir dir;
-    // Noise does not compress: every picture of 360 x 300 is some 300 KB.
-    CImage noise(IMAGE_RGB8, 360, 300, 96.0);
-    std::mt19937 random(3);
-    for (int y = 0; y < noise.Height(); ++y)
-        for (int x = 0; x < 3 * noise.Width(); ++x)
-            noise.Bits()[y * noise.RowBytes() + x] = static_cast<uint8_t>(random());
-    int format = FORMAT_PNG, error = 0;
-    ASSERT_TRUE(CIO::SaveImage(dir / "noise.png", noise, format, 0, error, ""));
+    // Noise does not compress: every picture of 360 x 300 is some 300 KB,
+    // and no two are alike (alike pictures would share one file).
     CSite site("Fuld", CBackgroundFill(CColor(255, 255, 255)), 740, 1000, CColor(0, 0, 255),
                CColor(128, 0, 128));
+    std::mt19937 random(3);
     for (int p = 0; p < 4; ++p) {
         CPage& page = site.AddPage(
             std::make_unique<CPage>(site, "Side" + std::to_string(p + 1), "Side"));
         if (p == 0) site.SetFrontPage(page);
         for (int i = 0; i < 6; ++i) {
+            CImage noise(IMAGE_RGB8, 360, 300, 96.0);
+            for (int y = 0; y < noise.Height(); ++y)
+                for (int x = 0; x < 3 * noise.Width(); ++x)
+                    noise.Bits()[y * noise.RowBytes() + x] = static_cast<uint8_t>(random());
+            const fs::path file = dir / ("noise" + std::to_string(6 * p + i) + ".png");
+            int format = FORMAT_PNG, error = 0;
+            ASSERT_TRUE(CIO::SaveImage(file, noise, format, 0, error, ""));
             auto picture = std::make_unique<CRectObject>(
-                DPOINT{190.0 + 360 * (i % 2), 160.0 + 320 * (i / 2) + p}, CObjectSize{360, 300});
-            picture->GetFill()->SetImage((dir / "noise.png").string(),
-                                         std::make_unique<CImage>(noise));
+                DPOINT{190.0 + 360 * (i % 2), 160.0 + 320 * (i / 2)}, CObjectSize{360, 300});
+            picture->GetFill()->SetImage(file.string(), std::make_unique<CImage>(noise));
             picture->GetFill()->SetPicture(true);
             page.InsertItem(std::move(picture));
         }
