@@ -118,6 +118,7 @@ std::error_code CopyOutputFile(const fs::path& from, const fs::path& file, bool&
 
 void RemoveStaleOutputTemps(const fs::path& folder) {
     std::error_code ec;
+    if (!fs::is_directory(fs::symlink_status(folder, ec))) return;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (name.rfind(kOutputTempPrefix, 0) == 0) {

@@ -24,7 +24,9 @@ namespace {
 // medium) would make this build fail half way; give them write access.
 void MakeFilesWritable(const fs::path& folder) {
     std::error_code ec;
-    if (!fs::is_directory(folder, ec)) return;
+    // A link in the folder's place is replaced later; what it points at is
+    // not ours to change.
+    if (!fs::is_directory(fs::symlink_status(folder, ec))) return;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code ignored;
         const fs::file_status status = it->symlink_status(ignored);

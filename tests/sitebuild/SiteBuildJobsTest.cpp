@@ -132,8 +132,10 @@ TEST(SiteBuildJobs, PlantedLinksAreReplacedAndTheirTargetsUntouched) {
         fs::create_directories(outside);
         fs::create_directories(f.Root());
         const std::vector<std::string> planted = {"IMG_0.jpg", "Side1.html", "error.html"};
-        for (const std::string& name : planted)
+        for (const std::string& name : planted) {
             WriteFileBytes(outside / name, "keep " + name);
+            fs::permissions(outside / name, fs::perms::owner_read | fs::perms::group_read);
+        }
         WriteFileBytes(outside / "default.htm", "keep front");
         fs::create_symlink(outside / "default.htm", f.Root() / kFrontPageFile);
         if (linkedFolder) {
@@ -147,6 +149,9 @@ TEST(SiteBuildJobs, PlantedLinksAreReplacedAndTheirTargetsUntouched) {
         EXPECT_EQ(ReadFileBytes(outside / "default.htm"), "keep front");
         for (const std::string& name : planted) {
             EXPECT_EQ(ReadFileBytes(outside / name), "keep " + name);
+            EXPECT_EQ(fs::status(outside / name).permissions(),
+                      fs::perms::owner_read | fs::perms::group_read)
+                << name;
             EXPECT_FALSE(fs::is_symlink(f.Files() / name)) << name;
             EXPECT_TRUE(fs::is_regular_file(f.Files() / name)) << name;
         }
