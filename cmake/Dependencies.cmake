@@ -9,7 +9,7 @@ find_package(GIF REQUIRED)
 find_package(Threads REQUIRED)
 
 if(PW_BUILD_GUI)
-  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Test)
+  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Svg Test)
 else()
   find_package(Qt6 REQUIRED COMPONENTS Core)
 endif()

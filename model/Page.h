@@ -173,7 +173,9 @@ public:
     void ItemsChanged();
 
 private:
-    void AddToSelectionQuietly(CPageItem& item);
+    // DeselectAll without telling the listeners, for the selection
+    // operations that tell them once when done.
+    void DeselectQuietly();
     void PropertiesChanged();
     void DropEmptySet(CObjectSet* set);
     std::vector<int32_t>& GuideArray(bool horizontal);

@@ -19,7 +19,7 @@ void CPage::DropEmptySet(CObjectSet* set) {
 }
 
 void CPage::SelectOnly(CPageItem& item) {
-    DeselectAll();
+    DeselectQuietly();
     // A member of a group is selected with its group: an item belongs to at
     // most one set.
     if (CObjectSet* group = item.Set()) {
@@ -31,7 +31,7 @@ void CPage::SelectOnly(CPageItem& item) {
 }
 
 void CPage::SelectAll() {
-    DeselectAll();
+    DeselectQuietly();
     std::vector<CPageItem*> loose;
     loose.reserve(m_items.size());
     for (const auto& item : m_items) {
@@ -45,25 +45,24 @@ void CPage::SelectAll() {
 }
 
 void CPage::AddToSelection(CPageItem& item) {
-    AddToSelectionQuietly(item);
+    auto looseSelection = std::find_if(m_sets.begin(), m_sets.end(), [](const auto& set) {
+        return set->IsSelected() && !set->IsGroup();
+    });
+    if (CObjectSet* own = item.Set())
+        own->SetSelected(true);
+    else if (looseSelection != m_sets.end())
+        (*looseSelection)->Add(&item);
+    else
+        AppendSet(std::make_unique<CObjectSet>(&item));
     SelectionChanged();
 }
 
-void CPage::AddToSelectionQuietly(CPageItem& item) {
-    if (CObjectSet* own = item.Set()) {
-        own->SetSelected(true);
-        return;
-    }
-    for (const auto& set : m_sets) {
-        if (set->IsSelected() && !set->IsGroup()) {
-            set->Add(&item);
-            return;
-        }
-    }
-    AppendSet(std::make_unique<CObjectSet>(&item));
+void CPage::DeselectAll() {
+    DeselectQuietly();
+    SelectionChanged();
 }
 
-void CPage::DeselectAll() {
+void CPage::DeselectQuietly() {
     for (const auto& set : m_sets)
         if (set->IsGroup()) set->SetSelected(false);
     std::erase_if(m_sets, [](const auto& set) {
@@ -71,7 +70,6 @@ void CPage::DeselectAll() {
         set->Dissolve();
         return true;
     });
-    SelectionChanged();
 }
 
 std::unique_ptr<CObjectSet> CPage::RemoveSet(CObjectSet& set) {

@@ -40,9 +40,21 @@ std::optional<fs::path> ParseDocumentsLine(const std::string& line, const fs::pa
 } // namespace
 
 fs::path CDataFolders::DataFolder() {
-    const fs::path installed = PW_INSTALL_DATA_DIR;
-    if (IsFolder(installed)) return installed;
-    return fs::path(PW_SOURCE_DATA_DIR);
+    std::error_code ec;
+    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+    return DataFolder(ec ? fs::path() : program.parent_path());
+}
+
+fs::path CDataFolders::DataFolder(const fs::path& programFolder) {
+    // Looked up beside the program rather than at the configured prefix, so
+    // that a package unpacked into another root, or an installation moved
+    // elsewhere, still finds its own data and not another version's.
+    if (!programFolder.empty()) {
+        const fs::path installed = programFolder.parent_path() / "share" / "pagewright";
+        if (IsFolder(installed)) return installed;
+    }
+    if (IsFolder(PW_SOURCE_DATA_DIR)) return fs::path(PW_SOURCE_DATA_DIR);
+    return fs::path(PW_INSTALL_DATA_DIR);
 }
 
 fs::path CDataFolders::HomeFolder() {

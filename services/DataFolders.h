@@ -7,10 +7,15 @@
 // appended directly, as the stored path settings expect.
 class CDataFolders {
 public:
-    // The program's data folder (templates, snippets, textures, pictures):
-    // the installed share folder when it exists, else the source tree's
-    // resources folder (running from the build tree).
+    // The program's data folder (templates, snippets, textures, pictures,
+    // manual) for the running program; see the overload.
     static std::filesystem::path DataFolder();
+
+    // The data folder of a program in `programFolder`: share/pagewright
+    // beside its bin folder when it is installed (wherever the installation
+    // was unpacked), else the source tree's resources folder (running from
+    // the build tree), else the configured installation's share folder.
+    static std::filesystem::path DataFolder(const std::filesystem::path& programFolder);
 
     // The user's home folder ($HOME), or "/" when it is not set.
     static std::filesystem::path HomeFolder();

@@ -341,5 +341,21 @@ TEST(DataFolders, DocumentsFolderComesFromUserDirsThenDocumentsThenHome) {
     EXPECT_EQ(CDataFolders::WithTrailingSlash("/a/b"), "/a/b/");
     EXPECT_EQ(CDataFolders::WithTrailingSlash("/a/b//"), "/a/b/");
     EXPECT_EQ(CDataFolders::WithTrailingSlash("/"), "/");
-    EXPECT_TRUE(std::filesystem::is_directory(CDataFolders::DataFolder()));
+}
+
+TEST(DataFolders, DataFolderIsBesideAnInstalledProgramElseTheSourceTree) {
+    pwtest::TempDir root;
+    const auto source = std::filesystem::path(PW_SOURCE_DIR) / "resources";
+    std::filesystem::create_directories(root / "usr/bin");
+    const std::pair<std::filesystem::path, std::filesystem::path> cases[] = {
+        {root / "usr/bin", source},                         // bin without share: a build tree
+        {{}, source},                                       // the program's folder is unknown
+        {root / "usr/bin", root / "usr/share/pagewright"}}; // installed
+    for (const auto& [program, expected] : cases) {
+        if (expected.string().find(root.Path().string()) == 0)
+            std::filesystem::create_directories(expected);
+        EXPECT_EQ(CDataFolders::DataFolder(program), expected) << program;
+    }
+    // This test program runs from the build tree.
+    EXPECT_EQ(CDataFolders::DataFolder(), source);
 }

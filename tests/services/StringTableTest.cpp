@@ -24,7 +24,9 @@ TEST(StringTable, KnownTextsAndUnknownIds) {
     // code page can hold (the build writes some of them into pages).
     const int expected[] = {2014, 2015, 2016, 2018, 2019, 2022, 2030, 2031, 2032, 2033, 2034,
                             2036, 2037, 2038, 2040, 2064, 2081, 3015, 3016, 3019, 3020, 3021,
-                            3022, 3023, 3025, 4000, 4001, 5001, 5004, 5006, 5008, 5901, 32850,
+                            3022, 3023, 3025, 3100, 3101, 3102, 3103, 3104, 3105, 3106, 3107,
+                            3108, 3109, 3110, 3111, 3113, 3114, 3115, 3120, 3121, 3122, 3123,
+                            4000, 4001, 5001, 5004, 5006, 5008, 5901, 32850,
                             32852, 32857};
     EXPECT_EQ(CStringTable::Ids(), std::vector<int>(std::begin(expected), std::end(expected)));
     for (int id : CStringTable::Ids()) {

@@ -172,8 +172,7 @@ inline CImage ReferencePage(CPage& page) {
     for (int y = 0; y < page.Height(); y += tile)
         for (int x = 0; x < page.Width(); x += tile) {
             const int w = std::min(tile, page.Width() - x), h = std::min(tile, page.Height() - y);
-            RenderRegion(page, CRect{x, y, x + w, y + h}, argb.data(), tile * 4, true, false,
-                         false);
+            RenderRegion(page, CRect{x, y, x + w, y + h}, argb.data(), tile * 4);
             for (int r = 0; r < h; ++r)
                 for (int c = 0; c < w; ++c) {
                     const uint8_t* s = argb.data() + (r * tile + c) * 4;

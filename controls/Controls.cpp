@@ -1,5 +1,0 @@
-#include "controls/Controls.h"
-
-namespace controls {
-const char* LibraryName() { return "Controls"; }
-} // namespace controls
