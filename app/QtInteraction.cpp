@@ -1,4 +1,6 @@
 #include "app/QtInteraction.h"
+#include "app/dialogs/ChoiceDialog.h"
+#include "services/StringTable.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -75,8 +77,13 @@ EAnswer FromQt(int button) {
 // the window repaints and the Cancel click gets through.
 class CQtProgress : public CProgress {
 public:
-    CQtProgress(QWidget* parent, const QString& caption) {
+    CQtProgress(QWidget* parent, int id, const QString& caption) {
         m_dialog = new QProgressDialog(parent);
+        // The status windows name their own button ("Afbryd" while
+        // publishing, "Annuller" while building).
+        const CDialogText& known = CStringTable::Dialog(id);
+        m_dialog->setCancelButtonText(known.buttons.empty() ? QStringLiteral("Annuller")
+                                                            : U(known.buttons.front()));
         m_dialog->setWindowTitle(caption);
         m_dialog->setWindowModality(Qt::ApplicationModal);
         m_dialog->setAutoClose(false);
@@ -158,6 +165,11 @@ EAnswer CQtInteraction::Message(const CMessage& msg) {
 }
 
 CChoiceResult CQtInteraction::Choose(const CChoice& choice) {
+    if (!choice.colourLabel.empty()) {
+        CChoiceDialog dialog(choice, m_parent);
+        dialog.exec();
+        return dialog.Result();
+    }
     QMessageBox box(QMessageBox::Question, U(choice.caption), U(choice.text), QMessageBox::NoButton,
                     m_parent);
     box.setTextFormat(Qt::PlainText);
@@ -218,8 +230,8 @@ bool CQtInteraction::AskText(const std::string& caption, const std::string& labe
     return true;
 }
 
-std::unique_ptr<CProgress> CQtInteraction::OpenProgress(int, const std::string& caption) {
-    return std::make_unique<CQtProgress>(m_parent, U(caption));
+std::unique_ptr<CProgress> CQtInteraction::OpenProgress(int id, const std::string& caption) {
+    return std::make_unique<CQtProgress>(m_parent, id, U(caption));
 }
 
 QUrl CQtInteraction::BrowserUrl(const std::filesystem::path& file) {

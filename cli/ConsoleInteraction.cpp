@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <ostream>
+#include <string>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -225,7 +226,15 @@ CChoiceResult CConsoleInteraction::Choose(const CChoice& choice) {
         result.button = 0;
         note = "answered " + WithoutMnemonic(choice.buttons.front());
     }
-    Print(m_out, choice.caption, choice.text, note);
+    std::string text = choice.text;
+    if (!choice.colourLabel.empty()) {
+        // Nobody can pick a colour here: the offered one is the answer.
+        const COLORREF ref = choice.colourInitial.GetCOLORREF();
+        text += "\n" + choice.colourLabel + " (" + std::to_string(ref & 0xFF) + ", " +
+                std::to_string((ref >> 8) & 0xFF) + ", " + std::to_string((ref >> 16) & 0xFF) + ")";
+        result.colour = choice.colourInitial;
+    }
+    Print(m_out, choice.caption, text, note);
     return result;
 }
 

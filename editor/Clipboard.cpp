@@ -3,7 +3,6 @@
 #include "model/ObjectClipboard.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
-#include "model/TextClipboard.h"
 #include "model/TextObject.h"
 #include "services/BmpIO.h"
 #include "services/Cp1252.h"
@@ -66,12 +65,12 @@ std::unique_ptr<QMimeData> ObjectsData(CPage& page) {
 }
 
 std::unique_ptr<QMimeData> TextData(const CTextObject& text) {
-    const std::vector<uint8_t> runs = CopyTextRuns(text.Layout(), text.Editing());
+    const std::vector<uint8_t> runs = text.CopyRuns();
     if (runs.empty()) return nullptr;
     auto mime = std::make_unique<QMimeData>();
     mime->setData(kTextType, ToQt(runs));
     // Paragraphs end in CR in the model; other programs expect line feeds.
-    std::string plain = CopyTextPlain(text.Layout(), text.Editing());
+    const std::string plain = text.CopyPlainText();
     std::string lines;
     for (char c : plain)
         if (c == '\r')

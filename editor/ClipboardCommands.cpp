@@ -7,7 +7,6 @@
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/Site.h"
-#include "model/TextClipboard.h"
 #include "model/TextObject.h"
 #include "services/Cp1252.h"
 #include "services/FileFormatException.h"
@@ -167,8 +166,7 @@ void Paste(CPlumeView& view) {
         page.RecordUndo(EUndoKind::TextRecord);
         if (data->hasFormat(kTextType)) {
             try {
-                PasteTextRuns(text->Layout(), text->Editing(), Bytes(data, kTextType),
-                              ForeignData(), page.Site().PageCount());
+                text->PasteRuns(Bytes(data, kTextType), ForeignData(), page.Site().PageCount());
             } catch (const CFileFormatException&) {
                 return; // damaged data: the text is unchanged
             }

@@ -1,25 +1,71 @@
+// The page view: scrolling, the off-screen picture and what is drawn over the
+// page (guides, selection feedback, bands, the caret of the edited text).
 #include "editor/PlumeView.h"
+#include "editor/ClipboardCommands.h"
+#include "editor/EditorContext.h"
+#include "editor/EditorGeometry.h"
+#include "model/Document.h"
+#include "model/ObjectSet.h"
 #include "model/Page.h"
+#include "model/PageItem.h"
+#include "model/TextObject.h"
 #include "render/PageRenderer.h"
-#include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <cmath>
 #include <vector>
+
+namespace {
+const QColor kSurround(190, 190, 190);
+const QColor kHandleBlue(0, 128, 255);
+const QColor kTwinGreen(64, 192, 64);
+const QColor kGuideMarker(255, 64, 0);
+constexpr int kFeedbackMargin = 7; // handle squares and text frame handles reach this far
+constexpr int kGuideMarkerSize = 5;
+
+QRect ToQRect(const CRect& r) {
+    return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+QPointF Point(DPOINT p) {
+    return QPointF(static_cast<int>(p.x) + 0.5, static_cast<int>(p.y) + 0.5);
+}
+} // namespace
 
 CPlumeView::CPlumeView(CPlumeDoc& doc, CPage& page, CEditorContext& context, QWidget* parent)
     : QAbstractScrollArea(parent), m_doc(&doc), m_page(&page), m_context(&context) {
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    m_page->AddObserver(this);
+    m_doc->AddObserver(this);
     UpdateScrollRange();
+    SetCursorId(pw::kCursorArrow);
+    pw::editor_clipboard::AcceptDroppedPictures(*this);
 }
 
-CPlumeView::~CPlumeView() = default;
+CPlumeView::~CPlumeView() {
+    // A view closing with a text open leaves the page as the edit would.
+    if (m_editText) EndTextEdit();
+    m_page->RemoveObserver(this);
+    m_doc->RemoveObserver(this);
+}
+
+QPoint CPlumeView::ToPage(QPoint p) const {
+    return p + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+}
+
+QPoint CPlumeView::ToViewport(QPoint p) const {
+    return p - QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+}
 
 void CPlumeView::UpdateScrollRange() {
-    QSize client = viewport()->size();
-    int w = m_page->Width(), h = m_page->Height();
+    // The scroll range is the page; the page step the smaller of page and
+    // window, the line step a tenth of the page.
+    const QSize client = viewport()->size();
+    const int w = m_page->Width(), h = m_page->Height();
     horizontalScrollBar()->setRange(0, std::max(0, w - client.width()));
     verticalScrollBar()->setRange(0, std::max(0, h - client.height()));
     horizontalScrollBar()->setPageStep(std::min(w, client.width()));
@@ -33,29 +79,213 @@ void CPlumeView::resizeEvent(QResizeEvent* event) {
     UpdateScrollRange();
 }
 
-void CPlumeView::scrollContentsBy(int, int) { viewport()->update(); }
+void CPlumeView::scrollContentsBy(int, int) {
+    viewport()->update();
+}
+
+void CPlumeView::OnPageRepaint(CPage&, const CRect& area) {
+    if (area.IsEmpty())
+        RepaintAll();
+    else
+        RepaintPage(area);
+}
+
+void CPlumeView::OnPageSizeChanged(CPage&) {
+    UpdateScrollRange();
+    RepaintAll();
+}
+
+bool CPlumeView::ShowsPage(const CPage& page) const {
+    return &page == m_page;
+}
+
+void CPlumeView::OnEndTextEdits() {
+    EndTextEdit();
+}
+
+void CPlumeView::RepaintAll() {
+    viewport()->update();
+}
+
+void CPlumeView::RepaintPage(const CRect& area) {
+    if (area.IsEmpty()) return;
+    QRect r = ToQRect(area).adjusted(-kFeedbackMargin, -kFeedbackMargin, kFeedbackMargin,
+                                     kFeedbackMargin);
+    r.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    viewport()->update(r.intersected(viewport()->rect()));
+}
+
+CRect CPlumeView::FeedbackArea() const {
+    CRect area = m_page->SelectionArea();
+    for (const auto& set : m_page->Sets())
+        if (set->IsSelected()) area = UnionRect(area, set->Bounds());
+    if (m_editText) area = UnionRect(area, m_editText->BoxRect());
+    return area;
+}
+
+void CPlumeView::RenderEdited() {
+    if (!m_editText) return;
+    m_editText->PrepareAndRender(m_page->TileBuffer());
+}
 
 void CPlumeView::paintEvent(QPaintEvent* event) {
+    QRegion region = event->region().intersected(viewport()->rect());
+    if (region.isEmpty()) return;
+    if (m_buffer.size() != viewport()->size()) {
+        // A new picture has nothing in it yet: all of it is drawn.
+        m_buffer = QImage(viewport()->size(), QImage::Format_RGB32);
+        region = viewport()->rect();
+    }
+    // Each dirty rectangle is drawn on its own (a drag of items spread over
+    // the page dirties several small ones), the overlays over all of them.
+    for (const QRect& r : region)
+        RenderInto(r);
+    {
+        QPainter overlay(&m_buffer);
+        overlay.setClipRegion(region);
+        PaintOverlays(overlay, region.boundingRect());
+    }
+    // One transfer of the finished picture to the window; what lies between
+    // the dirty rectangles is still the last picture.
+    const QRect dirty = region.boundingRect();
     QPainter painter(viewport());
-    const QRect dirty = event->rect();
+    painter.drawImage(dirty.topLeft(), m_buffer, dirty);
+}
+
+void CPlumeView::RenderInto(const QRect& area) {
     const int sx = horizontalScrollBar()->value(), sy = verticalScrollBar()->value();
-    painter.fillRect(dirty, QColor(190, 190, 190));
-    // Page area of the dirty rectangle, in page coordinates, tile by tile.
-    QRect page = QRect(0, 0, m_page->Width(), m_page->Height()).intersected(dirty.translated(sx, sy));
-    constexpr int kTile = 256;
-    std::vector<uint8_t> argb(kTile * kTile * 4);
+    {
+        QPainter grey(&m_buffer);
+        grey.fillRect(area, kSurround);
+    }
+    const QRect page =
+        QRect(0, 0, m_page->Width(), m_page->Height()).intersected(area.translated(sx, sy));
+    if (page.isEmpty()) return;
+    // The edited text is drawn in its place in the stacking order (the
+    // default options leave nothing out): the view keeps its picture current
+    // after every key.
+    constexpr int kTile = CPage::kTileSize;
+    std::vector<uint8_t>& argb = m_tile;
+    argb.resize(static_cast<std::size_t>(kTile) * kTile * 4);
     for (int y = page.top(); y <= page.bottom(); y += kTile) {
         for (int x = page.left(); x <= page.right(); x += kTile) {
-            int w = std::min(kTile, page.right() + 1 - x), h = std::min(kTile, page.bottom() + 1 - y);
+            const int w = std::min(kTile, page.right() + 1 - x);
+            const int h = std::min(kTile, page.bottom() + 1 - y);
             RenderRegion(*m_page, CRect{x, y, x + w, y + h}, argb.data(), w * 4);
             // The renderer's pixels are alpha, red, green, blue bytes.
-            QImage tile(w, h, QImage::Format_RGB888);
             for (int r = 0; r < h; ++r) {
                 const uint8_t* s = argb.data() + static_cast<std::size_t>(r) * w * 4;
-                uint8_t* d = tile.scanLine(r);
-                for (int c = 0; c < w; ++c, s += 4, d += 3) d[0] = s[1], d[1] = s[2], d[2] = s[3];
+                auto* d = reinterpret_cast<QRgb*>(m_buffer.scanLine(y + r - sy)) + (x - sx);
+                for (int c = 0; c < w; ++c, s += 4)
+                    d[c] = qRgb(s[1], s[2], s[3]);
             }
-            painter.drawImage(x - sx, y - sy, tile);
         }
     }
+}
+
+void CPlumeView::PaintOverlays(QPainter& painter, const QRect&) {
+    painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    const int w = m_page->Width(), h = m_page->Height();
+    if (!m_page->guidesHidden) {
+        // The guide itself is a dotted line; solid markers at both ends make
+        // it easy to find on a busy page.
+        QPen dotted(kGuideMarker, 1, Qt::DotLine);
+        for (int horizontal = 0; horizontal < 2; ++horizontal) {
+            for (int32_t at : m_page->Guides(horizontal != 0)) {
+                painter.setPen(dotted);
+                const int m = kGuideMarkerSize;
+                if (horizontal) {
+                    painter.drawLine(QPointF(0, at + 0.5), QPointF(w, at + 0.5));
+                    painter.fillRect(QRect(0, at - m / 2, m, m), kGuideMarker);
+                    painter.fillRect(QRect(w - m, at - m / 2, m, m), kGuideMarker);
+                } else {
+                    painter.drawLine(QPointF(at + 0.5, 0), QPointF(at + 0.5, h));
+                    painter.fillRect(QRect(at - m / 2, 0, m, m), kGuideMarker);
+                    painter.fillRect(QRect(at - m / 2, h - m, m, m), kGuideMarker);
+                }
+            }
+        }
+    }
+    if (m_gesture == EGesture::None && !m_editText) PaintSelection(painter);
+    if (m_editText) PaintTextEditing(painter);
+
+    // Bands are drawn inverted so they show on any colour.
+    const bool band = m_gesture == EGesture::Band || m_gesture == EGesture::PictureBand ||
+                      m_gesture == EGesture::HtmlBand || m_gesture == EGesture::TextArea;
+    if (band) {
+        QRect r = QRect(m_anchor, m_bandEnd).normalized();
+        if (m_gesture == EGesture::TextArea)
+            r = QRect(m_anchor.x(), m_anchor.y(), std::max(1, m_bandEnd.x() - m_anchor.x()),
+                      m_textAreaHeight);
+        painter.setCompositionMode(QPainter::CompositionMode_Difference);
+        painter.setPen(QPen(Qt::white, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(r);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+}
+
+void CPlumeView::PaintSelection(QPainter& painter) {
+    painter.setBrush(Qt::NoBrush);
+    auto frame = [&](const DPOINT* h, const QColor& colour) {
+        painter.setPen(QPen(colour, 1));
+        const QPointF outline[4] = {Point(h[0]), Point(h[2]), Point(h[7]), Point(h[5])};
+        painter.drawPolygon(outline, 4);
+        for (int k = 0; k < 8; ++k) {
+            // 5 x 5 squares centred on the (truncated) handle points.
+            const int x = static_cast<int>(h[k].x), y = static_cast<int>(h[k].y);
+            painter.drawRect(QRect(x - 2, y - 2, 4, 4));
+        }
+    };
+    for (const auto& set : m_page->Sets()) {
+        if (!set->IsSelected()) continue;
+        if (set->IsGroup()) {
+            frame(set->Handles(), kHandleBlue);
+            continue;
+        }
+        for (CPageItem* item : set->Items())
+            frame(item->Current().GetHandles(), item->HasMouseOver() ? kTwinGreen : kHandleBlue);
+    }
+}
+
+void CPlumeView::PaintTextEditing(QPainter& painter) {
+    const CRect box = m_editText->BoxRect();
+    const CTextLayout& layout = m_editText->Layout();
+    const CTextEditing& editing = m_editText->Editing();
+    // The frame and its four edge handles (move with top or bottom, widen
+    // with left or right).
+    painter.setPen(QPen(QColor(128, 128, 128), 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(box.left - 1, box.top - 1, box.Width() + 1, box.Height() + 1));
+    const DPOINT* h = m_editText->GetHandles();
+    painter.setPen(QPen(kHandleBlue, 1));
+    painter.setBrush(Qt::white);
+    for (int k : {1, 3, 4, 6}) {
+        const int x = static_cast<int>(h[k].x), y = static_cast<int>(h[k].y);
+        painter.drawRect(QRect(x - 3, y - 3, 6, 6));
+    }
+    painter.setBrush(Qt::NoBrush);
+    painter.setCompositionMode(QPainter::CompositionMode_Difference);
+    if (editing.HasSelection()) {
+        const CTextPos from = editing.SelectionStart(), to = editing.SelectionEnd();
+        for (int p = from.para; p <= to.para && p < layout.ParagraphCount(); ++p) {
+            const CParagraph& para = layout.Paragraph(p);
+            for (const CTextRow& row : para.rows) {
+                const int a = std::max(row.first, p == from.para ? from.index : 0);
+                const int b = std::min(row.end, p == to.para ? to.index
+                                                             : static_cast<int>(para.text.size()));
+                if (a >= b) continue;
+                const CRect ca = layout.CaretRect({p, a}), cb = layout.CaretRect({p, b});
+                const int right = b == row.end ? row.left + row.width : cb.left;
+                painter.fillRect(QRect(box.left + ca.left, box.top + ca.top, right - ca.left,
+                                       ca.Height()),
+                                 Qt::white);
+            }
+        }
+    } else if (editing.caretVisible) {
+        const CRect c = layout.CaretRect(editing.caret);
+        painter.fillRect(QRect(box.left + c.left, box.top + c.top, 1, std::max(1, c.Height())),
+                         Qt::white);
+    }
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }

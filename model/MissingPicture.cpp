@@ -8,7 +8,6 @@
 #include "services/IOError.h"
 #include "services/Settings.h"
 #include "services/UserInteraction.h"
-#include <cstdio>
 #include <optional>
 
 namespace mp = missing_picture;
@@ -71,16 +70,13 @@ void Remember(CRelinkMaps* maps, int error, const std::string& oldPath,
 
 CChoice MakeDialog(int error, const std::string& path, const CColor& colour) {
     const bool broken = error == IOERR_FORMAT;
-    const COLORREF ref = colour.GetCOLORREF();
-    char swatch[48];
-    std::snprintf(swatch, sizeof swatch, " (%u, %u, %u)", ref & 0xFF, (ref >> 8) & 0xFF,
-                  (ref >> 16) & 0xFF);
     CChoice choice;
     choice.id = broken ? mp::kBrokenId : mp::kMissingId;
     choice.caption = broken ? mp::kBrokenCaption : mp::kMissingCaption;
     choice.text = std::string(broken ? mp::kBrokenText : mp::kMissingText) + "\n" +
-                  cp1252::ToUtf8(path) + "\n\n" + mp::kChoiceText + "\n\n" + mp::kSolidLabel +
-                  swatch;
+                  cp1252::ToUtf8(path) + "\n\n" + mp::kChoiceText;
+    choice.colourLabel = mp::kSolidLabel;
+    choice.colourInitial = colour;
     // The safe answer first: a port that always takes the default keeps the
     // page usable with the solid colour instead of asking for files forever.
     choice.buttons = {mp::kOkButton, mp::kRetryButton};
@@ -93,6 +89,8 @@ void AskUser(const std::string& path, int error, const CPictureContext& context,
     CUserInteraction& ui = *context.ui;
     for (int round = 0; round < kMaxRounds; ++round) {
         const CChoiceResult answer = ui.Choose(MakeDialog(error, path, result.colour));
+        // The swatch keeps what the user picked across "try again" rounds.
+        if (answer.colour) result.colour = *answer.colour;
         if (answer.button != 1) {
             // OK, or the dialog closed: the solid colour takes over.
             result.useColour = true;

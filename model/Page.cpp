@@ -253,8 +253,10 @@ CPageItem* CPage::CreateFromTool(ETool tool, DPOINT point) {
     if (!object) return nullptr;
     CPageItem& item = InsertItem(std::move(object));
     SelectOnly(item);
-    // The insert step captures the new selection, so it is taken after it.
-    RecordUndo(EUndoKind::Insert);
+    // The insert step captures the new selection, so it is taken after it. A
+    // new text takes its step when its editing ends with characters (see
+    // FinishTextEditing): an empty one leaves again without a trace.
+    if (tool != ETool::Text) RecordUndo(EUndoKind::Insert);
     Repaint(item.GetRect());
     return &item;
 }

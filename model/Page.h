@@ -125,8 +125,8 @@ public:
     // Places an existing item by the same band rule (undo of a delete).
     CPageItem& InsertItem(std::unique_ptr<CPageItem> item);
     // Makes an object for a drawing tool (text, rectangle, circle) at the
-    // point, inserts it, selects it alone and records the insert step. Null
-    // for other tools.
+    // point, inserts it, selects it alone and records the insert step (a text
+    // only when its editing ends). Null for other tools.
     CPageItem* CreateFromTool(ETool tool, DPOINT point);
     using ToolObjectMaker = std::function<std::unique_ptr<CPageObject>(DPOINT centre)>;
     // How the text tool makes its object; installed by the text code.

@@ -1,6 +1,7 @@
 #include "model/TextObject.h"
 #include "image/Image.h"
 #include "model/ButtonTextDraw.h"
+#include "model/ObjectSet.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/TextClipboard.h"
@@ -288,6 +289,29 @@ void CTextObject::PasteRuns(const std::vector<uint8_t>& data, bool foreign, int3
     PasteTextRuns(*m_layout, m_editingState, data, foreign, pageCount);
     LayoutText();
     m_editingState.caretVisible = m_editing;
+}
+
+bool FinishTextEditing(CPage& page, CTextObject& text) {
+    const bool wasNew = text.IsNew();
+    CPageItem* item = page.FindItem(text);
+    // The insert step of a new text captures the selection: the text alone.
+    if (wasNew && item && text.Layout().CharacterCount() > 0) page.SelectOnly(*item);
+    if (text.EndEditing(true, &page)) return true;
+    if (!item) return false;
+    if (wasNew) {
+        page.RemoveItem(*item); // dropped here: no step refers to it
+        return false;
+    }
+    // A group member leaves its group first, so that the delete step takes
+    // this text alone and not the whole group.
+    if (CObjectSet* group = item->Set(); group && group->IsGroup()) {
+        group->Remove(item);
+        if (group->Count() == 0) page.RemoveSet(*group);
+    }
+    page.SelectOnly(*item);
+    page.RecordUndo(EUndoKind::Delete);
+    page.History().KeepRemoved(page.DeleteSelected());
+    return false;
 }
 
 void InstallTextHooks() {

@@ -123,6 +123,15 @@ private:
     CRect m_changed;
 };
 
+// Ends the in-place editing of a text that is on the page, keeping the undo
+// history consistent. A text with characters stays; a new one records its
+// single insert step now. An empty text leaves the page: a new one has
+// recorded no step (nothing the history holds names it) and is destroyed; an
+// existing one leaves through a delete step that keeps it, so Undo brings it
+// back. False when the text left the page (the object is then gone or held
+// by the history; do not touch it again).
+bool FinishTextEditing(CPage& page, CTextObject& text);
+
 // Connects the label drawing of shapes and the copying of texts between
 // twins. Runs by itself when a program holds the text code; safe to call
 // again (after something replaced the hooks).

@@ -1,6 +1,8 @@
 #pragma once
+#include "image/Color.h"
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,11 +33,19 @@ struct CChoice {
     std::vector<std::string> buttons; // first is the default
     std::string checkBox;             // empty: no check box
     bool checkBoxInitial = false;
+    // A colour the user may change before answering (for example the solid
+    // colour a missing picture gives way to), shown as a swatch after this
+    // label. Empty label: no colour is asked for.
+    std::string colourLabel{};
+    CColor colourInitial{};
 };
 
 struct CChoiceResult {
     int button = -1; // index into CChoice::buttons; -1 when closed without a choice
     bool checked = false;
+    // The colour the user left in the swatch; empty when the port did not
+    // offer one (the asker then keeps CChoice::colourInitial).
+    std::optional<CColor> colour;
 };
 
 struct CFileRequest {

@@ -1,4 +1,5 @@
 #include "app/QtInteraction.h"
+#include "services/StringIds.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -202,6 +203,20 @@ private slots:
         QVERIFY(progress->IsCancelled());
         progress.reset();
         QVERIFY(OpenProgressDialog() == nullptr);
+
+        // The status windows name their button as the string table says, and
+        // pressing it is what the core's next poll sees.
+        const std::pair<int, const char*> buttons[] = {{IDD_UPLOAD_STATUS, "Afbryd"},
+                                                       {IDD_BUILD_STATUS, "Annuller"}};
+        for (const auto& [id, text] : buttons) {
+            auto status = ui.OpenProgress(id, "Status");
+            auto* button = OpenProgressDialog()->findChild<QPushButton*>();
+            QVERIFY(button);
+            QCOMPARE(button->text(), QString::fromUtf8(text));
+            QVERIFY(!status->IsCancelled());
+            button->click();
+            QVERIFY(status->IsCancelled());
+        }
     }
 
     void WaitCursorFollowsTheCount() {

@@ -143,6 +143,15 @@ TEST(MissingPicture, BrokenFilesMemoryAndGivingUp) {
     EXPECT_TRUE(ui.SawText("Billedfyldet nedenfor er ikke et korrekt billede."));
     EXPECT_TRUE(ui.Verify());
 
+    // A colour picked in the swatch before trying again is the one OK takes.
+    ui.ExpectChoiceWithColour(mp::kBrokenId, 1, CColor(1, 2, 3))
+        .ExpectFile({})
+        .ExpectChoice(mp::kBrokenId, 0);
+    CPictureLoad picked = LoadFillPicture(broken, CColor(9, 8, 7), context);
+    EXPECT_TRUE(picked.useColour);
+    EXPECT_EQ(picked.colour.GetCOLORREF(), CColor(1, 2, 3).GetCOLORREF());
+    EXPECT_TRUE(ui.Verify());
+
     // A replaced bad picture goes into the file map only.
     ui.ExpectChoice(mp::kBrokenId, 1).ExpectFile(dir / "fixed" / "good.png");
     CPictureLoad fixed = LoadFillPicture(broken, CColor(), context);

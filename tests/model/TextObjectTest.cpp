@@ -5,6 +5,7 @@
 #include "model/PageItem.h"
 #include "model/Site.h"
 #include "model/TextClipboard.h"
+#include "model/UndoHistory.h"
 #include "model/Effects.h"
 #include "model/ObjectFill.h"
 #include "services/FileFormatException.h"
@@ -284,4 +285,60 @@ TEST(TextObject, CharacterLinksFollowThePages) {
     EXPECT_EQ(layout.StyleAt(0, 2).link.page, 1);
     text.OnPagesReset();
     EXPECT_FALSE(layout.StyleAt(0, 0).link.enabled);
+}
+
+// Ending an edit with nothing typed: a new text leaves no step and nothing
+// the history holds names it (create, widen its box, end, Undo, Redo, Undo
+// must read no freed item under AddressSanitizer); an existing text leaves
+// through one delete step that Undo reverses. A typed new text records
+// exactly one insert step.
+TEST(TextObject, FinishingAnEditKeepsUndoConsistent) {
+    const CPage::ToolObjectMaker saved = CPage::TextToolMaker();
+    InstallTextRendering();
+    struct Case {
+        const char* name;
+        bool existing; // an earlier edit left the text on the page
+        const char* typed;
+        bool stays;
+        int steps; // undo steps taken by the edit
+    };
+    const Case cases[] = {
+        {"new, empty", false, "", false, 0},
+        {"new, typed", false, "ab", true, 1},
+        {"existing, emptied", true, "", false, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CSite site("test.pwu");
+        CPage page(site, "p1", "side1");
+        page.SetHistory(std::make_unique<CUndoHistory>(page, 20));
+        auto& history = static_cast<CUndoHistory&>(page.History());
+        page.CreateFromTool(ETool::Rectangle, DPOINT{10, 10}); // a step before the text
+        CPageItem* item = page.CreateFromTool(ETool::Text, DPOINT{40, 40});
+        ASSERT_NE(item, nullptr);
+        auto* text = dynamic_cast<CTextObject*>(&item->Normal());
+        text->SetSize(200, 30); // the box dragged wider
+        if (c.existing) {
+            Type(*text, "old");
+            ASSERT_TRUE(FinishTextEditing(page, *text));
+            text->BeginEditing();
+            text->Editing().SelectAll(text->Layout());
+            text->Editing().DeleteSelection(text->Layout());
+        }
+        Type(*text, c.typed);
+        const int before = history.UndoCount();
+        EXPECT_EQ(FinishTextEditing(page, *text), c.stays);
+        EXPECT_EQ(history.UndoCount() - before, c.steps);
+        EXPECT_EQ(page.ItemCount(), c.stays ? 2 : 1);
+        EXPECT_TRUE(history.Undo());
+        const int afterUndo = page.ItemCount();
+        EXPECT_TRUE(history.Redo());
+        EXPECT_EQ(page.ItemCount(), c.stays ? 2 : 1);
+        EXPECT_TRUE(history.Undo());
+        EXPECT_EQ(page.ItemCount(), afterUndo);
+        // Undo brings an emptied existing text back; otherwise it takes away
+        // the newest thing made (the text, or the rectangle before it).
+        EXPECT_EQ(afterUndo, c.existing ? 2 : c.stays ? 1 : 0);
+    }
+    CPage::TextToolMaker() = saved;
 }

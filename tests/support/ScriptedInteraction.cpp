@@ -142,6 +142,11 @@ CScriptedInteraction& CScriptedInteraction::ExpectChoice(const std::string& frag
         {.kind = EKind::Choice, .fragment = fragment, .button = button, .checked = checked});
 }
 
+CScriptedInteraction& CScriptedInteraction::ExpectChoiceWithColour(int id, int button,
+                                                                   const CColor& colour) {
+    return Push({.kind = EKind::Choice, .id = id, .button = button, .colour = colour});
+}
+
 CScriptedInteraction& CScriptedInteraction::ExpectFile(const std::filesystem::path& answer) {
     return Push({.kind = EKind::File, .path = answer});
 }
@@ -253,15 +258,19 @@ CChoiceResult CScriptedInteraction::Choose(const CChoice& choice) {
     CCall call{EKind::Choice, choice.id, choice.caption, choice.text};
     m_calls.push_back(call);
     auto e = Take(EKind::Choice, call);
-    if (!e) return {-1, choice.checkBoxInitial};
+    std::optional<CColor> offered;
+    if (!choice.colourLabel.empty()) offered = choice.colourInitial;
+    if (!e) return {-1, choice.checkBoxInitial, offered};
     if (e->button < -1 || e->button >= static_cast<int>(choice.buttons.size())) {
         ADD_FAILURE() << "scripted button " << e->button << " does not exist in " << Describe(call)
                       << " with " << choice.buttons.size() << " buttons";
-        return {-1, choice.checkBoxInitial};
+        return {-1, choice.checkBoxInitial, offered};
     }
     if (e->checked && choice.checkBox.empty())
         ADD_FAILURE() << "scripted a ticked check box but " << Describe(call) << " has none";
-    return {e->button, e->checked};
+    if (e->colour && choice.colourLabel.empty())
+        ADD_FAILURE() << "scripted a colour but " << Describe(call) << " asks for none";
+    return {e->button, e->checked, e->colour ? e->colour : offered};
 }
 
 std::filesystem::path CScriptedInteraction::ChooseFile(const CFileRequest& request) {

@@ -53,6 +53,8 @@ public:
     CScriptedInteraction& ExpectChoice(int id, int button, bool checked = false);
     CScriptedInteraction& ExpectChoice(const std::string& fragment, int button,
                                        bool checked = false);
+    // A choice whose colour swatch the user set to `colour` before answering.
+    CScriptedInteraction& ExpectChoiceWithColour(int id, int button, const CColor& colour);
     // An empty path scripts a cancelled chooser.
     CScriptedInteraction& ExpectFile(const std::filesystem::path& answer);
     CScriptedInteraction& ExpectFolder(const std::filesystem::path& answer);
@@ -101,6 +103,7 @@ private:
         bool checked = false;
         std::filesystem::path path{};
         std::optional<std::string> text{}; // nullopt: cancel
+        std::optional<CColor> colour{};    // nullopt: the swatch left as offered
     };
 
     // Pops the front expectation when it fits the call; otherwise fails the
