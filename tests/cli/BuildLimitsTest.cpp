@@ -45,7 +45,10 @@ CShellRun Shell(const std::string& command) {
 }
 
 std::string Quoted(const fs::path& path) {
-    return "'" + path.string() + "'";
+    std::string quoted(1, '\'');
+    quoted += path.string();
+    quoted += '\'';
+    return quoted;
 }
 
 void SaveSiteFile(CSite& site, const fs::path& file) {

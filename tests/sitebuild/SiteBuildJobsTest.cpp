@@ -173,9 +173,13 @@ TEST(SiteBuildJobs, CancelWithWorkersBusyLeavesNoPartFiles) {
         settings.jobs = 4;
         SiteBuilder builder(settings, &f.ui);
         EXPECT_EQ(builder.Build(f.site).code, BuildCancelled);
-        if (fs::exists(f.Root())) EXPECT_FALSE(HasPartFiles(f.Root()));
-        for (const std::string& name : f.FileNames(f.Files()))
-            if (name.ends_with(".jpg"))
+        if (fs::exists(f.Root())) {
+            EXPECT_FALSE(HasPartFiles(f.Root()));
+        }
+        for (const std::string& name : f.FileNames(f.Files())) {
+            if (name.ends_with(".jpg")) {
                 EXPECT_TRUE(LoadPicture(f.Files() / name)) << name << " is cut short";
+            }
+        }
     }
 }
