@@ -1,6 +1,13 @@
 #include "app/QtInteraction.h"
+#include "app/QtImages.h"
 #include "app/dialogs/ChoiceDialog.h"
+#include "image/Image.h"
+#include "model/SiteFile.h"
+#include "services/Cp1252.h"
 #include "services/StringTable.h"
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QVBoxLayout>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -191,8 +198,64 @@ CChoiceResult CQtInteraction::Choose(const CChoice& choice) {
     return result;
 }
 
+namespace {
+
+// The panel beside the open dialog's file list: the stored picture of the
+// front page of the file under the cursor and its name.
+void AddSitePreview(QFileDialog& dialog) {
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (!grid) return;
+    auto* panel = new QWidget(&dialog);
+    panel->setObjectName(QStringLiteral("SitePreviewPanel"));
+    auto* column = new QVBoxLayout(panel);
+    auto* picture = new QLabel(panel);
+    picture->setObjectName(QStringLiteral("SitePreview"));
+    picture->setFixedSize(200, 160);
+    picture->setAlignment(Qt::AlignCenter);
+    picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto* name = new QLabel(panel);
+    name->setObjectName(QStringLiteral("SitePreviewName"));
+    name->setTextFormat(Qt::PlainText);
+    name->setWordWrap(true);
+    name->setFixedWidth(200);
+    column->addWidget(picture);
+    column->addWidget(name);
+    column->addStretch(1);
+    grid->addWidget(panel, 0, grid->columnCount(), grid->rowCount(), 1);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, panel, [picture, name](const QString& file) {
+        picture->clear();
+        name->clear();
+        const std::filesystem::path path = ToPath(file);
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(path, ec)) return;
+        std::string category, title;
+        if (ReadSiteInfo(path, category, title) && !title.empty())
+            name->setText(QString::fromStdString(cp1252::ToUtf8(title)));
+        else
+            name->setText(QFileInfo(file).completeBaseName());
+        if (const std::unique_ptr<CImage> image = ReadSitePreview(path)) {
+            const QImage shown = pw::ToQImage(*image);
+            if (!shown.isNull())
+                picture->setPixmap(QPixmap::fromImage(shown.scaled(
+                    picture->size() - QSize(6, 6), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        }
+    });
+}
+
+bool IsSiteRequest(const CFileRequest& request) {
+    for (const std::string& f : request.filters)
+        if (f.find("*.pwu") != std::string::npos || f.find("*.pws") != std::string::npos)
+            return true;
+    return false;
+}
+
+} // namespace
+
 std::filesystem::path CQtInteraction::ChooseFile(const CFileRequest& request) {
     QFileDialog dialog(m_parent, U(request.title));
+    // Qt's own dialog on every desktop: the same dialog for everybody, room
+    // for the preview panel, and scripted sessions can drive it.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     bool save = request.mode == CFileRequest::Mode::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -201,6 +264,7 @@ std::filesystem::path CQtInteraction::ChooseFile(const CFileRequest& request) {
         filters << U(f);
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     if (!request.defaultSuffix.empty()) dialog.setDefaultSuffix(U(request.defaultSuffix));
+    if (!save && IsSiteRequest(request)) AddSitePreview(dialog);
     if (!request.start.empty()) {
         std::error_code ec;
         if (std::filesystem::is_directory(request.start, ec)) {
@@ -245,6 +309,7 @@ QUrl CQtInteraction::BrowserUrl(const std::filesystem::path& file) {
 }
 
 bool CQtInteraction::OpenInBrowser(const std::filesystem::path& file) {
+    if (browserHook && browserHook(file)) return true;
     return QDesktopServices::openUrl(BrowserUrl(file));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "services/UserInteraction.h"
 #include <QPointer>
+#include <functional>
 #include <QUrl>
 #include <QWidget>
 
@@ -33,6 +34,10 @@ public:
     // The address a file or web address is opened at: web, mail and ftp
     // addresses as they are, anything else as a local file made absolute.
     static QUrl BrowserUrl(const std::filesystem::path& file);
+
+    // When set, pages to show go here first; it answers whether it showed
+    // the page (the program's own browser window during a preview).
+    std::function<bool(const std::filesystem::path& file)> browserHook;
 
 private:
     QPointer<QWidget> m_parent;

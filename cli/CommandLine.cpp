@@ -39,8 +39,9 @@ const std::vector<CCommandSpec> kCommands = {
      &RunRender},
     {"publish",
      {"FILE"},
-     WithConnectionOptions({{"--all"}}),
-     "upload the changed pages (--all: every page) with the stored FTP settings; "
+     WithConnectionOptions({{"--all"}, {"--verify"}}),
+     "upload what changed since the last publish (--all: every file; --verify: also what "
+     "the server's listing shows changed or missing) with the stored FTP settings; "
      "$PAGEWRIGHT_FTP_PASSWORD overrides the password",
      &RunPublish},
     {"remove",

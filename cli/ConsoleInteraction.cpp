@@ -222,7 +222,15 @@ CChoiceResult CConsoleInteraction::Choose(const CChoice& choice) {
     CChoiceResult result;
     result.checked = choice.checkBoxInitial;
     std::string note;
-    if (!choice.buttons.empty()) {
+    if (choice.buttons.size() == 2 && WithoutMnemonic(choice.buttons[0]) == "Ja" &&
+        WithoutMnemonic(choice.buttons[1]) == "Nej") {
+        // A yes/no question ("send these files?") follows the rules of the
+        // message boxes: no, unless the user said yes for the whole run. The
+        // answer holds for the rest of the run, as the check box says.
+        result.button = m_options.assumeYes ? 0 : 1;
+        if (!choice.checkBox.empty()) result.checked = true;
+        note = "answered " + WithoutMnemonic(choice.buttons[size_t(result.button)]);
+    } else if (!choice.buttons.empty()) {
         result.button = 0;
         note = "answered " + WithoutMnemonic(choice.buttons.front());
     }

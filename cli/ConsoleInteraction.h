@@ -9,6 +9,8 @@
 //   - Ok-only boxes: Ok; Ok/Cancel, Yes/No/Cancel: Cancel; Yes/No: No
 //     (with "assume yes": Ok/Yes instead);
 //   - own-button dialogs: their first (default) button, check box unchanged;
+//     those asking "Ja"/"Nej" are yes/no questions: Nej unless "assume yes",
+//     and the answer stands for the run (the check box is ticked);
 //   - file and folder choosers: cancelled; text questions: cancelled.
 // Errors and warnings go to the error stream as "caption: text", everything
 // else to the output stream. Progress is a percentage line on the error stream.

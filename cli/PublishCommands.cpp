@@ -4,9 +4,11 @@
 #include "model/SiteFile.h"
 #include "publish/FtpSession.h"
 #include "publish/PublishEnvironment.h"
+#include "publish/PrivateFolders.h"
 #include "publish/PublishRecord.h"
 #include "publish/Publisher.h"
 #include "services/CurrentSettings.h"
+#include "services/FtpProfile.h"
 #include "services/Settings.h"
 #include "services/UserInteraction.h"
 #include <charconv>
@@ -83,7 +85,7 @@ struct CRun {
     CRun(CCommandEnv& cmd)
         : ui(cmd.ui, cmd.out), env{ui,        settings,
                                    record,    CPublishRecord::DefaultFile(),
-                                   downloads, fs::temp_directory_path(),
+                                   downloads, pw::DefaultBuildFolder(),
                                    {},        {},
                                    {},        {},
                                    {}} {
@@ -108,7 +110,17 @@ bool LoadSettings(const CParsedCommand& command, CSettings& settings, std::ostre
     }
     if (command.Has("--server")) settings.SetFtpServer(command.Value("--server"));
     if (command.Has("--user")) settings.SetFtpUser(command.Value("--user"));
-    if (command.Has("--catalog")) settings.SetFtpCatalog(command.Value("--catalog"));
+    if (command.Has("--catalog")) {
+        // The same rule as the settings dialog: no folder above the login
+        // folder, no names the server may read differently.
+        if (!IsValidCatalog(command.Value("--catalog"))) {
+            err << "pagewright: " << command.name << ": --catalog " << command.Value("--catalog")
+                << " is not a usable folder name (\".\" and \"..\" are not allowed, nor names "
+                   "starting with a digit)\n";
+            return false;
+        }
+        settings.SetFtpCatalog(command.Value("--catalog"));
+    }
     if (const char* password = std::getenv(kPasswordVariable); password && *password)
         settings.SetFtpPassword(password);
     return true;
@@ -183,8 +195,9 @@ int RunPublish(const CParsedCommand& command, CCommandEnv& env) {
     if (!CheckConnection(run, command, env.err)) return kExitFailure;
     if (!OpenSite(run, command.arguments[0], env)) return kExitFailure;
     CPublisher publisher(run.env);
-    const auto mode =
-        command.Has("--all") ? CPublisher::ESendMode::Everything : CPublisher::ESendMode::Changes;
+    const auto mode = command.Has("--all")      ? CPublisher::ESendMode::Everything
+                      : command.Has("--verify") ? CPublisher::ESendMode::Verify
+                                                : CPublisher::ESendMode::Changes;
     return Finish(publisher.Send(run.site.get(), mode), "publish", env);
 }
 

@@ -38,7 +38,7 @@ pw_core_layer(pw-sitebuild sitebuild)
 target_link_libraries(pw-sitebuild PUBLIC pw-render)
 
 pw_core_layer(pw-publish publish)
-target_link_libraries(pw-publish PUBLIC pw-sitebuild PRIVATE PkgConfig::CURL)
+target_link_libraries(pw-publish PUBLIC pw-sitebuild PRIVATE PkgConfig::CURL PkgConfig::CRYPTO)
 
 # Everything headless in one name, for the programs and the tests.
 add_library(pagewright-core INTERFACE)

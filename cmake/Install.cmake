@@ -75,7 +75,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://quillmarsh.example/pagewright")
 # see: the faces metric-compatible with the fonts sites ask for, and
 # xdg-open, which the menu entries for the documents run.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-dejavu-core, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-dejavu-core, xdg-utils, sensible-utils")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "chromium | www-browser")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 # The libraries sit in the linker's own folder: ldconfig runs by trigger.

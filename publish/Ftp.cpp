@@ -3,6 +3,7 @@
 #include "publish/FtpUpload.h"
 #include <algorithm>
 #include <chrono>
+#include <map>
 #include <cstdio>
 #include <cstdlib>
 #include <curl/curl.h>
@@ -70,6 +71,28 @@ bool IsSafeArgument(const std::string& name) {
 size_t AppendToString(char* data, size_t size, size_t count, void* target) {
     static_cast<std::string*>(target)->append(data, size * count);
     return size * count;
+}
+
+// Prints one piece of the protocol trace to stderr. Commands the client sends
+// are shown with the PASS argument blanked, so a trace can be shared.
+int TraceLine(CURL*, curl_infotype type, char* data, size_t size, void*) {
+    const char* prefix = nullptr;
+    switch (type) {
+    case CURLINFO_TEXT:
+        prefix = "* ";
+        break;
+    case CURLINFO_HEADER_IN:
+        prefix = "< ";
+        break;
+    case CURLINFO_HEADER_OUT:
+        prefix = "> ";
+        break;
+    default:
+        return 0; // file data stays out of the trace
+    }
+    std::fputs(prefix, stderr);
+    std::fputs(RedactFtpTrace(std::string(data, size)).c_str(), stderr);
+    return 0;
 }
 
 struct CSList {
@@ -189,34 +212,58 @@ public:
     bool Put(const std::filesystem::path& local, const std::string& remote, bool binary) {
         Begin();
         if (!IsOneComponent(remote)) return Fail(FTP_BAD_NAME, "not a single name: " + remote);
+        if (m_renameOver != ERenameOver::Refused) {
+            bool renameRefused = false;
+            if (Upload(local, remote, binary, true, renameRefused)) return true;
+            if (!renameRefused) return false;
+            // Stored, but the server will not rename over the live file.
+            // Deleting the live file to make room would leave visitors
+            // without it if anything went wrong next, so this connection
+            // uploads straight to the final name from now on: the live file
+            // stays until its replacement arrives.
+            if (m_renameOver == ERenameOver::Unknown) m_renameOver = ERenameOver::Refused;
+            Begin();
+        }
+        bool unused = false;
+        return Upload(local, remote, binary, false, unused);
+    }
+
+    bool UploadsInPlace() const { return m_renameOver == ERenameOver::Refused; }
+
+    // One upload, under a temporary name renamed over `remote` when complete
+    // (`viaTemp`) or straight to `remote`. `renameRefused` is set when the
+    // file was stored but the rename was refused (the temporary file is
+    // removed again).
+    bool Upload(const std::filesystem::path& local, const std::string& remote, bool binary,
+                bool viaTemp, bool& renameRefused) {
         CFtpUploadSource source(local, binary, m_progress);
         if (!source.IsOpen()) return Fail(FTP_LOCAL_FILE, "cannot read " + local.string());
-
-        // Upload under a temporary name and rename when complete, so that
-        // the live file is never a truncated one.
         const std::string temp = ".pw-upload." + remote;
-        Prepare(DirUrl(m_dir) + Escape(temp));
+        Prepare(DirUrl(m_dir) + Escape(viaTemp ? temp : remote));
         CSList rename{"RNFR " + temp, "RNTO " + remote};
         curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 1L);
         curl_easy_setopt(m_curl, CURLOPT_TRANSFERTEXT, binary ? 0L : 1L);
         curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, &CFtpUploadSource::Read);
         curl_easy_setopt(m_curl, CURLOPT_READDATA, &source);
         if (binary) curl_easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE, source.Size());
-        curl_easy_setopt(m_curl, CURLOPT_POSTQUOTE, rename.list);
+        if (viaTemp) curl_easy_setopt(m_curl, CURLOPT_POSTQUOTE, rename.list);
         CURLcode code = Perform();
         if (source.Failed()) return Fail(FTP_LOCAL_FILE, "reading " + local.string() + " failed");
         if (source.Stopped()) {
             Fail(FTP_STOPPED, "stopped");
-            RunInCurrentDir({"*DELE " + temp});
+            if (viaTemp) RunInCurrentDir({"*DELE " + temp});
             return false;
         }
-        if (code == CURLE_QUOTE_ERROR) {
-            // Stored, but the rename was refused. Some servers will not
-            // rename over an existing file: delete it and rename again.
-            code = RunInCurrentDir({"*DELE " + remote, "RNFR " + temp, "RNTO " + remote});
+        if (viaTemp && code == CURLE_QUOTE_ERROR) {
+            RunInCurrentDir({"*DELE " + temp});
+            renameRefused = true;
+            return Fail(FTP_REFUSED, "the server refused to rename " + temp + " to " + remote);
         }
-        if (Finish(code, true)) return true;
-        if (m_status != FTP_CLOSED && m_status != FTP_TIMEOUT) {
+        if (Finish(code, true)) {
+            if (viaTemp) m_renameOver = ERenameOver::Works;
+            return true;
+        }
+        if (viaTemp && m_status != FTP_CLOSED && m_status != FTP_TIMEOUT) {
             const int status = m_status;
             const std::string error = m_error;
             RunInCurrentDir({"*DELE " + temp});
@@ -312,8 +359,12 @@ private:
         set(CURLOPT_PROTOCOLS_STR, "ftp");
         set(CURLOPT_ERRORBUFFER, m_errbuf);
         set(CURLOPT_NOSIGNAL, 1L);
-        // PW_FTP_TRACE=1 prints the protocol exchange, for diagnosing a server.
-        if (std::getenv("PW_FTP_TRACE")) set(CURLOPT_VERBOSE, 1L);
+        // PW_FTP_TRACE=1 prints the protocol exchange, for diagnosing a
+        // server; the password never appears in it.
+        if (std::getenv("PW_FTP_TRACE")) {
+            set(CURLOPT_DEBUGFUNCTION, &TraceLine);
+            set(CURLOPT_VERBOSE, 1L);
+        }
         set(CURLOPT_USERNAME, m_user.c_str());
         set(CURLOPT_PASSWORD, m_password.c_str());
         set(CURLOPT_CONNECTTIMEOUT, long(m_options.connectTimeoutSeconds));
@@ -358,6 +409,19 @@ private:
     // files; a server without it gets NLST, whose directories then fail to
     // delete like any other refused name.
     bool ListFiles(std::vector<std::string>& names) {
+        std::map<std::string, long long> sizes;
+        if (!ListSizes(sizes)) return false;
+        names.clear();
+        for (const auto& [name, size] : sizes)
+            names.push_back(name);
+        return true;
+    }
+
+public:
+    // The files of the current directory with their sizes, -1 where the
+    // server does not tell (NLST).
+    bool ListSizes(std::map<std::string, long long>& sizes) {
+        Begin();
         std::string listing;
         Prepare(DirUrl(m_dir));
         curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, "MLSD");
@@ -365,7 +429,7 @@ private:
         curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &listing);
         CURLcode code = Perform();
         if (code == CURLE_OK) {
-            names = ParseMlsdFiles(listing);
+            sizes = ParseMlsdFileSizes(listing);
             return true;
         }
         if (!Finish(code, true) && ConnectionGone()) return false;
@@ -376,10 +440,15 @@ private:
         curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &AppendToString);
         curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &listing);
         if (!Finish(Perform(), true)) return false;
-        names = ParseNlstNames(listing);
+        sizes.clear();
+        for (const std::string& name : ParseNlstNames(listing))
+            sizes[name] = -1;
+        m_status = FTP_OK;
+        m_error.clear();
         return true;
     }
 
+private:
     // Runs the prepared command to its end, like curl_easy_perform, but
     // drives libcurl's multi interface itself: libcurl 7.88 sets no timer
     // when a passive-mode reply is read in the same step that sent the
@@ -462,6 +531,10 @@ private:
     std::string m_proxyPassword;
     ProxyType m_proxyType = Socks5;
     std::vector<std::string> m_dir;
+    // Whether the server lets an upload be renamed over the live file; found
+    // out by the first upload of the connection.
+    enum class ERenameOver { Unknown, Works, Refused };
+    ERenameOver m_renameOver = ERenameOver::Unknown;
     int m_status = FTP_OK;
     std::string m_error;
     CFtpTimings m_timings;
@@ -497,6 +570,12 @@ bool CFtp::mkdir(const std::string& name) {
 }
 bool CFtp::put(const std::filesystem::path& localPath, const std::string& remoteName, bool binary) {
     return m_impl->Put(localPath, remoteName, binary);
+}
+bool CFtp::list(std::map<std::string, long long>& sizes) {
+    return m_impl->ListSizes(sizes);
+}
+bool CFtp::UploadsInPlace() const {
+    return m_impl->UploadsInPlace();
 }
 bool CFtp::remove(const std::string& name) {
     return m_impl->Command("DELE", name);

@@ -2,6 +2,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -25,6 +26,7 @@ enum FtpStatus : int {
     FTP_UNREACHABLE = 10, // constructor: host unknown, nothing listening, or proxy unusable
     FTP_TLS = 11,         // secure connection refused, or the certificate is not trusted
     FTP_INTERNAL = 12,    // the transfer library failed in some other way
+    FTP_CERTIFICATE = 13, // constructor: the server's certificate could not be verified
 };
 
 // Receives the number of bytes sent since the previous call (counted in the
@@ -119,8 +121,13 @@ public:
     // text type, and the server stores its own line ending.
     // The upload goes to a temporary name first and is renamed over the old
     // file only when complete, so a broken or stopped upload leaves the
-    // previous file in place.
+    // previous file in place. On a server that refuses that rename (found
+    // out once per connection) uploads go straight to the final name: the
+    // live file is never deleted first, but a broken upload leaves it
+    // truncated (UploadsInPlace says so).
     bool put(const std::filesystem::path& localPath, const std::string& remoteName, bool binary);
+    // True once the server refused to rename an upload over a file.
+    bool UploadsInPlace() const;
     // Deletes the file `name` in the current directory.
     bool remove(const std::string& name);
     // Removes the empty directory `name` in the current directory.
@@ -130,6 +137,10 @@ public:
     // not one of `exclusions` (compared exactly). Directories are never
     // deleted. True when every such file was deleted.
     bool mdel_excludefiles(const std::string& pattern, const std::vector<std::string>& exclusions);
+
+    // The plain files of the current directory with their sizes (-1 where
+    // the server does not tell them).
+    bool list(std::map<std::string, long long>& sizes);
 
     // Status of the last call: FTP_OK after success.
     int GetStatus() const;

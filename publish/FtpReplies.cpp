@@ -33,10 +33,14 @@ CFtpConnectFailure ClassifyFtpConnectFailure(int curlCode, bool viaProxy, long o
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
         return {FTP_UNREACHABLE, true, false, true};
-    case CURLE_USE_SSL_FAILED:
-    case CURLE_SSL_CONNECT_ERROR:
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CACERT_BADFILE:
+        // The server answered, but nothing vouches for its certificate (or
+        // it names another server): the network is fine, and saying
+        // "cannot be contacted" would send the user chasing a network fault.
+        return {FTP_CERTIFICATE, false, false, true};
+    case CURLE_USE_SSL_FAILED:
+    case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CERTPROBLEM:
         // The server cannot be used safely, which for the user is the same
         // as not reaching it: check the server settings.
@@ -106,7 +110,9 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-bool IsFileFacts(const std::string& facts) {
+// The value of one fact of an MLSD entry ("size" in "type=file;size=12;"),
+// lower case; empty when the entry does not have it.
+std::string FactValue(const std::string& facts, const std::string& key) {
     size_t start = 0;
     while (start < facts.size()) {
         size_t end = facts.find(';', start);
@@ -114,10 +120,16 @@ bool IsFileFacts(const std::string& facts) {
         std::string fact = facts.substr(start, end - start);
         for (auto& c : fact)
             c = char(std::tolower(static_cast<unsigned char>(c)));
-        if (fact.rfind("type=", 0) == 0) return fact == "type=file";
+        if (fact.size() > key.size() && fact.compare(0, key.size(), key) == 0 &&
+            fact[key.size()] == '=')
+            return fact.substr(key.size() + 1);
         start = end + 1;
     }
-    return false;
+    return {};
+}
+
+bool IsFileFacts(const std::string& facts) {
+    return FactValue(facts, "type") == "file";
 }
 
 } // namespace
@@ -133,6 +145,21 @@ std::vector<std::string> ParseMlsdFiles(const std::string& listing) {
     return names;
 }
 
+std::map<std::string, long long> ParseMlsdFileSizes(const std::string& listing) {
+    std::map<std::string, long long> sizes;
+    for (const auto& line : SplitLines(listing)) {
+        size_t space = line.find(' ');
+        if (space == std::string::npos || space + 1 == line.size()) continue;
+        const std::string facts = line.substr(0, space);
+        if (!IsFileFacts(facts)) continue;
+        const std::string size = FactValue(facts, "size");
+        const bool known = !size.empty() && size.size() < 19 &&
+                           size.find_first_not_of("0123456789") == std::string::npos;
+        sizes[line.substr(space + 1)] = known ? std::stoll(size) : -1;
+    }
+    return sizes;
+}
+
 std::vector<std::string> ParseNlstNames(const std::string& listing) {
     std::vector<std::string> names;
     for (const auto& line : SplitLines(listing)) {
@@ -140,4 +167,25 @@ std::vector<std::string> ParseNlstNames(const std::string& listing) {
         names.push_back(slash == std::string::npos ? line : line.substr(slash + 1));
     }
     return names;
+}
+
+std::string RedactFtpTrace(const std::string& text) {
+    std::string out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end + 1;
+        std::string line = text.substr(start, end - start);
+        if (line.size() >= 5 && std::toupper(static_cast<unsigned char>(line[0])) == 'P' &&
+            std::toupper(static_cast<unsigned char>(line[1])) == 'A' &&
+            std::toupper(static_cast<unsigned char>(line[2])) == 'S' &&
+            std::toupper(static_cast<unsigned char>(line[3])) == 'S' && line[4] == ' ') {
+            const bool crlf = line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0;
+            const bool lf = !crlf && line.back() == '\n';
+            line = "PASS ****" + std::string(crlf ? "\r\n" : lf ? "\n" : "");
+        }
+        out += line;
+        start = end;
+    }
+    return out;
 }

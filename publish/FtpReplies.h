@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,14 @@ int ClassifyFtpFailure(int curlCode, long reply, bool transfer);
 // ("type=file;size=12;modify=20240101000000; name with spaces").
 std::vector<std::string> ParseMlsdFiles(const std::string& listing);
 
+// The plain files of an MLSD listing with their sizes (-1 where the server
+// gives none).
+std::map<std::string, long long> ParseMlsdFileSizes(const std::string& listing);
+
 // The names in an NLST listing; a server that puts a path in front of each
 // name has it removed.
 std::vector<std::string> ParseNlstNames(const std::string& listing);
+
+// A piece of the protocol trace with the argument of every PASS command
+// replaced by "****".
+std::string RedactFtpTrace(const std::string& text);

@@ -53,6 +53,8 @@ bool CFtpSession::Connect(FtpProgressFn progress) {
     CFtpOptions options = m_env.ftpOptions;
     options.tls = s.GetFtpTls();
     bool unreachable = false, loginRefused = false, networkOk = true;
+    int status = FTP_OK;
+    std::string why;
     {
         const CDialogText& d = CStringTable::Dialog(IDD_CONNECTING);
         auto window = m_env.ui.OpenProgress(IDD_CONNECTING, d.caption);
@@ -70,12 +72,24 @@ bool CFtpSession::Connect(FtpProgressFn progress) {
                     s.GetFtpProxyPort(), s.GetFtpProxyUser(), s.GetFtpProxyPassword(),
                     s.GetFtpProxyType() == 1 ? CFtp::Socks4 : CFtp::Socks5, std::move(progress),
                     options);
-        } catch (const CFtpConnectError&) {
+        } catch (const CFtpConnectError& error) {
             m_ftp.reset();
+            status = error.GetStatus();
+            why = error.what();
         }
     }
     if (m_ftp) return true;
-    if (unreachable)
+    if (status == FTP_CERTIFICATE) {
+        const CDialogText& d = CStringTable::Dialog(IDD_CERTIFICATE_REFUSED);
+        CChoice choice{IDD_CERTIFICATE_REFUSED,
+                       d.caption,
+                       CStringTable::FillIn(d.text, {s.GetFtpServer(), why}),
+                       d.buttons,
+                       "",
+                       false};
+        if (m_env.ui.Choose(choice).button == 0 && m_env.editInternetSettings)
+            m_env.editInternetSettings();
+    } else if (unreachable)
         ReportWithCheck(m_env, IDD_SERVER_UNREACHABLE);
     else if (loginRefused)
         ReportWithCheck(m_env, IDD_LOGIN_REFUSED);

@@ -21,8 +21,10 @@ struct CPublishEnvironment {
     CPublishRecord& record;
     std::filesystem::path recordFile; // ftpfile.dat
     DownloadList& downloads;
-    // The system's temporary folder; preview and publish build below it.
-    std::filesystem::path tempFolder;
+    // The private per-user folder preview and publish build below (see
+    // pw::DefaultBuildFolder); made 0700 when missing. Each run builds in a
+    // folder of its own inside it.
+    std::filesystem::path buildFolder;
     // Certificate store and time-outs for the connection; whether it is
     // secure comes from the settings.
     CFtpOptions ftpOptions;

@@ -4,11 +4,13 @@
 #include "model/Site.h"
 #include "publish/DownloadListBuilder.h"
 #include "publish/FtpSession.h"
+#include "publish/PrivateFolders.h"
 #include "publish/PublishEnvironment.h"
 #include "publish/PublishRecord.h"
 #include "publish/SiteRemover.h"
 #include "publish/SiteUploader.h"
 #include "services/Cp1252.h"
+#include "services/FtpProfile.h"
 #include "services/Settings.h"
 #include "services/StringTable.h"
 #include "services/UserInteraction.h"
@@ -37,6 +39,45 @@ void CopyFrontPage(const fs::path& root) {
 }
 
 } // namespace
+
+CPublisher::~CPublisher() {
+    std::error_code ec;
+    // remove_all deletes links, never what they point at.
+    if (!m_previewRun.empty()) fs::remove_all(m_previewRun, ec);
+    if (!m_publishRun.empty()) fs::remove_all(m_publishRun, ec);
+}
+
+fs::path CPublisher::NewRunFolder(fs::path& previous, const char* prefix) {
+    std::error_code ec;
+    if (!previous.empty()) fs::remove_all(previous, ec);
+    previous.clear();
+    std::string error;
+    if (pw::EnsurePrivateFolder(m_env.buildFolder, error))
+        if (auto folder = pw::MakeRunFolder(m_env.buildFolder, prefix)) previous = *folder;
+    if (previous.empty())
+        ShowMessage(m_env.ui, IDD_CANNOT_CREATE_FOLDER,
+                    error.empty() ? m_env.buildFolder.string() : error, CMessage::Icon::Error);
+    return previous;
+}
+
+bool CPublisher::EnsureValidCatalog() {
+    while (!IsValidCatalog(m_env.settings.GetFtpCatalog())) {
+        if (m_env.ui.Choose(ChoiceFor(IDD_INVALID_CATALOG, m_env.settings.GetFtpCatalog()))
+                .button != 0)
+            return false;
+        if (!m_env.editInternetSettings || !m_env.editInternetSettings()) return false;
+    }
+    return true;
+}
+
+bool CPublisher::Locked(const CRunLock& lock) {
+    if (!lock.Busy()) return false;
+    const CDialogText& d = CStringTable::Dialog(IDD_PUBLISH_BUSY);
+    m_env.ui.Message({IDD_PUBLISH_BUSY, d.caption,
+                      CStringTable::FillIn(d.text, {CFtpSession::Destination(m_env)}),
+                      CMessage::Icon::Error, CMessage::Buttons::Ok});
+    return true;
+}
 
 BuildSettings CPublisher::MakeBuildSettings(const fs::path& root, bool preview) const {
     BuildSettings build = BuildSettings::InFolder(root, preview);
@@ -112,7 +153,9 @@ CPublisher::EResult CPublisher::Preview(CSite* site) {
     if (!site) return EResult::Stopped;
     if (!RebuildDownloads(*site)) return EResult::Failed;
     EResult failure = EResult::Failed;
-    const fs::path root = m_env.tempFolder / std::string(pw::text::kPreviewFolder);
+    const fs::path run = NewRunFolder(m_previewRun, "preview");
+    if (run.empty()) return EResult::Failed;
+    const fs::path root = run / std::string(pw::text::kPreviewFolder);
     auto builder = Build(*site, root, true, false, failure);
     if (!builder) return failure;
     m_env.ui.OpenInBrowser(root / kFrontPageFile);
@@ -169,7 +212,13 @@ CPublisher::EResult CPublisher::Send(CSite* site, std::optional<ESendMode> mode)
             m_env.saveAs();
         return EResult::Stopped;
     }
-    if (!EnsureConnectionSettings()) return EResult::Stopped;
+    if (!EnsureConnectionSettings() || !EnsureValidCatalog()) return EResult::Stopped;
+    // Two runs on one site file or one destination would interleave their
+    // files on the server; the second waits for the user instead.
+    const fs::path locks = m_env.recordFile.parent_path() / "locks";
+    const CRunLock siteLock(locks, "site:" + fs::absolute(site->path).lexically_normal().string());
+    const CRunLock serverLock(locks, "server:" + CSiteUploader::ManifestKey(m_env));
+    if (Locked(siteLock) || Locked(serverLock)) return EResult::Failed;
     if (!mode) {
         const int button = m_env.ui.Choose(ChoiceFor(IDD_SEND)).button;
         if (button != 0 && button != 1) return EResult::Stopped;
@@ -188,16 +237,28 @@ CPublisher::EResult CPublisher::Send(CSite* site, std::optional<ESendMode> mode)
     m_env.record.CollectPending(*site);
 
     EResult failure = EResult::Failed;
-    const fs::path root = m_env.tempFolder / std::string(pw::text::kPreviewFolder);
+    const fs::path run = NewRunFolder(m_publishRun, "publish");
+    if (run.empty()) return EResult::Failed;
+    const fs::path root = run / std::string(pw::text::kPreviewFolder);
     auto builder = Build(*site, root, false, true, failure);
     if (!builder) return failure;
-    CSiteUploader uploader(m_env, *site, builder->Pages(), builder->Settings());
-    if (uploader.Run()) return EResult::Done;
+    using EBasis = CSiteUploader::EBasis;
+    CSiteUploader uploader(m_env, *site, builder->Pages(), builder->Settings(),
+                           *mode == ESendMode::Everything ? EBasis::Nothing
+                           : *mode == ESendMode::Verify   ? EBasis::Server
+                                                          : EBasis::Manifest);
+    const bool done = uploader.Run();
+    m_lastSent = uploader.Sent();
+    m_lastDeleted = uploader.Deleted();
+    if (done) return EResult::Done;
     return uploader.Stopped() ? EResult::Stopped : EResult::Failed;
 }
 
 CPublisher::EResult CPublisher::Remove() {
-    if (!EnsureConnectionSettings()) return EResult::Stopped;
+    if (!EnsureConnectionSettings() || !EnsureValidCatalog()) return EResult::Stopped;
+    const CRunLock serverLock(m_env.recordFile.parent_path() / "locks",
+                              "server:" + CSiteUploader::ManifestKey(m_env));
+    if (Locked(serverLock)) return EResult::Failed;
     if (m_env.ui.Choose(ChoiceFor(IDD_REMOVE_SITE, CFtpSession::Destination(m_env))).button != 0)
         return EResult::Stopped;
     CSiteRemover remover(m_env);

@@ -2,6 +2,7 @@
 #include "sitebuild/BuildTypes.h"
 #include "publish/PublishEnvironment.h"
 #include "publish/PublishRecord.h"
+#include "publish/SiteUploader.h"
 #include "services/Settings.h"
 #include "services/StringTable.h"
 #include "services/UserInteraction.h"
@@ -75,4 +76,7 @@ void CSiteRemover::Done() {
     // of the program send only the changed pages to an empty server.
     m_env.record.Forget();
     m_env.record.Write(m_env.recordFile);
+    // Nothing of the site is on the server any more.
+    std::error_code ec;
+    std::filesystem::remove(CSiteUploader::ManifestFile(m_env), ec);
 }

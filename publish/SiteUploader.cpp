@@ -10,7 +10,9 @@
 #include "services/UserInteraction.h"
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -46,75 +48,146 @@ std::array<int16_t, 5> LocalNow() {
             static_cast<int16_t>(tm.tm_min)};
 }
 
+// The folder and name of a manifest path; false for a path no publish makes.
+bool SplitPath(const std::string& path, CSiteUploader::EFolder& folder, std::string& name) {
+    using EFolder = CSiteUploader::EFolder;
+    const std::string files = std::string(kFilesFolderName) + "/";
+    const std::string download = files + kDownloadFolderName + "/";
+    if (path.rfind(download, 0) == 0) {
+        folder = EFolder::Download;
+        name = path.substr(download.size());
+    } else if (path.rfind(files, 0) == 0) {
+        folder = EFolder::Files;
+        name = path.substr(files.size());
+    } else {
+        folder = EFolder::Catalog;
+        name = path;
+    }
+    return !name.empty() && name.find('/') == std::string::npos;
+}
+
+uintmax_t CountCarriageReturns(const fs::path& file) {
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    if (!f) return 0;
+    uintmax_t count = 0;
+    for (int c = std::fgetc(f); c != EOF; c = std::fgetc(f))
+        count += c == '\r';
+    std::fclose(f);
+    return count;
+}
+
 } // namespace
 
+std::string CSiteUploader::CFile::Path() const {
+    switch (folder) {
+    case EFolder::Catalog:
+        return remote;
+    case EFolder::Files:
+        return std::string(kFilesFolderName) + "/" + remote;
+    case EFolder::Download:
+        break;
+    }
+    return std::string(kFilesFolderName) + "/" + kDownloadFolderName + "/" + remote;
+}
+
 CSiteUploader::CSiteUploader(CPublishEnvironment& env, CSite& site,
-                             const std::vector<BuildPage>& pages, const BuildSettings& build)
-    : m_env(env), m_site(site), m_pages(pages), m_build(build), m_session(env) {}
+                             const std::vector<BuildPage>& pages, const BuildSettings& build,
+                             EBasis basis)
+    : m_env(env), m_site(site), m_pages(pages), m_build(build), m_basis(basis),
+      m_session(env), m_manifestFile(ManifestFile(env)), m_manifestKey(ManifestKey(env)) {}
 
 CSiteUploader::~CSiteUploader() = default;
 
-bool CSiteUploader::FrontPagePending() const {
-    for (const BuildPage& page : m_pages)
-        if (page.frontPage && page.page && page.page->PublishPending()) return true;
-    return false;
+std::string CSiteUploader::ManifestKey(const CPublishEnvironment& env) {
+    const CSettings& s = env.settings;
+    return CPublishManifest::DestinationKey("ftp", s.GetFtpServer(), s.GetFtpPort(),
+                                            s.GetFtpUser(), s.GetFtpCatalog());
 }
 
-std::vector<CSiteUploader::CFile> CSiteUploader::PageFiles() const {
-    std::vector<CFile> files;
-    auto add = [&](const std::string& url, const std::string& label) {
-        if (url.empty()) return;
-        const std::string name = UrlFileName(url);
-        const fs::path local = m_build.filesFolder / cp1252::ToUtf8(name);
-        files.push_back(
-            {local, cp1252::ToUtf8(name), !EndsWith(name, ".html"), label, SizeOf(local)});
+fs::path CSiteUploader::ManifestFile(const CPublishEnvironment& env) {
+    return CPublishManifest::FileFor(env.recordFile.parent_path() / "manifests", ManifestKey(env));
+}
+
+std::vector<CSiteUploader::CFile> CSiteUploader::SiteFiles() const {
+    std::vector<CFile> pictures, downloads, pagesOut;
+    std::set<std::string> seen;
+    auto add = [&](std::vector<CFile>& list, const std::string& url, const std::string& label) {
+        const std::string name = cp1252::ToUtf8(UrlFileName(url));
+        if (name.empty() || !seen.insert(name).second) return;
+        const fs::path local = m_build.filesFolder / name;
+        list.push_back({local, name, EFolder::Files, !EndsWith(name, ".html"), label,
+                        SizeOf(local), {}});
     };
+    std::set<std::string> downloadNames;
     for (const BuildPage& page : m_pages) {
-        if (!page.page || !page.page->PublishPending()) continue;
+        if (!page.page) continue;
         const std::string identifier = cp1252::ToUtf8(page.keyName);
-        if (!page.frontPage) add(page.fileName, identifier);
+        if (!page.frontPage) add(pagesOut, page.fileName, identifier);
         const BackgroundRecord& bg = page.background;
-        if (bg.fillType == bgImage || bg.fillType == bgGradient) add(bg.imageUrl, identifier);
+        if (bg.fillType == bgImage || bg.fillType == bgGradient)
+            add(pictures, bg.imageUrl, identifier);
         for (const BuildItem& item : page.items) {
-            add(item.imageUrl, identifier);
-            if (item.hasMouseOver) add(item.mouseOverImageUrl, identifier);
+            add(pictures, item.imageUrl, identifier);
+            if (item.hasMouseOver) add(pictures, item.mouseOverImageUrl, identifier);
+        }
+        for (const std::string& path : PageDownloadPaths(*page.page)) {
+            const DownloadEntry* entry = FindDownload(m_env.downloads, path);
+            if (!entry) continue;
+            const std::string name = cp1252::ToUtf8(entry->fileName);
+            if (!downloadNames.insert(name).second) continue;
+            const fs::path local = DownloadSourceFile(path, m_site);
+            downloads.push_back({local, name, EFolder::Download, true, name, SizeOf(local),
+                                 cp1252::ToUtf8(page.page->Identifier())});
         }
     }
-    add("error.html", "error.html");
-    add("noscript.html", "noscript.html");
-    return files;
-}
+    add(pagesOut, "error.html", "error.html");
+    add(pagesOut, "noscript.html", "noscript.html");
 
-uintmax_t CSiteUploader::TotalBytes(const std::vector<CFile>& files) const {
-    uintmax_t total = 0;
-    for (const CFile& f : files)
-        total += f.size;
-    if (FrontPagePending()) total += 4 * SizeOf(m_build.rootFolder / kFrontPageFile);
-    return total;
+    std::vector<CFile> files = std::move(pictures);
+    files.insert(files.end(), downloads.begin(), downloads.end());
+    files.insert(files.end(), pagesOut.begin(), pagesOut.end());
+    std::string frontLabel = kFrontPageFile;
+    for (const BuildPage& page : m_pages)
+        if (page.frontPage && page.page) frontLabel = cp1252::ToUtf8(page.page->Identifier());
+    const fs::path front = m_build.rootFolder / kFrontPageFile;
+    for (const char* name : kFrontPageNames)
+        files.push_back({front, name, EFolder::Catalog, false, frontLabel, SizeOf(front), {}});
+    return files;
 }
 
 int CSiteUploader::OnProgress(int bytes) {
     if (!m_progress) return 1;
-    m_sent += bytes;
-    m_progress->SetPos(std::min(m_sent, m_range));
+    m_bytes += bytes;
+    m_progress->SetPos(std::min(m_bytes, m_range));
     return m_progress->IsCancelled() ? 0 : 1;
 }
 
 bool CSiteUploader::Run() {
+    m_manifest.Read(m_manifestFile, m_manifestKey);
+    const std::vector<CFile> all = SiteFiles();
+    for (const CFile& file : all)
+        if (!m_hashes.count(file.local.string()))
+            if (auto hash = pw::HashFile(file.local)) m_hashes[file.local.string()] = *hash;
+
     if (!m_session.Connect([this](int bytes) { return OnProgress(bytes); })) return false;
     if (!EnterCatalog() || !PrepareFilesFolder()) return false;
+    if (m_basis == EBasis::Server && !CheckManifestAgainstServer(all)) return false;
 
-    const std::vector<CFile> files = PageFiles();
+    const std::vector<CFile> files = FilesToSend(all);
     const CDialogText& d = CStringTable::Dialog(IDD_UPLOAD_STATUS);
     m_progress = m_env.ui.OpenProgress(IDD_UPLOAD_STATUS, d.caption);
     if (m_progress) {
         m_progress->SetPhase(CFtpSession::Destination(m_env));
-        m_range = std::max<long long>(1, static_cast<long long>(TotalBytes(files)));
+        uintmax_t total = 0;
+        for (const CFile& f : files)
+            total += f.size;
+        m_range = std::max<long long>(1, static_cast<long long>(total));
         m_progress->SetRange(m_range);
         m_progress->SetPos(0);
     }
-    bool ok = SendFrontPage() && SendFiles(files) && SendDownloads();
+    const bool ok = SendFiles(files) && DeleteLeftovers(all);
     m_progress.reset();
+    SaveManifest();
     if (!ok) return false;
     Finish();
     return true;
@@ -148,30 +221,104 @@ bool CSiteUploader::PrepareFilesFolder() {
     }
     if (!ftp.chdir(".."))
         return m_session.Fail(F::ReadFolder, m_env.settings.GetFtpCatalog()), false;
+    m_folder = EFolder::Catalog;
+    return true;
+}
+
+std::vector<CSiteUploader::CFile> CSiteUploader::FilesToSend(const std::vector<CFile>& all) {
+    auto differs = [this](const CFile& file) {
+        if (m_basis == EBasis::Nothing) return true;
+        const auto known = m_manifest.files.find(file.Path());
+        const auto hash = m_hashes.find(file.local.string());
+        return known == m_manifest.files.end() || hash == m_hashes.end() ||
+               !(known->second == hash->second);
+    };
+    // The user decides about download files page by page (or once for all).
+    std::set<std::string> declinedPages;
+    bool askAgain = true, send = true;
+    std::string asked;
+    for (const CFile& file : all) {
+        if (file.folder != EFolder::Download || !differs(file) || file.page == asked) continue;
+        asked = file.page;
+        if (askAgain) {
+            const CDialogText& d = CStringTable::Dialog(IDD_SEND_DOWNLOADS);
+            const CChoiceResult answer = m_env.ui.Choose(
+                {IDD_SEND_DOWNLOADS, d.caption, file.page, d.buttons, d.checkBox, false});
+            send = answer.button == 0;
+            askAgain = !answer.checked;
+        }
+        if (!send) declinedPages.insert(file.page);
+    }
+    std::vector<CFile> out;
+    for (const CFile& file : all)
+        if (differs(file) && !(file.folder == EFolder::Download && declinedPages.count(file.page)))
+            out.push_back(file);
+    return out;
+}
+
+bool CSiteUploader::CheckManifestAgainstServer(const std::vector<CFile>& all) {
+    std::map<std::string, const CFile*> built;
+    for (const CFile& file : all)
+        built[file.Path()] = &file;
+    std::map<EFolder, std::map<std::string, long long>> listed;
+    for (EFolder folder : {EFolder::Catalog, EFolder::Files, EFolder::Download}) {
+        if (!ChangeFolder(folder)) return false;
+        if (!m_session.Ftp().list(listed[folder])) {
+            m_session.Fail(CFtpSession::EFailure::ReadFolder, m_session.Ftp().GetCurrentDir());
+            return false;
+        }
+    }
+    for (auto it = m_manifest.files.begin(); it != m_manifest.files.end();) {
+        EFolder folder;
+        std::string name;
+        const auto& sizes = listed[SplitPath(it->first, folder, name) ? folder : EFolder::Catalog];
+        const auto there = sizes.find(name);
+        bool fits = there != sizes.end();
+        if (fits && there->second >= 0 && uintmax_t(there->second) != it->second.size) {
+            // A page goes in text mode: the server may store its lines with
+            // its own line ends, so without the CRs is the same file too.
+            const auto file = built.find(it->first);
+            fits = file != built.end() && !file->second->binary &&
+                   uintmax_t(there->second) == it->second.size - CountCarriageReturns(file->second->local);
+        }
+        it = fits ? std::next(it) : m_manifest.files.erase(it);
+    }
+    return ChangeFolder(EFolder::Catalog);
+}
+
+bool CSiteUploader::ChangeFolder(EFolder folder) {
+    CFtp& ftp = m_session.Ftp();
+    auto go = [&](const std::string& name, const std::string& report) {
+        if (ftp.chdir(name)) return true;
+        m_session.Fail(CFtpSession::EFailure::ReadFolder, report);
+        return false;
+    };
+    const int from = static_cast<int>(m_folder), to = static_cast<int>(folder);
+    for (int level = from; level > to; --level)
+        if (!go("..", m_env.settings.GetFtpCatalog())) return false;
+    if (from < 1 && to >= 1 && !go(kFilesFolderName, kFilesFolderName)) return false;
+    if (from < 2 && to >= 2 && !go(kDownloadFolderName, kDownloadFolderName)) return false;
+    m_folder = folder;
     return true;
 }
 
 bool CSiteUploader::Put(const CFile& file) {
     if (m_progress) m_progress->SetPage(file.label);
-    if (m_session.Ftp().put(file.local, file.remote, file.binary)) return true;
+    if (!ChangeFolder(file.folder)) return false;
+    CFtp& ftp = m_session.Ftp();
+    if (ftp.put(file.local, file.remote, file.binary)) {
+        const auto hash = m_hashes.find(file.local.string());
+        if (hash != m_hashes.end())
+            m_manifest.files[file.Path()] = hash->second;
+        else
+            m_manifest.files.erase(file.Path());
+        m_sent.push_back(file.Path());
+        return true;
+    }
+    // An upload straight to the final name leaves a file nobody knows.
+    if (ftp.UploadsInPlace()) m_manifest.files.erase(file.Path());
     m_session.Fail(CFtpSession::EFailure::Upload, file.remote);
     return false;
-}
-
-bool CSiteUploader::SendFrontPage() {
-    if (FrontPagePending()) {
-        std::string label = kFrontPageFile;
-        for (const BuildPage& page : m_pages)
-            if (page.frontPage && page.page) label = cp1252::ToUtf8(page.page->Identifier());
-        const fs::path local = m_build.rootFolder / kFrontPageFile;
-        for (const char* name : kFrontPageNames)
-            if (!Put({local, name, false, label, 0})) return false;
-    }
-    if (!m_session.Ftp().chdir(kFilesFolderName)) {
-        m_session.Fail(CFtpSession::EFailure::ReadFolder, kFilesFolderName);
-        return false;
-    }
-    return true;
 }
 
 bool CSiteUploader::SendFiles(const std::vector<CFile>& files) {
@@ -180,45 +327,41 @@ bool CSiteUploader::SendFiles(const std::vector<CFile>& files) {
     return true;
 }
 
-bool CSiteUploader::SendDownloads() {
-    if (!m_session.Ftp().chdir(kDownloadFolderName)) {
-        m_session.Fail(CFtpSession::EFailure::ReadFolder, kDownloadFolderName);
+bool CSiteUploader::DeleteLeftovers(const std::vector<CFile>& all) {
+    std::set<std::string> wanted;
+    for (const CFile& file : all)
+        wanted.insert(file.Path());
+    std::vector<std::string> leftovers;
+    for (const auto& [path, entry] : m_manifest.files)
+        if (!wanted.count(path)) leftovers.push_back(path);
+    for (const std::string& path : leftovers) {
+        EFolder folder;
+        std::string name;
+        if (!SplitPath(path, folder, name)) {
+            m_manifest.files.erase(path);
+            continue;
+        }
+        if (!ChangeFolder(folder)) return false;
+        CFtp& ftp = m_session.Ftp();
+        if (ftp.remove(name) || ftp.GetStatus() == FTP_REFUSED) {
+            // A refusal usually means the file is gone already; either way
+            // the site is complete without it, and nothing more is tried.
+            m_manifest.files.erase(path);
+            m_deleted.push_back(path);
+            continue;
+        }
+        m_session.Fail(CFtpSession::EFailure::Delete, name);
         return false;
     }
-    bool askAgain = true;
-    bool send = true;
-    for (const BuildPage& page : m_pages) {
-        if (!page.page || !page.page->PublishPending()) continue;
-        std::vector<CFile> files;
-        for (const std::string& path : PageDownloadPaths(*page.page)) {
-            const DownloadEntry* entry = FindDownload(m_env.downloads, path);
-            if (!entry) continue;
-            const fs::path local = DownloadSourceFile(path, m_site);
-            const std::string name = cp1252::ToUtf8(entry->fileName);
-            files.push_back({local, name, true, name, SizeOf(local)});
-        }
-        if (files.empty()) continue;
-        if (askAgain) {
-            const CDialogText& d = CStringTable::Dialog(IDD_SEND_DOWNLOADS);
-            const CChoiceResult answer = m_env.ui.Choose({IDD_SEND_DOWNLOADS, d.caption,
-                                                          cp1252::ToUtf8(page.page->Identifier()),
-                                                          d.buttons, d.checkBox, false});
-            send = answer.button == 0;
-            askAgain = !answer.checked;
-        }
-        if (!send) continue;
-        uintmax_t total = 0;
-        for (const CFile& f : files)
-            total += f.size;
-        m_sent = 0;
-        if (m_progress) {
-            m_range = std::max<long long>(1, static_cast<long long>(total));
-            m_progress->SetRange(m_range);
-            m_progress->SetPos(0);
-        }
-        if (!SendFiles(files)) return false;
-    }
     return true;
+}
+
+void CSiteUploader::SaveManifest() {
+    if (m_manifest.Write(m_manifestFile, m_manifestKey)) return;
+    // An old manifest would describe files this run replaced; without one
+    // the next publish simply sends everything again.
+    std::error_code ec;
+    fs::remove(m_manifestFile, ec);
 }
 
 void CSiteUploader::Finish() {

@@ -1,7 +1,12 @@
 #include "qtsettings/QtSettingsStore.h"
 #include <QByteArray>
+#include <QDir>
 #include <QStandardPaths>
 #include <QStringList>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -70,23 +75,48 @@ std::optional<std::vector<uint8_t>> CQtSettingsStore::ReadBinary(std::string_vie
     return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
+// The file holds the FTP, proxy and profile passwords. QSettings writes it
+// through a temporary file renamed over the old one (so a crash never leaves
+// half a file), and that temporary file takes the mode of the file it
+// replaces; a file of mode 0600 that exists before the first write therefore
+// stays 0600 through every later write. An older file of a wider mode is
+// narrowed here too. Opened without following links: a link in its place
+// is left for QSettings to replace, never changed at its target.
+bool CQtSettingsStore::MakeFilePrivate() {
+    if (m_private) return true;
+    const QByteArray path = m_settings->fileName().toLocal8Bit();
+    const QByteArray folder = path.left(path.lastIndexOf('/'));
+    if (!folder.isEmpty()) QDir().mkpath(QString::fromLocal8Bit(folder));
+    const int fd = ::open(path.constData(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    struct stat info{};
+    m_private = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                ((info.st_mode & 077) == 0 || ::fchmod(fd, 0600) == 0);
+    ::close(fd);
+    return m_private;
+}
+
 void CQtSettingsStore::WriteInt(std::string_view name, int32_t value) {
+    MakeFilePrivate();
     m_settings->setValue(Key(name), static_cast<int>(value));
 }
 
 void CQtSettingsStore::WriteString(std::string_view name, std::string_view value) {
+    MakeFilePrivate();
     m_settings->setValue(Key(name),
                          QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
 }
 
 void CQtSettingsStore::WriteBinary(std::string_view name, const std::vector<uint8_t>& value) {
+    MakeFilePrivate();
     m_settings->setValue(Key(name), QByteArray(reinterpret_cast<const char*>(value.data()),
                                                static_cast<qsizetype>(value.size())));
 }
 
 bool CQtSettingsStore::Sync() {
+    const bool madePrivate = MakeFilePrivate();
     m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    return madePrivate && m_settings->status() == QSettings::NoError;
 }
 
 QString CQtSettingsStore::FileName() const {

@@ -28,7 +28,9 @@ public:
     void WriteString(std::string_view name, std::string_view value) override;
     void WriteBinary(std::string_view name, const std::vector<uint8_t>& value) override;
 
-    // Writes pending changes to disk; false when the file could not be written.
+    // Writes pending changes to disk; false when the file could not be
+    // written. The file is only ever readable by its owner (mode 0600), and
+    // it is replaced whole, never left half written.
     bool Sync();
     QString FileName() const;
     // ~/.config/Quillmarsh/Pagewright.conf, following XDG_CONFIG_HOME.
@@ -36,6 +38,8 @@ public:
 
 private:
     QVariant Value(std::string_view name) const;
+    bool MakeFilePrivate();
 
     std::unique_ptr<QSettings> m_settings;
+    bool m_private = false;
 };

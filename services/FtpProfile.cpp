@@ -126,6 +126,15 @@ bool IsValidCatalog(std::string_view catalog) {
     if (!work.empty() && work.back() == '\\') work.pop_back();
     if (work.empty()) return true;
 
+    // "." and ".." would lead out of the folder the login starts in.
+    for (size_t start = 0; start <= work.size();) {
+        size_t end = work.find('\\', start);
+        if (end == std::string::npos) end = work.size();
+        const std::string_view part(work.data() + start, end - start);
+        if (part == "." || part == "..") return false;
+        start = end + 1;
+    }
+
     // No folder name may begin with a digit.
     if (IsDigit(work.front())) return false;
     for (size_t i = 0; i + 1 < work.size(); ++i)

@@ -88,3 +88,5 @@ constexpr int IDD_DELETE_SERVER_FILES = 5010;
 constexpr int IDD_PUBLISHED = 5011;
 constexpr int IDD_SITE_NOT_SAVED = 5015;
 constexpr int IDD_INVALID_CATALOG = 5018;
+constexpr int IDD_CERTIFICATE_REFUSED = 5101; // TLS: the server's certificate is not trusted
+constexpr int IDD_PUBLISH_BUSY = 5102;        // another run publishes the same site or server

@@ -65,10 +65,10 @@ const std::map<int, std::string>& Strings() {
          "foretage denne ændring under opsætninger\n"
          "for Skærm i kontrolpanelet."},
         {IDS_NEED_BROWSER,
-         "For at kunne benytte Pagewright skal du have\n"
-         "Internet Explorer version 4.0 eller nyere installeret.\n"
-         "Du kan hente den nyeste version på microsofts\n"
-         "danske Hjemmeside."},
+         "For at kunne benytte Pagewright skal der være\n"
+         "en webbrowser installeret på maskinen.\n"
+         "Installer en webbrowser med din distributions\n"
+         "pakkehåndtering og start Pagewright igen."},
 
         {IDS_DROP_ONE_FILE_ONLY, "Du kan kun åbne en enkelt .pwu file ad gangen."},
         {IDS_DROP_SITE_FILES_ONLY, "Du kan kun benytte filer af typen .pwu."},
@@ -145,6 +145,18 @@ const std::map<int, CDialogText>& Dialogs() {
         {IDD_SITE_NOT_SAVED,
          {"Hjemmesiden har ikke været gemt før", "", {"&Gem hjemmeside", "Annuller"}, ""}},
         {IDD_INVALID_CATALOG, {"Ulovlig navngivning", "", {"&Prøv igen", "&Fortryd"}, ""}},
+        {IDD_CERTIFICATE_REFUSED,
+         {"Certifikatet kunne ikke godkendes",
+          "Serveren \"%s\" svarede, men dens certifikat kunne ikke verificeres, så "
+          "forbindelsen blev ikke brugt.\n\nÅrsag: %s",
+          {"Kontroller", "OK"},
+          ""}},
+        {IDD_PUBLISH_BUSY,
+         {"Offentliggørelse er i gang",
+          "Hjemmesiden eller serveren \"%s\" bliver allerede offentliggjort fra et andet "
+          "vindue eller program. Vent til det er færdigt, og prøv igen.",
+          {"OK"},
+          ""}},
     };
     return table;
 }

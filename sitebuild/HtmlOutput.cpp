@@ -1,4 +1,5 @@
 #include "sitebuild/HtmlOutput.h"
+#include "services/Cp1252.h"
 #include <cstdarg>
 #include <cstdio>
 #include <fstream>
@@ -54,6 +55,22 @@ std::string AttributeValue(std::string_view value) {
             out += "&#34;";
         else
             out += c;
+    }
+    return out;
+}
+
+std::string UrlSegment(std::string_view cp1252Name) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : cp1252::ToUtf8(std::string(cp1252Name))) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+            c == '-' || c == '.' || c == '_' || c == '~') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += digits[c >> 4];
+            out += digits[c & 15];
+        }
     }
     return out;
 }

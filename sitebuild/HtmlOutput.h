@@ -21,6 +21,15 @@ std::string Hex(ColorRef colour);
 // references so that text can never be read as markup.
 void AppendTextChar(std::string& out, char c);
 
+// The declaration of the pages' code page, first thing in every HEAD.
+inline constexpr const char* kCharsetMeta =
+    "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">\n";
+
+// A file name as one URL path segment: the name's UTF-8 bytes (the way it
+// is stored on disk and on the server), every byte outside the unreserved
+// set percent-encoded, so "report#1.pdf" does not end at the '#'.
+std::string UrlSegment(std::string_view cp1252Name);
+
 // A value for a double-quoted attribute: only the double quote is replaced,
 // so the value cannot end the attribute early and everything else reaches
 // the browser exactly as the user typed it.

@@ -15,11 +15,6 @@ using htmlout::Hex;
 
 namespace {
 
-// Class names Object<n> count on through every page of every build of one
-// program run and are never reused, so no two blocks written in one run
-// share a name.
-int32_t g_nextCssClass = 0;
-
 // The second of the two comment lines under the banner: where the
 // publisher is found.
 constexpr const char* kPublisherAddress = "www.brassfinch.example";
@@ -59,7 +54,11 @@ void CHtmlWriter::WriteHead(std::string& out, BuildPage& page) const {
     // mode and change how the text blocks are laid out.
     out += "<!DOCTYPE HTML PUBLIC \"-//WC3//DTD HTML 4.0 Transitional//EN\" "
            "\"http://www.w3.org/TR/REC-html40/loose.dtd\">\n";
-    out += "<HTML>\n\n<HEAD>\n<NOSCRIPT>\n";
+    // The page text is Windows-1252; without saying so, a server that
+    // announces UTF-8 turns every Danish letter into two wrong ones.
+    out += "<HTML>\n\n<HEAD>\n";
+    out += htmlout::kCharsetMeta;
+    out += "<NOSCRIPT>\n";
     if (page.frontPage)
         Append(out, "<META HTTP-EQUIV=\"refresh\" CONTENT=\"1; URL=%s/noscript.html\">\n",
                kFilesFolderName);
@@ -80,7 +79,10 @@ void CHtmlWriter::WriteHead(std::string& out, BuildPage& page) const {
     out += "\n";
     Append(out, "     %s\n", kPublisherAddress);
     out += "//-->\n";
-    Append(out, "<TITLE> %s </TITLE>\n\n", page.page ? page.page->WebName().c_str() : "");
+    std::string title;
+    for (char c : page.page ? page.page->WebName() : std::string())
+        htmlout::AppendTextChar(title, c);
+    Append(out, "<TITLE> %s </TITLE>\n\n", title.c_str());
     if (page.frontPage) WriteBrowserCheck(out);
     WriteTextStyles(out, page);
     WriteItemRules(out, page);
@@ -124,10 +126,10 @@ void CHtmlWriter::WriteTextStyles(std::string& out, const BuildPage& page) {
     out += "</STYLE>\n";
 }
 
-void CHtmlWriter::WriteItemRules(std::string& out, BuildPage& page) {
+void CHtmlWriter::WriteItemRules(std::string& out, BuildPage& page) const {
     out += "\n<STYLE TYPE=\"text/css\">\n";
     for (BuildItem& item : page.items) {
-        item.cssClass = "Object" + std::to_string(g_nextCssClass++);
+        item.cssClass = "Object" + std::to_string(m_nextCssClass++);
         const ObjectKind kind = KindOf(item);
         if (kind == KIND_HTML || kind == KIND_FORM) {
             // User code and forms flow in a block as wide as the box; their

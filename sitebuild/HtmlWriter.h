@@ -38,7 +38,7 @@ private:
     static void WriteBrowserCheck(std::string& out);
     static void WriteTextStyles(std::string& out, const BuildPage& page);
     // Gives every item its class name and writes its positioning rule.
-    static void WriteItemRules(std::string& out, BuildPage& page);
+    void WriteItemRules(std::string& out, BuildPage& page) const;
     static void WriteUserHead(std::string& out, const BuildPage& page);
     static void WriteBodyTag(std::string& out, const BuildPage& page);
     static void WriteBackground(std::string& out, const BuildPage& page);
@@ -49,4 +49,9 @@ private:
     const CSite& m_site;
     BuildSettings m_settings;
     LinkResolver m_resolve;
+    // Class names Object<n> count on through every page of one build, so
+    // no two blocks of a site share a name, and start again with the next
+    // build: an unchanged site builds to the same bytes, and a publish sends
+    // only what really changed.
+    mutable int32_t m_nextCssClass = 0;
 };

@@ -1,4 +1,5 @@
 #include "sitebuild/LinkUrls.h"
+#include "sitebuild/HtmlOutput.h"
 #include "model/ObjectLink.h"
 #include <algorithm>
 #include <cctype>
@@ -53,7 +54,7 @@ std::string CLinkUrls::Resolve(const CObjectLink& link, const BuildPage& from) c
         if (link.url.find("://") != std::string::npos) return link.url;
         return "http://" + link.url;
     case CObjectLink::typeDocument: {
-        const std::string name = DownloadName(link.document);
+        const std::string name = htmlout::UrlSegment(DownloadName(link.document));
         if (m_preview) return name;
         const std::string folder = std::string(kDownloadFolderName) + "/";
         return from.frontPage ? kFilesPrefix + folder + name : folder + name;

@@ -11,7 +11,9 @@ namespace {
 // mode), and a centred line looks the same either way.
 bool WriteNoticePage(const std::filesystem::path& file, int stringId, CWriteFailure* failure) {
     std::string out = "<!DOCTYPE HTML PUBLIC \"-WC3//DTD HTML 4.0//EN\">\n"
-                      "<HTML>\n<BODY>\n<center>\n";
+                      "<HTML>\n<HEAD>\n";
+    out += htmlout::kCharsetMeta;
+    out += "</HEAD>\n<BODY>\n<center>\n";
     out += cp1252::FromUtf8(CStringTable::Get(stringId));
     out += "</center>\n</BODY>\n</HTML>\n";
     return htmlout::WriteFile(file, out, failure);

@@ -178,6 +178,30 @@ private slots:
         QVERIFY(ui.ChooseFile(request).empty());
     }
 
+    void OpenDialogIsQtsOwnAndPreviewsTheSiteUnderTheCursor() {
+        CQtInteraction ui;
+        CFileRequest request;
+        request.mode = CFileRequest::Mode::Open;
+        request.start = PW_SOURCE_DIR "/resources/Templates/Erhverv/firma.pws";
+        request.filters = {"Pagewright Template (*.pws)"};
+        bool native = true;
+        QString name;
+        bool picture = false;
+        WhenShown<QFileDialog>([&](QFileDialog* d) {
+            native = !d->testOption(QFileDialog::DontUseNativeDialog);
+            emit d->currentChanged(QString::fromStdString(request.start.string()));
+            if (auto* label = d->findChild<QLabel*>(QStringLiteral("SitePreviewName")))
+                name = label->text();
+            if (auto* label = d->findChild<QLabel*>(QStringLiteral("SitePreview")))
+                picture = !label->pixmap().isNull();
+            d->reject();
+        });
+        QVERIFY(ui.ChooseFile(request).empty()); // cancelled quietly
+        QVERIFY(!native);
+        QVERIFY(!name.isEmpty());
+        QVERIFY(picture);
+    }
+
     void ProgressShowsPhaseAndPageAndReportsCancel() {
         CQtInteraction ui;
         auto progress = ui.OpenProgress(1, "Bygger websted");

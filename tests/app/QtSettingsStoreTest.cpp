@@ -3,7 +3,9 @@
 #include "services/Settings.h"
 #include <QFile>
 #include <QTemporaryDir>
+#include <QDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 class QtSettingsStoreTest : public QObject {
     Q_OBJECT
@@ -13,6 +15,7 @@ private slots:
     void WrongTypesReadAsMissing();
     void SettingsObjectRoundTripsThroughTheIniFile();
     void DefaultLocationIsTheUsersConfigFolder();
+    void FileIsOwnerOnlyAfterEverySave();
 };
 
 void QtSettingsStoreTest::ValuesRoundTripThroughTheIniFile() {
@@ -141,6 +144,38 @@ void QtSettingsStoreTest::DefaultLocationIsTheUsersConfigFolder() {
     store.WriteInt("Default page width", 800);
     QVERIFY(store.Sync());
     QVERIFY(QFile::exists(dir.filePath("Quillmarsh/Pagewright.conf")));
+}
+
+// The file holds passwords: a new file, an old world-readable one and every
+// later save leave it readable by its owner only, and no temporary file
+// stays behind.
+void QtSettingsStoreTest::FileIsOwnerOnlyAfterEverySave() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString fresh = dir.filePath("new/Pagewright.conf");
+    const QString old = dir.filePath("old.conf");
+    {
+        QFile file(old);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Settings]\nFTP%20destination%20password=hunter2\n");
+    }
+    QVERIFY(::chmod(QFile::encodeName(old).constData(), 0644) == 0);
+    for (const QString& path : {fresh, old}) {
+        for (int save = 0; save < 2; ++save) {
+            {
+                CQtSettingsStore store(path);
+                store.WriteString("FTP destination password", "s3cret " + std::to_string(save));
+                QVERIFY(store.Sync());
+            }
+            struct stat info{};
+            QVERIFY(::stat(QFile::encodeName(path).constData(), &info) == 0);
+            QCOMPARE(info.st_mode & 0777, 0600u);
+            QCOMPARE(CQtSettingsStore(path).ReadString("FTP destination password"),
+                     std::optional<std::string>("s3cret " + std::to_string(save)));
+        }
+    }
+    QCOMPARE(QDir(dir.filePath("new")).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"Pagewright.conf"});
 }
 
 QTEST_MAIN(QtSettingsStoreTest)

@@ -62,6 +62,16 @@ TEST(ConsoleInteraction, QuestionsGetAnswersThatLoseNothing) {
         EXPECT_EQ(r.checked, initial);
     }
     EXPECT_NE(out.str().find("Objektet er meget stort. [answered Afbryd]"), std::string::npos);
+    // A yes/no question with "do not ask again" is answered once, No unless
+    // the run assumes yes.
+    CChoice send{499, "Skal filer opsendes", "Forside", {"Ja", "Nej"}, "Spørg ikke om dette igen",
+                 false};
+    EXPECT_EQ(ui.Choose(send).button, 1);
+    EXPECT_TRUE(ui.Choose(send).checked);
+    EXPECT_NE(out.str().find("Forside [answered Nej]"), std::string::npos);
+    std::ostringstream yesOut, yesErr;
+    CConsoleInteraction yes(yesOut, yesErr, {.assumeYes = true});
+    EXPECT_EQ(yes.Choose(send).button, 0);
     choice.buttons.clear();
     EXPECT_EQ(ui.Choose(choice).button, -1);
 

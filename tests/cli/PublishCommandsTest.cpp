@@ -4,6 +4,7 @@
 #include "tests/cli/CliTestSupport.h"
 #include "tests/publish/PublishTestSupport.h"
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 
 namespace {
@@ -60,7 +61,16 @@ TEST(PublishCommands, PublishRemoveAndExportFromTheCommandLine) {
         EXPECT_NE(r.err.find("incomplete"), std::string::npos) << r.err;
     }
     CEnvVar password("PAGEWRIGHT_FTP_PASSWORD", server.Password());
-    CRun r = RunCli(publishAll);
+    // A catalog that climbs out of the login folder is refused up front.
+    CRun r = RunCli({"publish", site.string(), "--settings", ini.string(), "--catalog", "web/.."});
+    EXPECT_EQ(r.status, kExitFailure);
+    EXPECT_NE(r.err.find("--catalog"), std::string::npos) << r.err;
+    // Download files go only with --yes.
+    r = RunCli(publishAll);
+    ASSERT_EQ(r.status, kExitOk) << r.out << r.err;
+    EXPECT_NE(r.out.find("[answered Nej]"), std::string::npos) << r.out;
+    EXPECT_FALSE(fs::exists(server.Home() / "web/pw/My_Homepage_Files/Download/x0.zip"));
+    r = RunCli({"--yes", "publish", site.string(), "--settings", ini.string()});
     ASSERT_EQ(r.status, kExitOk) << r.out << r.err;
     EXPECT_NE(r.out.find("Status for opsendelse af hjemmeside: 127.0.0.1\\web\\pw"),
               std::string::npos)
@@ -74,11 +84,30 @@ TEST(PublishCommands, PublishRemoveAndExportFromTheCommandLine) {
     ASSERT_TRUE(record.Read(f.dir / "xdg/Quillmarsh/Pagewright/ftpfile.dat"));
     EXPECT_EQ(record.sitePath, fs::absolute(site).string());
 
-    // Nothing changed since: the next send leaves the pages alone.
+    // Nothing changed since: the next send leaves the server alone.
     fs::remove(catalog / "index.html");
     r = RunCli({"publish", site.string(), "--settings", ini.string()});
     EXPECT_EQ(r.status, kExitOk) << r.err;
     EXPECT_FALSE(fs::exists(catalog / "index.html"));
+    // --verify checks the server's listing: what was deleted or changed there
+    // (a size that does not fit) goes again.
+    std::ofstream(catalog / "My_Homepage_Files/noscript.html") << "changed by hand";
+    r = RunCli({"publish", site.string(), "--verify", "--settings", ini.string()});
+    EXPECT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_TRUE(fs::exists(catalog / "index.html"));
+    EXPECT_NE(publishtest::ReadFileBytes(catalog / "My_Homepage_Files/noscript.html"),
+              "changed by hand");
+    // A site changed outside the designer: what differs goes.
+    f.Site().PageAt(2).Items().front()->Normal().GetFill()->SetColour(CColor(9, 9, 9));
+    ASSERT_TRUE(SafeSave(f.Site(), site, saving));
+    const auto before = publishtest::Tree(catalog);
+    r = RunCli({"publish", site.string(), "--settings", ini.string()});
+    EXPECT_EQ(r.status, kExitOk) << r.err;
+    const auto after = publishtest::Tree(catalog);
+    int changed = 0;
+    for (const auto& [name, bytes] : after)
+        changed += !before.count(name) || before.at(name) != bytes;
+    EXPECT_GE(changed, 1);
 
     // Removing wants an explicit yes.
     r = RunCli({"remove", "--settings", ini.string()});

@@ -253,6 +253,9 @@ TEST(FtpTest, ListingsAndPatterns) {
                              "type=OS.unix=symlink; link\r\n"
                              "broken-line-without-name\r\n";
     EXPECT_EQ(ParseMlsdFiles(mlsd), (std::vector<std::string>{"my page.htm", "a.jpg"}));
+    EXPECT_EQ(ParseMlsdFileSizes(mlsd + "type=file;size=x1; odd\r\ntype=file; none\r\n"),
+              (std::map<std::string, long long>{
+                  {"my page.htm", 12}, {"a.jpg", 3}, {"odd", -1}, {"none", -1}}));
     EXPECT_EQ(ParseNlstNames("a.jpg\r\n/www/b.gif\nc d.htm"),
               (std::vector<std::string>{"a.jpg", "b.gif", "c d.htm"}));
 
@@ -360,20 +363,22 @@ TEST(FtpTest, PassiveAndActiveTransfersOverPlainAndTls) {
         }
     }
 
-    // A certificate nobody vouches for is refused before the password goes out.
+    // A certificate nobody vouches for is refused before the password goes
+    // out, and said to be the reason: the network itself is fine.
     CFtpOptions untrusted;
     untrusted.tls = true;
     untrusted.caFile = plain.Home() / "none.pem";
     WriteFile(untrusted.caFile, "");
     auto refused = ConnectExpectingFailure("127.0.0.1", secure.Port(), secure.User(),
                                            secure.Password(), untrusted);
-    EXPECT_TRUE(refused.unreachable);
-    EXPECT_EQ(refused.status, FTP_TLS);
+    EXPECT_FALSE(refused.unreachable);
+    EXPECT_TRUE(refused.networkOk);
+    EXPECT_EQ(refused.status, FTP_CERTIFICATE);
     CFtpOptions systemStore;
     systemStore.tls = true;
     refused = ConnectExpectingFailure("127.0.0.1", secure.Port(), secure.User(), secure.Password(),
                                       systemStore);
-    EXPECT_EQ(refused.status, FTP_TLS);
+    EXPECT_EQ(refused.status, FTP_CERTIFICATE);
     // A plain server cannot be talked into sending the password in clear.
     refused =
         ConnectExpectingFailure("127.0.0.1", plain.Port(), plain.User(), plain.Password(), tls);
@@ -420,4 +425,46 @@ TEST(FtpTest, SocksProxiesCarryTheSessionAndTheirFailuresClearTheNetworkFlag) {
                                         proxy.Password());
     EXPECT_FALSE(f.unreachable);
     EXPECT_TRUE(f.loginRefused);
+}
+
+// A server that refuses renames: the first upload finds out, the temporary
+// copy is removed again, and every upload then replaces the live file in
+// place, never deleting it first.
+TEST(FtpTest, UploadsGoInPlaceWhenTheServerRefusesRename) {
+    FtpServer::Options options;
+    options.noRename = true;
+    FtpServer server(options);
+    pwtest::TempDir local;
+    auto ftp = Connect(server);
+    EXPECT_FALSE(ftp->UploadsInPlace());
+    for (const std::string& bytes : {std::string(5000, 'a'), std::string(300, 'b')}) {
+        WriteFile(local / "f.bin", bytes);
+        ASSERT_TRUE(ftp->put(local / "f.bin", "page.gif", true)) << ftp->GetLastError();
+        EXPECT_TRUE(ftp->UploadsInPlace());
+        EXPECT_TRUE(Holds(server.Home() / "page.gif", bytes));
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(server.Home()), fs::directory_iterator()), 1);
+}
+
+// The protocol trace (PW_FTP_TRACE) never shows the password.
+TEST(FtpTest, TheTraceHidesThePassword) {
+    for (const auto& [in, out] : std::vector<std::pair<std::string, std::string>>{
+             {"PASS s3cret pass\r\n", "PASS ****\r\n"},
+             {"pass x\n", "PASS ****\n"},
+             {"USER webmaster\r\nPASS a b\r\n", "USER webmaster\r\nPASS ****\r\n"},
+             {"PASV\r\n", "PASV\r\n"},
+             {"PASSWORD-FREE", "PASSWORD-FREE"}})
+        EXPECT_EQ(RedactFtpTrace(in), out) << in;
+
+    FtpServer server;
+    setenv("PW_FTP_TRACE", "1", 1);
+    testing::internal::CaptureStderr();
+    {
+        auto ftp = Connect(server);
+        EXPECT_TRUE(ftp->chdir("."));
+    }
+    const std::string trace = testing::internal::GetCapturedStderr();
+    unsetenv("PW_FTP_TRACE");
+    EXPECT_NE(trace.find("PASS ****"), std::string::npos) << trace;
+    EXPECT_EQ(trace.find(server.Password()), std::string::npos) << trace;
 }

@@ -1,4 +1,6 @@
 #include "tests/publish/PublishTestSupport.h"
+#include "publish/PrivateFolders.h"
+#include "publish/SiteUploader.h"
 #include "tests/support/SocksProxy.h"
 
 using namespace publishtest;
@@ -29,66 +31,243 @@ void ExpectCompleteSite(const CPublishFixture& f, const fs::path& catalog) {
     EXPECT_EQ(remote.at("My_Homepage_Files/Download/x0.zip"), std::string(5000, 'B'));
 }
 
+
+// Every page of the last build, as the server must hold it: the build's
+// files (the front page under its four names) and nothing else of ours; the
+// Download folder and the user's own files are left out.
+void ExpectServerIsBuild(const CPublishFixture& f, const fs::path& catalog,
+                         const std::set<std::string>& usersOwn) {
+    std::map<std::string, std::string> expected;
+    for (const auto& [name, bytes] : Tree(f.Built())) {
+        if (name.find("compareimage") != std::string::npos) continue;
+        if (name != "default.htm") expected[name] = bytes;
+        if (name == "default.htm")
+            for (const char* front : {"default.htm", "default.html", "index.htm", "index.html"})
+                expected[front] = bytes;
+    }
+    std::map<std::string, std::string> remote;
+    for (const auto& [name, bytes] : Tree(catalog))
+        if (!name.starts_with("My_Homepage_Files/Download/") && !usersOwn.count(name))
+            remote[name] = bytes;
+    ASSERT_EQ(remote.size(), expected.size());
+    for (const auto& [name, bytes] : expected) {
+        ASSERT_TRUE(remote.count(name)) << name;
+        if (name.ends_with(".html") || name.ends_with(".htm"))
+            EXPECT_EQ(Lf(remote.at(name)), Lf(bytes)) << name;
+        else
+            EXPECT_EQ(remote.at(name), bytes) << name; // pictures byte for byte
+    }
+    // Each page shows its own pictures: every picture its HTML names is there
+    // with the bytes the build made for it.
+    for (const auto& [name, bytes] : remote) {
+        if (!name.ends_with(".html") && !name.ends_with(".htm")) continue;
+        for (const std::string& picture : PicturesOf(catalog / name)) {
+            ASSERT_TRUE(remote.count("My_Homepage_Files/" + picture)) << name << " " << picture;
+            EXPECT_EQ(remote.at("My_Homepage_Files/" + picture),
+                      expected.at("My_Homepage_Files/" + picture))
+                << name << " " << picture;
+        }
+    }
+}
+
+// The server paths whose built bytes differ between two builds.
+std::set<std::string> Changed(const std::map<std::string, std::string>& before,
+                              const std::map<std::string, std::string>& after) {
+    std::set<std::string> out;
+    for (const auto& [name, bytes] : after) {
+        if (name.find("compareimage") != std::string::npos) continue;
+        if (before.count(name) && before.at(name) == bytes) continue;
+        if (name == "default.htm")
+            out.insert({"default.htm", "default.html", "index.htm", "index.html"});
+        else
+            out.insert(name);
+    }
+    return out;
+}
+
+std::set<std::string> AsSet(const std::vector<std::string>& list) {
+    return {list.begin(), list.end()};
+}
+
+// Gives the page's first filled shape a new colour, as the inspector does.
+void Recolour(CPage& page, const CColor& colour) {
+    for (const auto& item : page.Items()) {
+        CPageObject& shape = item->Normal();
+        if (!shape.GetFill()) continue;
+        shape.GetFill()->SetColour(colour);
+        shape.Invalidate();
+        return;
+    }
+    ADD_FAILURE() << "no filled shape";
+}
+
+struct CKind {
+    const char* name;
+    bool tls;
+};
+constexpr CKind kKinds[] = {{"FTP", false}, {"FTPS", true}};
+
+void UseKind(CPublishFixture& f, const pwtest::FtpServer& server, const CKind& kind,
+             const std::string& catalog = "www/site") {
+    f.Connect(server, catalog);
+    f.settings.SetFtpTls(kind.tls);
+    f.env.ftpOptions.caFile = server.CaFile();
+}
+
 } // namespace
 
-TEST(PublishFlow, SendAllThenOnlyTheChangedPageGoesAgain) {
+// A ten-page site: published whole, then after a change to a picture on one
+// page and a colour on another, then after a page was deleted. Each time
+// exactly the files that differ go, the files that are no longer part of
+// the site are deleted, and what the user put on the server stays.
+TEST(PublishFlow, SendsExactlyWhatDiffersAndDeletesOnlyItsOwnLeftovers) {
+    for (const CKind& kind : kKinds) {
+        SCOPED_TRACE(kind.name);
+        CPublishFixture f;
+        for (int p = 3; p < 10; ++p)
+            buildtest::AddRect(f.made.AddPage("Side" + std::to_string(p + 1)),
+                               {10 + p, 10, 200, 90 + p}, CColor(20 * p, 100, 255 - 20 * p));
+        pwtest::FtpServer::Options options;
+        options.tls = kind.tls;
+        pwtest::FtpServer server(options);
+        UseKind(f, server, kind);
+        f.ui.ExpectChoice(IDD_SEND, 0)                 // "&Send ændringer": nothing is there yet
+            .ExpectChoice(IDD_SEND_DOWNLOADS, 0, true) // "Ja", and do not ask again
+            .ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+        ASSERT_EQ(f.publisher.Send(&f.Site()), EResult::Done);
+        EXPECT_TRUE(f.ui.Verify());
+        const fs::path catalog = server.Home() / "www" / "site"; // two levels made
+        ExpectServerIsBuild(f, catalog, {});
+        EXPECT_EQ(ReadFileBytes(catalog / "My_Homepage_Files/Download/x.zip"),
+                  std::string(3000, 'A'));
+        EXPECT_EQ(ReadFileBytes(catalog / "My_Homepage_Files/Download/x0.zip"),
+                  std::string(5000, 'B'));
+        EXPECT_EQ(f.Site().lastPublished, (std::array<int16_t, 5>{2026, 12, 8, 6, 30}));
+        CPublishRecord stored;
+        ASSERT_TRUE(stored.Read(f.env.recordFile));
+        EXPECT_EQ(stored.sitePath, f.Site().path);
+        EXPECT_TRUE(stored.pendingPages.empty());
+        for (const auto& page : f.Site().Pages())
+            EXPECT_FALSE(page->PublishPending());
+        // The status window named each page while its files went, and each
+        // download file.
+        const auto& status = *f.ui.Progresses().back();
+        EXPECT_EQ(status.id, IDD_UPLOAD_STATUS);
+        EXPECT_EQ(status.phases.front(), "127.0.0.1\\www/site");
+        EXPECT_TRUE(status.closed);
+        for (const char* shown : {"Forside", "Om", "Kontakt", "x.zip", "x0.zip"})
+            EXPECT_NE(std::find(status.pages.begin(), status.pages.end(), shown),
+                      status.pages.end())
+                << shown;
+
+        // A picture on page 1 and a colour on page 3 change: the pending
+        // marks show those pages, and the files that differ are what goes.
+        auto before = Tree(f.Built());
+        Recolour(f.Site().PageAt(0), CColor(1, 2, 3));
+        Recolour(f.Site().PageAt(2), CColor(4, 5, 6));
+        f.ui.ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+        ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Changes), EResult::Done);
+        EXPECT_TRUE(f.ui.Verify());
+        const std::set<std::string> changed = Changed(before, Tree(f.Built()));
+        EXPECT_FALSE(changed.empty());
+        EXPECT_EQ(AsSet(f.publisher.LastSent()), changed);
+        EXPECT_TRUE(f.publisher.LastDeleted().empty());
+        ExpectServerIsBuild(f, catalog, {});
+
+        // A page goes, the files of the later pages move up; the user's own
+        // files on the server are none of the publish's business.
+        buildtest::WriteFileBytes(catalog / "own.txt", "mine");
+        buildtest::WriteFileBytes(catalog / "My_Homepage_Files" / "IMG_999.gif", "mine too");
+        before = Tree(f.Built());
+        f.Site().DeletePage(f.Site().PageAt(5));
+        f.ui.ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+        ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Changes), EResult::Done);
+        EXPECT_TRUE(f.ui.Verify());
+        const auto after = Tree(f.Built());
+        EXPECT_EQ(AsSet(f.publisher.LastSent()), Changed(before, after));
+        std::set<std::string> gone;
+        for (const auto& [name, bytes] : before)
+            if (!after.count(name) && name.find("compareimage") == std::string::npos)
+                gone.insert(name);
+        EXPECT_FALSE(gone.empty());
+        EXPECT_EQ(AsSet(f.publisher.LastDeleted()), gone);
+        ExpectServerIsBuild(f, catalog, {"own.txt", "My_Homepage_Files/IMG_999.gif"});
+        EXPECT_EQ(ReadFileBytes(catalog / "own.txt"), "mine");
+        EXPECT_EQ(ReadFileBytes(catalog / "My_Homepage_Files/IMG_999.gif"), "mine too");
+    }
+}
+
+// A connection that breaks in the middle leaves the server half done; the
+// next publish to the same place repairs exactly the rest, and the server
+// ends as a fresh full publish leaves one.
+TEST(PublishFlow, APublishAfterALostConnectionEndsLikeAFreshOne) {
+    for (const CKind& kind : kKinds) {
+        SCOPED_TRACE(kind.name);
+        CPublishFixture f;
+        const fs::path home = f.dir / "server-home";
+        pwtest::FtpServer::Options faulty;
+        faulty.tls = kind.tls;
+        faulty.home = home;
+        faulty.dropUploadAfter = 700;
+        auto dropping = std::make_unique<pwtest::FtpServer>(faulty);
+        UseKind(f, *dropping, kind);
+        f.ui.ExpectChoice(IDD_SEND_DOWNLOADS, 0, true).ExpectMessage(IDD_CONNECTION_LOST,
+                                                                     EAnswer::Ok);
+        EXPECT_EQ(f.publisher.Send(&f.Site(), ESendMode::Changes), EResult::Failed);
+        EXPECT_TRUE(f.ui.Verify());
+        EXPECT_FALSE(fs::exists(home / "www/site/index.html"));
+
+        pwtest::FtpServer::Options good = faulty;
+        good.dropUploadAfter = 0;
+        good.port = dropping->Port();
+        dropping.reset();
+        pwtest::FtpServer repaired(good); // the same place, the line mended
+        UseKind(f, repaired, kind);
+        f.ui.ExpectChoice(IDD_SEND_DOWNLOADS, 0, true).ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+        ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Changes), EResult::Done);
+        EXPECT_TRUE(f.ui.Verify());
+        ExpectServerIsBuild(f, home / "www" / "site", {});
+
+        pwtest::FtpServer::Options freshOptions;
+        freshOptions.tls = kind.tls;
+        pwtest::FtpServer fresh(freshOptions);
+        UseKind(f, fresh, kind);
+        f.ui.ExpectChoice(IDD_SEND_DOWNLOADS, 0, true).ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+        ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Changes), EResult::Done);
+        // Byte for byte, but for the CSS class numbers, which the page writer
+        // counts on from build to build within one process.
+        auto normal = [](std::map<std::string, std::string> tree) {
+            static const std::regex cssClass(R"(Object\d+)");
+            for (auto& [name, bytes] : tree)
+                if (name.ends_with(".html") || name.ends_with(".htm"))
+                    bytes = std::regex_replace(bytes, cssClass, "Object#");
+            return tree;
+        };
+        ExpectServerIsBuild(f, fresh.Home() / "www" / "site", {});
+        EXPECT_TRUE(normal(Tree(home)) == normal(Tree(fresh.Home())));
+    }
+}
+
+// A host that refuses every rename still gets a complete site, and the live
+// files are replaced in place, never deleted first.
+TEST(PublishFlow, AServerThatRefusesRenameKeepsItsPagesAndGetsTheSite) {
     CPublishFixture f;
-    pwtest::FtpServer server;
+    pwtest::FtpServer::Options options;
+    options.noRename = true;
+    pwtest::FtpServer server(options);
     f.Connect(server);
-    f.ui.ExpectChoice(IDD_SEND, 1)                 // "&Send alt"
-        .ExpectChoice(IDD_DELETE_SERVER_FILES, 0)  // "&Fortsæt"
-        .ExpectChoice(IDD_SEND_DOWNLOADS, 0, true) // "Ja", and do not ask again
-        .ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
-    ASSERT_EQ(f.publisher.Send(&f.Site()), EResult::Done);
+    f.ui.ExpectChoice(IDD_SEND_DOWNLOADS, 0, true).ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+    ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Changes), EResult::Done);
+    const fs::path catalog = server.Home() / "www" / "site";
+    ExpectServerIsBuild(f, catalog, {});
+
+    Recolour(f.Site().PageAt(1), CColor(7, 7, 7));
+    f.ui.ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+    ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Changes), EResult::Done);
     EXPECT_TRUE(f.ui.Verify());
-
-    const fs::path catalog = server.Home() / "www" / "site"; // two levels made
-    ExpectCompleteSite(f, catalog);
-    EXPECT_EQ(f.Site().lastPublished, (std::array<int16_t, 5>{2026, 12, 8, 6, 30}));
-    CPublishRecord stored;
-    ASSERT_TRUE(stored.Read(f.env.recordFile));
-    EXPECT_EQ(stored.sitePath, f.Site().path);
-    EXPECT_TRUE(stored.pendingPages.empty());
-    for (const auto& page : f.Site().Pages())
-        EXPECT_FALSE(page->PublishPending());
-
-    // The status window counted every byte: the front page four times.
-    const auto& status = *f.ui.Progresses().back();
-    EXPECT_EQ(status.id, IDD_UPLOAD_STATUS);
-    EXPECT_EQ(status.phases.front(), "127.0.0.1\\www/site");
-    EXPECT_TRUE(status.closed);
-    // It named each page while its file went, and each download file.
-    for (const char* shown : {"Forside", "Om", "Kontakt", "x.zip", "x0.zip"})
-        EXPECT_NE(std::find(status.pages.begin(), status.pages.end(), shown), status.pages.end())
-            << shown;
-
-    // Change the second page, clear the server's files, send the changes:
-    // exactly that page's files come back.
-    CPage& second = f.Site().PageAt(1);
-    second.Items().front()->Normal().GetFill()->SetColour(CColor(1, 2, 3));
-    second.SetPublishPending(true);
-    for (const auto& e : fs::directory_iterator(catalog / "My_Homepage_Files"))
-        if (e.is_regular_file()) fs::remove(e.path());
-    for (const char* name : {"default.htm", "default.html", "index.htm", "index.html"})
-        fs::remove(catalog / name);
-    fs::remove(catalog / "My_Homepage_Files/Download/x0.zip");
-
-    f.ui.ExpectChoice(IDD_SEND, 0)           // "&Send ændringer"
-        .ExpectChoice(IDD_SEND_DOWNLOADS, 1) // "Nej": the download stays home
-        .ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
-    ASSERT_EQ(f.publisher.Send(&f.Site()), EResult::Done);
-    EXPECT_TRUE(f.ui.Verify());
-
-    std::set<std::string> expected = PicturesOf(f.Built() / "My_Homepage_Files" / "Side1.html");
-    EXPECT_FALSE(expected.empty());
-    expected.insert({"Side1.html", "error.html", "noscript.html"});
-    std::set<std::string> sent;
-    for (const auto& e : fs::directory_iterator(catalog / "My_Homepage_Files"))
-        if (e.is_regular_file()) sent.insert(e.path().filename().string());
-    EXPECT_EQ(sent, expected);
-    EXPECT_FALSE(fs::exists(catalog / "default.htm"));
-    EXPECT_FALSE(fs::exists(catalog / "My_Homepage_Files/Download/x0.zip"));
-    EXPECT_EQ(ReadFileBytes(catalog / "My_Homepage_Files/Side1.html").empty(), false);
+    ExpectServerIsBuild(f, catalog, {});
+    for (const auto& [name, bytes] : Tree(server.Home()))
+        EXPECT_EQ(name.find(".pw-upload."), std::string::npos) << name;
 }
 
 TEST(PublishFlow, RemoveEmptiesTheCatalogAndAMissingCatalogCountsAsRemoved) {
@@ -135,15 +314,15 @@ TEST(PublishFlow, ALostConnectionKeepsThePendingPagesForTheNextSend) {
     // An empty catalog publishes into the login folder.
     EXPECT_TRUE(fs::exists(good.Home() / "index.htm"));
 
-    f.Site().PageAt(2).Items().front()->Normal().GetFill()->SetColour(CColor(9, 9, 9));
+    Recolour(f.Site().PageAt(2), CColor(9, 9, 9));
     f.Site().PageAt(2).SetPublishPending(true);
     const auto before = Tree(good.Home());
 
     pwtest::FtpServer::Options faulty;
     faulty.dropUploadAfter = 700;
     pwtest::FtpServer dropping(faulty);
-    f.Connect(dropping, "/");
-    f.ui.ExpectMessage(IDD_CONNECTION_LOST, EAnswer::Ok);
+    f.Connect(dropping, "/"); // another server: nothing of the site is known there
+    f.ui.ExpectChoice(IDD_SEND_DOWNLOADS, 0, true).ExpectMessage(IDD_CONNECTION_LOST, EAnswer::Ok);
     EXPECT_EQ(f.publisher.Send(&f.Site(), ESendMode::Changes), EResult::Failed);
     EXPECT_TRUE(f.ui.Verify());
     EXPECT_EQ(f.record.pendingPages, (std::vector<int32_t>{2}));
@@ -153,10 +332,12 @@ TEST(PublishFlow, ALostConnectionKeepsThePendingPagesForTheNextSend) {
     EXPECT_TRUE(stored.pendingPages.empty()); // still the last complete publish
 
     f.Connect(good, "");
-    f.ui.ExpectChoice(IDD_SEND_DOWNLOADS, 0).ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+    f.ui.ExpectMessage(IDD_PUBLISHED, EAnswer::Ok); // the downloads are there already
     ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Changes), EResult::Done);
     const auto after = Tree(good.Home());
-    EXPECT_NE(after.at("My_Homepage_Files/Side2.html"), before.at("My_Homepage_Files/Side2.html"));
+    // The page's new picture went; its HTML is the same bytes as before.
+    EXPECT_EQ(after.at("My_Homepage_Files/Side2.html"), before.at("My_Homepage_Files/Side2.html"));
+    EXPECT_NE(after, before);
     for (const std::string& picture : PicturesOf(f.Built() / "My_Homepage_Files" / "Side2.html"))
         EXPECT_EQ(after.at("My_Homepage_Files/" + picture),
                   ReadFileBytes(f.Built() / "My_Homepage_Files" / picture))
@@ -168,9 +349,10 @@ TEST(PublishFlow, AfbrydStopsTheUploadWithoutAMessage) {
     pwtest::FtpServer server;
     f.Connect(server);
     f.ui.stopUploadAfter = 2;
-    f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0);
+    // Every question comes before the first byte goes.
+    f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0).ExpectChoice(IDD_SEND_DOWNLOADS, 0, true);
     EXPECT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Stopped);
-    EXPECT_TRUE(f.ui.Verify()); // no dialog after the confirmation
+    EXPECT_TRUE(f.ui.Verify()); // no dialog after the questions
     EXPECT_TRUE(f.ui.Progresses().back()->cancelReported);
     EXPECT_EQ(f.record.pendingPages, (std::vector<int32_t>{0, 1, 2}));
     EXPECT_FALSE(fs::exists(f.env.recordFile));
@@ -271,7 +453,14 @@ TEST(PublishFlow, ASecureConnectionIsUsedWhenTheSettingsAskForIt) {
     EXPECT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Failed);
     EXPECT_TRUE(f.ui.Verify());
 
+    // A certificate nobody vouches for is named as the reason, with the
+    // transfer library's words for what is wrong with it.
     f.settings.SetFtpTls(true);
+    f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0).ExpectChoice(IDD_CERTIFICATE_REFUSED, 1);
+    EXPECT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Failed);
+    EXPECT_TRUE(f.ui.Verify());
+    EXPECT_TRUE(f.ui.SawText("certifi"));
+
     f.env.ftpOptions.caFile = server.CaFile();
     f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0)
         .ExpectChoice(IDD_SEND_DOWNLOADS, 0, true)
@@ -324,13 +513,49 @@ TEST(PublishFlow, ADownloadThatCannotBeSentEndsTheRunWithTheUploadError) {
     };
     f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0)
         .ExpectChoice(IDD_SEND_DOWNLOADS, 0)
+        .ExpectChoice(IDD_SEND_DOWNLOADS, 0)
         .ExpectMessage(IDD_UPLOAD_FAILED, EAnswer::Ok);
     EXPECT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Failed);
     EXPECT_TRUE(f.ui.Verify());
     EXPECT_TRUE(f.ui.SawText("x.zip"));
-    // The pages went before the failure and stay; the record still says
-    // that everything is to be sent.
-    EXPECT_TRUE(fs::exists(server.Home() / "www/site/index.html"));
+    // The pictures went before the failure; the pages go last, so no
+    // visitor meets a page without its files. The record still says that
+    // everything is to be sent.
+    EXPECT_TRUE(fs::exists(server.Home() / "www/site/My_Homepage_Files/IMG_1.gif") ||
+                fs::exists(server.Home() / "www/site/My_Homepage_Files/IMG_1.jpg"));
+    EXPECT_FALSE(fs::exists(server.Home() / "www/site/index.html"));
     EXPECT_EQ(f.record.pendingPages, (std::vector<int32_t>{0, 1, 2}));
     EXPECT_FALSE(fs::exists(f.env.recordFile));
+}
+
+// Two runs on one site file or one destination never interleave: while one
+// holds it, the other is refused with a message and sends nothing. A catalog
+// that climbs out of the login folder is refused before anything is sent.
+TEST(PublishFlow, ABusySiteOrServerAndAClimbingCatalogAreRefused) {
+    CPublishFixture f;
+    pwtest::FtpServer server;
+    f.Connect(server);
+    const fs::path locks = f.env.recordFile.parent_path() / "locks";
+    for (const std::string& name :
+         {"site:" + f.Site().path, "server:" + CSiteUploader::ManifestKey(f.env)}) {
+        SCOPED_TRACE(name);
+        CRunLock other(locks, name);
+        ASSERT_FALSE(other.Busy());
+        f.ui.ExpectMessage(IDD_PUBLISH_BUSY, EAnswer::Ok);
+        EXPECT_EQ(f.publisher.Send(&f.Site(), ESendMode::Changes), EResult::Failed);
+        EXPECT_TRUE(f.ui.Verify());
+    }
+    {
+        CRunLock other(locks, "server:" + CSiteUploader::ManifestKey(f.env));
+        f.ui.ExpectMessage(IDD_PUBLISH_BUSY, EAnswer::Ok);
+        EXPECT_EQ(f.publisher.Remove(), EResult::Failed);
+        EXPECT_TRUE(f.ui.Verify());
+    }
+    for (const char* catalog : {"www/..", "..\\x", "./www"}) {
+        f.settings.SetFtpCatalog(catalog);
+        f.ui.ExpectChoice(IDD_INVALID_CATALOG, 1); // "&Fortryd"
+        EXPECT_EQ(f.publisher.Send(&f.Site(), ESendMode::Changes), EResult::Stopped);
+        EXPECT_TRUE(f.ui.Verify());
+    }
+    EXPECT_TRUE(Tree(server.Home()).empty());
 }

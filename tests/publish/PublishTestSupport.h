@@ -138,7 +138,8 @@ struct CPublishFixture {
         b.SetLink(std::make_unique<CObjectLink>(Download(zipB)));
     }
 
-    fs::path Built() const { return dir / "tmp" / "My_Homepage_Preview"; }
+    // The folder of the last preview or publish build.
+    fs::path Built() const { return publisher.LastRoot(); }
 };
 
 } // namespace publishtest

@@ -155,11 +155,12 @@ TEST(FtpProfile, DeleteShowsTheProfileThatTookThePlaceOrTheNewLast) {
 
 TEST(FtpProfile, CatalogCheck) {
     for (const char* ok : {"", "/", "\\", "//", "www", "www/site", "abc\\\\def", "/abc/", "a1\\b2",
-                           "A-b.c~d_e", "\\\\\\x\\\\\\"}) {
+                           "A-b.c~d_e", "\\\\\\x\\\\\\", "a..b", ".x", "x/..y"}) {
         EXPECT_TRUE(IsValidCatalog(ok)) << ok;
     }
     for (const char* bad : {"abc\\2def", "abc/2def", "3x", "/3x", "\\\\3x", "a b", "a//9", "æble",
-                            "a:b", "a*", "x\\y\\0"}) {
+                            "a:b", "a*", "x\\y\\0", "..", "www/..", "../x", "a\\.\\b", "./", "www/../..",
+                            "\\..\\"}) {
         EXPECT_FALSE(IsValidCatalog(bad)) << bad;
     }
 }

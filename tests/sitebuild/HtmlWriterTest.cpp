@@ -38,6 +38,7 @@ TEST(HtmlWriter, SmallFrontPageIsWrittenByteForByte) {
         "<HTML>\n"
         "\n"
         "<HEAD>\n"
+        "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">\n"
         "<NOSCRIPT>\n"
         "<META HTTP-EQUIV=\"refresh\" CONTENT=\"1; URL=My_Homepage_Files/noscript.html\">\n"
         "</NOSCRIPT>\n"
@@ -138,13 +139,20 @@ TEST(HtmlWriter, OtherPageWithoutTextsHasAnEmptyStyleBlockAndPlainHead) {
     EXPECT_EQ(Count(text, "\r"), Count(text, "\r\n"));
 }
 
-TEST(HtmlWriter, ClassNumbersContinueAcrossWrites) {
+// Class numbers count on through the pages of one build and start again
+// with the next, so an unchanged site builds to the same bytes.
+TEST(HtmlWriter, ClassNumbersContinueAcrossPagesAndRestartWithTheNextBuild) {
     PageFixture f;
     f.AddText(Text({{"Hi", Style()}}), 0, 0);
     f.AddImage(f.Add(std::make_unique<CRectObject>(DPOINT{20, 20}, CObjectSize{10, 10})), 15, 15,
                10, 10, "My_Homepage_Files/IMG_0.jpg");
-    const std::string first = f.Write("one.htm");
-    const std::string second = f.Write("two.htm");
+    CHtmlWriter writer(f.site, f.settings, [](const CObjectLink& link, const BuildPage&) {
+        return "http://" + link.url;
+    });
+    ASSERT_TRUE(writer.WritePage(f.dir / "one.htm", f.build));
+    ASSERT_TRUE(writer.WritePage(f.dir / "two.htm", f.build));
+    const std::string first = ReadBytes(f.dir / "one.htm");
+    const std::string second = ReadBytes(f.dir / "two.htm");
     const std::vector<int> a = ClassNumbers(first);
     const std::vector<int> b = ClassNumbers(second);
     ASSERT_EQ(a.size(), 2u);
@@ -156,6 +164,7 @@ TEST(HtmlWriter, ClassNumbersContinueAcrossWrites) {
     const std::regex number("Object[0-9]+");
     EXPECT_EQ(std::regex_replace(first, number, "Object#"),
               std::regex_replace(second, number, "Object#"));
+    EXPECT_EQ(f.Write("again.htm"), first);
 }
 
 TEST(HtmlWriter, MouseOverButtonsGetScriptsAndAnchors) {
@@ -307,12 +316,16 @@ TEST(HtmlWriter, NoticePagesCarryTheTableTextsInTheSitesCodePage) {
     pwtest::TempDir dir;
     ASSERT_TRUE(CHtmlWriter::WriteNoticePages(dir.Path()));
     EXPECT_EQ(ReadBytes(dir / "error.html"),
-              "<!DOCTYPE HTML PUBLIC \"-WC3//DTD HTML 4.0//EN\">\r\n<HTML>\r\n<BODY>\r\n"
+              "<!DOCTYPE HTML PUBLIC \"-WC3//DTD HTML 4.0//EN\">\r\n<HTML>\r\n<HEAD>\r\n"
+              "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">\r\n"
+              "</HEAD>\r\n<BODY>\r\n"
               "<center>\r\nThis page requires version 4.0 or newer of Microsoft Internet "
               "Explorer or\r\nversion 4.0 or newer of Netscape Navigator</center>\r\n"
               "</BODY>\r\n</HTML>\r\n");
     EXPECT_EQ(ReadBytes(dir / "noscript.html"),
-              "<!DOCTYPE HTML PUBLIC \"-WC3//DTD HTML 4.0//EN\">\r\n<HTML>\r\n<BODY>\r\n"
+              "<!DOCTYPE HTML PUBLIC \"-WC3//DTD HTML 4.0//EN\">\r\n<HTML>\r\n<HEAD>\r\n"
+              "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">\r\n"
+              "</HEAD>\r\n<BODY>\r\n"
               "<center>\r\nDenne side kr\xE6ver javascripts. Du kan sl\xE5 denne feature til "
               "igennem din browsers indstillinger.</center>\r\n</BODY>\r\n</HTML>\r\n");
 }

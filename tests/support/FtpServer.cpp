@@ -9,8 +9,9 @@ namespace pwtest {
 
 FtpServer::FtpServer() : FtpServer(Options{}) {}
 
-FtpServer::FtpServer(const Options& options) : m_options(options), m_home(m_dir / "home") {
-    std::filesystem::create_directory(m_home);
+FtpServer::FtpServer(const Options& options)
+    : m_options(options), m_home(options.home.empty() ? m_dir / "home" : options.home) {
+    std::filesystem::create_directories(m_home);
     if (m_options.tls) MakeCertificate();
     Start();
 }
@@ -45,6 +46,10 @@ void FtpServer::Start() {
         argv.insert(argv.end(), {"--drop-upload-after", std::to_string(m_options.dropUploadAfter)});
     }
     if (m_options.noMlsd) argv.push_back("--no-mlsd");
+    if (m_options.noRename) argv.push_back("--no-rename");
+    if (m_options.port > 0) argv.insert(argv.end(), {"--port", std::to_string(m_options.port)});
+    if (m_options.replyDelayMs > 0)
+        argv.insert(argv.end(), {"--reply-delay-ms", std::to_string(m_options.replyDelayMs)});
     m_process = ChildProcess(argv);
     m_port = m_process.WaitForPort(portFile);
 }

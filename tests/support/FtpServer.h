@@ -25,6 +25,16 @@ public:
         std::uint64_t dropUploadAfter = 0;
         // Behave like an older server without MLSD (listings only by NLST/LIST).
         bool noMlsd = false;
+        // Refuse every rename (RNFR/RNTO), as some hosts do.
+        bool noRename = false;
+        // Hold every reply this long, like a distant server. The server
+        // waits in one thread, so this suits one connection at a time.
+        int replyDelayMs = 0;
+        // Serve this existing folder instead of a fresh one, and listen at
+        // this port instead of a free one: a second server standing in for
+        // the first after it was stopped.
+        std::filesystem::path home;
+        int port = 0;
     };
 
     FtpServer();

@@ -10,6 +10,7 @@ import os
 import socket
 import struct
 import sys
+import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import DTPHandler, FTPHandler
@@ -50,13 +51,18 @@ def main():
     parser.add_argument("--key")
     parser.add_argument("--drop-upload-after", type=int, default=0)
     parser.add_argument("--no-mlsd", action="store_true")
+    parser.add_argument("--no-rename", action="store_true")
+    parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--reply-delay-ms", type=int, default=0)
     parser.add_argument("--verbose", action="store_true")
     args = parser.parse_args()
     # Per-command logging costs more than the commands themselves on loopback.
     config_logging(level=logging.DEBUG if args.verbose else logging.WARNING)
 
     authorizer = DummyAuthorizer()
-    authorizer.add_user(args.user, args.password, args.home, perm="elradfmwMT")
+    # "f" is the rename permission.
+    perm = "elradmwMT" if args.no_rename else "elradfmwMT"
+    authorizer.add_user(args.user, args.password, args.home, perm=perm)
 
     if args.cert:
         from pyftpdlib.handlers import TLS_DTPHandler, TLS_FTPHandler
@@ -90,6 +96,16 @@ def main():
         # An older server: only LIST and NLST list a directory.
         Handler.proto_cmds = {k: v for k, v in Handler.proto_cmds.items()
                               if k not in ("MLSD", "MLST")}
+    if args.reply_delay_ms > 0:
+        delay = args.reply_delay_ms / 1000.0
+        base_respond = Handler.respond
+
+        def slow_respond(self, resp, logfun=logging.debug):
+            # Blocks the one server thread: a round trip to a far server.
+            time.sleep(delay)
+            base_respond(self, resp, logfun)
+
+        Handler.respond = slow_respond
     # A refused password is answered at once; the stock delay only slows tests.
     Handler.auth_failed_timeout = 0.05
     Handler.permit_foreign_addresses = False
@@ -98,7 +114,7 @@ def main():
     else:
         Handler.dtp_handler = dtp_base
 
-    server = FTPServer(("127.0.0.1", 0), Handler)
+    server = FTPServer(("127.0.0.1", args.port), Handler)
     port = server.socket.getsockname()[1]
     tmp = args.port_file + ".tmp"
     with open(tmp, "w") as f:
