@@ -127,6 +127,7 @@ public:
         QCoreApplication::processEvents();
         return m_dialog->wasCanceled();
     }
+    bool PollWhileWaiting() override { return IsCancelled(); }
 
     QProgressDialog* Dialog() const { return m_dialog; }
 

@@ -91,6 +91,7 @@ int RunBuild(const CParsedCommand& command, CCommandEnv& env) {
     // Nobody is there to answer the large-picture question, and its safe
     // answer would stop every build of a site with a big picture.
     settings.largeObjectWarning = false;
+    settings.jobs = command.Has("--jobs") ? command.Number("--jobs") : user.GetBuildJobs();
 
     CBuildInteraction ui(env.ui, env.out);
     SiteBuilder builder(settings, &ui, &downloads);
@@ -116,7 +117,10 @@ int RunBuild(const CParsedCommand& command, CCommandEnv& env) {
                 << outDir.string() << '\n';
         return kExitFailure;
     case BuildWriteFailed:
-        env.err << "pagewright: build: cannot write the pages into " << outDir.string() << '\n';
+        if (!result.failure)
+            env.err << "pagewright: build: cannot write the pages into " << outDir.string() << '\n';
+        else
+            env.err << "pagewright: build: cannot write " << result.failure.Detail() << '\n';
         return kExitFailure;
     default:
         env.err << "pagewright: build: cancelled\n";

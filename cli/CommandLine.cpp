@@ -23,8 +23,9 @@ const std::vector<CCommandSpec> kCommands = {
     {"info", {"FILE"}, {}, "show the pages and objects of a site file", &RunInfo},
     {"build",
      {"FILE", "OUTDIR"},
-     {{"--preview"}},
-     "build the web site into OUTDIR (--preview: the preview variant)",
+     {{"--preview"}, {"--jobs", "N", false, true}},
+     "build the web site into OUTDIR (--preview: the preview variant; --jobs: pictures "
+     "made on N cores at once, default all)",
      &RunBuild},
     {"export",
      {"FILE", "FOLDER"},

@@ -43,11 +43,14 @@ CPage::~CPage() {
 }
 
 CPixMap& CPage::TileBuffer() {
-    // Made on first use: a site of many pages does not hold a buffer for
-    // every page that never draws anything.
-    if (m_tileBuffer.width == 0)
-        m_tileBuffer = CPixMap(WithAlpha(IMAGE_RGB8), kTileSize, kTileSize);
-    return m_tileBuffer;
+    return MadeTileBuffer(m_tileBuffer);
+}
+
+CPixMap& CPage::MadeTileBuffer(CPixMap& buffer) {
+    // Made on first use: a site of many pages (500 pages hold 128 MB of
+    // them) does not hold a buffer for every page that never draws anything.
+    if (buffer.width == 0) buffer = CPixMap(WithAlpha(IMAGE_RGB8), kTileSize, kTileSize);
+    return buffer;
 }
 
 void CPage::SetPageImage(std::unique_ptr<CImage> image) {
@@ -217,11 +220,11 @@ int CPage::TopBandStart() const {
 }
 
 CPageItem& CPage::InsertItem(std::unique_ptr<CPageObject> object) {
-    return InsertItem(std::make_unique<CPageItem>(std::move(object), &TileBuffer()));
+    return InsertItem(std::make_unique<CPageItem>(std::move(object), &m_tileBuffer));
 }
 
 CPageItem& CPage::InsertItem(std::unique_ptr<CPageItem> item) {
-    item->SetTileBuffer(&TileBuffer());
+    item->SetTileBuffer(&m_tileBuffer);
     const int at = IsTopBandObject(item->Normal()) ? ItemCount() : TopBandStart();
     ReserveOneMore(m_items);
     auto it = m_items.insert(m_items.begin() + at, std::move(item));
@@ -276,7 +279,7 @@ std::unique_ptr<CPageItem> CPage::RemoveItem(CPageItem& item) {
 
 std::unique_ptr<CPageItem> CPage::PutItemAt(int index, std::unique_ptr<CPageItem> item) {
     if (!item) return nullptr;
-    item->SetTileBuffer(&TileBuffer());
+    item->SetTileBuffer(&m_tileBuffer);
     if (index < 0 || index >= ItemCount()) {
         ReserveOneMore(m_items);
         m_items.push_back(std::move(item));

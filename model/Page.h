@@ -59,6 +59,9 @@ public:
     // The 256 x 256 scratch map (alpha, red, green, blue) every item of the
     // page renders through.
     CPixMap& TileBuffer();
+    // Gives `buffer` its 256 x 256 pixels if it has none yet; items keep a
+    // pointer to their page's buffer and make it only when they draw.
+    static CPixMap& MadeTileBuffer(CPixMap& buffer);
     CImage* PageImage() const { return m_pageImage.get(); }
     void SetPageImage(std::unique_ptr<CImage> image);
 

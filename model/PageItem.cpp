@@ -1,6 +1,7 @@
 #include "model/PageItem.h"
 #include "model/ButtonText.h"
 #include "model/ObjectSet.h"
+#include "model/Page.h"
 #include "model/ShapeObject.h"
 #include "model/TextObject.h"
 #include "model/ObjectFill.h"
@@ -94,7 +95,7 @@ void CPageItem::SynchroniseTwins() {
 
 void CPageItem::RenderOther(CPageObject& other) {
     other.Invalidate();
-    if (m_tileBuffer) other.Render(*m_tileBuffer);
+    if (m_tileBuffer) other.Render(CPage::MadeTileBuffer(*m_tileBuffer));
 }
 
 void CPageItem::MoveBy(int32_t dx, int32_t dy) {

@@ -84,6 +84,7 @@ BuildSettings CPublisher::MakeBuildSettings(const fs::path& root, bool preview) 
     build.repeatBackground = m_env.settings.GetRepeatBackgroundFill();
     build.outsideColour = m_env.settings.GetSolidBackgroundFill().GetCOLORREF();
     build.largeObjectWarning = m_env.settings.GetShowLargeObjectWarning();
+    build.jobs = m_env.settings.GetBuildJobs();
     return build;
 }
 
@@ -124,6 +125,18 @@ std::unique_ptr<SiteBuilder> CPublisher::Build(CSite& site, const fs::path& root
     case BuildCancelled:
         failure = EResult::Stopped;
         break;
+    case BuildWriteFailed:
+        // A full disk or a failed write: say which file, so the user knows
+        // where to make room.
+        if (result.failure) {
+            m_env.ui.Message({IDD_BUILD_ERROR, error.caption,
+                              error.text + "\n\n" +
+                                  CStringTable::FillIn(CStringTable::Get(IDS_BUILD_CANNOT_WRITE),
+                                                       {result.failure.Detail()}),
+                              CMessage::Icon::Error, CMessage::Buttons::Ok});
+            break;
+        }
+        [[fallthrough]];
     default:
         if (forSend)
             ShowMessage(m_env.ui, IDD_CANNOT_CREATE_FOLDER, root.string(), CMessage::Icon::Error);

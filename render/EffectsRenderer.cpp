@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -18,13 +19,17 @@ constexpr IMAGE_MODE kArgb = WithAlpha(IMAGE_RGB8);
 constexpr int kWaitSide = 256;
 
 CUserInteraction* g_interaction = nullptr;
+// The thread the port belongs to; the site build renders effects on worker
+// threads too, and those neither touch the count nor the cursor.
+std::thread::id g_interactionThread;
 int g_waitDepth = 0;
 CUserInteraction* g_waitShownOn = nullptr;
 
 // Nested renders show the wait cursor once; the outermost one removes it.
 class CWaitCount {
 public:
-    explicit CWaitCount(bool needed) : m_counted(needed) {
+    explicit CWaitCount(bool needed)
+        : m_counted(needed && std::this_thread::get_id() == g_interactionThread) {
         if (!m_counted) return;
         if (g_waitDepth++ == 0 && (g_waitShownOn = g_interaction)) g_waitShownOn->BeginWait();
     }
@@ -250,6 +255,7 @@ bool RenderWithEffects(CEffects& e, const CImage& objectImage, CEffectsOutput& o
 
 void SetEffectsInteraction(CUserInteraction* ui) {
     g_interaction = ui;
+    g_interactionThread = std::this_thread::get_id();
 }
 
 void InstallEffectsRenderer() {

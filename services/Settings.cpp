@@ -112,6 +112,7 @@ const CSettings::SIntField CSettings::kIntFields[] = {
     {"Inspector current", &CSettings::m_inspectorCurrent},
     {"Inspector left", &CSettings::m_inspectorLeft},
     {"Inspector top", &CSettings::m_inspectorTop},
+    {"Build jobs", &CSettings::m_buildJobs},
     {nullptr, nullptr},
 };
 

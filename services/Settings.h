@@ -134,6 +134,9 @@ public:
     void SetUseBuiltInBrowser(bool v) { m_useBuiltInBrowser = v; }
     bool GetShowStartUpDialog() const { return m_showStartUpDialog; }
     void SetShowStartUpDialog(bool v) { m_showStartUpDialog = v; }
+    // Cores the site build makes pictures on; 0 means all of them.
+    int GetBuildJobs() const { return m_buildJobs; }
+    void SetBuildJobs(int v) { m_buildJobs = v < 0 ? 0 : v; }
     bool GetShowLargeObjectWarning() const { return m_showLargeObjectWarning; }
     void SetShowLargeObjectWarning(bool v) { m_showLargeObjectWarning = v; }
     bool GetShowAdvancedTextHelp() const { return m_showAdvancedTextHelp; }
@@ -246,6 +249,7 @@ private:
     bool m_useBuiltInBrowser = true;
     bool m_showStartUpDialog = true;
     bool m_showLargeObjectWarning = true;
+    int m_buildJobs = 0;
     bool m_showAdvancedTextHelp = true;
     bool m_showMouseOverHelp = true;
     std::array<bool, kToolHelpCount> m_showToolHelp{true, true, true, true, true,

@@ -9,6 +9,7 @@ constexpr int IDS_BUILD_VALIDATING = 2015;  // phase label
 constexpr int IDS_BUILD_DATA = 2016;        // phase label
 constexpr int IDS_BUILD_MOUSEOVER_OVERLAPPED = 2018;
 constexpr int IDS_BUILD_WRITING = 2019;     // phase label
+constexpr int IDS_BUILD_CANNOT_WRITE = 2020; // a built file could not be written: "file: reason"
 constexpr int IDS_PAGE_FILE_PREFIX = 2022;  // "Side" + position + ".html"
 
 // Status bar hints of the page view

@@ -14,6 +14,7 @@ const std::map<int, std::string>& Strings() {
         {IDS_BUILD_MOUSEOVER_OVERLAPPED,
          "Et MusOver objekt må ikke overlappes af andre objekter på siden."},
         {IDS_BUILD_WRITING, "Skriver Side:"},
+        {IDS_BUILD_CANNOT_WRITE, "Kunne ikke skrive %s"},
         {IDS_PAGE_FILE_PREFIX, "Side"},
 
         {IDS_HINT_RESIZE_KEYS, "(+Ctrl bevarer størrelsesforhold)    (+Shift skalerer ensartet)"},

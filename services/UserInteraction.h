@@ -69,6 +69,11 @@ public:
     virtual void SetPos(long long pos) = 0;
     // Polls without waiting; true once the user has pressed Cancel.
     virtual bool IsCancelled() = 0;
+    // Called every few milliseconds while the core waits for work running on
+    // other threads, so a window can repaint and take the Cancel click in
+    // time; true once the user has pressed Cancel. Unlike IsCancelled, how
+    // often it comes depends on the machine, so the default says no.
+    virtual bool PollWhileWaiting() { return false; }
 };
 
 class CUserInteraction {

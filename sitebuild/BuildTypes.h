@@ -1,5 +1,6 @@
 #pragma once
 #include "model/ObjectLink.h"
+#include "services/Failure.h"
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -32,6 +33,9 @@ struct BuildSettings {
     // "Show Large Object Warning"; the build switches it off when the user
     // ticks "do not show again", so the caller reads it back afterwards.
     bool largeObjectWarning = true;
+    // Workers that render and encode pictures; 0 means one per core. The
+    // output does not depend on it.
+    int jobs = 0;
 
     // Root and files folder the usual way: files = root / My_Homepage_Files.
     static BuildSettings InFolder(const std::filesystem::path& root, bool preview);
@@ -50,6 +54,9 @@ struct BuildResult {
     std::string pageName;           // identifier of the page that failed validation
     std::string reason;             // string 2018 for BuildInvalid
     const CPageItem* item = nullptr; // the offending item for BuildInvalid
+    // BuildWriteFailed: EFailure::Write with the file that could not be
+    // written and why ("file: reason").
+    CFailure failure;
 };
 
 // One entry of a page's text-style table (CSS class textstyle<n>).

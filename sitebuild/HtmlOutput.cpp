@@ -85,13 +85,10 @@ std::string ToCrLf(std::string_view text) {
     return out;
 }
 
-bool WriteFile(const std::filesystem::path& file, std::string_view text) {
-    std::ofstream stream(file, std::ios::binary | std::ios::trunc);
-    if (!stream) return false;
-    const std::string bytes = ToCrLf(text);
-    stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    stream.close();
-    return !stream.fail();
+bool WriteFile(const std::filesystem::path& file, std::string_view text, CWriteFailure* failure) {
+    const std::error_code ec = WriteOutputFile(file, ToCrLf(text));
+    if (failure) failure->Check(file, ec);
+    return !ec;
 }
 
 } // namespace htmlout

@@ -1,5 +1,6 @@
 #pragma once
 #include "sitebuild/BuildTypes.h"
+#include "sitebuild/OutputFile.h"
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -40,6 +41,7 @@ std::string ToCrLf(std::string_view text);
 
 // Creates (or truncates) the file and writes the text with CR LF line ends.
 // False when the file cannot be created or the bytes could not all be written.
-bool WriteFile(const std::filesystem::path& file, std::string_view text);
+bool WriteFile(const std::filesystem::path& file, std::string_view text,
+               CWriteFailure* failure = nullptr);
 
 } // namespace htmlout

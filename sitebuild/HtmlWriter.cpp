@@ -32,10 +32,8 @@ template <class T> const T* ObjectAs(const BuildItem& item) {
 CHtmlWriter::CHtmlWriter(const CSite& site, const BuildSettings& settings, LinkResolver resolve)
     : m_site(site), m_settings(settings), m_resolve(std::move(resolve)) {}
 
-bool CHtmlWriter::WritePage(const std::filesystem::path& file, BuildPage& page) {
-    std::ofstream stream(file, std::ios::binary | std::ios::trunc);
-    if (!stream) return false;
-
+bool CHtmlWriter::WritePage(const std::filesystem::path& file, BuildPage& page,
+                            CWriteFailure* failure) {
     std::string out;
     out.reserve(8192);
     WriteHead(out, page);
@@ -44,10 +42,9 @@ bool CHtmlWriter::WritePage(const std::filesystem::path& file, BuildPage& page) 
     WriteItems(out, page);
     out += "\n</BODY>\n</HTML>\n";
 
-    const std::string bytes = htmlout::ToCrLf(out);
-    stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    stream.close();
-    return !stream.fail();
+    const std::error_code ec = WriteOutputFile(file, htmlout::ToCrLf(out));
+    if (failure) failure->Check(file, ec);
+    return !ec;
 }
 
 void CHtmlWriter::WriteHead(std::string& out, BuildPage& page) const {

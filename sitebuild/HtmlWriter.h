@@ -1,5 +1,6 @@
 #pragma once
 #include "sitebuild/BuildTypes.h"
+#include "sitebuild/OutputFile.h"
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -25,10 +26,12 @@ public:
     static void AddTextStyles(BuildPage& page, const BuildItem& item);
     // error.html and noscript.html in the files folder; false when either
     // cannot be created.
-    static bool WriteNoticePages(const std::filesystem::path& filesFolder);
+    static bool WriteNoticePages(const std::filesystem::path& filesFolder,
+                                 CWriteFailure* failure = nullptr);
     // Writes one page file; false when it cannot be created. Gives every
     // item its CSS class name on the way.
-    bool WritePage(const std::filesystem::path& file, BuildPage& page);
+    bool WritePage(const std::filesystem::path& file, BuildPage& page,
+                   CWriteFailure* failure = nullptr);
 
 private:
     void WriteHead(std::string& out, BuildPage& page) const;

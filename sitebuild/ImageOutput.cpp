@@ -12,11 +12,8 @@
 #include "services/JpegIO.h"
 #include "services/MemFile.h"
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <system_error>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -44,38 +41,23 @@ const uint8_t* StripPixel(const CImage& strip, int x, int y) {
            static_cast<std::size_t>(x) * bpp + (bpp - 3);
 }
 
-// Writes the bytes in one go. The files of a build are rewritten by the next
-// build anyway, so the detour of the program's safe save through a temporary
-// file would only cost time.
-bool WriteWhole(const fs::path& file, const CMemFile& bytes) {
-    // A rebuild mostly rewrites files of about the same size: writing over
-    // the old bytes and cutting off what is left is cheaper than emptying
-    // the file first.
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    const uint8_t* data = bytes.Data().data();
-    const std::size_t size = bytes.GetLength();
-    std::size_t left = size;
-    bool written = true;
-    while (left > 0 && written) {
-        const ssize_t n = ::write(fd, data, left);
-        if (n < 0 && errno == EINTR) continue;
-        written = n > 0;
-        if (written) data += n, left -= static_cast<std::size_t>(n);
-    }
-    written = written && ::ftruncate(fd, static_cast<off_t>(size)) == 0;
-    return ::close(fd) == 0 && written;
+std::span<const uint8_t> BytesOf(const CMemFile& file) {
+    return {file.Data().data(), file.GetLength()};
 }
 
 } // namespace
 
-bool SaveBuildJpeg(const fs::path& file, const CImage& image) {
-    return SaveBuildJpeg(file, CJpegIO::MapOfImage(image));
+bool SaveBuildJpeg(const fs::path& file, const CImage& image, CWriteFailure* failure) {
+    return SaveBuildJpeg(file, CJpegIO::MapOfImage(image), failure);
 }
 
-bool SaveBuildJpeg(const fs::path& file, const CPixMap& pixels) {
+bool SaveBuildJpeg(const fs::path& file, const CPixMap& pixels, CWriteFailure* failure) {
     CMemFile encoded;
-    return EncodeBuildJpeg(pixels, encoded) && WriteWhole(file, encoded);
+    std::error_code ec = EncodeBuildJpeg(pixels, encoded)
+                             ? WriteOutputFile(file, BytesOf(encoded))
+                             : std::make_error_code(std::errc::io_error);
+    if (failure) failure->Check(file, ec);
+    return !ec;
 }
 
 bool EncodeBuildJpeg(const CPixMap& pixels, CMemFile& encoded) {
@@ -83,17 +65,19 @@ bool EncodeBuildJpeg(const CPixMap& pixels, CMemFile& encoded) {
     return CJpegIO::Save(encoded, pixels, kBuildJpegQuality, error, std::string(), 96.0);
 }
 
-bool CopyReplacing(const fs::path& from, const fs::path& to) {
-    std::error_code ec;
-    return fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec) && !ec;
+bool CopyReplacing(const fs::path& from, const fs::path& to, CWriteFailure& failure) {
+    bool sourceFailed = false;
+    const std::error_code ec = CopyOutputFile(from, to, sourceFailed);
+    if (!sourceFailed) failure.Check(to, ec);
+    return !ec;
 }
 
 std::string CopyAnimatedGif(const CPageObject& object, const fs::path& filesFolder,
-                            const std::string& base) {
+                            const std::string& base, CWriteFailure& failure) {
     const CObjectFill* fill = object.GetFill();
     if (!fill) return {};
     const std::string name = base + ".gif";
-    return CopyReplacing(fill->GetImagePath(), filesFolder / name) ? name : std::string();
+    return CopyReplacing(fill->GetImagePath(), filesFolder / name, failure) ? name : std::string();
 }
 
 bool MayUseOwnFile(const CPageObject& state, const CRect& clipped, bool overlapped) {
@@ -114,30 +98,29 @@ bool MayUseOwnFile(const CPageObject& state, const CRect& clipped, bool overlapp
            picture->Height() == rect.Height();
 }
 
-std::string WriteItemImage(const CPixMap& pixels, const CPageObject& state, const CRect& clipped,
-                           bool overlapped, const fs::path& filesFolder, const std::string& base) {
+std::string WriteItemImage(const CMemFile& encoded, const CPageObject& state, const CRect& clipped,
+                           bool overlapped, const fs::path& filesFolder, const std::string& base,
+                           CWriteFailure& failure) {
     const std::string jpegName = base + ".jpg";
-    if (!MayUseOwnFile(state, clipped, overlapped)) {
-        SaveBuildJpeg(filesFolder / jpegName, pixels);
-        return jpegName;
-    }
+    const fs::path jpegFile = filesFolder / jpegName;
+    if (!MayUseOwnFile(state, clipped, overlapped))
+        return failure.Check(jpegFile, WriteOutputFile(jpegFile, BytesOf(encoded))) ? jpegName
+                                                                                    : std::string();
     // The re-encoded region is the compare image: it becomes the item's
     // picture unless the picture's own file is smaller, and then stays behind
     // as compareimage.jpg. It is compared in memory and written once.
-    CMemFile encoded;
-    EncodeBuildJpeg(pixels, encoded);
     const fs::path compare = filesFolder / kCompareImageFile;
     const std::string& source = state.GetFill()->GetImagePath();
     const long long sourceSize = FileSize(source);
     std::error_code ec;
     if (sourceSize < 0 || sourceSize >= static_cast<long long>(encoded.GetLength())) {
-        WriteWhole(filesFolder / jpegName, encoded);
+        if (!failure.Check(jpegFile, WriteOutputFile(jpegFile, BytesOf(encoded)))) return {};
         fs::remove(compare, ec);
         return jpegName;
     }
-    WriteWhole(compare, encoded);
+    if (!failure.Check(compare, WriteOutputFile(compare, BytesOf(encoded)))) return {};
     const std::string ownName = base + ExtensionOf(source);
-    return CopyReplacing(source, filesFolder / ownName) ? ownName : std::string();
+    return CopyReplacing(source, filesFolder / ownName, failure) ? ownName : std::string();
 }
 
 std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth, int pageHeight) {
@@ -164,7 +147,8 @@ std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth
     return out;
 }
 
-void WritePageBackground(BuildPage& page, const BuildSettings& settings, BackgroundImageMap& made) {
+bool WritePageBackground(BuildPage& page, const BuildSettings& settings, BackgroundImageMap& made,
+                         CWriteFailure& failure) {
     const CPage& source = *page.page;
     const CBackgroundFill& fill = source.Background();
     BackgroundRecord& record = page.background;
@@ -176,7 +160,7 @@ void WritePageBackground(BuildPage& page, const BuildSettings& settings, Backgro
     record.imageUrl.clear();
     if (fill.GetType() == CBackgroundFill::fillSolid) {
         record.solidColour = fill.GetColour().GetCOLORREF();
-        return;
+        return true;
     }
     record.tileImage = fill.IsTiled();
     const std::string base = "Side" + std::to_string(page.position) + "_IMG_BCK";
@@ -192,7 +176,7 @@ void WritePageBackground(BuildPage& page, const BuildSettings& settings, Backgro
             file = known->second;
         } else if (path.find(".gif") != std::string::npos) {
             file = base + ".gif";
-            CopyReplacing(path, settings.filesFolder / file);
+            CopyReplacing(path, settings.filesFolder / file, failure);
             made.emplace_back(path, file);
         } else {
             file = base + ".jpg";
@@ -200,15 +184,16 @@ void WritePageBackground(BuildPage& page, const BuildSettings& settings, Backgro
                 CImage rgb(*image);
                 if (rgb.GetMode() != IMAGE_RGB8) rgb.Convert(IMAGE_RGB8);
                 rgb.SetDpi(96.0);
-                SaveBuildJpeg(settings.filesFolder / file, rgb);
+                SaveBuildJpeg(settings.filesFolder / file, rgb, &failure);
             }
             made.emplace_back(path, file);
         }
         record.imageUrl = url(file);
-        return;
+        return !failure;
     }
     const std::string file = base + ".jpg";
     record.imageUrl = url(file);
     if (auto strip = GradientStrip(fill, source.Width(), source.Height()))
-        SaveBuildJpeg(settings.filesFolder / file, *strip);
+        SaveBuildJpeg(settings.filesFolder / file, *strip, &failure);
+    return !failure;
 }

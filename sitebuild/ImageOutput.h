@@ -1,5 +1,6 @@
 #pragma once
 #include "sitebuild/BuildTypes.h"
+#include "sitebuild/OutputFile.h"
 #include "services/Geometry.h"
 #include <filesystem>
 #include <memory>
@@ -26,19 +27,25 @@ inline constexpr const char* kCompareImageFile = "compareimage.jpg";
 // made), so pages sharing a picture share one file.
 using BackgroundImageMap = std::vector<std::pair<std::string, std::string>>;
 
-// Writes the picture as a JPEG at the build's quality and 96 dpi.
-bool SaveBuildJpeg(const std::filesystem::path& file, const CPixMap& pixels);
-bool SaveBuildJpeg(const std::filesystem::path& file, const CImage& image);
+// Writes the picture as a JPEG at the build's quality and 96 dpi; a failure
+// is recorded in `failure` when one is given.
+bool SaveBuildJpeg(const std::filesystem::path& file, const CPixMap& pixels,
+                   CWriteFailure* failure = nullptr);
+bool SaveBuildJpeg(const std::filesystem::path& file, const CImage& image,
+                   CWriteFailure* failure = nullptr);
 // The same JPEG into memory.
 bool EncodeBuildJpeg(const CPixMap& pixels, CMemFile& encoded);
 
-// Copies a file over any existing one; false when it cannot.
-bool CopyReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+// Copies a file over any existing one; false when it cannot. A source that
+// cannot be read is only false; a destination that cannot be written is
+// recorded in `failure` too.
+bool CopyReplacing(const std::filesystem::path& from, const std::filesystem::path& to,
+                   CWriteFailure& failure);
 
 // An animated GIF picture goes out as a copy of its file: base + ".gif", or an
 // empty name when the copy fails.
 std::string CopyAnimatedGif(const CPageObject& object, const std::filesystem::path& filesFolder,
-                            const std::string& base);
+                            const std::string& base, CWriteFailure& failure);
 
 // True when the picture's own file shows exactly what the region shows: an
 // upright, effect-free picture (not a shape or text filled with one) of a GIF
@@ -46,13 +53,14 @@ std::string CopyAnimatedGif(const CPageObject& object, const std::filesystem::pa
 // (`clipped` equals its rectangle) and not overlapped.
 bool MayUseOwnFile(const CPageObject& state, const CRect& clipped, bool overlapped);
 
-// Writes the rendered pixels of one item state and returns the file name made
-// (without folder). A picture that may use its own file keeps that file when
-// it is smaller than the re-encoded region; everything else is base + ".jpg".
-// Empty when a needed copy failed.
-std::string WriteItemImage(const CPixMap& pixels, const CPageObject& state, const CRect& clipped,
+// Writes one item state, given as its re-encoded region, and returns the
+// file name made (without folder). A picture that may use its own file keeps
+// that file when it is smaller than the re-encoded region; everything else is
+// base + ".jpg". Empty when a needed copy failed; a file that could not be
+// written is recorded in `failure`.
+std::string WriteItemImage(const CMemFile& encoded, const CPageObject& state, const CRect& clipped,
                            bool overlapped, const std::filesystem::path& filesFolder,
-                           const std::string& base);
+                           const std::string& base, CWriteFailure& failure);
 
 // The strip a gradient background goes out as: a horizontal gradient is one
 // row of max(page width, 2048) pixels, a vertical one one column of
@@ -62,5 +70,7 @@ std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth
 
 // Fills the page's background record and writes its background file
 // ("Side<position>_IMG_BCK" + ".jpg" or ".gif"), reusing a file another page
-// made for the same picture.
-void WritePageBackground(BuildPage& page, const BuildSettings& settings, BackgroundImageMap& made);
+// made for the same picture. False when a file could not be written (see
+// `failure`).
+bool WritePageBackground(BuildPage& page, const BuildSettings& settings, BackgroundImageMap& made,
+                         CWriteFailure& failure);

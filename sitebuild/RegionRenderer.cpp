@@ -45,6 +45,10 @@ const CImage* UsableImage(const CPageObject& object, const CRect& rect) {
 CRegionRenderer::CRegionRenderer(CBuildTiles& tiles, CPage& page, std::vector<bool> drawn)
     : m_tiles(tiles), m_page(page), m_drawn(std::move(drawn)) {}
 
+CRegionRenderer::CRegionRenderer(CBuildTiles& tiles, CPixMap& scratch, CPage& page,
+                                 std::vector<bool> drawn)
+    : m_tiles(tiles), m_scratch(&scratch), m_page(page), m_drawn(std::move(drawn)) {}
+
 CPageObject& CRegionRenderer::ObjectOf(std::size_t index, const CPageItem* item,
                                        CPageObject* state) const {
     const CPageItem& current = *m_page.Items()[index];
@@ -89,7 +93,7 @@ void CRegionRenderer::ComposeTile(const CRect& tile, const CPageItem* item, CPag
     }
     if (!covered) PaintBackground(m_page.Background(), tile, argb, row);
     // Objects draw themselves through the page's own 256 x 256 scratch map.
-    CPixMap& scratch = m_page.TileBuffer();
+    CPixMap& scratch = m_scratch ? *m_scratch : m_page.TileBuffer();
     if (!scratch.plane[0].data) return;
     const CColor background = m_page.Background().GetColour();
     for (std::size_t i = first; i < count; ++i) {
@@ -136,6 +140,7 @@ bool CRegionRenderer::Render(const CRect& region, const CPageItem* item, CPageOb
     const int side = CBuildTiles::kSide;
     const std::size_t outRow = out.RowBytes();
     for (int ty = r.top; ty < r.bottom; ty += side) {
+        if (m_stop && m_stop->load(std::memory_order_relaxed)) return false;
         for (int tx = r.left; tx < r.right; tx += side) {
             const CRect tile{tx, ty, std::min(r.right, tx + side), std::min(r.bottom, ty + side)};
             ComposeTile(tile, item, state);
@@ -177,9 +182,12 @@ CPixMap CRegionPixels::Map() const {
 
 void RefreshPageForBuild(CPage& page) {
     page.Background().Render();
-    CPixMap& work = page.TileBuffer();
-    for (const auto& item : page.Items()) {
-        item->Normal().PrepareAndRender(work);
-        if (CPageObject* twin = item->MouseOver()) twin->PrepareAndRender(work);
-    }
+    for (int i = 0; i < page.ItemCount(); ++i)
+        RefreshItemForBuild(page, i, page.TileBuffer());
+}
+
+void RefreshItemForBuild(CPage& page, int index, CPixMap& scratch) {
+    const CPageItem& item = *page.Items()[static_cast<std::size_t>(index)];
+    item.Normal().PrepareAndRender(scratch);
+    if (CPageObject* twin = item.MouseOver()) twin->PrepareAndRender(scratch);
 }

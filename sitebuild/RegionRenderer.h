@@ -1,6 +1,7 @@
 #pragma once
 #include "image/PixMap.h"
 #include "services/Geometry.h"
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -52,6 +53,13 @@ public:
     // `drawn[i]` tells whether page item i goes into images (see
     // IsDrawnInImages); items beyond the list are not drawn.
     CRegionRenderer(CBuildTiles& tiles, CPage& page, std::vector<bool> drawn);
+    // The same with a scratch map of its own (256 x 256, alpha, red, green,
+    // blue) instead of the page's: renderers on several threads may then
+    // draw one page at once.
+    CRegionRenderer(CBuildTiles& tiles, CPixMap& scratch, CPage& page, std::vector<bool> drawn);
+
+    // While `*stop` is set, Render gives up between rows of tiles (false).
+    void SetStopFlag(const std::atomic<bool>* stop) { m_stop = stop; }
 
     // Renders `region` (clipped to the page) into `out`, which takes the
     // clipped region's size; `item` is drawn as `state` instead of its
@@ -66,6 +74,8 @@ private:
     bool IsOpaque(const CPageObject& object, const CRect& rect);
 
     CBuildTiles& m_tiles;
+    CPixMap* m_scratch = nullptr; // null: the page's own
+    const std::atomic<bool>* m_stop = nullptr;
     CPage& m_page;
     std::vector<bool> m_drawn;
     std::unordered_map<const CPageObject*, bool> m_opaque;
@@ -74,3 +84,6 @@ private:
 // Brings the page's background and both states of every item up to date, so
 // that rectangles, text layouts and pictures are those the page shows.
 void RefreshPageForBuild(CPage& page);
+// The same for item `index` alone, through the caller's scratch map, so that
+// several items of a page can be brought up to date at once.
+void RefreshItemForBuild(CPage& page, int index, CPixMap& scratch);

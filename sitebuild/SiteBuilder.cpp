@@ -1,4 +1,5 @@
 #include "sitebuild/SiteBuilder.h"
+#include "sitebuild/BuildPool.h"
 #include "sitebuild/HtmlWriter.h"
 #include "sitebuild/LinkUrls.h"
 #include "sitebuild/PageClassify.h"
@@ -12,6 +13,7 @@
 #include "services/Cp1252.h"
 #include "services/StringTable.h"
 #include "services/UserInteraction.h"
+#include <algorithm>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -22,7 +24,9 @@ namespace {
 // medium) would make this build fail half way; give them write access.
 void MakeFilesWritable(const fs::path& folder) {
     std::error_code ec;
-    if (!fs::is_directory(folder, ec)) return;
+    // A link in the folder's place is replaced later; what it points at is
+    // not ours to change.
+    if (!fs::is_directory(fs::symlink_status(folder, ec))) return;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code ignored;
         const fs::file_status status = it->symlink_status(ignored);
@@ -32,12 +36,19 @@ void MakeFilesWritable(const fs::path& folder) {
     }
 }
 
-// A folder is usable when it exists as a folder or can be made.
+// A folder is usable when it exists as a folder or can be made. (The root
+// folder is the caller's choice and may well be a link to a folder.)
 bool EnsureFolder(const fs::path& folder) {
     std::error_code ec;
     if (fs::is_directory(folder, ec)) return true;
     fs::create_directories(folder, ec);
     return fs::is_directory(folder, ec);
+}
+
+BuildResult EndedWith(int code) {
+    BuildResult result;
+    result.code = code;
+    return result;
 }
 
 const CPage* FrontPageOf(const CSite& site) {
@@ -64,8 +75,11 @@ void SiteBuilder::SetPage(const std::string& identifier) {
 }
 
 void SiteBuilder::SetPos(long long pos) {
-    m_position = pos;
-    if (m_progress) m_progress->SetPos(pos);
+    // The per-page steps are rounded, so a phase may end a little past the
+    // mark the next one starts from; the bar never goes back for that, nor
+    // past its end.
+    m_position = std::clamp(pos, m_position, static_cast<long long>(CProgress::kRange - 1));
+    if (m_progress) m_progress->SetPos(m_position);
 }
 
 void SiteBuilder::Advance(int step) {
@@ -74,6 +88,10 @@ void SiteBuilder::Advance(int step) {
 
 bool SiteBuilder::Cancelled() {
     return m_progress && m_progress->IsCancelled();
+}
+
+bool SiteBuilder::CancelledWhileWaiting() {
+    return m_progress && m_progress->PollWhileWaiting();
 }
 
 std::string SiteBuilder::ImageUrl(const BuildPage& page, const std::string& file) const {
@@ -87,7 +105,10 @@ BuildResult SiteBuilder::Build(CSite& site) {
     m_backgrounds.clear();
     m_imageCounter = 0;
     m_position = 0;
-    m_tiles = std::make_unique<CBuildTiles>();
+    m_madeHere.clear();
+    m_keptBytes = 0;
+    m_failure = {};
+    m_pool = std::make_unique<CBuildPool>(m_settings.jobs);
     m_links = std::make_unique<CLinkUrls>(m_pages, m_settings.previewMode, m_downloads);
     if (m_ui) {
         m_progress =
@@ -97,6 +118,8 @@ BuildResult SiteBuilder::Build(CSite& site) {
     SetPhase(IDS_BUILD_VALIDATING);
     SetPage({});
     MakeFilesWritable(m_settings.filesFolder);
+    RemoveStaleOutputTemps(m_settings.rootFolder);
+    RemoveStaleOutputTemps(m_settings.filesFolder);
 
     BuildResult result = Classify(site);
     if (result.code == BuildOk) result = Validate();
@@ -104,9 +127,16 @@ BuildResult SiteBuilder::Build(CSite& site) {
     if (result.code == BuildOk) result.code = BuildData();
     if (result.code == BuildOk) result.code = WriteFiles(site);
     if (result.code == BuildOk) SetPos(CProgress::kRange - 1);
+    if (result.code == BuildWriteFailed && m_failure) {
+        result.failure = CFailure(EFailure::Write,
+                                  m_failure.file.string() + ": " + m_failure.error.message());
+    }
     // Closing the status window on every way out.
     m_progress.reset();
-    m_tiles.reset();
+    m_pool.reset();
+    // Whatever way the build ended, the pictures it rendered go.
+    for (std::size_t i = 0; i < m_madeHere.size(); ++i)
+        ReleasePictures(i);
     m_site = nullptr;
     return result;
 }
@@ -119,7 +149,11 @@ BuildResult SiteBuilder::Classify(CSite& site) {
     for (int i = 0; i < count; ++i) {
         CPage& page = site.PageAt(i);
         SetPage(page.Identifier());
-        RefreshPageForBuild(page);
+        CMadeHere& made = m_madeHere.emplace_back();
+        for (const auto& item : page.Items())
+            for (CPageObject* object : {&item->Normal(), item->MouseOver()})
+                if (object && object->IsDirty()) made.objects.push_back(object);
+        if (RefreshPage(page) != BuildOk) return EndedWith(BuildCancelled);
         m_pages.push_back(MakeBuildPage(page, i, &page == front));
         BuildPage& built = m_pages.back();
         DecideTextsAndCounters(built, m_settings.previewMode);
@@ -127,6 +161,20 @@ BuildResult SiteBuilder::Classify(CSite& site) {
             if (item.htmlText)
                 item.linkRuns = CHtmlWriter::CollectLinkRuns(
                     static_cast<const CTextObject&>(item.item->Current()));
+        // HTML texts are written from their objects; their pictures are
+        // small and stay.
+        for (const BuildItem& item : built.items)
+            if (item.htmlText)
+                std::erase(made.objects, &item.item->Current());
+        for (const CPageObject* object : made.objects)
+            if (const CImage* image = object->GetImage())
+                made.bytes += image->RowBytes() * static_cast<std::size_t>(image->Height());
+        if (m_keptBytes + made.bytes > kKeptPictureBytes) {
+            ReleasePictures(static_cast<std::size_t>(i));
+        } else {
+            m_keptBytes += made.bytes;
+            made.kept = true;
+        }
         Advance(step);
     }
     return {};
@@ -146,14 +194,16 @@ BuildResult SiteBuilder::Validate() {
             return result;
         }
         Advance(step);
-        if (Cancelled()) return {BuildCancelled, {}, {}, nullptr};
+        if (Cancelled()) return EndedWith(BuildCancelled);
     }
     return {};
 }
 
 int SiteBuilder::MakeFolders() {
     SetPos(2 * kFirstPhaseWeight);
-    if (!EnsureFolder(m_settings.rootFolder) || !EnsureFolder(m_settings.filesFolder))
+    // A link planted where the files folder goes is replaced by a folder, so
+    // the build never writes where it points.
+    if (!EnsureFolder(m_settings.rootFolder) || !MakeOutputFolder(m_settings.filesFolder))
         return BuildNoFolder;
     return BuildOk;
 }
@@ -164,7 +214,9 @@ int SiteBuilder::BuildData() {
     const int step = ProgressStep(kDataPhaseWeight, static_cast<int>(m_pages.size()));
     for (BuildPage& page : m_pages) {
         SetPage(page.page->Identifier());
-        if (const int code = BuildPageData(page); code != BuildOk) return code;
+        const int code = BuildPageData(page);
+        ReleasePictures(static_cast<std::size_t>(page.position));
+        if (code != BuildOk) return code;
         Advance(step);
         if (Cancelled()) return BuildCancelled;
     }
@@ -174,7 +226,7 @@ int SiteBuilder::BuildData() {
 int SiteBuilder::WriteFiles(const CSite& site) {
     SetPos(kFirstPhaseWeight * 2 + kDataPhaseWeight);
     SetPhase(IDS_BUILD_WRITING);
-    if (!CHtmlWriter::WriteNoticePages(m_settings.filesFolder)) return BuildWriteFailed;
+    if (!CHtmlWriter::WriteNoticePages(m_settings.filesFolder, &m_failure)) return BuildWriteFailed;
     CHtmlWriter writer(site, m_settings, [this](const CObjectLink& link, const BuildPage& from) {
         return m_links->Resolve(link, from);
     });
@@ -183,9 +235,35 @@ int SiteBuilder::WriteFiles(const CSite& site) {
         SetPage(page.page->Identifier());
         const fs::path file = page.frontPage ? m_settings.rootFolder / kFrontPageFile
                                              : m_settings.filesFolder / page.fileName;
-        if (!writer.WritePage(file, page)) return BuildWriteFailed;
+        if (!writer.WritePage(file, page, &m_failure)) return BuildWriteFailed;
         Advance(step);
         if (Cancelled()) return BuildCancelled;
     }
     return BuildOk;
+}
+
+int SiteBuilder::RefreshPage(CPage& page) {
+    page.Background().Render();
+    // In the designer a picture that cannot be found is asked for through
+    // the window system, which only the calling thread may do; its objects
+    // are mostly up to date anyway.
+    if (CBackgroundFill::DefaultPictureContext()) {
+        RefreshPageForBuild(page);
+        return BuildOk;
+    }
+    const bool done = m_pool->ForEach(
+        page.ItemCount(),
+        [&page](int i, CBuildWorker& worker) { RefreshItemForBuild(page, i, worker.scratch); },
+        [this] { return CancelledWhileWaiting(); });
+    return done ? BuildOk : BuildCancelled;
+}
+
+void SiteBuilder::ReleasePictures(std::size_t page) {
+    if (page >= m_madeHere.size()) return;
+    CMadeHere& made = m_madeHere[page];
+    if (made.kept) m_keptBytes -= made.bytes;
+    made.kept = false;
+    for (CPageObject* object : made.objects)
+        object->ReleaseImage();
+    made.released = true;
 }

@@ -2,9 +2,12 @@
 #include "sitebuild/BuildTypes.h"
 #include "sitebuild/ExportedImages.h"
 #include "sitebuild/ImageOutput.h"
+#include "sitebuild/OutputFile.h"
+#include <functional>
 #include <memory>
 #include <string>
 
+class CBuildPool;
 class CLinkUrls;
 class CPageObject;
 class CProgress;
@@ -17,6 +20,13 @@ struct CBuildTiles;
 // Runs one build of a site into a folder, from start to end, and is then
 // thrown away. Shows a status window through the port and polls it for
 // Cancel between pages and image items.
+//
+// The order of work is that of one thread: pages and items are taken in
+// order, numbered, shared, asked about and written in order by the calling
+// thread. Only the work that depends on nothing else (bringing the items of
+// a page up to date, rendering an item's region, encoding it) runs on the
+// workers of a small pool, a few items ahead of the writing; so the output
+// is the same, byte for byte, whatever the number of jobs.
 class SiteBuilder {
 public:
     // `downloads` (may be null) is read for download links; the caller fills it.
@@ -40,6 +50,12 @@ public:
     static constexpr int kFirstPhaseWeight = 100000;
     static constexpr int kDataPhaseWeight = 700000;
     static constexpr int kWritingPhaseWeight = 100000;
+    // Pictures the build rendered itself are kept from the first phase to
+    // the data phase up to this many bytes; pages beyond it render again
+    // when their turn comes. Together with releasing every page's pictures
+    // once its images are written, this bounds a build's memory by its
+    // largest page, not by the site.
+    static constexpr std::size_t kKeptPictureBytes = std::size_t{96} << 20;
 
 private:
     // The phases, in build order; each returns BuildOk or the code that ends
@@ -51,12 +67,12 @@ private:
     int WriteFiles(const CSite& site);
     // Data phase of one page: styles, background, item images and links.
     int BuildPageData(BuildPage& page);
-    int BuildItemImages(BuildPage& page, int index, CRegionRenderer& renderer);
-    int BuildMouseOverImages(BuildPage& page, int index, CRegionRenderer& renderer);
-    // Renders one state of an item into one of the builder's two pixel
-    // buffers; null when there is nothing to render.
-    const CRegionPixels* RenderState(CRegionRenderer& renderer, BuildItem& built,
-                                     CPageObject* state, const CRect& rect, int buffer);
+    struct CItemJob;
+    struct CItemPictures;
+    int WriteItemImages(BuildPage& page, const CItemJob& job, CItemPictures& made);
+    int RefreshPage(CPage& page);
+    // Releases the pictures this build rendered for the page.
+    void ReleasePictures(std::size_t page);
     // The large-object question; false when the user stops the build.
     bool AcceptLargeObject(const BuildPage& page, const CRect& a, const CRect& b);
     void ResolveLink(BuildPage& page, BuildItem& built);
@@ -66,6 +82,8 @@ private:
     void Advance(int step);
     void SetPos(long long pos);
     bool Cancelled();
+    // Asked while waiting for the workers; true when the user cancels.
+    bool CancelledWhileWaiting();
     std::string ImageUrl(const BuildPage& page, const std::string& file) const;
 
     BuildSettings m_settings;
@@ -76,8 +94,18 @@ private:
     CSite* m_site = nullptr; // during Build
     std::unique_ptr<CProgress> m_progress;
     long long m_position = 0;
-    std::unique_ptr<CBuildTiles> m_tiles;
-    std::unique_ptr<CRegionPixels> m_pixels[2]; // normal and mouse-over state
+    std::unique_ptr<CBuildPool> m_pool;
+    // Per page: the objects whose pictures this build rendered (the designer
+    // keeps its own), and whether they were released after the first phase.
+    struct CMadeHere {
+        std::vector<CPageObject*> objects;
+        std::size_t bytes = 0;
+        bool kept = false;     // counted in m_keptBytes
+        bool released = false; // to be rendered again before use
+    };
+    std::vector<CMadeHere> m_madeHere;
+    std::size_t m_keptBytes = 0;
+    CWriteFailure m_failure;
     std::unique_ptr<CLinkUrls> m_links;
     CExportedImages m_exported;
     BackgroundImageMap m_backgrounds;

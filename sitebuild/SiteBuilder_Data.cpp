@@ -1,5 +1,6 @@
 // The data phase of SiteBuilder: per page the text styles, the background
 // and the pictures and links of the image items.
+#include "sitebuild/BuildPool.h"
 #include "sitebuild/HtmlWriter.h"
 #include "sitebuild/LinkUrls.h"
 #include "sitebuild/PageClassify.h"
@@ -14,6 +15,8 @@
 #include "services/Cp1252.h"
 #include "services/StringTable.h"
 #include "services/UserInteraction.h"
+#include <algorithm>
+#include <future>
 
 namespace {
 
@@ -33,19 +36,48 @@ void SetRect(BuildItem& built, const CRect& r) {
 
 } // namespace
 
+// One image item of a page as the data phase plans it before any work
+// starts: what to render, where, and whether later items cover it.
+struct SiteBuilder::CItemJob {
+    int index = 0; // in page.items
+    const CPageItem* item = nullptr;
+    bool twin = false;
+    bool animatedGif = false;
+    bool overlapped = false;
+    CRect rect;                 // clipped to the page
+    CRect normalRect, overRect; // each state's own, for the large-object question
+    CPageObject* states[2] = {nullptr, nullptr};
+};
+
+// What a worker made of one item: per state, whether the region could be
+// rendered, its pixel hash and its encoded picture. Slots are reused from
+// item to item, so their buffers are too.
+struct SiteBuilder::CItemPictures {
+    bool rendered[2] = {false, false};
+    bool encoded[2] = {false, false};
+    uint64_t hash[2] = {0, 0};
+    CMemFile jpeg[2];
+};
+
 int SiteBuilder::BuildPageData(BuildPage& page) {
-    // The first phase brought the page's fills and objects up to date.
     CPage& source = m_site->PageAt(page.position);
+    // The first phase brought the page's fills and objects up to date,
+    // unless it had to let their pictures go again.
+    if (m_madeHere[static_cast<std::size_t>(page.position)].released &&
+        RefreshPage(source) != BuildOk)
+        return BuildCancelled;
     for (const BuildItem& built : page.items)
         if (built.htmlText) CHtmlWriter::AddTextStyles(page, built);
-    WritePageBackground(page, m_settings, m_backgrounds);
+    if (!WritePageBackground(page, m_settings, m_backgrounds, m_failure)) return BuildWriteFailed;
 
     std::vector<bool> drawn(static_cast<std::size_t>(source.ItemCount()), false);
     for (const BuildItem& built : page.items)
         drawn[static_cast<std::size_t>(built.zIndex)] =
             IsDrawnInImages(built, m_settings.previewMode);
-    CRegionRenderer renderer(*m_tiles, source, std::move(drawn));
 
+    // Plan every image item first; nothing of this is visible.
+    const CRect pageRect = PageRect(*page.page);
+    std::vector<CItemJob> jobs;
     for (int i = 0; i < static_cast<int>(page.items.size()); ++i) {
         BuildItem& built = page.items[static_cast<std::size_t>(i)];
         built.zIndex = source.IndexOf(*built.item);
@@ -55,83 +87,133 @@ int SiteBuilder::BuildPageData(BuildPage& page) {
                 SetRect(built, object.GetRect());
             continue;
         }
-        const bool twin = built.item->HasMouseOver() && built.item->MouseOver();
-        const int code =
-            twin ? BuildMouseOverImages(page, i, renderer) : BuildItemImages(page, i, renderer);
-        if (code != BuildOk) return code;
+        CItemJob& job = jobs.emplace_back();
+        job.index = i;
+        job.item = built.item;
+        job.twin = built.item->HasMouseOver() && built.item->MouseOver();
+        if (job.twin) {
+            job.states[0] = &built.item->Normal();
+            job.states[1] = built.item->MouseOver();
+            job.normalRect = job.states[0]->GetRect().Intersect(pageRect);
+            job.overRect = job.states[1]->GetRect().Intersect(pageRect);
+            job.rect =
+                UnionRect(job.states[0]->GetRect(), job.states[1]->GetRect()).Intersect(pageRect);
+        } else {
+            job.states[0] = &built.item->Current();
+            job.rect = job.states[0]->GetRect().Intersect(pageRect);
+            job.normalRect = job.overRect = job.rect;
+            job.animatedGif = IsAnimatedGifPicture(*job.states[0]);
+        }
+        job.overlapped = IsOverlapped(page, i, job.rect);
+    }
+
+    // Workers render and encode a few items ahead of the writing; the items
+    // are numbered, shared and written here, in order.
+    const std::size_t ahead =
+        m_pool->Jobs() == 1 ? 1 : 2 * static_cast<std::size_t>(m_pool->Jobs());
+    std::vector<CItemPictures> slots(std::max<std::size_t>(1, std::min(ahead, jobs.size())));
+    std::vector<std::future<void>> done(jobs.size());
+    std::size_t submitted = 0;
+    const std::atomic<bool>& stop = m_pool->StopFlag();
+    const auto submit = [&](std::size_t upTo) {
+        for (; submitted < std::min(upTo, jobs.size()); ++submitted) {
+            const CItemJob& job = jobs[submitted];
+            if (job.animatedGif) continue;
+            CItemPictures& made = slots[submitted % slots.size()];
+            done[submitted] = m_pool->Submit([&job, &made, &source, &drawn, &stop](CBuildWorker& w) {
+                CRegionRenderer& renderer = w.RendererFor(source, drawn);
+                renderer.SetStopFlag(&stop);
+                for (int k = 0; k < (job.twin ? 2 : 1); ++k) {
+                    made.rendered[k] = renderer.Render(job.rect, job.item, job.states[k], w.pixels);
+                    made.encoded[k] = false;
+                    if (!made.rendered[k]) continue;
+                    made.hash[k] = CExportedImages::PixelHash(w.pixels);
+                    made.jpeg[k].SetLength(0);
+                    made.jpeg[k].SeekToBegin();
+                    made.encoded[k] = EncodeBuildJpeg(w.pixels.Map(), made.jpeg[k]);
+                }
+            });
+        }
+    };
+    // Whatever way the page ends, no worker may still use what lies here.
+    struct CDrain {
+        CBuildPool& pool;
+        std::vector<std::future<void>>& done;
+        bool stop = true;
+        ~CDrain() {
+            if (stop) pool.Stop();
+            for (auto& task : done)
+                if (task.valid()) task.wait();
+        }
+    } drain{*m_pool, done};
+
+    for (std::size_t j = 0; j < jobs.size(); ++j) {
+        const CItemJob& job = jobs[j];
+        BuildItem& built = page.items[static_cast<std::size_t>(job.index)];
+        if (!AcceptLargeObject(page, job.normalRect, job.overRect)) return BuildCancelled;
+        submit(j + ahead);
+        if (done[j].valid() && !WaitPolling(done[j], [this] { return CancelledWhileWaiting(); }))
+            return BuildCancelled;
+        if (const int code = WriteItemImages(page, job, slots[j % slots.size()]); code != BuildOk)
+            return code;
         ResolveLink(page, built);
         ++m_imageCounter;
         if (Cancelled()) return BuildCancelled;
     }
+    drain.stop = false;
     return BuildOk;
 }
 
-const CRegionPixels* SiteBuilder::RenderState(CRegionRenderer& renderer, BuildItem& built,
-                                              CPageObject* state, const CRect& rect, int buffer) {
-    auto& pixels = m_pixels[buffer];
-    if (!pixels) pixels = std::make_unique<CRegionPixels>();
-    return renderer.Render(rect, built.item, state, *pixels) ? pixels.get() : nullptr;
-}
-
-int SiteBuilder::BuildItemImages(BuildPage& page, int index, CRegionRenderer& renderer) {
-    BuildItem& built = page.items[static_cast<std::size_t>(index)];
-    CPageObject& object = built.item->Current();
-    const CRect rect = object.GetRect().Intersect(PageRect(*page.page));
-    if (!AcceptLargeObject(page, rect, rect)) return BuildCancelled;
+int SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CItemPictures& made) {
+    BuildItem& built = page.items[static_cast<std::size_t>(job.index)];
     built.number = m_imageCounter;
-    SetRect(built, rect);
+    SetRect(built, job.rect);
+    const std::filesystem::path& folder = m_settings.filesFolder;
     const std::string base = "IMG_" + std::to_string(m_imageCounter);
-    const bool overlapped = IsOverlapped(page, index, rect);
-
-    std::string file;
-    if (IsAnimatedGifPicture(object)) {
-        file = CopyAnimatedGif(object, m_settings.filesFolder, base);
-    } else if (const CRegionPixels* pixels = RenderState(renderer, built, &object, rect, 0)) {
-        const CExportedImages::CKey key{rect.Width(), rect.Height(),
-                                        CExportedImages::PixelHash(*pixels), 0};
-        if (const CExportedImages::CFiles* known = m_exported.Find(key)) {
-            file = known->normal;
-        } else {
-            file = WriteItemImage(pixels->Map(), object, rect, overlapped, m_settings.filesFolder,
-                                  base);
-            if (!file.empty()) m_exported.Add(key, {file, {}});
-        }
+    if (job.animatedGif) {
+        const std::string file = CopyAnimatedGif(*job.states[0], folder, base, m_failure);
+        if (m_failure) return BuildWriteFailed;
+        built.imageUrl = file.empty() ? std::string() : ImageUrl(page, file);
+        return BuildOk;
     }
-    built.imageUrl = file.empty() ? std::string() : ImageUrl(page, file);
-    return BuildOk;
-}
-
-int SiteBuilder::BuildMouseOverImages(BuildPage& page, int index, CRegionRenderer& renderer) {
-    BuildItem& built = page.items[static_cast<std::size_t>(index)];
-    CPageObject& normal = built.item->Normal();
-    CPageObject& over = *built.item->MouseOver();
-    const CRect pageRect = PageRect(*page.page);
-    const CRect rect = UnionRect(normal.GetRect(), over.GetRect()).Intersect(pageRect);
-    if (!AcceptLargeObject(page, normal.GetRect().Intersect(pageRect),
-                           over.GetRect().Intersect(pageRect)))
-        return BuildCancelled;
-    built.number = m_imageCounter;
-    SetRect(built, rect);
+    for (int k = 0; k < (job.twin ? 2 : 1); ++k)
+        if (made.rendered[k] && !made.encoded[k]) {
+            // Only a picture the encoder cannot take (or no memory) gets here.
+            m_failure.Check(m_settings.filesFolder / (base + ".jpg"),
+                            std::make_error_code(std::errc::not_enough_memory));
+            return BuildWriteFailed;
+        }
+    CExportedImages::CFiles files;
+    if (!job.twin) {
+        if (made.rendered[0]) {
+            const CExportedImages::CKey key{job.rect.Width(), job.rect.Height(), made.hash[0], 0};
+            if (const CExportedImages::CFiles* known = m_exported.Find(key)) {
+                files.normal = known->normal;
+            } else {
+                files.normal = WriteItemImage(made.jpeg[0], *job.states[0], job.rect,
+                                              job.overlapped, folder, base, m_failure);
+                if (m_failure) return BuildWriteFailed;
+                if (!files.normal.empty()) m_exported.Add(key, {files.normal, {}});
+            }
+        }
+        built.imageUrl = files.normal.empty() ? std::string() : ImageUrl(page, files.normal);
+        return BuildOk;
+    }
     built.hasMouseOver = true;
-    const std::string normalBase = "IMG_" + std::to_string(m_imageCounter);
     const std::string overBase = "IMG_" + std::to_string(m_imageCounter + 1);
     ++m_imageCounter;
-    const bool overlapped = IsOverlapped(page, index, rect);
-
-    const CRegionPixels* normalPixels = RenderState(renderer, built, &normal, rect, 0);
-    const CRegionPixels* overPixels = RenderState(renderer, built, &over, rect, 1);
-    CExportedImages::CFiles files;
-    if (normalPixels && overPixels) {
-        const CExportedImages::CKey key{rect.Width(), rect.Height(),
-                                        CExportedImages::PixelHash(*normalPixels),
-                                        CExportedImages::PixelHash(*overPixels)};
+    if (made.rendered[0] && made.rendered[1]) {
+        const CExportedImages::CKey key{job.rect.Width(), job.rect.Height(), made.hash[0],
+                                        made.hash[1]};
         if (const CExportedImages::CFiles* known = m_exported.Find(key)) {
             files = *known;
         } else {
-            files.normal = WriteItemImage(normalPixels->Map(), normal, rect, overlapped,
-                                          m_settings.filesFolder, normalBase);
-            files.mouseOver = WriteItemImage(overPixels->Map(), over, rect, overlapped,
-                                             m_settings.filesFolder, overBase);
+            files.normal = WriteItemImage(made.jpeg[0], *job.states[0], job.rect, job.overlapped,
+                                          folder, base, m_failure);
+            if (m_failure) return BuildWriteFailed;
+            files.mouseOver = WriteItemImage(made.jpeg[1], *job.states[1], job.rect,
+                                             job.overlapped, folder, overBase, m_failure);
+            if (m_failure) return BuildWriteFailed;
             if (!files.normal.empty() && !files.mouseOver.empty()) m_exported.Add(key, files);
         }
     }

@@ -123,6 +123,7 @@ TEST(CommandLine, UsageErrorsExitWithStatusTwoAndSayWhatIsWrong) {
         {{"build", "site.pwu", "out", "--fast"}, "unknown option '--fast'"},
         {{"build", "site.pwu", "out", "--preview=yes"}, "--preview takes no value"},
         {{"build", "site.pwu", "out", "--preview", "--preview"}, "--preview given twice"},
+        {{"build", "site.pwu", "out", "--jobs", "0"}, "not '0'"},
         {{"render", "site.pwu", "--out", "p.png"}, "missing option --page N"},
         {{"render", "site.pwu", "--page", "2"}, "missing option --out PNG"},
         {{"render", "site.pwu", "--page", "0", "--out", "p.png"}, "not '0'"},
@@ -147,7 +148,7 @@ TEST(CommandLine, UsageErrorsExitWithStatusTwoAndSayWhatIsWrong) {
         EXPECT_EQ(r.out, "") << line;
     }
     // A command's usage error names that command's usage.
-    EXPECT_NE(RunArgs({"build", "x"}).err.find("usage: pagewright build FILE OUTDIR [--preview]\n"),
+    EXPECT_NE(RunArgs({"build", "x"}).err.find("usage: pagewright build FILE OUTDIR [--preview] [--jobs N]\n"),
               std::string::npos);
 }
 

@@ -118,6 +118,7 @@ TEST(Settings, EmptyStoreGivesTheDefaults) {
     EXPECT_TRUE(s.GetShowLargeObjectWarning());
     EXPECT_TRUE(s.GetShowAdvancedTextHelp());
     EXPECT_TRUE(s.GetShowMouseOverHelp());
+    EXPECT_EQ(s.GetBuildJobs(), 0); // every core
     for (size_t i = 0; i < kToolHelpCount; ++i)
         EXPECT_TRUE(s.GetShowToolHelp(static_cast<EToolHelp>(i))) << i;
     EXPECT_TRUE(s.GetRepeatBackgroundFill());

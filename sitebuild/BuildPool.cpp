@@ -1,0 +1,94 @@
+#include "sitebuild/BuildPool.h"
+#include "model/Page.h"
+#include <algorithm>
+#include <chrono>
+
+CBuildWorker::CBuildWorker() : scratch(WithAlpha(IMAGE_RGB8), CPage::kTileSize, CPage::kTileSize) {}
+
+CRegionRenderer& CBuildWorker::RendererFor(CPage& page, const std::vector<bool>& drawn) {
+    if (!renderer || rendererPage != &page) {
+        renderer.emplace(tiles, scratch, page, drawn);
+        rendererPage = &page;
+    }
+    return *renderer;
+}
+
+int CBuildPool::JobsFor(int jobs) {
+    if (jobs >= 1) return std::min(jobs, 256);
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : static_cast<int>(std::min(cores, 256u));
+}
+
+CBuildPool::CBuildPool(int jobs) : m_jobs(JobsFor(jobs)) {
+    m_workers.reserve(static_cast<std::size_t>(m_jobs));
+    for (int i = 0; i < m_jobs; ++i)
+        m_workers.push_back(std::make_unique<CBuildWorker>());
+    if (m_jobs == 1) return;
+    m_threads.reserve(static_cast<std::size_t>(m_jobs));
+    for (auto& worker : m_workers)
+        m_threads.emplace_back([this, w = worker.get()] { Run(*w); });
+}
+
+CBuildPool::~CBuildPool() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_closing = true;
+    }
+    m_wake.notify_all();
+    m_threads.clear(); // joins
+}
+
+std::future<void> CBuildPool::Submit(Task task) {
+    std::packaged_task<void(CBuildWorker&)> job([this, task = std::move(task)](CBuildWorker& w) {
+        if (!m_stop) task(w);
+    });
+    std::future<void> done = job.get_future();
+    if (m_threads.empty()) {
+        job(*m_workers.front());
+        return done;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_queue.push_back(std::move(job));
+    }
+    m_wake.notify_one();
+    return done;
+}
+
+void CBuildPool::Run(CBuildWorker& worker) {
+    for (;;) {
+        std::packaged_task<void(CBuildWorker&)> job;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait(lock, [this] { return m_closing || !m_queue.empty(); });
+            if (m_queue.empty()) return;
+            job = std::move(m_queue.front());
+            m_queue.pop_front();
+        }
+        job(worker);
+    }
+}
+
+bool CBuildPool::ForEach(int count, const std::function<void(int, CBuildWorker&)>& fn,
+                         const std::function<bool()>& poll) {
+    std::vector<std::future<void>> done;
+    done.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int i = 0; i < count; ++i)
+        done.push_back(Submit([&fn, i](CBuildWorker& w) { fn(i, w); }));
+    bool going = true;
+    for (auto& task : done) {
+        if (going && !WaitPolling(task, poll)) {
+            going = false;
+            Stop();
+        }
+        task.wait();
+    }
+    return going && !Stopped();
+}
+
+bool WaitPolling(std::future<void>& done, const std::function<bool()>& poll) {
+    using namespace std::chrono_literals;
+    while (done.wait_for(20ms) != std::future_status::ready)
+        if (poll && poll()) return false;
+    return true;
+}

@@ -1,0 +1,85 @@
+#pragma once
+#include "sitebuild/RegionRenderer.h"
+#include "image/PixMap.h"
+#include "services/MemFile.h"
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+class CPage;
+
+// What one worker of a build keeps between its tasks, so that a build of a
+// thousand pictures does not allocate (and the kernel does not zero) a
+// thousand sets of buffers: the two tile buffers, the 256 x 256 scratch map
+// objects render through, the pixels of the region in hand, the encoded
+// picture, and the renderer of the page the worker is on.
+struct CBuildWorker {
+    CBuildTiles tiles;
+    CPixMap scratch;
+    CRegionPixels pixels;
+    std::optional<CRegionRenderer> renderer;
+    const CPage* rendererPage = nullptr;
+
+    CBuildWorker();
+    // The region renderer for `page`, made anew when the worker moves on to
+    // another page.
+    CRegionRenderer& RendererFor(CPage& page, const std::vector<bool>& drawn);
+};
+
+// A small, bounded pool of build workers. Tasks run in the order they were
+// given; each runs on one worker with that worker's buffers. With one job
+// there is no thread at all: a task runs on the caller's thread when it is
+// given, which is exactly the order of work of a build without the pool.
+class CBuildPool {
+public:
+    using Task = std::function<void(CBuildWorker&)>;
+
+    // `jobs` < 1 means one per processor core.
+    explicit CBuildPool(int jobs);
+    ~CBuildPool();
+    CBuildPool(const CBuildPool&) = delete;
+    CBuildPool& operator=(const CBuildPool&) = delete;
+
+    int Jobs() const { return m_jobs; }
+    // The number of jobs a request of `jobs` gives on this machine.
+    static int JobsFor(int jobs);
+
+    // The future is ready once the task has run, or has been skipped
+    // because the pool was stopped first.
+    std::future<void> Submit(Task task);
+    // Queued tasks are skipped from now on, and running ones may look at
+    // Stopped() to end early.
+    void Stop() { m_stop = true; }
+    bool Stopped() const { return m_stop; }
+    const std::atomic<bool>& StopFlag() const { return m_stop; }
+
+    // Runs fn(i, worker) for i in 0..count-1 and waits for all of them;
+    // `poll` is called every few milliseconds while waiting and may stop
+    // the pool (it then returns false).
+    bool ForEach(int count, const std::function<void(int, CBuildWorker&)>& fn,
+                 const std::function<bool()>& poll);
+
+private:
+    void Run(CBuildWorker& worker);
+
+    int m_jobs;
+    std::atomic<bool> m_stop{false};
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<std::packaged_task<void(CBuildWorker&)>> m_queue;
+    bool m_closing = false;
+    std::vector<std::unique_ptr<CBuildWorker>> m_workers;
+    std::vector<std::jthread> m_threads;
+};
+
+// Waits for a task of the pool; `poll` is called about every 20 ms while
+// the task runs. False when `poll` asked to stop (the task may still run;
+// stop the pool and wait again).
+bool WaitPolling(std::future<void>& done, const std::function<bool()>& poll);
