@@ -25,6 +25,7 @@ COLORREF Ref(const CColor& c) {
 // A value different from every default, for every setting.
 CSettings CustomSettings() {
     CSettings s;
+    s.SetBuildJobs(3);
     s.SetPwuPath("/data/sites/");
     s.SetImagePath("/data/billeder/");
     s.SetExportPath("/data/ud/");

@@ -22,7 +22,7 @@ TEST(StringTable, KnownTextsAndUnknownIds) {
 
     // Every id in use has a text, every text is valid UTF-8 that the site's
     // code page can hold (the build writes some of them into pages).
-    const int expected[] = {2014, 2015, 2016, 2018, 2019, 2022, 2030, 2031, 2032, 2033, 2034,
+    const int expected[] = {2014, 2015, 2016, 2018, 2019, 2020, 2022, 2030, 2031, 2032, 2033, 2034,
                             2036, 2037, 2038, 2040, 2064, 2081, 3015, 3016, 3019, 3020, 3021,
                             3022, 3023, 3025, 3100, 3101, 3102, 3103, 3104, 3105, 3106, 3107,
                             3108, 3109, 3110, 3111, 3113, 3114, 3115, 3120, 3121, 3122, 3123,
