@@ -43,7 +43,7 @@ public:
 class CQuietInteraction : public CUserInteraction {
 public:
     EAnswer Message(const CMessage&) override { return EAnswer::Ok; }
-    CChoiceResult Choose(const CChoice&) override { return {0, false}; }
+    CChoiceResult Choose(const CChoice&) override { return {0, false, {}}; }
     std::filesystem::path ChooseFile(const CFileRequest&) override { return {}; }
     std::filesystem::path ChooseFolder(const std::string&, const std::filesystem::path&) override {
         return {};

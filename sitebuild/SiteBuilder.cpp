@@ -199,7 +199,7 @@ BuildResult SiteBuilder::Validate() {
     return {};
 }
 
-int SiteBuilder::MakeFolders() {
+BuildCode SiteBuilder::MakeFolders() {
     SetPos(2 * kFirstPhaseWeight);
     // A link planted where the files folder goes is replaced by a folder, so
     // the build never writes where it points.
@@ -208,13 +208,13 @@ int SiteBuilder::MakeFolders() {
     return BuildOk;
 }
 
-int SiteBuilder::BuildData() {
+BuildCode SiteBuilder::BuildData() {
     SetPhase(IDS_BUILD_DATA);
     SetPage({});
     const int step = ProgressStep(kDataPhaseWeight, static_cast<int>(m_pages.size()));
     for (BuildPage& page : m_pages) {
         SetPage(page.page->Identifier());
-        const int code = BuildPageData(page);
+        const BuildCode code = BuildPageData(page);
         ReleasePictures(static_cast<std::size_t>(page.position));
         if (code != BuildOk) return code;
         Advance(step);
@@ -223,7 +223,7 @@ int SiteBuilder::BuildData() {
     return BuildOk;
 }
 
-int SiteBuilder::WriteFiles(const CSite& site) {
+BuildCode SiteBuilder::WriteFiles(const CSite& site) {
     SetPos(kFirstPhaseWeight * 2 + kDataPhaseWeight);
     SetPhase(IDS_BUILD_WRITING);
     if (!CHtmlWriter::WriteNoticePages(m_settings.filesFolder, &m_failure)) return BuildWriteFailed;
@@ -242,7 +242,7 @@ int SiteBuilder::WriteFiles(const CSite& site) {
     return BuildOk;
 }
 
-int SiteBuilder::RefreshPage(CPage& page) {
+BuildCode SiteBuilder::RefreshPage(CPage& page) {
     page.Background().Render();
     // In the designer a picture that cannot be found is asked for through
     // the window system, which only the calling thread may do; its objects

@@ -62,15 +62,15 @@ private:
     // the build.
     BuildResult Classify(CSite& site);
     BuildResult Validate();
-    int MakeFolders();
-    int BuildData();
-    int WriteFiles(const CSite& site);
+    BuildCode MakeFolders();
+    BuildCode BuildData();
+    BuildCode WriteFiles(const CSite& site);
     // Data phase of one page: styles, background, item images and links.
-    int BuildPageData(BuildPage& page);
+    BuildCode BuildPageData(BuildPage& page);
     struct CItemJob;
     struct CItemPictures;
-    int WriteItemImages(BuildPage& page, const CItemJob& job, CItemPictures& made);
-    int RefreshPage(CPage& page);
+    BuildCode WriteItemImages(BuildPage& page, const CItemJob& job, CItemPictures& made);
+    BuildCode RefreshPage(CPage& page);
     // Releases the pictures this build rendered for the page.
     void ReleasePictures(std::size_t page);
     // The large-object question; false when the user stops the build.

@@ -59,7 +59,7 @@ struct SiteBuilder::CItemPictures {
     CMemFile jpeg[2];
 };
 
-int SiteBuilder::BuildPageData(BuildPage& page) {
+BuildCode SiteBuilder::BuildPageData(BuildPage& page) {
     CPage& source = m_site->PageAt(page.position);
     // The first phase brought the page's fills and objects up to date,
     // unless it had to let their pictures go again.
@@ -154,7 +154,7 @@ int SiteBuilder::BuildPageData(BuildPage& page) {
         submit(j + ahead);
         if (done[j].valid() && !WaitPolling(done[j], [this] { return CancelledWhileWaiting(); }))
             return BuildCancelled;
-        if (const int code = WriteItemImages(page, job, slots[j % slots.size()]); code != BuildOk)
+        if (const BuildCode code = WriteItemImages(page, job, slots[j % slots.size()]); code != BuildOk)
             return code;
         ResolveLink(page, built);
         ++m_imageCounter;
@@ -164,7 +164,7 @@ int SiteBuilder::BuildPageData(BuildPage& page) {
     return BuildOk;
 }
 
-int SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CItemPictures& made) {
+BuildCode SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CItemPictures& made) {
     BuildItem& built = page.items[static_cast<std::size_t>(job.index)];
     built.number = m_imageCounter;
     SetRect(built, job.rect);
