@@ -37,7 +37,7 @@ constexpr int IDS_PAGE_ID_PREFIX = 3025; // "Side" + number for new page identif
 
 // Undo: the label of each step kind is IDS_UNDO_LABEL + the kind's number;
 // the Edit menu wraps it in IDS_MENU_UNDO / IDS_MENU_REDO.
-constexpr int IDS_UNDO_LABEL = 3100; // 3100 .. 3115
+constexpr int IDS_UNDO_LABEL = 3100; // 3100 .. 3117
 constexpr int IDS_MENU_UNDO = 3120;  // "&Fortryd %s\tCtrl+Z"
 constexpr int IDS_MENU_REDO = 3121;
 constexpr int IDS_MENU_UNDO_PLAIN = 3122; // no step to name

@@ -53,6 +53,7 @@ const std::map<int, std::string>& Strings() {
         {IDS_UNDO_LABEL + 13, "rækkefølge"},
         {IDS_UNDO_LABEL + 14, "gruppering"},
         {IDS_UNDO_LABEL + 15, "sideegenskaber"},
+        {IDS_UNDO_LABEL + 17, "objektegenskaber"},
         {IDS_MENU_UNDO, "&Fortryd %s\tCtrl+Z"},
         {IDS_MENU_REDO, "&Gentag %s\tCtrl+Y"},
         {IDS_MENU_UNDO_PLAIN, "&Fortryd\tCtrl+Z"},
