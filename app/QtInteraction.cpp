@@ -66,6 +66,14 @@ CButtonSet ToQtButtons(CMessage::Buttons buttons) {
     return {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok};
 }
 
+// Message boxes size themselves to their text; a short text (a server name,
+// a path) would give a box hardly wider than its buttons.
+void KeepRoomy(QMessageBox& box) {
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(380, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 EAnswer FromQt(int button) {
     switch (button) {
     case QMessageBox::Ok:
@@ -103,6 +111,7 @@ EAnswer CQtInteraction::Message(const CMessage& msg) {
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(set.enter);
     box.setEscapeButton(set.escape);
+    KeepRoomy(box);
     return FromQt(box.exec());
 }
 
@@ -125,6 +134,7 @@ CChoiceResult CQtInteraction::Choose(const CChoice& choice) {
         check->setChecked(choice.checkBoxInitial);
         box.setCheckBox(check); // the box owns it
     }
+    KeepRoomy(box);
     box.exec();
     CChoiceResult result;
     auto it = std::find(buttons.begin(), buttons.end(), box.clickedButton());
@@ -221,11 +231,15 @@ std::filesystem::path CQtInteraction::ChooseFolder(const std::string& title,
 
 bool CQtInteraction::AskText(const std::string& caption, const std::string& label,
                              std::string& text) {
-    bool ok = false;
-    QString answer =
-        QInputDialog::getText(m_parent, U(caption), U(label), QLineEdit::Normal, U(text), &ok);
-    if (!ok) return false;
-    text = Utf8(answer);
+    // Built by hand rather than with getText, whose buttons speak English.
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(U(caption));
+    dialog.setLabelText(U(label));
+    dialog.setTextValue(U(text));
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Annuller"));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    text = Utf8(dialog.textValue());
     return true;
 }
 

@@ -38,6 +38,7 @@ CNewSiteDialog::CNewSiteDialog(const CSettings& settings, QWidget* parent)
     m_name = new QLineEdit(QStringLiteral("Min hjemmeside"), this);
     m_name->setObjectName(QStringLiteral("SiteName"));
     m_name->selectAll();
+    m_name->setMinimumWidth(fontMetrics().averageCharWidth() * 32);
     form->addRow(QStringLiteral("&Navn på hjemmesiden:"), m_name);
     m_width = new QSpinBox(this);
     m_width->setRange(CPage::kMinWidth, CPage::kMaxWidth);

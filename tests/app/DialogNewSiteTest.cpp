@@ -68,7 +68,7 @@ private slots:
             dialog.BackgroundSwatch()->SetColour(c.background);
             dialog.LinkSwatch()->SetColour(c.link);
             dialog.VisitedSwatch()->SetColour(c.visited);
-            if (c.typedName.isNull()) KeepPicture(&dialog, "dialog-new-site");
+            if (std::string_view(c.name) == "defaults") KeepPicture(&dialog, "dialog-new-site");
             const auto site = dialog.MakeSite();
             QVERIFY2(site, c.name);
             QCOMPARE(pw::dialogs::FromModel(site->name), QString::fromUtf8(c.siteName));

@@ -125,14 +125,18 @@ private slots:
         CQtInteraction ui;
         std::string text = "Standard";
         QString offered;
+        QStringList buttons;
         WhenShown<QInputDialog>([&](QInputDialog* d) {
             offered = d->textValue();
+            for (QPushButton* b : d->findChildren<QPushButton*>()) buttons << b->text();
             d->setTextValue(QStringLiteral("Min profil æ"));
             d->accept();
         });
         QVERIFY(ui.AskText("Profil", "Navn:", text));
         QCOMPARE(offered, QStringLiteral("Standard"));
         QCOMPARE(text, std::string("Min profil æ"));
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{QStringLiteral("Annuller"), QStringLiteral("OK")}));
 
         WhenShown<QInputDialog>([](QInputDialog* d) {
             d->setTextValue(QStringLiteral("glemt"));

@@ -35,10 +35,14 @@ private slots:
             int id;
             const char* button; // nullptr: no button, no bar
             const char* picture;
+            const char* phase; // as the core shows it in the picture
+            const char* page;
         };
-        const CCase cases[] = {{IDD_BUILD_STATUS, "Annuller", "dialog-build-status"},
-                               {IDD_UPLOAD_STATUS, "Afbryd", "dialog-upload-status"},
-                               {IDD_CONNECTING, nullptr, "dialog-connecting"}};
+        const CCase cases[] = {
+            {IDD_BUILD_STATUS, "Annuller", "dialog-build-status", "Opbygger Data:", "Side1"},
+            {IDD_UPLOAD_STATUS, "Afbryd", "dialog-upload-status", "ftp.eksempel.dk\\www",
+             "default.htm"},
+            {IDD_CONNECTING, nullptr, "dialog-connecting", "ftp.eksempel.dk", ""}};
         enum class EStop { Button, Escape, Close };
         CQtInteraction ui;
         for (const CCase& c : cases) {
@@ -68,7 +72,8 @@ private slots:
                     QCOMPARE(window->Bar()->value(), CProgress::kRange / 2);
                 }
                 if (stop == EStop::Button) {
-                    progress->SetPage("Side1");
+                    progress->SetPhase(c.phase);
+                    progress->SetPage(c.page);
                     KeepPicture(window, c.picture);
                 }
                 QVERIFY(!progress->IsCancelled());

@@ -100,6 +100,10 @@ class Session:
             time.sleep(0.1)
         raise AssertionError(f"window {name!r} still open after {timeout} s")
 
+    def press(self, *keys):
+        """Keys to whatever has the keyboard now (an open menu grabs it)."""
+        run(["xdotool", "key", "--clearmodifiers", *keys], self.env)
+
     def type(self, window, text):
         """Types into the focused control of the window, as the keyboard would."""
         run(["xdotool", "windowactivate", "--sync", window], self.env)
