@@ -3,7 +3,17 @@
 #include "app/dialogs/StatusWindow.h"
 #include "bench/LargeSite.h"
 #include "services/StringIds.h"
+#include "services/StringTable.h"
+#include "model/BackgroundFill.h"
+#include "model/RectObject.h"
+#include <QDir>
+#include "publish/PublishEnvironment.h"
+#include "publish/PublishRecord.h"
+#include "publish/Publisher.h"
+#include "services/Settings.h"
 #include "sitebuild/SiteBuilder.h"
+#include <QMessageBox>
+#include <QProcess>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
@@ -18,6 +28,67 @@ CStatusWindow* OpenStatusWindow() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* s = qobject_cast<CStatusWindow*>(w); s && s->isVisible()) return s;
     return nullptr;
+}
+
+// The loopback FTP server of the tests, answering each command after
+// `replyDelayMs` so that a run takes long enough to be interrupted.
+class CFtpServerProcess {
+public:
+    CFtpServerProcess(const QString& home, int replyDelayMs) {
+        const QString portFile = home + QStringLiteral("/../ftp.port");
+        m_process.start(QStringLiteral("/usr/bin/python3"),
+                        {QStringLiteral(PW_SOURCE_DIR "/tests/support/ftp_server.py"),
+                         QStringLiteral("--home"), home, QStringLiteral("--user"),
+                         QStringLiteral("u"), QStringLiteral("--password"), QStringLiteral("p"),
+                         QStringLiteral("--port-file"), portFile, QStringLiteral("--reply-delay-ms"),
+                         QString::number(replyDelayMs)});
+        for (int i = 0; i < 200 && !QFile::exists(portFile); ++i) QTest::qWait(50);
+        QFile file(portFile);
+        if (file.open(QIODevice::ReadOnly)) port = file.readAll().trimmed().toInt();
+    }
+    ~CFtpServerProcess() {
+        m_process.terminate();
+        m_process.waitForFinished(3000);
+    }
+    int port = 0;
+
+private:
+    QProcess m_process;
+};
+
+// The time from a press of the status window's button (once the window
+// titled `caption` has shown `afterMs`) to the end of `work`, and the
+// longest stretch without events before the press.
+struct CCancelTiming {
+    qint64 pressedAt = -1, endedAt = -1, longestGap = 0;
+    qint64 Delay() const { return endedAt - pressedAt; }
+};
+
+template <class Work>
+CCancelTiming PressWhileRunning(const QString& caption, const QString& phase, qint64 afterMs,
+                                Work work) {
+    CCancelTiming t;
+    QElapsedTimer clock;
+    qint64 lastTick = -1, shownSince = -1;
+    QTimer ticker;
+    ticker.setInterval(2);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        if (lastTick >= 0 && t.pressedAt < 0) t.longestGap = std::max(t.longestGap, now - lastTick);
+        lastTick = now;
+        CStatusWindow* window = OpenStatusWindow();
+        if (t.pressedAt >= 0 || !window || window->windowTitle() != caption) return;
+        if (!phase.isEmpty() && window->PhaseText() != phase) return;
+        if (shownSince < 0) shownSince = now;
+        if (now - shownSince < afterMs) return;
+        t.pressedAt = clock.elapsed();
+        QTest::mouseClick(window->CancelButton(), Qt::LeftButton);
+    });
+    clock.start();
+    ticker.start();
+    work();
+    t.endedAt = clock.elapsed();
+    return t;
 }
 
 } // namespace
@@ -115,39 +186,81 @@ private slots:
             CQtInteraction ui;
             SiteBuilder builder(settings, &ui);
 
-            QElapsedTimer clock;
-            qint64 pressedAt = -1, lastTick = -1, longestGap = 0, inPhaseSince = -1;
-            QTimer ticker;
-            ticker.setInterval(2);
-            connect(&ticker, &QTimer::timeout, [&] {
-                const qint64 now = clock.elapsed();
-                if (lastTick >= 0 && pressedAt < 0) longestGap = std::max(longestGap, now - lastTick);
-                lastTick = now;
-                CStatusWindow* window = OpenStatusWindow();
-                if (pressedAt >= 0 || !window || window->PhaseText() != QString::fromUtf8(phase))
-                    return;
-                // Well into the phase, as a user would be.
-                if (inPhaseSince < 0) inPhaseSince = now;
-                if (now - inPhaseSince < 150) return;
-                pressedAt = clock.elapsed();
-                QTest::mouseClick(window->CancelButton(), Qt::LeftButton);
-            });
-            clock.start();
-            ticker.start();
-            const BuildResult result = builder.Build(*site);
-            const qint64 endedAt = clock.elapsed();
-            ticker.stop();
-            QVERIFY2(pressedAt >= 0, phase);
+            BuildResult result;
+            const CCancelTiming t = PressWhileRunning(
+                QString::fromUtf8(CStringTable::Dialog(IDD_BUILD_STATUS).caption.c_str()),
+                QString::fromUtf8(phase), 150, [&] { result = builder.Build(*site); });
+            QVERIFY2(t.pressedAt >= 0, phase);
             QCOMPARE(result.code, BuildCancelled);
             QVERIFY(OpenStatusWindow() == nullptr);
             QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("default.htm"))));
             qInfo("cancel in \"%s\": %lld ms from the press to the build's return; longest "
                   "gap between events before it %lld ms",
-                  phase, endedAt - pressedAt, longestGap);
+                  phase, t.Delay(), t.longestGap);
             // Not a speed test (those are benchmarks): only a stop that
             // never arrives fails here.
-            QVERIFY(endedAt - pressedAt < 2000);
+            QVERIFY(t.Delay() < 2000);
         }
+    }
+
+    // "Afbryd" pressed while the site goes to the loopback FTP server (each
+    // reply 20 ms late, as from a server some way off): the run stops
+    // without a message, the record stays unpublished, and the delay is
+    // reported as above.
+    void CancelDuringARealUpload() {
+        QTemporaryDir dir;
+        const QString home = dir.filePath(QStringLiteral("server"));
+        QVERIFY(QDir().mkpath(home));
+        CFtpServerProcess server(home, 20);
+        QVERIFY2(server.port > 0, "the FTP server did not start");
+
+        auto site = std::make_unique<CSite>("Upload", CBackgroundFill(CColor(250, 250, 240)), 740,
+                                            600, CColor(0, 0, 255), CColor(128, 0, 128));
+        for (int p = 0; p < 12; ++p) {
+            CPage& page = site->AddPage(std::make_unique<CPage>(*site, "Side" + std::to_string(p + 1),
+                                                                "Side " + std::to_string(p + 1)));
+            for (int i = 0; i < 6; ++i)
+                page.InsertItem(std::make_unique<CRectObject>(
+                    DPOINT{80.0 + 110 * i, 80.0 + 70 * i}, CObjectSize{100, 60}, 0.0));
+        }
+        site->SetFrontPage(site->PageAt(0));
+        site->path = dir.filePath(QStringLiteral("upload.pwu")).toStdString();
+
+        CSettings settings;
+        settings.SetFtpServer("127.0.0.1");
+        settings.SetFtpPort(server.port);
+        settings.SetFtpUser("u");
+        settings.SetFtpPassword("p");
+        settings.SetFtpCatalog("www");
+        settings.SetFtpPassive(true);
+        settings.SetShowLargeObjectWarning(false);
+        CPublishRecord record;
+        DownloadList downloads;
+        CQtInteraction ui;
+        CPublishEnvironment env{ui, settings, record,
+                                dir.filePath(QStringLiteral("data/ftpfile.dat")).toStdString(),
+                                downloads, dir.filePath(QStringLiteral("build")).toStdString(),
+                                {}, {}, {}, {}, [] { return std::array<int16_t, 5>{2026, 1, 2, 3, 4}; }};
+        QDir().mkpath(dir.filePath(QStringLiteral("data")));
+        CPublisher publisher(env);
+        QString unexpected;
+        WhenShown<QMessageBox>([&](QMessageBox* box) {
+            unexpected = box->windowTitle() + QStringLiteral(": ") + box->text();
+            box->reject();
+        });
+        CPublisher::EResult result = CPublisher::EResult::Done;
+        const CCancelTiming t = PressWhileRunning(
+            QString::fromUtf8(CStringTable::Dialog(IDD_UPLOAD_STATUS).caption.c_str()), {}, 300,
+            [&] { result = publisher.Send(site.get(), CPublisher::ESendMode::Changes); });
+        QVERIFY2(t.pressedAt >= 0, "the upload ended before the press");
+        QCOMPARE(result, CPublisher::EResult::Stopped);
+        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected));
+        QVERIFY(OpenStatusWindow() == nullptr);
+        QVERIFY(!record.matches);
+        qInfo("cancel while sending: %lld ms from the press to the run's return; longest gap "
+              "between events before it %lld ms",
+              t.Delay(), t.longestGap);
+        QVERIFY(t.Delay() < 2000);
     }
 };
 
