@@ -1,5 +1,8 @@
 #include "DialogTestPort.h"
+#include "app/MainFrame.h"
+#include "app/PageFrame.h"
 #include "app/SiteDialogs.h"
+#include "model/Document.h"
 #include "app/dialogs/DialogKit.h"
 #include "model/BackgroundFill.h"
 #include "model/Page.h"
@@ -10,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -83,6 +87,30 @@ private slots:
             QCOMPARE(site->unvisitedLinkColour.GetCOLORREF(), c.link.GetCOLORREF());
             QCOMPARE(site->visitedLinkColour.GetCOLORREF(), c.visited.GetCOLORREF());
         }
+    }
+
+    // The main window's "Ny hjemmeside" flow: cancelled, nothing opens; OK
+    // opens the new site, unsaved ("Ikke navngivet*"), with Side1 shown; with
+    // a site open the wizard does not come up at all.
+    void WizardFlowInTheMainWindow() {
+        QTemporaryDir home;
+        CMainFrame frame(nullptr, home.filePath(QStringLiteral("Pagewright.conf")));
+        frame.show();
+        for (bool ok : {false, true}) {
+            WhenShown<CNewSiteDialog>([ok](CNewSiteDialog* d) {
+                d->NameEdit()->setText(QStringLiteral("Klubben"));
+                ok ? d->accept() : d->reject();
+            });
+            QCOMPARE(frame.NewSiteWithWizard(), ok);
+            QCOMPARE(frame.Site() != nullptr, ok);
+        }
+        QCOMPARE(frame.PageFrames().size(), 1);
+        QCOMPARE(frame.PageFrames().front()->windowTitle(), QStringLiteral("Side1"));
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Pagewright - Ikke navngivet*"));
+        QCOMPARE(pw::dialogs::FromModel(frame.Site()->name), QStringLiteral("Klubben"));
+        QVERIFY(!frame.NewSiteWithWizard());
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        frame.Document().DeleteContents();
     }
 };
 
