@@ -90,3 +90,4 @@ constexpr int IDD_SITE_NOT_SAVED = 5015;
 constexpr int IDD_INVALID_CATALOG = 5018;
 constexpr int IDD_CERTIFICATE_REFUSED = 5101; // TLS: the server's certificate is not trusted
 constexpr int IDD_PUBLISH_BUSY = 5102;        // another run publishes the same site or server
+constexpr int IDD_NO_SNIPPETS = 5110;         // the snippet library is empty or missing

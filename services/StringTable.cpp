@@ -158,6 +158,11 @@ const std::map<int, CDialogText>& Dialogs() {
           "vindue eller program. Vent til det er færdigt, og prøv igen.",
           {"OK"},
           ""}},
+        {IDD_NO_SNIPPETS,
+         {"Kan ikke vælge en html kode",
+          "Der er ikke installeret nogle html koder. Prøv eventuelt at geninstallere Pagewright.",
+          {"OK"},
+          ""}},
     };
     return table;
 }

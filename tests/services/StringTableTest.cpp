@@ -56,6 +56,9 @@ TEST(StringTable, DialogsAndFillIn) {
     EXPECT_EQ(large.checkBox, "Vis ikke denne dialog-boks igen");
     EXPECT_NE(CStringTable::FillIn(large.text, {"Forside"}).find("\"Forside\""),
               std::string::npos);
+    const CDialogText& noSnippets = CStringTable::Dialog(IDD_NO_SNIPPETS);
+    EXPECT_EQ(noSnippets.caption, "Kan ikke v\xC3\xA6lge en html kode");
+    EXPECT_EQ(noSnippets.buttons, std::vector<std::string>{"OK"});
     EXPECT_FALSE(CStringTable::HasDialog(4242));
     EXPECT_TRUE(CStringTable::Dialog(4242).caption.empty());
     EXPECT_TRUE(CStringTable::Dialog(4242).buttons.empty());
