@@ -100,7 +100,9 @@ CSiteUploader::~CSiteUploader() = default;
 
 std::string CSiteUploader::ManifestKey(const CPublishEnvironment& env) {
     const CSettings& s = env.settings;
-    return CPublishManifest::DestinationKey("ftp", s.GetFtpServer(), s.GetFtpPort(),
+    // FTP and FTPS reach the same files; SFTP may see another folder.
+    const char* scheme = s.GetFtpKind() == EConnectionKind::Sftp ? "sftp" : "ftp";
+    return CPublishManifest::DestinationKey(scheme, s.GetFtpServer(), s.GetFtpPort(),
                                             s.GetFtpUser(), s.GetFtpCatalog());
 }
 
@@ -156,6 +158,10 @@ std::vector<CSiteUploader::CFile> CSiteUploader::SiteFiles() const {
 }
 
 int CSiteUploader::OnProgress(int bytes) {
+    if (m_parallel) { // on a sending thread: the window is the main thread's
+        m_parallelBytes += bytes;
+        return m_cancel ? 0 : 1;
+    }
     if (!m_progress) return 1;
     m_bytes += bytes;
     m_progress->SetPos(std::min(m_bytes, m_range));
@@ -307,12 +313,7 @@ bool CSiteUploader::Put(const CFile& file) {
     if (!ChangeFolder(file.folder)) return false;
     CFtp& ftp = m_session.Ftp();
     if (ftp.put(file.local, file.remote, file.binary)) {
-        const auto hash = m_hashes.find(file.local.string());
-        if (hash != m_hashes.end())
-            m_manifest.files[file.Path()] = hash->second;
-        else
-            m_manifest.files.erase(file.Path());
-        m_sent.push_back(file.Path());
+        Arrived(file);
         return true;
     }
     // An upload straight to the final name leaves a file nobody knows.
@@ -321,7 +322,19 @@ bool CSiteUploader::Put(const CFile& file) {
     return false;
 }
 
+void CSiteUploader::Arrived(const CFile& file) {
+    const std::lock_guard<std::mutex> hold(m_lock);
+    const auto hash = m_hashes.find(file.local.string());
+    if (hash != m_hashes.end())
+        m_manifest.files[file.Path()] = hash->second;
+    else
+        m_manifest.files.erase(file.Path());
+    m_sent.push_back(file.Path());
+}
+
 bool CSiteUploader::SendFiles(const std::vector<CFile>& files) {
+    const int connections = m_env.settings.GetPublishConnections();
+    if (connections > 1 && files.size() > 1) return SendParallel(files, connections);
     for (const CFile& file : files)
         if (!Put(file)) return false;
     return true;

@@ -104,14 +104,37 @@ void Recolour(CPage& page, const CColor& colour) {
 struct CKind {
     const char* name;
     bool tls;
+    bool sftp = false;
 };
 constexpr CKind kKinds[] = {{"FTP", false}, {"FTPS", true}};
+constexpr CKind kEveryKind[] = {{"FTP", false}, {"FTPS", true}, {"SFTP", false, true}};
 
 void UseKind(CPublishFixture& f, const pwtest::FtpServer& server, const CKind& kind,
              const std::string& catalog = "www/site") {
     f.Connect(server, catalog);
     f.settings.SetFtpTls(kind.tls);
     f.env.ftpOptions.caFile = server.CaFile();
+}
+
+// The server of a kind: the FTP test server (plain or TLS), or sshd.
+struct CServer {
+    std::unique_ptr<pwtest::FtpServer> ftp;
+    std::unique_ptr<pwtest::SshServer> ssh;
+    fs::path Home() const { return ftp ? ftp->Home() : ssh->Home(); }
+};
+
+CServer StartServer(CPublishFixture& f, const CKind& kind) {
+    CServer server;
+    if (kind.sftp) {
+        server.ssh = std::make_unique<pwtest::SshServer>();
+        f.Connect(*server.ssh);
+        return server;
+    }
+    pwtest::FtpServer::Options options;
+    options.tls = kind.tls;
+    server.ftp = std::make_unique<pwtest::FtpServer>(options);
+    UseKind(f, *server.ftp, kind);
+    return server;
 }
 
 } // namespace
@@ -121,16 +144,17 @@ void UseKind(CPublishFixture& f, const pwtest::FtpServer& server, const CKind& k
 // exactly the files that differ go, the files that are no longer part of
 // the site are deleted, and what the user put on the server stays.
 TEST(PublishFlow, SendsExactlyWhatDiffersAndDeletesOnlyItsOwnLeftovers) {
-    for (const CKind& kind : kKinds) {
+    for (const CKind& kind : kEveryKind) {
         SCOPED_TRACE(kind.name);
+        if (kind.sftp && !pwtest::SshServer::Available()) {
+            ADD_FAILURE() << "sshd is missing: run scripts/install-deps";
+            continue;
+        }
         CPublishFixture f;
         for (int p = 3; p < 10; ++p)
             buildtest::AddRect(f.made.AddPage("Side" + std::to_string(p + 1)),
                                {10 + p, 10, 200, 90 + p}, CColor(20 * p, 100, 255 - 20 * p));
-        pwtest::FtpServer::Options options;
-        options.tls = kind.tls;
-        pwtest::FtpServer server(options);
-        UseKind(f, server, kind);
+        const CServer server = StartServer(f, kind);
         f.ui.ExpectChoice(IDD_SEND, 0)                 // "&Send ændringer": nothing is there yet
             .ExpectChoice(IDD_SEND_DOWNLOADS, 0, true) // "Ja", and do not ask again
             .ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
@@ -138,6 +162,9 @@ TEST(PublishFlow, SendsExactlyWhatDiffersAndDeletesOnlyItsOwnLeftovers) {
         EXPECT_TRUE(f.ui.Verify());
         const fs::path catalog = server.Home() / "www" / "site"; // two levels made
         ExpectServerIsBuild(f, catalog, {});
+        // Nothing of the replacing is left behind.
+        for (const auto& [name, bytes] : Tree(server.Home()))
+            EXPECT_EQ(name.find(".pw-"), std::string::npos) << name;
         EXPECT_EQ(ReadFileBytes(catalog / "My_Homepage_Files/Download/x.zip"),
                   std::string(3000, 'A'));
         EXPECT_EQ(ReadFileBytes(catalog / "My_Homepage_Files/Download/x0.zip"),
