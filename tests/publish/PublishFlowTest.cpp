@@ -586,3 +586,35 @@ TEST(PublishFlow, ABusySiteOrServerAndAClimbingCatalogAreRefused) {
     }
     EXPECT_TRUE(Tree(server.Home()).empty());
 }
+
+// Over one connection the files go in the classic order; over several,
+// every picture and download has arrived before the first page goes, and
+// every page before the front page, so no visitor sees a page without its
+// pictures or a front page leading nowhere.
+TEST(PublishFlow, PicturesArriveBeforePagesAndPagesBeforeTheFrontPage) {
+    for (int connections : {1, 4}) {
+        SCOPED_TRACE(connections);
+        CPublishFixture f;
+        pwtest::FtpServer server;
+        f.Connect(server);
+        f.settings.SetPublishConnections(connections);
+        f.ui.ExpectChoice(IDD_SEND_DOWNLOADS, 0, true).ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+        ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Changes), EResult::Done);
+        const std::vector<std::string>& sent = f.publisher.LastSent(); // as they arrived
+        auto stage = [](const std::string& path) {
+            if (path.find('/') == std::string::npos) return 2;
+            return path.ends_with(".html") ? 1 : 0;
+        };
+        ASSERT_GT(sent.size(), 10u);
+        for (size_t i = 1; i < sent.size(); ++i) {
+            EXPECT_LE(stage(sent[i - 1]), stage(sent[i])) << sent[i - 1] << " before " << sent[i];
+        }
+        if (connections == 1) {
+            EXPECT_EQ(std::vector<std::string>(sent.end() - 6, sent.end()),
+                      (std::vector<std::string>{"My_Homepage_Files/error.html",
+                                                "My_Homepage_Files/noscript.html", "default.htm",
+                                                "default.html", "index.htm", "index.html"}));
+        }
+        ExpectServerIsBuild(f, server.Home() / "www" / "site", {});
+    }
+}
