@@ -221,6 +221,21 @@ TEST(PublishFlow, SendsExactlyWhatDiffersAndDeletesOnlyItsOwnLeftovers) {
         ExpectServerIsBuild(f, catalog, {"own.txt", "My_Homepage_Files/IMG_999.gif"});
         EXPECT_EQ(ReadFileBytes(catalog / "own.txt"), "mine");
         EXPECT_EQ(ReadFileBytes(catalog / "My_Homepage_Files/IMG_999.gif"), "mine too");
+
+        // Someone else deleted a picture and cut the front page short on the
+        // server: the check against the server's listing sends both again.
+        std::string picture;
+        for (const auto& [name, bytes] : Tree(catalog))
+            if (picture.empty() && name.starts_with("My_Homepage_Files/IMG_") &&
+                name != "My_Homepage_Files/IMG_999.gif")
+                picture = name;
+        fs::remove(catalog / picture);
+        buildtest::WriteFileBytes(catalog / "index.html", "cut");
+        f.ui.ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+        ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Verify), EResult::Done);
+        EXPECT_TRUE(f.ui.Verify());
+        EXPECT_EQ(AsSet(f.publisher.LastSent()), (std::set<std::string>{picture, "index.html"}));
+        ExpectServerIsBuild(f, catalog, {"own.txt", "My_Homepage_Files/IMG_999.gif"});
     }
 }
 
@@ -298,36 +313,39 @@ TEST(PublishFlow, AServerThatRefusesRenameKeepsItsPagesAndGetsTheSite) {
 }
 
 TEST(PublishFlow, RemoveEmptiesTheCatalogAndAMissingCatalogCountsAsRemoved) {
-    CPublishFixture f;
-    pwtest::FtpServer server;
-    f.Connect(server);
-    f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0)
-        .ExpectChoice(IDD_SEND_DOWNLOADS, 0, true)
-        .ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
-    ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Done);
-    const fs::path catalog = server.Home() / "www" / "site";
-    fs::create_directories(catalog / "own"); // the user's own folder stays
-    buildtest::WriteFileBytes(catalog / "own" / "keep.txt", "mine");
+    for (const CKind& kind : kEveryKind) {
+        SCOPED_TRACE(kind.name);
+        if (kind.sftp && !pwtest::SshServer::Available()) continue;
+        CPublishFixture f;
+        const CServer server = StartServer(f, kind);
+        f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0)
+            .ExpectChoice(IDD_SEND_DOWNLOADS, 0, true)
+            .ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+        ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Done);
+        const fs::path catalog = server.Home() / "www" / "site";
+        fs::create_directories(catalog / "own"); // the user's own folder stays
+        buildtest::WriteFileBytes(catalog / "own" / "keep.txt", "mine");
 
-    f.ui.ExpectChoice(IDD_REMOVE_SITE, 1); // "&Nej"
-    EXPECT_EQ(f.publisher.Remove(), EResult::Stopped);
-    EXPECT_TRUE(fs::exists(catalog / "index.html"));
+        f.ui.ExpectChoice(IDD_REMOVE_SITE, 1); // "&Nej"
+        EXPECT_EQ(f.publisher.Remove(), EResult::Stopped);
+        EXPECT_TRUE(fs::exists(catalog / "index.html"));
 
-    f.ui.ExpectChoice(IDD_REMOVE_SITE, 0).ExpectMessage(IDD_SITE_REMOVED, EAnswer::Ok);
-    ASSERT_EQ(f.publisher.Remove(), EResult::Done);
-    EXPECT_TRUE(f.ui.Verify());
-    EXPECT_EQ(Tree(catalog), (std::map<std::string, std::string>{{"own/keep.txt", "mine"}}));
-    EXPECT_FALSE(fs::exists(catalog / "My_Homepage_Files"));
-    EXPECT_FALSE(f.record.matches);
-    CPublishRecord stored;
-    ASSERT_TRUE(stored.Read(f.env.recordFile));
-    EXPECT_TRUE(stored.sitePath.empty()); // the next run of the program sends everything
+        f.ui.ExpectChoice(IDD_REMOVE_SITE, 0).ExpectMessage(IDD_SITE_REMOVED, EAnswer::Ok);
+        ASSERT_EQ(f.publisher.Remove(), EResult::Done);
+        EXPECT_TRUE(f.ui.Verify());
+        EXPECT_EQ(Tree(catalog), (std::map<std::string, std::string>{{"own/keep.txt", "mine"}}));
+        EXPECT_FALSE(fs::exists(catalog / "My_Homepage_Files"));
+        EXPECT_FALSE(f.record.matches);
+        CPublishRecord stored;
+        ASSERT_TRUE(stored.Read(f.env.recordFile));
+        EXPECT_TRUE(stored.sitePath.empty()); // the next run of the program sends everything
 
-    f.settings.SetFtpCatalog("nowhere\\deeper");
-    f.ui.ExpectChoice(IDD_REMOVE_SITE, 0).ExpectMessage(IDD_SITE_REMOVED, EAnswer::Ok);
-    EXPECT_EQ(f.publisher.Remove(), EResult::Done);
-    EXPECT_FALSE(fs::exists(server.Home() / "nowhere")); // nothing made on the way
-    EXPECT_TRUE(f.ui.Verify());
+        f.settings.SetFtpCatalog("nowhere\\deeper");
+        f.ui.ExpectChoice(IDD_REMOVE_SITE, 0).ExpectMessage(IDD_SITE_REMOVED, EAnswer::Ok);
+        EXPECT_EQ(f.publisher.Remove(), EResult::Done);
+        EXPECT_FALSE(fs::exists(server.Home() / "nowhere")); // nothing made on the way
+        EXPECT_TRUE(f.ui.Verify());
+    }
 }
 
 TEST(PublishFlow, ALostConnectionKeepsThePendingPagesForTheNextSend) {
