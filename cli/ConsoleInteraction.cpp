@@ -233,6 +233,8 @@ CChoiceResult CConsoleInteraction::Choose(const CChoice& choice) {
         result.button = yes ? 0 : 1;
         if (!choice.checkBox.empty()) result.checked = true;
         note = "answered " + WithoutMnemonic(choice.buttons[size_t(result.button)]);
+        if (choice.id == IDD_HOST_KEY_UNKNOWN && !yes)
+            note += "; after checking the fingerprint, --accept-host-key trusts it";
     } else if (!choice.buttons.empty()) {
         result.button = 0;
         note = "answered " + WithoutMnemonic(choice.buttons.front());
