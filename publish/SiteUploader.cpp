@@ -9,6 +9,7 @@
 #include "services/StringTable.h"
 #include "services/UserInteraction.h"
 #include <algorithm>
+#include <cstring>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -178,6 +179,15 @@ bool CSiteUploader::Run() {
     if (!m_session.Connect([this](int bytes) { return OnProgress(bytes); })) return false;
     if (!EnterCatalog() || !PrepareFilesFolder()) return false;
     if (m_basis == EBasis::Server && !CheckManifestAgainstServer(all)) return false;
+    // A run that ended half way may have left upload files under passing
+    // names; they go, and the files they stood for are sent again.
+    const fs::path unfinished = m_manifestFile.string() + ".unfinished";
+    std::error_code ec;
+    if (fs::exists(unfinished, ec) && !SweepUnfinished()) return false;
+    if (!fs::exists(m_manifestFile.parent_path(), ec))
+        fs::create_directories(m_manifestFile.parent_path(), ec);
+    std::FILE* marker = std::fopen(unfinished.c_str(), "wb");
+    if (marker) std::fclose(marker);
 
     const std::vector<CFile> files = FilesToSend(all);
     const CDialogText& d = CStringTable::Dialog(IDD_UPLOAD_STATUS);
@@ -195,8 +205,33 @@ bool CSiteUploader::Run() {
     m_progress.reset();
     SaveManifest();
     if (!ok) return false;
+    fs::remove(unfinished, ec);
     Finish();
     return true;
+}
+
+bool CSiteUploader::SweepUnfinished() {
+    for (EFolder folder : {EFolder::Catalog, EFolder::Files, EFolder::Download}) {
+        if (!ChangeFolder(folder)) return false;
+        CFtp& ftp = m_session.Ftp();
+        std::map<std::string, long long> listed;
+        if (!ftp.list(listed))
+            return m_session.Fail(CFtpSession::EFailure::ReadFolder, ftp.GetCurrentDir()), false;
+        for (const auto& [name, size] : listed) {
+            std::string stood;
+            for (const char* prefix : {".pw-upload.", ".pw-old."})
+                if (name.rfind(prefix, 0) == 0) stood = name.substr(std::strlen(prefix));
+            if (stood.empty()) continue;
+            // A refusal leaves a stray file, never a wrong site.
+            if (!ftp.remove(name) && ftp.GetStatus() != FTP_REFUSED)
+                return m_session.Fail(CFtpSession::EFailure::Delete, name), false;
+            CFile file;
+            file.folder = folder;
+            file.remote = stood;
+            m_manifest.files.erase(file.Path());
+        }
+    }
+    return ChangeFolder(EFolder::Catalog);
 }
 
 bool CSiteUploader::EnterCatalog() {

@@ -76,6 +76,10 @@ public:
 private:
     bool EnterCatalog();
     bool PrepareFilesFolder();
+    // After a run that did not finish: deletes the upload files it left
+    // (".pw-upload.NAME", ".pw-old.NAME") and forgets NAME in the manifest,
+    // so that it is sent again.
+    bool SweepUnfinished();
     // Drops from the manifest every file the server does not list with a
     // size the file can have there.
     bool CheckManifestAgainstServer(const std::vector<CFile>& all);

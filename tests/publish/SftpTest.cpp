@@ -1,7 +1,10 @@
 // Publishing by SFTP to a real sshd: the server's host key and the ways to
 // log in. (The publish itself, for every kind, is in PublishFlowTest.)
 #include "publish/Sftp.h"
+#include "publish/PublishManifest.h"
+#include "publish/SiteUploader.h"
 #include "tests/publish/PublishTestSupport.h"
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -62,6 +65,63 @@ TEST(Sftp, AnUnknownHostKeyIsAskedForAStoredOneUsedAndAChangedOneRefused) {
     EXPECT_EQ(f.publisher.Send(&f.Site(), ESendMode::Changes), EResult::Failed);
     EXPECT_TRUE(f.ui.Verify());
     EXPECT_EQ(Text(knownHosts), impostor);
+}
+
+// Connections cut while files go: libcurl logs in again for the next
+// command, or the run fails; either way the next publish repairs exactly
+// the rest, and the server ends as the build with nothing of the replacing
+// left behind.
+TEST(Sftp, CutConnectionsLeaveNothingTornAndTheNextPublishCompletes) {
+    REQUIRE_SSHD();
+    pwtest::SshServer server;
+    CPublishFixture f;
+    f.Connect(server);
+    // The cuts begin when the user has answered the question before the
+    // files go.
+    std::atomic<bool> armed{false}, done{false};
+    f.ui.beforeChoice = [&](const CChoice& choice) {
+        if (choice.id == IDD_SEND_DOWNLOADS) armed = true;
+    };
+    std::thread cutter([&] {
+        for (int cuts = 0; !done && cuts < 3;) {
+            if (armed) {
+                server.DropConnections();
+                ++cuts;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(300));
+        }
+    });
+    f.ui.AllowUnscriptedNotices().ExpectChoice(IDD_SEND_DOWNLOADS, 0, true);
+    const EResult first = f.publisher.Send(&f.Site(), ESendMode::Changes);
+    done = true;
+    cutter.join();
+    EXPECT_NE(first, EResult::Stopped);
+    EXPECT_TRUE(f.ui.Verify());
+
+    // The download files not sent yet are asked about again.
+    CPublishManifest manifest;
+    manifest.Read(CSiteUploader::ManifestFile(f.env), CSiteUploader::ManifestKey(f.env));
+    if (!manifest.files.count("My_Homepage_Files/Download/x.zip") ||
+        !manifest.files.count("My_Homepage_Files/Download/x0.zip"))
+        f.ui.ExpectChoice(IDD_SEND_DOWNLOADS, 0, true);
+    ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Changes), EResult::Done);
+    EXPECT_TRUE(f.ui.Verify());
+    const auto local = Tree(f.Built());
+    const std::set<std::string> frontNames = {"default.htm", "default.html", "index.htm",
+                                              "index.html"};
+    size_t count = 0;
+    for (const auto& [name, bytes] : Tree(server.Home() / "www" / "site")) {
+        EXPECT_EQ(name.find(".pw-"), std::string::npos) << name;
+        if (name.starts_with("My_Homepage_Files/Download/")) continue;
+        const auto built = local.find(frontNames.count(name) ? "default.htm" : name);
+        ASSERT_NE(built, local.end()) << name;
+        EXPECT_EQ(bytes, built->second) << name; // SFTP stores the bytes as built
+        ++count;
+    }
+    size_t expected = 3; // the front page's other names
+    for (const auto& [name, bytes] : local)
+        expected += name.find("compareimage") == std::string::npos;
+    EXPECT_EQ(count, expected);
 }
 
 // The ways in: the key file, the keys of a running ssh-agent, and a key the

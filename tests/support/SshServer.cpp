@@ -1,6 +1,7 @@
 #include "tests/support/SshServer.h"
 #include "tests/support/FtpServer.h"
 #include <chrono>
+#include <csignal>
 #include <fstream>
 #include <pwd.h>
 #include <sstream>
@@ -15,6 +16,32 @@ namespace pwtest {
 namespace {
 constexpr const char* kSshd = "/usr/sbin/sshd";
 constexpr const char* kKeygen = "/usr/bin/ssh-keygen";
+
+// Every process below `root`: sshd forks a process per connection, and that
+// one the process that serves it.
+std::vector<pid_t> Descendants(pid_t root) {
+    std::vector<pid_t> found{root};
+    for (size_t i = 0; i < found.size(); ++i) {
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+            std::ifstream stat(entry.path() / "stat");
+            std::string line;
+            std::getline(stat, line);
+            // "pid (name) state ppid ...": the name may hold spaces.
+            const size_t close = line.rfind(')');
+            if (close == std::string::npos) continue;
+            std::istringstream rest(line.substr(close + 1));
+            char state = 0;
+            pid_t parent = 0;
+            rest >> state >> parent;
+            if (parent == found[i]) found.push_back(pid_t(std::stoi(name)));
+        }
+    }
+    found.erase(found.begin());
+    return found;
+}
 
 std::string ReadAll(const fs::path& file) {
     std::ifstream in(file);
@@ -78,7 +105,14 @@ SshServer::~SshServer() {
     Stop();
 }
 
+void SshServer::DropConnections() {
+    if (m_process.Pid() <= 0) return;
+    for (pid_t pid : Descendants(m_process.Pid()))
+        kill(pid, SIGKILL);
+}
+
 void SshServer::Stop() {
+    DropConnections();
     m_process.Kill();
 }
 

@@ -31,6 +31,10 @@ public:
     std::string KnownHostsLine() const;
     std::string Fingerprint() const;
 
+    // Cuts every open connection at once, as a broken line would; the
+    // server goes on accepting new ones.
+    void DropConnections();
+    // Stops the server and its connections. Idempotent.
     void Stop();
 
 private:
