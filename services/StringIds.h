@@ -91,3 +91,6 @@ constexpr int IDD_INVALID_CATALOG = 5018;
 constexpr int IDD_CERTIFICATE_REFUSED = 5101; // TLS: the server's certificate is not trusted
 constexpr int IDD_PUBLISH_BUSY = 5102;        // another run publishes the same site or server
 constexpr int IDD_NO_SNIPPETS = 5110;         // the snippet library is empty or missing
+constexpr int IDD_HOST_KEY_UNKNOWN = 5103;    // SFTP: trust the server's unknown key?
+constexpr int IDD_HOST_KEY_CHANGED = 5104;    // SFTP: the server shows another key (refused)
+constexpr int IDD_HOST_KEY_NOT_STORED = 5105; // SFTP: an accepted key could not be stored

@@ -1,5 +1,6 @@
 #include "services/Cp1252.h"
 #include "services/StringTable.h"
+#include "services/StringIds.h"
 #include <gtest/gtest.h>
 
 TEST(StringTable, KnownTextsAndUnknownIds) {
@@ -59,6 +60,13 @@ TEST(StringTable, DialogsAndFillIn) {
     const CDialogText& noSnippets = CStringTable::Dialog(IDD_NO_SNIPPETS);
     EXPECT_EQ(noSnippets.caption, "Kan ikke v\xC3\xA6lge en html kode");
     EXPECT_EQ(noSnippets.buttons, std::vector<std::string>{"OK"});
+    // The SFTP host key question is a yes/no question (the console says no).
+    const CDialogText& hostKey = CStringTable::Dialog(IDD_HOST_KEY_UNKNOWN);
+    EXPECT_EQ(hostKey.buttons, (std::vector<std::string>{"&Ja", "&Nej"}));
+    EXPECT_NE(CStringTable::FillIn(hostKey.text, {"sftp.dk", "SHA256:abc"}).find("SHA256:abc"),
+              std::string::npos);
+    EXPECT_EQ(CStringTable::Dialog(IDD_HOST_KEY_CHANGED).buttons,
+              std::vector<std::string>{"OK"});
     EXPECT_FALSE(CStringTable::HasDialog(4242));
     EXPECT_TRUE(CStringTable::Dialog(4242).caption.empty());
     EXPECT_TRUE(CStringTable::Dialog(4242).buttons.empty());
