@@ -198,6 +198,11 @@ QWidget* CPreferencesDialog::HelpPage() {
                                          "processorkerner (%1).")
                               .arg(CoreCount()));
     row->addRow(QStringLiteral("Samtidige bygge&job:"), buildJobs);
+    publishConnections = Number(1, 8, page);
+    publishConnections->setToolTip(QStringLiteral("Hvor mange forbindelser der sender filer "
+                                                  "samtidig, når hjemmesiden offentliggøres. "
+                                                  "1 sender én fil ad gangen."));
+    row->addRow(QStringLiteral("Samtidige forbindelser ved &opsendelse:"), publishConnections);
     layout->addLayout(row);
     layout->addStretch(1);
     return page;
@@ -244,6 +249,7 @@ void CPreferencesDialog::Show(const CSettings& s) {
         toolHelp[i]->setChecked(s.GetShowToolHelp(EToolHelp(i)));
     toolboxColour->SetColour(s.GetToolboxColor());
     buildJobs->setValue(s.GetBuildJobs() > 0 ? std::min(s.GetBuildJobs(), kMaxBuildJobs) : CoreCount());
+    publishConnections->setValue(s.GetPublishConnections());
 }
 
 void CPreferencesDialog::Store(CSettings& s) const {
@@ -289,6 +295,7 @@ void CPreferencesDialog::Store(CSettings& s) const {
     // The core count is stored as "every core", so the setting still fits
     // when it moves to a machine with more or fewer of them.
     s.SetBuildJobs(buildJobs->value() == CoreCount() ? 0 : buildJobs->value());
+    s.SetPublishConnections(publishConnections->value());
 }
 
 void CPreferencesDialog::accept() {

@@ -67,6 +67,7 @@ public:
     // How many pictures a build draws at once: 1..kMaxBuildJobs, the core
     // count by default.
     QSpinBox* buildJobs = nullptr;
+    QSpinBox* publishConnections = nullptr;
 
 private:
     QWidget* FoldersPage();

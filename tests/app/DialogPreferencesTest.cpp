@@ -57,6 +57,7 @@ CSettings Unusual() {
     s.SetToolboxColor(CColor(19, 20, 21));
     // Not this machine's core count, which is stored as 0 ("every core").
     s.SetBuildJobs(std::thread::hardware_concurrency() == 63 ? 62 : 63);
+    s.SetPublishConnections(2);
     s.SetFtpServer("ftp.bliver.dk");
     return s;
 }
