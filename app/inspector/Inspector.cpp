@@ -13,8 +13,11 @@
 #include "model/PageItem.h"
 #include "model/Site.h"
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 CInspector::CInspector(CEditorContext& editor, CSettings& settings, CUserInteraction& ui,
                        CPlumeDoc* doc, QWidget* owner)
@@ -119,6 +122,14 @@ QPoint CInspector::Position() const {
 }
 
 void CInspector::MoveTo(QPoint position) {
+    // A place remembered on a larger screen (or for a smaller window) must
+    // not leave the window out of reach.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect free = screen->availableGeometry();
+        const QSize size = Window(m_current)->frameGeometry().size();
+        position.setX(std::clamp(position.x(), free.left(), std::max(free.left(), free.right() - size.width())));
+        position.setY(std::clamp(position.y(), free.top(), std::max(free.top(), free.bottom() - size.height())));
+    }
     for (QWidget* window : m_windows) window->move(position);
 }
 

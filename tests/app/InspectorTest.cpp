@@ -39,6 +39,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
+#include <QTabWidget>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTest>
@@ -84,6 +85,7 @@ private slots:
     void webAddressesLoseTheirScheme();
     void everyControlRoundTrips();
     void pageAndMouseOverWindows();
+    void mnemonicsReachTheShownTab();
 
 private:
     CPageItem& Add(std::unique_ptr<CPageObject> object);
@@ -390,6 +392,17 @@ void InspectorTest::pageAndMouseOverWindows() {
     m_page->DeselectAll();
     m_inspector->SetPage(nullptr);
     QVERIFY(!pageInfo->Title()->isEnabled());
+}
+
+void InspectorTest::mnemonicsReachTheShownTab() {
+    m_inspector->Show(CInspector::kEffects);
+    QWidget* window = m_inspector->Window(CInspector::kEffects);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    m_inspector->Tabs(CInspector::kEffects)->setCurrentIndex(2);
+    QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
+    QTRY_VERIFY(m_rect->Current().GetEffects()->glowOn);
+    QVERIFY(!m_rect->Current().GetEffects()->shadowOn);
 }
 
 QTEST_MAIN(InspectorTest)

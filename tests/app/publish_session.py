@@ -4,11 +4,15 @@
   publish_session.py SITEDESK PAGEWRIGHT
 
 A template site (its buttons carry page links) is opened from the start-up
-dialog; an FTP profile for the loopback test server is set up in "Internet
+dialog; one of its buttons is clicked and, in the inspector, given a
+gradient picked in the gradient designer, a shadow and a glow whose sliders
+are moved, a link to another page and a mouse-over twin with another fill (a
+screenshot of every inspector window is kept); an FTP profile for the loopback test server is set up in "Internet
 Opsætning"; "Udgiv hjemmesiden" saves the site, builds it and sends it with
 the status windows shown; the front page that arrived on the server is then
 opened in headless Chromium and compared with the core's own rendering of
-the page (`pagewright render`).
+the page (`pagewright render`), and the button is hovered: Chromium then
+shows its twin.
 
 The session is a list of steps (STEPS) that share one context; a step that
 should run first (for example work in the inspector) is added to the list.
@@ -17,6 +21,7 @@ PW_SCREENSHOTS=DIR keeps the screenshots there. Exits 77 (skipped) without
 Xvfb, xdotool or Chromium.
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -84,6 +89,89 @@ def step_open_template(c):
     """Start-up dialog -> "Via skabelon" -> the first template."""
     c.main = open_template(c.s)
     time.sleep(1)
+
+
+def open_inspector(c, letter, title):
+    """"Vis" -> "Inspektør" -> the window's letter; returns the window."""
+    hit(c, c.main, "alt+v")
+    time.sleep(0.5)
+    c.s.press("i")
+    time.sleep(0.4)
+    c.s.press(letter)
+    window = c.s.wait_window("^" + title + "$")
+    time.sleep(0.5)
+    return window
+
+
+def arrows(c, key, count):
+    for _ in range(count):
+        c.s.press(key)
+        time.sleep(0.05)
+
+
+def step_inspector(c):
+    """The template's "Kontakt" button (the last of the five on the left of
+    the front page) is clicked; the inspector gives it a gradient, effects,
+    another page link and a twin of another fill."""
+    # The front page's window opens at the top left of the page area: the
+    # button's middle lies here on this 1280 x 900 screen.
+    run(["xdotool", "mousemove", "--window", c.main, "164", "387", "click", "1"], c.s.env)
+    time.sleep(0.5)
+
+    fill = open_inspector(c, "f", "Fill window")
+    hit(c, fill, "alt+o")  # F&orløb: the gradient picker
+    c.s.press("space")
+    designer = c.s.wait_window("^Gradient Designer$")
+    time.sleep(0.5)
+    c.shot(designer, "inspector-gradient-designer.png")
+    arrows(c, "Down", 3)  # another predefined gradient
+    hit(c, designer, "alt+o")
+    c.s.wait_gone("^Gradient Designer$")
+    time.sleep(0.5)
+
+    effects = open_inspector(c, "e", "Effects window")
+    hit(c, effects, "alt+s")  # "Kast skygge": &Slå til
+    hit(c, effects, "alt+b")  # &Blødhed
+    arrows(c, "Right", 6)
+    hit(c, effects, "alt+f")  # &Forskydning
+    arrows(c, "Right", 4)
+    time.sleep(0.3)
+    c.shot(effects, "inspector-effects-shadow.png")
+    c.s.press("ctrl+Tab")
+    c.s.press("ctrl+Tab")  # "Glød"
+    time.sleep(0.3)
+    hit(c, effects, "alt+s")
+    hit(c, effects, "alt+g")  # &Gennemsigtighed
+    arrows(c, "Left", 10)
+    time.sleep(0.3)
+    c.shot(effects, "inspector-effects-glow.png")
+
+    link = open_inspector(c, "l", "Link window")
+    hit(c, link, "alt+b")  # &Benyt link
+    hit(c, link, "alt+s")  # &Side
+    c.s.press("Tab")  # the page box follows its button
+    c.s.press("Down")  # the next page
+    time.sleep(0.3)
+    c.shot(link, "inspector-link.png")
+
+    over = open_inspector(c, "m", "MouseOver window")
+    hit(c, over, "alt+k")  # S&kab MusOver: the twin is made and edited
+    time.sleep(0.3)
+    c.shot(over, "inspector-mouseover.png")
+    fill = open_inspector(c, "f", "Fill window")
+    hit(c, fill, "alt+e")  # the twin turns one colour: another fill
+    time.sleep(0.3)
+    c.shot(fill, "inspector-fill.png")
+    for letter, title, name in (("s", "Page window", "inspector-page.png"),
+                                ("o", "Object window", "inspector-object.png"),
+                                ("t", "Styles window", "inspector-styles.png")):
+        window = open_inspector(c, letter, title)
+        c.shot(window, name)
+    shot = os.path.join(c.work, "inspector-session.png")
+    subprocess.run(f"xwd -root -silent | convert xwd:- {shot}", shell=True, env=c.s.env,
+                   check=True)
+    keep(shot, "inspector-session.png")
+    print("inspector: the button got a gradient, shadow, glow, page link and twin")
 
 
 def step_internet_setup(c):
@@ -224,7 +312,44 @@ def step_check_upload(c):
     assert diff < MAX_DIFFERENCE, f"mean difference {diff:.2f}"
 
 
-STEPS = [step_open_template, step_internet_setup, step_publish, step_check_upload]
+def step_check_hover(c):
+    """Chromium shows the button's twin under the mouse."""
+    root = os.path.join(c.ftp_home, *CATALOG.split("/"))
+    front = os.path.join(root, "default.htm")
+    with open(front, encoding="cp1252") as f:
+        html = f.read()
+    # The template's buttons have no twins: the one found is the session's.
+    buttons = re.findall(r'<DIV class="(Object\d+)">\s*<A [^>]*onMouseOver=[^>]*>'
+                         r'<IMG [^>]*WIDTH=(\d+) HEIGHT=(\d+)', html, re.I)
+    assert buttons, "no mouse-over button on the front page"
+    css_class, w, h = buttons[-1][0], int(buttons[-1][1]), int(buttons[-1][2])
+    css = re.search(r"DIV\.%s \{ position:absolute; top:(\d+)px; left:(\d+)px" % css_class, html)
+    top, left = int(css.group(1)), int(css.group(2))
+    x, y = left + w // 2, top + h // 2
+    size = subprocess.run(["identify", "-format", "%w %h", os.path.join(c.work, "core.png")],
+                          capture_output=True, text=True, check=True).stdout
+    width, height = (int(v) for v in size.split())
+    env = dict(os.environ, PW_CHROMIUM=shutil.which("chromium"),
+               PW_CHROMEDRIVER=shutil.which("chromedriver"),
+               PW_CHROMIUM_FLAGS="--headless --no-sandbox --disable-gpu --hide-scrollbars")
+    away, over = os.path.join(c.work, "away.png"), os.path.join(c.work, "over.png")
+    subprocess.run(["/usr/bin/python3", os.path.join(SOURCE, "tests", "support", "browser.py"),
+                    "hover", str(width), str(height), front, str(width - 1), str(height - 1), away,
+                    front, str(x), str(y), over], env=env, check=True, capture_output=True)
+    crop = f"{w}x{h}+{left}+{top}"
+    parts = []
+    for png in (away, over):
+        part = png + ".part.png"
+        subprocess.run(["convert", png, "-crop", crop, "+repage", "-alpha", "off", part], check=True)
+        parts.append(part)
+    keep(over, "published-hover.png")
+    diff = mean_difference(*parts)
+    print(f"hover: the button at ({x}, {y}) changes by {diff:.1f} under the mouse")
+    assert diff > 10, f"hovering the button shows no twin (difference {diff:.2f})"
+
+
+STEPS = [step_open_template, step_inspector, step_internet_setup, step_publish, step_check_upload,
+         step_check_hover]
 
 
 def main(argv):
