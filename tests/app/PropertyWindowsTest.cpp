@@ -74,7 +74,7 @@ void Finish(CControlBase* control, int code) {
 }
 } // namespace
 
-class InspectorTest : public QObject {
+class PropertyWindowsTest : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -101,7 +101,7 @@ private:
     CPageItem* m_rect = nullptr;
 };
 
-void InspectorTest::init() {
+void PropertyWindowsTest::init() {
     m_ui = std::make_unique<CQueuedPort>();
     m_doc = std::make_unique<CPlumeDoc>(*m_ui, "Pagewright");
     auto site = std::make_unique<CSite>("Test", CBackgroundFill(), 400, 300, CColor(0, 0, 255),
@@ -117,26 +117,26 @@ void InspectorTest::init() {
     Select(*m_rect);
 }
 
-void InspectorTest::cleanup() {
+void PropertyWindowsTest::cleanup() {
     m_inspector.reset();
     m_doc.reset();
 }
 
-CPageItem& InspectorTest::Add(std::unique_ptr<CPageObject> object) {
+CPageItem& PropertyWindowsTest::Add(std::unique_ptr<CPageObject> object) {
     CPageItem& item = m_page->InsertItem(std::move(object));
     m_page->RenderAll();
     return item;
 }
 
-void InspectorTest::Select(CPageItem& item) {
+void PropertyWindowsTest::Select(CPageItem& item) {
     m_page->SelectOnly(item);
 }
 
-int InspectorTest::Steps() const {
+int PropertyWindowsTest::Steps() const {
     return static_cast<int>(static_cast<CUndoHistory&>(m_page->History()).Generation());
 }
 
-void InspectorTest::tabsFollowWhatTheObjectCan() {
+void PropertyWindowsTest::tabsFollowWhatTheObjectCan() {
     auto* counter = &Add(std::make_unique<CCounterObject>(0, DPOINT{300, 200}));
     struct Case {
         const char* what;
@@ -171,7 +171,7 @@ void InspectorTest::tabsFollowWhatTheObjectCan() {
     QCOMPARE(info->CounterType()->itemText(3), QStringLiteral("Type 4"));
 }
 
-void InspectorTest::sliderDragShowsEveryValueAndRecordsOneStep() {
+void PropertyWindowsTest::sliderDragShowsEveryValueAndRecordsOneStep() {
     auto* glow = m_inspector->Find<CGlowTab>();
     glow->Switch()->click();
     QVERIFY(m_rect->Current().GetEffects()->glowOn);
@@ -193,7 +193,7 @@ void InspectorTest::sliderDragShowsEveryValueAndRecordsOneStep() {
     QCOMPARE(m_page->History().UndoLabel(), std::string("effekter"));
 }
 
-void InspectorTest::switchedOffEffectsStoreQuietly() {
+void PropertyWindowsTest::switchedOffEffectsStoreQuietly() {
     CRepaintCounter counter;
     m_page->AddObserver(&counter);
     auto* shadow = m_inspector->Find<CShadowTab>();
@@ -214,7 +214,7 @@ void InspectorTest::switchedOffEffectsStoreQuietly() {
     m_page->RemoveObserver(&counter);
 }
 
-void InspectorTest::webAddressesLoseTheirScheme() {
+void PropertyWindowsTest::webAddressesLoseTheirScheme() {
     const std::pair<const char*, const char*> cases[] = {
         {"HTTP://host.dk", "host.dk"},      {"  http://www.a.dk/x  ", "www.a.dk/x"},
         {"Http:\\\\host", "host"},          {"http:/host", "host"},
@@ -232,7 +232,7 @@ void InspectorTest::webAddressesLoseTheirScheme() {
     QCOMPARE(link->Url()->text(), QStringLiteral("host.example"));
 }
 
-void InspectorTest::everyControlRoundTrips() {
+void PropertyWindowsTest::everyControlRoundTrips() {
     auto* text = &Add(std::make_unique<CTextObject>(DPOINT{200, 200}, CObjectSize{120, 40}));
     {
         auto& layout = static_cast<CTextObject&>(text->Current()).Layout();
@@ -333,7 +333,7 @@ void InspectorTest::everyControlRoundTrips() {
     QVERIFY(info->PlainText()->isChecked());
 }
 
-void InspectorTest::pageAndMouseOverWindows() {
+void PropertyWindowsTest::pageAndMouseOverWindows() {
     auto* pageInfo = m_inspector->Find<CPageInfoTab>();
     Type(pageInfo->Title(), QStringLiteral("Forsiden"));
     QCOMPARE(m_page->WebName(), std::string("Forsiden"));
@@ -394,7 +394,7 @@ void InspectorTest::pageAndMouseOverWindows() {
     QVERIFY(!pageInfo->Title()->isEnabled());
 }
 
-void InspectorTest::mnemonicsReachTheShownTab() {
+void PropertyWindowsTest::mnemonicsReachTheShownTab() {
     m_inspector->Show(CInspector::kEffects);
     QWidget* window = m_inspector->Window(CInspector::kEffects);
     window->activateWindow();
@@ -405,5 +405,5 @@ void InspectorTest::mnemonicsReachTheShownTab() {
     QVERIFY(!m_rect->Current().GetEffects()->shadowOn);
 }
 
-QTEST_MAIN(InspectorTest)
-#include "InspectorTest.moc"
+QTEST_MAIN(PropertyWindowsTest)
+#include "PropertyWindowsTest.moc"
