@@ -100,6 +100,11 @@ private:
     // --- painting (PlumeView.cpp)
     void UpdateScrollRange();
     void RenderInto(const QRect& viewportArea);
+    // Something is drawn over the page (guides, selection, caret, band).
+    bool HasOverlays() const;
+    bool IsBandGesture() const;
+    // The rectangles one paint renders to cover a region.
+    std::vector<QRect> RenderRects(const QRegion& region) const;
     void PaintOverlays(QPainter& painter, const QRect& viewportArea);
     void PaintSelection(QPainter& painter);
     void PaintTextEditing(QPainter& painter);
@@ -161,6 +166,7 @@ private:
     CEditorContext* m_context;
     QImage m_buffer; // the off-screen picture of the viewport
     std::vector<uint8_t> m_tile; // one region of the renderer's output
+    std::vector<QRect> m_pending; // viewport areas asked to repaint since the last paint
 
     // Gesture state; one gesture at a time, cleared at button up.
     EGesture m_gesture = EGesture::None;
