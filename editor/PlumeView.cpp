@@ -30,6 +30,20 @@ QRect ToQRect(const CRect& r) {
     return QRect(r.left, r.top, r.Width(), r.Height());
 }
 
+// A dotted line along one axis, one pixel in three, the dots placed by page
+// position: a repaint of part of the line draws the same dots as a repaint of
+// all of it (a dash pattern restarts where the clip cuts the line).
+void DottedLine(QPainter& painter, QPoint from, QPoint to, const QColor& colour) {
+    std::vector<QPoint> dots;
+    const bool vertical = from.x() == to.x();
+    const int a = vertical ? std::min(from.y(), to.y()) : std::min(from.x(), to.x());
+    const int b = vertical ? std::max(from.y(), to.y()) : std::max(from.x(), to.x());
+    for (int k = a + ((3 - a % 3) % 3); k <= b; k += 3)
+        dots.push_back(vertical ? QPoint(from.x(), k) : QPoint(k, from.y()));
+    painter.setPen(QPen(colour, 1));
+    painter.drawPoints(dots.data(), static_cast<int>(dots.size()));
+}
+
 QPointF Point(DPOINT p) {
     return QPointF(static_cast<int>(p.x) + 0.5, static_cast<int>(p.y) + 0.5);
 }
@@ -250,17 +264,15 @@ void CPlumeView::PaintOverlays(QPainter& painter, const QRect&) {
     if (!m_page->guidesHidden) {
         // The guide itself is a dotted line; solid markers at both ends make
         // it easy to find on a busy page.
-        QPen dotted(kGuideMarker, 1, Qt::DotLine);
         for (int horizontal = 0; horizontal < 2; ++horizontal) {
             for (int32_t at : m_page->Guides(horizontal != 0)) {
-                painter.setPen(dotted);
                 const int m = kGuideMarkerSize;
                 if (horizontal) {
-                    painter.drawLine(QPointF(0, at + 0.5), QPointF(w, at + 0.5));
+                    DottedLine(painter, QPoint(0, at), QPoint(w - 1, at), kGuideMarker);
                     painter.fillRect(QRect(0, at - m / 2, m, m), kGuideMarker);
                     painter.fillRect(QRect(w - m, at - m / 2, m, m), kGuideMarker);
                 } else {
-                    painter.drawLine(QPointF(at + 0.5, 0), QPointF(at + 0.5, h));
+                    DottedLine(painter, QPoint(at, 0), QPoint(at, h - 1), kGuideMarker);
                     painter.fillRect(QRect(at - m / 2, 0, m, m), kGuideMarker);
                     painter.fillRect(QRect(at - m / 2, h - m, m, m), kGuideMarker);
                 }
@@ -313,9 +325,13 @@ void CPlumeView::PaintTextEditing(QPainter& painter) {
     const CTextEditing& editing = m_editText->Editing();
     // The frame and its four edge handles (move with top or bottom, widen
     // with left or right).
-    painter.setPen(QPen(QColor(128, 128, 128), 1, Qt::DotLine));
+    const QColor frameGrey(128, 128, 128);
+    const int l = box.left - 1, t = box.top - 1, r = box.right, b = box.bottom;
+    DottedLine(painter, QPoint(l, t), QPoint(r, t), frameGrey);
+    DottedLine(painter, QPoint(l, b), QPoint(r, b), frameGrey);
+    DottedLine(painter, QPoint(l, t), QPoint(l, b), frameGrey);
+    DottedLine(painter, QPoint(r, t), QPoint(r, b), frameGrey);
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRect(box.left - 1, box.top - 1, box.Width() + 1, box.Height() + 1));
     const DPOINT* h = m_editText->GetHandles();
     painter.setPen(QPen(kHandleBlue, 1));
     painter.setBrush(Qt::white);

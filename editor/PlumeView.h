@@ -146,10 +146,7 @@ private:
     // Where the edited text stood before a key changed it.
     struct CTextMark {
         CRect box;
-        int paragraphs = 0;
-        int para = 0;       // paragraph of the caret (or selection start)
-        int paraHeight = 0;
-        int rowTop = 0;     // page y of the caret's row
+        CRect marked; // page rows of the caret or the selection
     };
     CTextMark MarkText() const;
     bool TextKey(QKeyEvent* event);
