@@ -261,7 +261,12 @@ void CPlumeView::PopulateContextMenu(QMenu& menu) {
     use->setChecked(page.useGuides);
     menu.addAction(QString::fromStdString(CStringTable::Get(HideGuidesMenuTextId(page))), this,
                    [this] { ToggleHideGuides(*m_page); });
+    QAction* lock = menu.addAction(QStringLiteral("Lås hjælpelinier"), this, [this] {
+        m_context->SetGuidesLocked(!m_context->GuidesLocked());
+    });
+    lock->setCheckable(true);
+    lock->setChecked(m_context->GuidesLocked());
     QAction* remove = menu.addAction(QStringLiteral("Fjern hjælpelinier"), this,
                                      [this] { RemoveGuides(*m_page); });
-    remove->setEnabled(CanRemoveGuides(&page));
+    remove->setEnabled(!m_context->GuidesLocked() && CanRemoveGuides(&page));
 }
