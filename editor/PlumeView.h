@@ -134,6 +134,10 @@ private:
     void SetStatus(const QString& text);
     void Pipette(QPoint p, bool pick);
     void AutoScroll(QPoint viewportPoint);
+    // A moved selection leaving the window for another page window (or past
+    // an edge the page cannot scroll to) is dragged out as a copy.
+    bool LeavesForAnotherWindow(QPoint viewportPoint, QPoint globalPoint) const;
+    void DragOut();
     int GuideAt(QPoint p, bool& horizontal) const;
     int HandleAt(QPoint p, bool& textFrame) const;
     CPageItem* ItemAt(QPoint p) const;
