@@ -122,10 +122,10 @@ void CPlumeView::RepaintAll() {
     viewport()->update();
 }
 
-void CPlumeView::RepaintPage(const CRect& area) {
+void CPlumeView::RepaintPage(const CRect& area, bool withFeedback) {
     if (area.IsEmpty()) return;
-    QRect r = ToQRect(area).adjusted(-kFeedbackMargin, -kFeedbackMargin, kFeedbackMargin,
-                                     kFeedbackMargin);
+    const int m = withFeedback ? kFeedbackMargin : 0;
+    QRect r = ToQRect(area).adjusted(-m, -m, m, m);
     r.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
     r = r.intersected(viewport()->rect());
     if (r.isEmpty()) return;

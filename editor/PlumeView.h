@@ -108,8 +108,9 @@ private:
     void PaintOverlays(QPainter& painter, const QRect& viewportArea);
     void PaintSelection(QPainter& painter);
     void PaintTextEditing(QPainter& painter);
-    // Repaints a page area (with room for handles and markers around it).
-    void RepaintPage(const CRect& area);
+    // Repaints a page area, with room for handles and markers around it
+    // unless told that none are drawn there.
+    void RepaintPage(const CRect& area, bool withFeedback = true);
     void RepaintAll();
     void RenderEdited();
     CRect FeedbackArea() const;

@@ -219,8 +219,11 @@ void CPlumeView::MoveSelectedBy(int32_t dx, int32_t dy) {
     for (const auto& set : m_page->Sets())
         if (set->IsSelected()) set->MoveBy(dx, dy);
     m_page->MarkModified();
+    // While the mouse drags them no handles are drawn (they went at the
+    // button-down): the items' own areas are all that change.
+    const bool feedback = m_gesture != EGesture::Move;
     for (std::size_t i = 0; i < moved.size(); ++i)
-        RepaintPage(UnionRect(before[i], moved[i]->GetRect()));
+        RepaintPage(UnionRect(before[i], moved[i]->GetRect()), feedback);
 }
 
 void CPlumeView::ResizeSingle(QPoint p, bool shift, bool ctrl) {

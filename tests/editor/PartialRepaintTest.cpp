@@ -1,6 +1,7 @@
-// Typing in a text edited in place draws again only the rows that changed;
-// what it leaves on the screen and in the text's planes must be exactly what
-// drawing everything gives.
+// The view repaints only what a key or a mouse motion changed (and typing
+// draws again only the text rows that changed); what that leaves on the
+// screen, and in a text's planes, must be exactly what drawing everything
+// gives.
 #include "app/QtInteraction.h"
 #include "editor/EditorContext.h"
 #include "editor/PlumeView.h"
@@ -9,10 +10,12 @@
 #include "model/PageItem.h"
 #include "model/RectObject.h"
 #include "model/Site.h"
+#include "model/Effects.h"
 #include "model/TextObject.h"
 #include "render/Rendering.h"
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
@@ -66,6 +69,12 @@ struct Fixture {
         QApplication::processEvents();
     }
 
+    void Mouse(QEvent::Type type, QPoint p) {
+        QMouseEvent e(type, QPointF(p), QPointF(view->viewport()->mapToGlobal(p)),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+        QApplication::sendEvent(view->viewport(), &e);
+    }
     void Key(int key, const QString& typed = {}) {
         QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, typed);
         QApplication::sendEvent(view.get(), &e);
@@ -96,7 +105,7 @@ bool SamePlanes(const CImage* a, const CImage* b, int bytesPerPixel) {
 }
 } // namespace
 
-class TypingRedrawTest : public QObject {
+class PartialRepaintTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -148,7 +157,41 @@ private slots:
             QVERIFY2(screen == f.Full(), c.name);
         }
     }
+
+    void DraggedSelectionLeavesNothingBehind() {
+        // Three shadowed rectangles (one under the text) dragged in steps,
+        // each step painted before the next; then the button goes up.
+        Fixture f;
+        f.view->EndTextEdit();
+        f.page.DeselectAll();
+        CPageItem* grabbed = nullptr;
+        for (const QPoint at : {QPoint(200, 300), QPoint(240, 340), QPoint(60, 60)}) {
+            auto shape = std::make_unique<CRectObject>(DPOINT{1.0 * at.x(), 1.0 * at.y()},
+                                                       CObjectSize{40, 30});
+            auto effects = std::make_unique<CEffects>();
+            effects->shadowOn = true;
+            shape->SetEffects(std::move(effects));
+            CPageItem& item = f.page.InsertItem(std::move(shape));
+            item.Current().PrepareAndRender(f.page.TileBuffer());
+            f.page.AddToSelection(item);
+            grabbed = &item;
+        }
+        f.view->viewport()->update();
+        QApplication::processEvents();
+        const int left = grabbed->GetRect().left;
+        QPoint p(60, 60);
+        f.Mouse(QEvent::MouseButtonPress, p);
+        QVERIFY(f.Screen() == f.Full());
+        for (const QPoint step : {QPoint(5, 0), QPoint(7, 9), QPoint(-20, 3), QPoint(1, 1)}) {
+            p += step;
+            f.Mouse(QEvent::MouseMove, p);
+            QVERIFY(f.Screen() == f.Full());
+        }
+        f.Mouse(QEvent::MouseButtonRelease, p);
+        QVERIFY(f.Screen() == f.Full());
+        QCOMPARE(grabbed->GetRect().left, left - 7);
+    }
 };
 
-QTEST_MAIN(TypingRedrawTest)
-#include "TypingRedrawTest.moc"
+QTEST_MAIN(PartialRepaintTest)
+#include "PartialRepaintTest.moc"
