@@ -272,7 +272,7 @@ void CMainFrame::CreateCommands() {
     AddCommand(kRemoveGuides, QStringLiteral("&Fjern hjælpelinier"), {},
                [this] { PageCommand([](CPage& p) { return RemoveGuides(p); }); },
                [this, page] { return !m_context->GuidesLocked() && CanRemoveGuides(page()); });
-    AddCommand(kLockGuides, QStringLiteral("&Lås hjælpelinier"), {},
+    AddCommand(kLockGuides, QStringLiteral("Lås &hjælpelinier"), {},
                [this] { m_context->SetGuidesLocked(!m_context->GuidesLocked()); })
         ->setCheckable(true);
 
