@@ -50,6 +50,9 @@ inline constexpr int kInsertHorizontalGuide = 32838;
 inline constexpr int kUseGuides = 32839;
 inline constexpr int kHideGuides = 32840;
 inline constexpr int kRemoveGuides = 32841;
+// Guides that the mouse can neither drag nor remove (a setting of the editor,
+// not of the page: the site file has no place for it).
+inline constexpr int kLockGuides = 32845;
 // Insert
 inline constexpr int kInsertSnippet = 32896;
 // Site

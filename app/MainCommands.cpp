@@ -272,7 +272,10 @@ void CMainFrame::CreateCommands() {
     }, page);
     AddCommand(kRemoveGuides, QStringLiteral("&Fjern hjælpelinier"), {},
                [this] { PageCommand([](CPage& p) { return RemoveGuides(p); }); },
-               [page] { return CanRemoveGuides(page()); });
+               [this, page] { return !m_context->GuidesLocked() && CanRemoveGuides(page()); });
+    AddCommand(kLockGuides, QStringLiteral("Lås &hjælpelinier"), {},
+               [this] { m_context->SetGuidesLocked(!m_context->GuidesLocked()); })
+        ->setCheckable(true);
 
     // Insert
     AddCommand(kInsertSnippet, QStringLiteral("&Html kode fra biblioteket..."), {}, [this] {
@@ -390,8 +393,8 @@ void CMainFrame::CreateMenus() {
                   kAlignRight, kAlignTop, kAlignBottom, 0, kSpaceHorizontal, kSpaceVertical,
                   kCentreBetweenGuides, 0, kGroup, kScaleToImageFill, 0});
     QMenu* guides = arrange->addMenu(QStringLiteral("&Hjælpelinier"));
-    add(guides, {kInsertHorizontalGuide, kInsertVerticalGuide, 0, kUseGuides, kHideGuides, 0,
-                 kRemoveGuides});
+    add(guides, {kInsertHorizontalGuide, kInsertVerticalGuide, 0, kUseGuides, kHideGuides,
+                 kLockGuides, 0, kRemoveGuides});
     track(arrange);
     track(guides);
 
@@ -420,7 +423,7 @@ void CMainFrame::CreateMenus() {
     m_contextMenu->setObjectName(QStringLiteral("PageContextMenu"));
     add(m_contextMenu, {kCut, kCopy, kPaste, kDelete, 0, kBringToFront, kSendToBack,
                         kBringForward, kSendBackward, 0, kGroup, 0, kInsertHorizontalGuide,
-                        kInsertVerticalGuide, kUseGuides, kHideGuides, kRemoveGuides, 0,
+                        kInsertVerticalGuide, kUseGuides, kHideGuides, kLockGuides, kRemoveGuides, 0,
                         kPageProperties});
     track(m_contextMenu);
 }
@@ -549,6 +552,7 @@ void CMainFrame::UpdateCommands() {
     Action(cmd::kHideGuides)
         ->setText(MenuText(page ? HideGuidesMenuTextId(*page) : IDS_MENU_HIDE_GUIDES));
     Action(cmd::kUseGuides)->setChecked(page && page->useGuides);
+    Action(cmd::kLockGuides)->setChecked(m_context->GuidesLocked());
     Action(cmd::kViewToolbar)->setChecked(m_mainBar && m_mainBar->isVisible());
     Action(cmd::kViewToolbox)->setChecked(m_toolbox && m_toolbox->isVisible());
     Action(cmd::kViewStatusBar)->setChecked(statusBar()->isVisible());

@@ -12,6 +12,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QImage>
+#include <QCoreApplication>
 #include <QMimeData>
 #include <QUrl>
 
@@ -62,6 +63,28 @@ std::unique_ptr<QMimeData> ObjectsData(CPage& page) {
         if (CPageItem* item = page.SingleSelectedItem())
             if (auto picture = pw::clipboard::PictureOverWhite(*item, page)) AddPicture(*mime, *picture);
     return mime;
+}
+
+namespace {
+QByteArray SourceToken(const CPage& page, bool withPage) {
+    QByteArray token = QByteArray::number(QCoreApplication::applicationPid()) + ' ' +
+                       QByteArray::number(reinterpret_cast<quintptr>(&page.Site()));
+    if (withPage) token += ' ' + QByteArray::number(reinterpret_cast<quintptr>(&page));
+    return token;
+}
+} // namespace
+
+std::unique_ptr<QMimeData> DragData(CPage& page) {
+    std::unique_ptr<QMimeData> mime = ObjectsData(page);
+    if (mime) mime->setData(kDragSourceType, SourceToken(page, true));
+    return mime;
+}
+
+bool IsDragFromSiblingPage(const QMimeData* data, const CPage& page) {
+    if (!data || !data->hasFormat(kObjectsType) || !data->hasFormat(kDragSourceType)) return false;
+    const QByteArray source = data->data(kDragSourceType);
+    const QByteArray site = SourceToken(page, false);
+    return source.startsWith(site + ' ') && source != SourceToken(page, true);
 }
 
 std::unique_ptr<QMimeData> TextData(const CTextObject& text) {

@@ -47,6 +47,15 @@ std::string PlainText(const QMimeData* data, bool* lossless = nullptr);
 // Local files of a drop (text/uri-list).
 std::vector<std::filesystem::path> DroppedFiles(const QMimeData* data);
 
+// A selection dragged out of a page window: the objects as on the clipboard
+// and which page of which open site they come from, so that only another
+// page window of the same site takes the drop.
+inline const QString kDragSourceType = QStringLiteral("application/x-pagewright-drag-source");
+std::unique_ptr<QMimeData> DragData(CPage& page);
+// The data is a selection dragged from another page of the site this page
+// belongs to (in this process).
+bool IsDragFromSiblingPage(const QMimeData* data, const CPage& page);
+
 // Puts the data on the system clipboard (the clipboard owns it then).
 void Put(std::unique_ptr<QMimeData> data);
 const QMimeData* Current();

@@ -10,6 +10,7 @@
 #include "model/TextObject.h"
 #include "services/Cp1252.h"
 #include "services/FileFormatException.h"
+#include <cmath>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -82,10 +83,12 @@ protected:
     }
 
 private:
-    // Refused while a text is edited or a gesture is under way.
+    // Refused while a text is edited or a gesture is under way (a selection
+    // dragged here from another page window is under way by nature).
     bool Wanted(const QMimeData* data) const {
-        if (m_view.Page().IsEditingText() || QApplication::mouseButtons() != Qt::NoButton)
-            return false;
+        if (m_view.Page().IsEditingText()) return false;
+        if (IsDragFromSiblingPage(data, m_view.Page())) return true;
+        if (QApplication::mouseButtons() != Qt::NoButton) return false;
         for (const auto& file : DroppedFiles(data))
             if (pw::clipboard::IsPictureFile(file)) return true;
         return false;
@@ -95,6 +98,13 @@ private:
         const QPoint at = drop.position().toPoint();
         const DPOINT page{double(at.x() + m_view.horizontalScrollBar()->value()),
                           double(at.y() + m_view.verticalScrollBar()->value())};
+        if (IsDragFromSiblingPage(drop.mimeData(), m_view.Page())) {
+            DropObjects(Bytes(drop.mimeData(), kObjectsType), page);
+            drop.setDropAction(Qt::CopyAction);
+            drop.accept();
+            emit m_view.inspectorNotify(kNotifyChanged);
+            return;
+        }
         QStringList failed;
         pw::clipboard::DropPictureFiles(
             m_view.Page(), DroppedFiles(drop.mimeData()), page,
@@ -107,6 +117,25 @@ private:
         for (const QString& file : failed)
             QMessageBox::warning(&m_view, QStringLiteral("Billedet kunne ikke indlæses"),
                                  QStringLiteral("Billedet %1 kunne ikke indlæses.").arg(file));
+    }
+
+    // The copy lands centred on the drop point, in one insert step.
+    void DropObjects(const std::vector<uint8_t>& bytes, DPOINT at) {
+        CPage& page = m_view.Page();
+        const CRect whole{0, 0, page.Width(), page.Height()};
+        if (pw::clipboard::PasteObjects(page, bytes, false, whole) == 0) return;
+        CRect bounds;
+        for (const auto& set : page.Sets())
+            if (set->IsSelected()) bounds = UnionRect(bounds, set->Bounds());
+        const int dx = static_cast<int>(std::lround(at.x - (bounds.left + bounds.right) / 2.0));
+        const int dy = static_cast<int>(std::lround(at.y - (bounds.top + bounds.bottom) / 2.0));
+        for (const auto& set : page.Sets())
+            if (set->IsSelected()) set->MoveBy(dx, dy);
+        for (const auto& set : page.Sets())
+            if (set->IsSelected())
+                for (CPageItem* item : set->Items()) item->Current().PrepareAndRender(page.TileBuffer());
+        page.MarkModified();
+        page.Repaint();
     }
 
     CPlumeView& m_view;

@@ -4,7 +4,8 @@
 #include <QObject>
 
 // What every page window of the designer shares: the tool chosen in the
-// toolbox, the toolbox's current colour and the colour the pipette picked.
+// toolbox, the toolbox's current colour, the colour the pipette picked and
+// whether guides are locked.
 // The main window owns one; page views read it on every mouse event.
 class CEditorContext : public QObject {
     Q_OBJECT
@@ -22,6 +23,9 @@ public:
         m_current = colour;
         emit currentColorChanged();
     }
+    // Locked guides stay where they are: no page window drags or removes them.
+    bool GuidesLocked() const { return m_guidesLocked; }
+    void SetGuidesLocked(bool locked) { m_guidesLocked = locked; }
     CColor PickedColor() const { return m_picked; }
     void SetPickedColor(CColor colour) {
         m_picked = colour;
@@ -37,4 +41,5 @@ private:
     ETool m_tool = ETool::Arrow;
     CColor m_current;
     CColor m_picked;
+    bool m_guidesLocked = false;
 };

@@ -24,9 +24,24 @@ const QColor kTwinGreen(64, 192, 64);
 const QColor kGuideMarker(255, 64, 0);
 constexpr int kFeedbackMargin = 7; // handle squares and text frame handles reach this far
 constexpr int kGuideMarkerSize = 5;
+constexpr std::size_t kMaxPending = 400;
 
 QRect ToQRect(const CRect& r) {
     return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+// A dotted line along one axis, one pixel in three, the dots placed by page
+// position: a repaint of part of the line draws the same dots as a repaint of
+// all of it (a dash pattern restarts where the clip cuts the line).
+void DottedLine(QPainter& painter, QPoint from, QPoint to, const QColor& colour) {
+    std::vector<QPoint> dots;
+    const bool vertical = from.x() == to.x();
+    const int a = vertical ? std::min(from.y(), to.y()) : std::min(from.x(), to.x());
+    const int b = vertical ? std::max(from.y(), to.y()) : std::max(from.x(), to.x());
+    for (int k = a + ((3 - a % 3) % 3); k <= b; k += 3)
+        dots.push_back(vertical ? QPoint(from.x(), k) : QPoint(k, from.y()));
+    painter.setPen(QPen(colour, 1));
+    painter.drawPoints(dots.data(), static_cast<int>(dots.size()));
 }
 
 QPointF Point(DPOINT p) {
@@ -107,12 +122,16 @@ void CPlumeView::RepaintAll() {
     viewport()->update();
 }
 
-void CPlumeView::RepaintPage(const CRect& area) {
+void CPlumeView::RepaintPage(const CRect& area, bool withFeedback) {
     if (area.IsEmpty()) return;
-    QRect r = ToQRect(area).adjusted(-kFeedbackMargin, -kFeedbackMargin, kFeedbackMargin,
-                                     kFeedbackMargin);
+    const int m = withFeedback ? kFeedbackMargin : 0;
+    QRect r = ToQRect(area).adjusted(-m, -m, m, m);
     r.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
-    viewport()->update(r.intersected(viewport()->rect()));
+    r = r.intersected(viewport()->rect());
+    if (r.isEmpty()) return;
+    // Past a few hundred the list is no help (RenderRects): stop growing it.
+    if (m_pending.size() < kMaxPending) m_pending.push_back(r);
+    viewport()->update(r);
 }
 
 CRect CPlumeView::FeedbackArea() const {
@@ -130,7 +149,10 @@ void CPlumeView::RenderEdited() {
 
 void CPlumeView::paintEvent(QPaintEvent* event) {
     QRegion region = event->region().intersected(viewport()->rect());
-    if (region.isEmpty()) return;
+    if (region.isEmpty()) {
+        m_pending.clear();
+        return;
+    }
     if (m_buffer.size() != viewport()->size()) {
         // A new picture has nothing in it yet: all of it is drawn.
         m_buffer = QImage(viewport()->size(), QImage::Format_RGB32);
@@ -138,28 +160,81 @@ void CPlumeView::paintEvent(QPaintEvent* event) {
     }
     // Each dirty rectangle is drawn on its own (a drag of items spread over
     // the page dirties several small ones), the overlays over all of them.
-    for (const QRect& r : region)
+    for (const QRect& r : RenderRects(region))
         RenderInto(r);
-    {
+    m_pending.clear();
+    if (HasOverlays()) {
         QPainter overlay(&m_buffer);
-        overlay.setClipRegion(region);
+        // One rectangle needs no clip path (far cheaper to set up).
+        if (region.rectCount() == 1)
+            overlay.setClipRect(region.boundingRect());
+        else
+            overlay.setClipRegion(region);
         PaintOverlays(overlay, region.boundingRect());
     }
-    // One transfer of the finished picture to the window; what lies between
-    // the dirty rectangles is still the last picture.
-    const QRect dirty = region.boundingRect();
+    // The finished picture goes to the window rectangle by rectangle: the
+    // bounding box of a selection spread over the page is nearly all of it,
+    // and what lies between the dirty rectangles is still the last picture.
     QPainter painter(viewport());
-    painter.drawImage(dirty.topLeft(), m_buffer, dirty);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const QRect& r : region)
+        painter.drawImage(r.topLeft(), m_buffer, r);
+}
+
+std::vector<QRect> CPlumeView::RenderRects(const QRegion& region) const {
+    // The page areas asked for since the last paint, when they cover what is
+    // to be painted: a few dozen item rectangles cut into disjoint bands
+    // become hundreds of slivers, and each costs a walk over every item. An
+    // overlap is drawn twice, with the same pixels; too much overlap and the
+    // bands are cheaper.
+    if (!m_pending.empty() && m_pending.size() < kMaxPending) {
+        QRegion asked;
+        long long askedArea = 0;
+        for (const QRect& r : m_pending) {
+            asked += r;
+            askedArea += 1LL * r.width() * r.height();
+        }
+        long long area = 0;
+        for (const QRect& r : region)
+            area += 1LL * r.width() * r.height();
+        if (region.subtracted(asked).isEmpty() && askedArea <= area + area / 2)
+            return m_pending;
+    }
+    return std::vector<QRect>(region.begin(), region.end());
+}
+
+bool CPlumeView::IsBandGesture() const {
+    return m_gesture == EGesture::Band || m_gesture == EGesture::PictureBand ||
+           m_gesture == EGesture::HtmlBand || m_gesture == EGesture::TextArea;
+}
+
+bool CPlumeView::HasOverlays() const {
+    if (m_editText || IsBandGesture()) return true;
+    if (!m_page->guidesHidden && (m_page->GuideCount(true) || m_page->GuideCount(false)))
+        return true;
+    // The selection is drawn only while no gesture runs.
+    if (m_gesture != EGesture::None) return false;
+    for (const auto& set : m_page->Sets())
+        if (set->IsSelected()) return true;
+    return false;
 }
 
 void CPlumeView::RenderInto(const QRect& area) {
     const int sx = horizontalScrollBar()->value(), sy = verticalScrollBar()->value();
-    {
-        QPainter grey(&m_buffer);
-        grey.fillRect(area, kSurround);
-    }
     const QRect page =
         QRect(0, 0, m_page->Width(), m_page->Height()).intersected(area.translated(sx, sy));
+    // The surround is filled only where the page does not cover the area.
+    const QRgb grey = kSurround.rgb();
+    const QRect inner = page.translated(-sx, -sy);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(m_buffer.scanLine(y));
+        if (page.isEmpty() || y < inner.top() || y > inner.bottom()) {
+            std::fill(row + area.left(), row + area.right() + 1, grey);
+            continue;
+        }
+        std::fill(row + area.left(), row + inner.left(), grey);
+        std::fill(row + inner.right() + 1, row + area.right() + 1, grey);
+    }
     if (page.isEmpty()) return;
     // The edited text is drawn in its place in the stacking order (the
     // default options leave nothing out): the view keeps its picture current
@@ -189,17 +264,15 @@ void CPlumeView::PaintOverlays(QPainter& painter, const QRect&) {
     if (!m_page->guidesHidden) {
         // The guide itself is a dotted line; solid markers at both ends make
         // it easy to find on a busy page.
-        QPen dotted(kGuideMarker, 1, Qt::DotLine);
         for (int horizontal = 0; horizontal < 2; ++horizontal) {
             for (int32_t at : m_page->Guides(horizontal != 0)) {
-                painter.setPen(dotted);
                 const int m = kGuideMarkerSize;
                 if (horizontal) {
-                    painter.drawLine(QPointF(0, at + 0.5), QPointF(w, at + 0.5));
+                    DottedLine(painter, QPoint(0, at), QPoint(w - 1, at), kGuideMarker);
                     painter.fillRect(QRect(0, at - m / 2, m, m), kGuideMarker);
                     painter.fillRect(QRect(w - m, at - m / 2, m, m), kGuideMarker);
                 } else {
-                    painter.drawLine(QPointF(at + 0.5, 0), QPointF(at + 0.5, h));
+                    DottedLine(painter, QPoint(at, 0), QPoint(at, h - 1), kGuideMarker);
                     painter.fillRect(QRect(at - m / 2, 0, m, m), kGuideMarker);
                     painter.fillRect(QRect(at - m / 2, h - m, m, m), kGuideMarker);
                 }
@@ -210,9 +283,7 @@ void CPlumeView::PaintOverlays(QPainter& painter, const QRect&) {
     if (m_editText) PaintTextEditing(painter);
 
     // Bands are drawn inverted so they show on any colour.
-    const bool band = m_gesture == EGesture::Band || m_gesture == EGesture::PictureBand ||
-                      m_gesture == EGesture::HtmlBand || m_gesture == EGesture::TextArea;
-    if (band) {
+    if (IsBandGesture()) {
         QRect r = QRect(m_anchor, m_bandEnd).normalized();
         if (m_gesture == EGesture::TextArea)
             r = QRect(m_anchor.x(), m_anchor.y(), std::max(1, m_bandEnd.x() - m_anchor.x()),
@@ -254,9 +325,13 @@ void CPlumeView::PaintTextEditing(QPainter& painter) {
     const CTextEditing& editing = m_editText->Editing();
     // The frame and its four edge handles (move with top or bottom, widen
     // with left or right).
-    painter.setPen(QPen(QColor(128, 128, 128), 1, Qt::DotLine));
+    const QColor frameGrey(128, 128, 128);
+    const int l = box.left - 1, t = box.top - 1, r = box.right, b = box.bottom;
+    DottedLine(painter, QPoint(l, t), QPoint(r, t), frameGrey);
+    DottedLine(painter, QPoint(l, b), QPoint(r, b), frameGrey);
+    DottedLine(painter, QPoint(l, t), QPoint(l, b), frameGrey);
+    DottedLine(painter, QPoint(r, t), QPoint(r, b), frameGrey);
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRect(box.left - 1, box.top - 1, box.Width() + 1, box.Height() + 1));
     const DPOINT* h = m_editText->GetHandles();
     painter.setPen(QPen(kHandleBlue, 1));
     painter.setBrush(Qt::white);

@@ -100,11 +100,17 @@ private:
     // --- painting (PlumeView.cpp)
     void UpdateScrollRange();
     void RenderInto(const QRect& viewportArea);
+    // Something is drawn over the page (guides, selection, caret, band).
+    bool HasOverlays() const;
+    bool IsBandGesture() const;
+    // The rectangles one paint renders to cover a region.
+    std::vector<QRect> RenderRects(const QRegion& region) const;
     void PaintOverlays(QPainter& painter, const QRect& viewportArea);
     void PaintSelection(QPainter& painter);
     void PaintTextEditing(QPainter& painter);
-    // Repaints a page area (with room for handles and markers around it).
-    void RepaintPage(const CRect& area);
+    // Repaints a page area, with room for handles and markers around it
+    // unless told that none are drawn there.
+    void RepaintPage(const CRect& area, bool withFeedback = true);
     void RepaintAll();
     void RenderEdited();
     CRect FeedbackArea() const;
@@ -129,6 +135,10 @@ private:
     void SetStatus(const QString& text);
     void Pipette(QPoint p, bool pick);
     void AutoScroll(QPoint viewportPoint);
+    // A moved selection leaving the window for another page window (or past
+    // an edge the page cannot scroll to) is dragged out as a copy.
+    bool LeavesForAnotherWindow(QPoint viewportPoint, QPoint globalPoint) const;
+    void DragOut();
     int GuideAt(QPoint p, bool& horizontal) const;
     int HandleAt(QPoint p, bool& textFrame) const;
     CPageItem* ItemAt(QPoint p) const;
@@ -141,10 +151,7 @@ private:
     // Where the edited text stood before a key changed it.
     struct CTextMark {
         CRect box;
-        int paragraphs = 0;
-        int para = 0;       // paragraph of the caret (or selection start)
-        int paraHeight = 0;
-        int rowTop = 0;     // page y of the caret's row
+        CRect marked; // page rows of the caret or the selection
     };
     CTextMark MarkText() const;
     bool TextKey(QKeyEvent* event);
@@ -161,6 +168,7 @@ private:
     CEditorContext* m_context;
     QImage m_buffer; // the off-screen picture of the viewport
     std::vector<uint8_t> m_tile; // one region of the renderer's output
+    std::vector<QRect> m_pending; // viewport areas asked to repaint since the last paint
 
     // Gesture state; one gesture at a time, cleared at button up.
     EGesture m_gesture = EGesture::None;

@@ -1,5 +1,6 @@
 // The view's gestures while the button is held and at button up: moving,
 // resizing, rotating, bands, guides and the shapes being drawn.
+#include "editor/Clipboard.h"
 #include "editor/EditorContext.h"
 #include "editor/EditorGeometry.h"
 #include "editor/PlumeView.h"
@@ -8,9 +9,13 @@
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/TextObject.h"
+#include "model/UndoCommands.h"
 #include "services/StringIds.h"
 #include "services/StringTable.h"
+#include <QApplication>
 #include <QCursor>
+#include <QDrag>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <algorithm>
@@ -56,6 +61,10 @@ void CPlumeView::mouseMoveEvent(QMouseEvent* event) {
     switch (m_gesture) {
     case EGesture::None: UpdateCursor(p); return;
     case EGesture::Move:
+        if (LeavesForAnotherWindow(event->position().toPoint(), event->globalPosition().toPoint())) {
+            DragOut();
+            return;
+        }
         AutoScroll(event->position().toPoint());
         MoveSelection(p);
         return;
@@ -133,6 +142,38 @@ void CPlumeView::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
+bool CPlumeView::LeavesForAnotherWindow(QPoint v, QPoint global) const {
+    const QRect r = viewport()->rect();
+    if (r.contains(v) || m_editText) return false;
+    // Over another page window: the selection goes there.
+    for (QWidget* w = QApplication::widgetAt(global); w; w = w->parentWidget())
+        if (auto* other = qobject_cast<CPlumeView*>(w)) return other != this;
+    // Past an edge the page cannot scroll towards: automatic scrolling has
+    // nothing to bring, so the selection leaves the window.
+    const QScrollBar* h = horizontalScrollBar();
+    const QScrollBar* vb = verticalScrollBar();
+    return (v.x() < r.left() && h->value() == h->minimum()) ||
+           (v.x() > r.right() && h->value() == h->maximum()) ||
+           (v.y() < r.top() && vb->value() == vb->minimum()) ||
+           (v.y() > r.bottom() && vb->value() == vb->maximum());
+}
+
+void CPlumeView::DragOut() {
+    // A copy leaves; the selection here goes back to where it was.
+    m_gesture = EGesture::None;
+    if (m_moveStepTaken) UndoCommand(m_page);
+    m_moveStepTaken = false;
+    m_changed = false;
+    m_justSelected = false;
+    std::unique_ptr<QMimeData> data = pw::editor_clipboard::DragData(*m_page);
+    RepaintAll();
+    if (!data) return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data.release());
+    drag->exec(Qt::CopyAction);
+    SetCursorId(pw::kCursorArrow);
+}
+
 void CPlumeView::AutoScroll(QPoint v) {
     // Dragging past the window edge scrolls the page towards the pointer and
     // keeps the pointer on the edge.
@@ -178,8 +219,11 @@ void CPlumeView::MoveSelectedBy(int32_t dx, int32_t dy) {
     for (const auto& set : m_page->Sets())
         if (set->IsSelected()) set->MoveBy(dx, dy);
     m_page->MarkModified();
+    // While the mouse drags them no handles are drawn (they went at the
+    // button-down): the items' own areas are all that change.
+    const bool feedback = m_gesture != EGesture::Move;
     for (std::size_t i = 0; i < moved.size(); ++i)
-        RepaintPage(UnionRect(before[i], moved[i]->GetRect()));
+        RepaintPage(UnionRect(before[i], moved[i]->GetRect()), feedback);
 }
 
 void CPlumeView::ResizeSingle(QPoint p, bool shift, bool ctrl) {

@@ -64,7 +64,9 @@ CPageItem* CPlumeView::ItemAt(QPoint p) const {
 }
 
 int CPlumeView::GuideAt(QPoint p, bool& horizontal) const {
-    if (m_page->guidesHidden) return -1;
+    // Hidden or locked guides cannot be picked: the click goes to what lies
+    // under them.
+    if (m_page->guidesHidden || m_context->GuidesLocked()) return -1;
     for (int h = 1; h >= 0; --h) {
         const auto& guides = m_page->Guides(h != 0);
         for (int i = 0; i < static_cast<int>(guides.size()); ++i) {

@@ -71,13 +71,14 @@ void CPlumeView::TakeTextStep() {
 
 CPlumeView::CTextMark CPlumeView::MarkText() const {
     const CTextLayout& layout = m_editText->Layout();
-    const CTextPos at = m_editText->Editing().SelectionStart();
+    const CTextEditing& editing = m_editText->Editing();
     CTextMark mark;
     mark.box = m_editText->BoxRect();
-    mark.paragraphs = layout.ParagraphCount();
-    mark.para = at.para;
-    mark.paraHeight = layout.Paragraph(at.para).height;
-    mark.rowTop = mark.box.top + layout.CaretRect(at).top;
+    // The rows the caret or the selection highlight stand on.
+    const CRect from = layout.CaretRect(editing.SelectionStart());
+    const CRect to = layout.CaretRect(editing.SelectionEnd());
+    mark.marked = CRect{mark.box.left, mark.box.top + from.top, mark.box.right,
+                        mark.box.top + std::max(from.bottom, to.bottom)};
     return mark;
 }
 
@@ -87,21 +88,18 @@ void CPlumeView::AfterTextChange(bool contentChanged, const CTextMark& before) {
         m_editText->LayoutText();
         RenderEdited();
         m_page->MarkModified();
-        // Only the lines from the edited row down change: to the end of its
-        // paragraph while the paragraphs keep their heights, else to the end
-        // of the box.
-        const CTextLayout& layout = m_editText->Layout();
         const CRect box = m_editText->BoxRect();
-        const CTextPos at = m_editText->Editing().SelectionStart();
-        const int top = std::min(before.rowTop, box.top + layout.CaretRect(at).top);
-        const bool sameShape = layout.ParagraphCount() == before.paragraphs &&
-                               box.Height() == before.box.Height() &&
-                               layout.Paragraph(before.para).height == before.paraHeight;
-        const int bottom =
-            sameShape ? box.top + layout.Paragraph(before.para).top + layout.Paragraph(before.para).height
-                      : std::max(before.box.bottom, box.bottom);
-        area = CRect{std::min(box.left, before.box.left), top,
-                     std::max(box.right, before.box.right), std::max(bottom, top + 1)};
+        area = UnionRect(before.box, box);
+        if (box == before.box) {
+            // Only the rows the layout drew again, and the caret's and the
+            // old selection's rows, change on the screen.
+            const CRect band = m_editText->Layout().DrawnBand();
+            area = before.marked;
+            if (!band.IsEmpty())
+                area = UnionRect(area, CRect{box.left, box.top + band.top, box.right,
+                                             box.top + band.bottom});
+            area = UnionRect(area, MarkText().marked);
+        }
     }
     m_editText->TakeChangedArea();
     RepaintPage(area);
@@ -263,7 +261,12 @@ void CPlumeView::PopulateContextMenu(QMenu& menu) {
     use->setChecked(page.useGuides);
     menu.addAction(QString::fromStdString(CStringTable::Get(HideGuidesMenuTextId(page))), this,
                    [this] { ToggleHideGuides(*m_page); });
+    QAction* lock = menu.addAction(QStringLiteral("Lås hjælpelinier"), this, [this] {
+        m_context->SetGuidesLocked(!m_context->GuidesLocked());
+    });
+    lock->setCheckable(true);
+    lock->setChecked(m_context->GuidesLocked());
     QAction* remove = menu.addAction(QStringLiteral("Fjern hjælpelinier"), this,
                                      [this] { RemoveGuides(*m_page); });
-    remove->setEnabled(CanRemoveGuides(&page));
+    remove->setEnabled(!m_context->GuidesLocked() && CanRemoveGuides(&page));
 }

@@ -32,6 +32,8 @@ CTextLayout& CTextLayout::operator=(const CTextLayout& other) {
     m_coverage.reset();
     m_colour.reset();
     m_inkBox = {};
+    m_drawnRows.clear();
+    m_redrawAll = true;
     return *this;
 }
 
@@ -66,6 +68,8 @@ uint16_t CTextLayout::Intern(const CCharStyle& style) {
             }
         m_styles = std::move(used);
         m_fonts.clear();
+        // Ids now name other styles: a row with the same ids may look different.
+        m_redrawAll = true;
     }
     m_styles.push_back(style);
     return static_cast<uint16_t>(m_styles.size() - 1);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CTextObject;
@@ -85,6 +86,7 @@ public:
     template <class F> void ForEachStyle(F&& change) {
         for (CCharStyle& style : m_styles)
             change(style);
+        m_redrawAll = true;
     }
     // The style a character typed at the place takes: the one before it, or
     // after it at the start of a paragraph, or the default style.
@@ -123,6 +125,10 @@ public:
     const CImage* ColourImage() const { return m_colour.get(); }
     // Smallest box around the ink, in box coordinates; empty when no ink.
     CRect InkBox() const { return m_inkBox; }
+    // The box rows (full width) the last Draw changed; empty when none.
+    CRect DrawnBand() const { return m_drawnBand; }
+    // How many times the planes were drawn (whole or in part).
+    unsigned DrawCount() const { return m_drawCount; }
 
     // Largest box side drawn; beyond it the drawing fails.
     static constexpr int kMaxBoxSide = 16384;
@@ -135,6 +141,19 @@ private:
         CFontMetrics metrics;
         int advance[256];
     };
+    // A row as it was drawn: what decides its pixels, and the box rows its
+    // glyphs reach.
+    struct CDrawnRow {
+        int top = 0, height = 0, ascent = 0;
+        int inkTop = 0, inkBottom = 0;
+        std::string text;
+        std::vector<uint16_t> styles;
+        std::vector<int> x;
+        bool SameDrawing(const CDrawnRow& other) const;
+    };
+    std::vector<CDrawnRow> RowsToDraw() const;
+    template <class F> void ForEachRun(const CDrawnRow& row, F&& draw);
+    void MeasureInk(CDrawnRow& row);
     CStyleFont& FontOf(uint16_t id);
     int AdvanceOf(uint16_t id, uint8_t byte);
     void BreakParagraph(CParagraph& p, int& y);
@@ -151,6 +170,12 @@ private:
     std::unique_ptr<CImage> m_coverage;
     std::unique_ptr<CImage> m_colour;
     CRect m_inkBox;
+    // What the planes show, for redrawing only what changed.
+    std::vector<CDrawnRow> m_drawnRows;
+    std::vector<std::pair<int, int>> m_rowInk; // per box row: first and end column of ink
+    CRect m_drawnBand;
+    unsigned m_drawCount = 0;
+    bool m_redrawAll = true; // style ids or style contents changed: draw everything
 };
 
 template <class F> void CTextLayout::Restyle(CTextPos from, CTextPos to, F&& change) {

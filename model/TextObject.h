@@ -116,6 +116,8 @@ private:
     CTextObject(const CTextObject& other, GeometryOnly);
     void FitToBox(int32_t oldBoxHeight);
     std::unique_ptr<CImage> BoxImage() const;
+    void FillBoxRows(CImage& box, int top, int bottom) const;
+    bool FillsWithPicture() const;
 
     double m_scaleX = 1.0;
     double m_scaleY = 1.0;
@@ -125,6 +127,12 @@ private:
     CTextEditing m_editingState;
     const CPageItem* m_item = nullptr;
     CRect m_changed;
+    // The image last made as the whole box while editing: typing updates it
+    // in place.
+    const CImage* m_boxImage = nullptr;
+    unsigned m_boxDrawCount = 0; // the layout's draws when the box image was last made
+    int m_boxFillType = -1;
+    COLORREF m_boxFillColour = 0;
 };
 
 // Ends the in-place editing of a text that is on the page, keeping the undo

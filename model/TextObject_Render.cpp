@@ -15,21 +15,33 @@ namespace {
 constexpr IMAGE_MODE kArgb = WithAlpha(IMAGE_RGB8);
 } // namespace
 
+bool CTextObject::FillsWithPicture() const {
+    const CObjectFill::FillType type = m_fill ? m_fill->GetType() : CObjectFill::fillTextColour;
+    return (type == CObjectFill::fillImage || type == CObjectFill::fillGradient ||
+            type == CObjectFill::fillHeldImage) &&
+           m_fill->GetImage();
+}
+
 // The upright, unscaled box: coverage as alpha, the colours from the fill.
 std::unique_ptr<CImage> CTextObject::BoxImage() const {
     const CImage* coverage = m_layout->CoverageImage();
+    if (!coverage || !m_layout->ColourImage()) return nullptr;
+    auto box = std::make_unique<CImage>(kArgb, coverage->Width(), coverage->Height(), 96.0);
+    if (!box->Bits()) return nullptr;
+    FillBoxRows(*box, 0, box->Height());
+    return box;
+}
+
+// Rows [top, bottom) of the box image from the drawn planes and the fill.
+void CTextObject::FillBoxRows(CImage& box, int top, int bottom) const {
+    const CImage* coverage = m_layout->CoverageImage();
     const CImage* colours = m_layout->ColourImage();
-    if (!coverage || !colours) return nullptr;
     const int w = coverage->Width();
     const int h = coverage->Height();
-    auto box = std::make_unique<CImage>(kArgb, w, h, 96.0);
-    if (!box->Bits()) return nullptr;
 
     const CObjectFill::FillType type = m_fill ? m_fill->GetType() : CObjectFill::fillTextColour;
     std::unique_ptr<CImage> picture;
-    if ((type == CObjectFill::fillImage || type == CObjectFill::fillGradient ||
-         type == CObjectFill::fillHeldImage) &&
-        m_fill->GetImage()) {
+    if (FillsWithPicture()) {
         // The picture shows through the letters, stretched over the box.
         const CImage& fillImage = *m_fill->GetImage();
         std::unique_ptr<CImage> rgb;
@@ -43,11 +55,11 @@ std::unique_ptr<CImage> CTextObject::BoxImage() const {
     const int pictureStep = picture ? (picture->HasAlpha() ? 4 : 3) : 0;
     const int pictureColour = picture && picture->HasAlpha() ? 1 : 0;
 
-    for (int y = 0; y < h; ++y) {
+    for (int y = std::max(top, 0); y < std::min(bottom, h); ++y) {
         const uint8_t* cov = coverage->Bits() + y * coverage->RowBytes();
         const uint8_t* col = colours->Bits() + y * colours->RowBytes();
         const uint8_t* pic = picture ? picture->Bits() + y * picture->RowBytes() : nullptr;
-        uint8_t* out = box->Bits() + y * box->RowBytes();
+        uint8_t* out = box.Bits() + y * box.RowBytes();
         for (int x = 0; x < w; ++x, out += 4) {
             out[0] = cov[x];
             if (pic) {
@@ -68,7 +80,6 @@ std::unique_ptr<CImage> CTextObject::BoxImage() const {
             }
         }
     }
-    return box;
 }
 
 bool CTextObject::PrepareAndRender(CPixMap& work) {
@@ -81,6 +92,30 @@ bool CTextObject::Render(CPixMap& work) {
     if (!m_dirty) return true;
     if (!m_layout->IsLaidOut()) LayoutText();
     if (!m_layout->Draw()) return false;
+    // While typing, the box image of the last key changes only in the rows
+    // the layout drew again (a picture fill is stretched over the whole box,
+    // so it is made whole).
+    const CImage* coverage = m_layout->CoverageImage();
+    const CObjectFill::FillType fillType =
+        m_fill ? m_fill->GetType() : CObjectFill::fillTextColour;
+    const COLORREF fillColour = m_fill ? m_fill->GetColour().GetCOLORREF() : 0;
+    const bool sameFill = fillType == m_boxFillType && fillColour == m_boxFillColour;
+    const unsigned draws = m_layout->DrawCount();
+    const bool oneDraw = draws == m_boxDrawCount + 1;
+    m_boxDrawCount = draws;
+    m_boxFillType = fillType;
+    m_boxFillColour = fillColour;
+    if (m_editing && oneDraw && sameFill && m_image && m_image.get() == m_boxImage &&
+        !FillsWithPicture() && m_image->Width() == coverage->Width() &&
+        m_image->Height() == coverage->Height()) {
+        const CRect band = m_layout->DrawnBand();
+        FillBoxRows(*m_image, band.top, band.bottom);
+        m_rect = BoxRect();
+        m_rect.Offset(m_mouseOverOffset.x, m_mouseOverOffset.y);
+        m_dirty = false;
+        return true;
+    }
+    m_boxImage = nullptr;
     std::unique_ptr<CImage> box = BoxImage();
     if (!box) return false;
 
@@ -90,6 +125,7 @@ bool CTextObject::Render(CPixMap& work) {
         m_rect = BoxRect();
         m_rect.Offset(m_mouseOverOffset.x, m_mouseOverOffset.y);
         m_image = std::move(box);
+        if (m_editing) m_boxImage = m_image.get();
     } else {
         if (m_size.width <= 0 || m_size.height <= 0) {
             m_image.reset();

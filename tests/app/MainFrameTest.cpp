@@ -274,6 +274,17 @@ private slots:
         frame.Action(cmd::kUseGuides)->trigger();
         QCOMPARE(frame.Action(cmd::kHideGuides)->text(), QStringLiteral("Vis Hjælpelinier"));
         QVERIFY(!frame.Action(cmd::kUseGuides)->isChecked());
+        // Locked guides: a check mark, and they cannot be removed.
+        frame.Action(cmd::kInsertHorizontalGuide)->trigger();
+        QVERIFY(frame.Action(cmd::kRemoveGuides)->isEnabled());
+        QVERIFY(!frame.Action(cmd::kLockGuides)->isChecked());
+        frame.Action(cmd::kLockGuides)->trigger();
+        QVERIFY(frame.Context().GuidesLocked() && frame.Action(cmd::kLockGuides)->isChecked());
+        QVERIFY(!frame.Action(cmd::kRemoveGuides)->isEnabled());
+        frame.Action(cmd::kRemoveGuides)->trigger(); // a shortcut between two updates
+        QCOMPARE(frame.ActivePage()->GuideCount(true), 1);
+        frame.Action(cmd::kLockGuides)->trigger();
+        QVERIFY(frame.Action(cmd::kRemoveGuides)->isEnabled());
         QCOMPARE(frame.Action(cmd::kGroup)->text(), QStringLiteral("Skab/fjern gruppe"));
         CPage& page = *frame.ActivePage();
         page.CreateFromTool(ETool::Rectangle, {50, 50});

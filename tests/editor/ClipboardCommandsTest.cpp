@@ -15,6 +15,8 @@
 #include "model/TextObject.h"
 #include "model/UndoHistory.h"
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QClipboard>
 #include <QImage>
 #include <QMimeData>
@@ -30,6 +32,7 @@ private slots:
     void objectsCutCopyAndPaste();
     void textInsideAnEditedText();
     void picturesAndBackgrounds();
+    void selectionDraggedToAnotherPageWindow();
 
 private:
     std::unique_ptr<CQtInteraction> m_ui;
@@ -139,3 +142,45 @@ void ClipboardCommandsTest::picturesAndBackgrounds() {
 
 QTEST_MAIN(ClipboardCommandsTest)
 #include "ClipboardCommandsTest.moc"
+
+// A selection dragged out of one page window lands as a copy, centred on the
+// drop point, in another page window of the same site with one undo step;
+// the window it came from, and pages of other sites, refuse it.
+void ClipboardCommandsTest::selectionDraggedToAnotherPageWindow() {
+    CSite& site = m_page->Site();
+    CPage& other = site.AddPage(std::make_unique<CPage>(site, "Side2", "To"));
+    other.SetHistory(std::make_unique<CUndoHistory>(other, CPage::kUndoSteps));
+    CPlumeView target(*m_doc, other, m_context);
+    target.resize(300, 200);
+    target.show();
+    CSite stranger("Other", CBackgroundFill(), 400, 300, CColor(0, 0, 255), CColor(128, 0, 128));
+    CPage& foreign = stranger.AddPage(std::make_unique<CPage>(stranger, "Side1", "En"));
+    CPageItem& item =
+        m_page->InsertItem(std::make_unique<CRectObject>(DPOINT{50, 40}, CObjectSize{30, 20}));
+    m_page->SelectOnly(item);
+    const std::unique_ptr<QMimeData> data = clip::DragData(*m_page);
+    QVERIFY(data && clip::HasObjects(data.get()));
+    QVERIFY(clip::IsDragFromSiblingPage(data.get(), other));
+    QVERIFY(!clip::IsDragFromSiblingPage(data.get(), *m_page));
+    QVERIFY(!clip::IsDragFromSiblingPage(data.get(), foreign));
+
+    auto drop = [&](CPlumeView& view, QPoint at) {
+        QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
+        QApplication::sendEvent(view.viewport(), &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent event(QPointF(at), Qt::CopyAction, data.get(), Qt::LeftButton, {});
+        QApplication::sendEvent(view.viewport(), &event);
+        return event.isAccepted();
+    };
+    QVERIFY(!drop(*m_view, {120, 90}));
+    QVERIFY(drop(target, {120, 90}));
+    QCOMPARE(other.ItemCount(), 1);
+    QCOMPARE(m_page->ItemCount(), 1);
+    const CRect r = other.ItemAt(0).GetRect();
+    QCOMPARE(QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2), QPoint(120, 90));
+    QVERIFY(other.ItemAt(0).IsSelected());
+    auto& history = static_cast<CUndoHistory&>(other.History());
+    QCOMPARE(history.UndoCount(), 1);
+    QVERIFY(history.Undo());
+    QCOMPARE(other.ItemCount(), 0);
+}

@@ -327,18 +327,25 @@ private slots:
     }
 
     void GuidesFollowAndLeaveOutsideThePage() {
+        // Locked guides neither move nor leave, and show no guide cursor.
         struct {
             QPoint to;
-            int left;
-        } cases[] = {{{120, 60}, 1}, {{-10, 60}, 0}, {{300, 60}, 0}};
+            bool locked;
+            int left, at;
+        } cases[] = {{{120, 60}, false, 1, 120}, {{-10, 60}, false, 0, 0},
+                     {{300, 60}, false, 0, 0},   {{120, 60}, true, 1, 80},
+                     {{-10, 60}, true, 1, 80}};
         for (const auto& c : cases) {
             Fixture f;
+            f.context.SetGuidesLocked(c.locked);
             f.page->AddGuide(false, 80); // a line at x = 80
+            f.Send(QEvent::MouseMove, {81, 60}, {}, Qt::NoButton);
+            QCOMPARE(f.view->CursorId() == pw::kCursorGuideVertical, !c.locked);
             f.Press({81, 60});
             f.Move(c.to);
             f.Release(c.to);
             QCOMPARE(f.page->GuideCount(false), c.left);
-            if (c.left) QCOMPARE(f.page->GuideAt(false, 0), 120);
+            if (c.left) QCOMPARE(f.page->GuideAt(false, 0), c.at);
         }
     }
 

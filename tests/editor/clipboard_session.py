@@ -5,8 +5,9 @@
 
 A picture another program puts on the clipboard (xclip) pastes as a picture
 object of its size; copying that single object offers its picture to other
-programs (read back with xclip); a second designer process pastes the object
-copied in the first. Exits 77 (skipped) without Xvfb, xdotool or xclip.
+programs (read back with xclip); a second designer process pastes the page
+background and the object copied in the first. Exits 77 (skipped) without
+Xvfb, xdotool or xclip.
 """
 import os
 import shutil
@@ -19,6 +20,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import xvfb_session as xs  # noqa: E402
 
 OBJECTS = "application/x-pagewright-objects"
+BACKGROUND = "application/x-pagewright-background"
 
 
 def clipboard(env, target=None):
@@ -84,6 +86,11 @@ def main(argv):
         a.shot(main_a, shot)
         xs.keep(shot, "clipboard-session.png")
 
+        # The page background, through the Edit menu ("Kopier &baggrund").
+        a.key(main_a, "alt+r", "b")
+        wait_for(lambda: BACKGROUND.encode() in clipboard(a.env, "TARGETS"),
+                 "no background on the clipboard")
+
         # A second designer on the same display. With two programs and no
         # window manager only the pointer gives focus: it clicks.
         b.start()
@@ -107,11 +114,29 @@ def main(argv):
             return main_b
         wait_for(own_main, "the second designer opened no template")
         time.sleep(2)
-        xs.run(["xdotool", "mousemove", "--window", main_b, "5", "5", "click", "1"], b.env)
-        time.sleep(0.5)
-        for keys in ("Escape", "ctrl+v"):
-            xs.run(["xdotool", "key", keys], b.env)
-        wait_for(lambda: b.title(main_b).endswith("*"), "the second designer pasted nothing")
+
+        def focus(s, window):
+            # Raised and clicked on its menu bar (the menu it opens is closed).
+            xs.run(["xdotool", "windowraise", window], s.env)
+            xs.run(["xdotool", "mousemove", "--window", window, "5", "5", "click", "1"], s.env)
+            time.sleep(0.5)
+            xs.run(["xdotool", "key", "Escape"], s.env)
+            time.sleep(0.3)
+
+        # The background copied in the first designer ("Sæt baggrund &ind").
+        focus(b, main_b)
+        assert not b.title(main_b).endswith("*"), "the new site is already modified"
+        xs.run(["xdotool", "key", "alt+r", "i"], b.env)
+        wait_for(lambda: b.title(main_b).endswith("*"), "the second designer pasted no background")
+        print("background copied in one designer pasted in another")
+
+        # The object: the first designer copies it again, the second pastes it.
+        focus(a, main_a)
+        xs.run(["xdotool", "key", "ctrl+c"], a.env)
+        wait_for(lambda: OBJECTS.encode() in clipboard(a.env, "TARGETS"), "no objects copied again")
+        focus(b, main_b)
+        xs.run(["xdotool", "key", "ctrl+v"], b.env)
+        time.sleep(1)
         xs.run(["xdotool", "key", "ctrl+c"], b.env)
         time.sleep(1)
         # Only what the second designer copied outlives the first one: had its
