@@ -61,8 +61,9 @@ public:
     const std::atomic<bool>& StopFlag() const { return m_stop; }
 
     // Runs fn(i, worker) for i in 0..count-1 and waits for all of them;
-    // `poll` is called every few milliseconds while waiting and may stop
-    // the pool (it then returns false).
+    // `poll` is called every few milliseconds while waiting (without
+    // threads: after every task) and may stop the pool (it then returns
+    // false).
     bool ForEach(int count, const std::function<void(int, CBuildWorker&)>& fn,
                  const std::function<bool()>& poll);
 

@@ -180,12 +180,6 @@ CPixMap CRegionPixels::Map() const {
     return map;
 }
 
-void RefreshPageForBuild(CPage& page) {
-    page.Background().Render();
-    for (int i = 0; i < page.ItemCount(); ++i)
-        RefreshItemForBuild(page, i, page.TileBuffer());
-}
-
 void RefreshItemForBuild(CPage& page, int index, CPixMap& scratch) {
     const CPageItem& item = *page.Items()[static_cast<std::size_t>(index)];
     item.Normal().PrepareAndRender(scratch);

@@ -81,9 +81,8 @@ private:
     std::unordered_map<const CPageObject*, bool> m_opaque;
 };
 
-// Brings the page's background and both states of every item up to date, so
-// that rectangles, text layouts and pictures are those the page shows.
-void RefreshPageForBuild(CPage& page);
-// The same for item `index` alone, through the caller's scratch map, so that
-// several items of a page can be brought up to date at once.
+// Brings both states of item `index` up to date, so that its rectangles,
+// text layout and pictures are those the page shows; through the caller's
+// scratch map, so that several items of a page can be brought up to date at
+// once.
 void RefreshItemForBuild(CPage& page, int index, CPixMap& scratch);

@@ -91,7 +91,24 @@ bool SiteBuilder::Cancelled() {
 }
 
 bool SiteBuilder::CancelledWhileWaiting() {
-    return m_progress && m_progress->PollWhileWaiting();
+    using namespace std::chrono_literals;
+    if (!m_progress) return false;
+    if (m_cancelSeen) return true;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_lastPoll < 10ms) return false;
+    m_lastPoll = now;
+    m_cancelSeen = m_progress->PollWhileWaiting();
+    return m_cancelSeen;
+}
+
+void SiteBuilder::RemoveWhatWasWritten() {
+    std::error_code ec;
+    for (const fs::path& file : m_written)
+        fs::remove(file, ec);
+    m_written.clear();
+    // Only folders this build made, and only when nothing else lies in them.
+    if (m_madeFiles && fs::is_empty(m_settings.filesFolder, ec)) fs::remove(m_settings.filesFolder, ec);
+    if (m_madeRoot && fs::is_empty(m_settings.rootFolder, ec)) fs::remove(m_settings.rootFolder, ec);
 }
 
 std::string SiteBuilder::ImageUrl(const BuildPage& page, const std::string& file) const {
@@ -108,6 +125,11 @@ BuildResult SiteBuilder::Build(CSite& site) {
     m_madeHere.clear();
     m_keptBytes = 0;
     m_failure = {};
+    m_written.clear();
+    m_failure.written = &m_written;
+    m_madeRoot = m_madeFiles = false;
+    m_cancelSeen = false;
+    m_lastPoll = {};
     m_pool = std::make_unique<CBuildPool>(m_settings.jobs);
     m_links = std::make_unique<CLinkUrls>(m_pages, m_settings.previewMode, m_downloads);
     if (m_ui) {
@@ -131,9 +153,11 @@ BuildResult SiteBuilder::Build(CSite& site) {
         result.failure = CFailure(EFailure::Write,
                                   m_failure.file.string() + ": " + m_failure.error.message());
     }
+    // No worker may still be busy with the site once the build returns.
+    m_pool.reset();
+    if (result.code == BuildCancelled) RemoveWhatWasWritten();
     // Closing the status window on every way out.
     m_progress.reset();
-    m_pool.reset();
     // Whatever way the build ended, the pictures it rendered go.
     for (std::size_t i = 0; i < m_madeHere.size(); ++i)
         ReleasePictures(i);
@@ -203,6 +227,9 @@ BuildCode SiteBuilder::MakeFolders() {
     SetPos(2 * kFirstPhaseWeight);
     // A link planted where the files folder goes is replaced by a folder, so
     // the build never writes where it points.
+    std::error_code ec;
+    m_madeRoot = !fs::exists(fs::symlink_status(m_settings.rootFolder, ec));
+    m_madeFiles = !fs::is_directory(fs::symlink_status(m_settings.filesFolder, ec));
     if (!EnsureFolder(m_settings.rootFolder) || !MakeOutputFolder(m_settings.filesFolder))
         return BuildNoFolder;
     return BuildOk;
@@ -248,7 +275,10 @@ BuildCode SiteBuilder::RefreshPage(CPage& page) {
     // the window system, which only the calling thread may do; its objects
     // are mostly up to date anyway.
     if (CBackgroundFill::DefaultPictureContext()) {
-        RefreshPageForBuild(page);
+        for (int i = 0; i < page.ItemCount(); ++i) {
+            RefreshItemForBuild(page, i, page.TileBuffer());
+            if (CancelledWhileWaiting()) return BuildCancelled;
+        }
         return BuildOk;
     }
     const bool done = m_pool->ForEach(

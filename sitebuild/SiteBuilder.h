@@ -3,6 +3,7 @@
 #include "sitebuild/ExportedImages.h"
 #include "sitebuild/ImageOutput.h"
 #include "sitebuild/OutputFile.h"
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -82,8 +83,13 @@ private:
     void Advance(int step);
     void SetPos(long long pos);
     bool Cancelled();
-    // Asked while waiting for the workers; true when the user cancels.
+    // Asked while waiting for the workers, or working through a long
+    // stretch; passes the question on to the status window at most every
+    // few milliseconds. True when the user cancels.
     bool CancelledWhileWaiting();
+    // A cancelled build takes away every file it wrote, and the folders it
+    // made when they are left empty.
+    void RemoveWhatWasWritten();
     std::string ImageUrl(const BuildPage& page, const std::string& file) const;
 
     BuildSettings m_settings;
@@ -106,6 +112,10 @@ private:
     std::vector<CMadeHere> m_madeHere;
     std::size_t m_keptBytes = 0;
     CWriteFailure m_failure;
+    std::vector<std::filesystem::path> m_written; // every file written, in order
+    bool m_madeRoot = false, m_madeFiles = false;  // folders this build made
+    bool m_cancelSeen = false;
+    std::chrono::steady_clock::time_point m_lastPoll;
     std::unique_ptr<CLinkUrls> m_links;
     CExportedImages m_exported;
     BackgroundImageMap m_backgrounds;

@@ -1,10 +1,12 @@
 // The site build on several workers: the same bytes as on one, links planted
-// in the output never written through, cancelling leaves no part files.
+// in the output never written through, cancelling stops at once and leaves
+// nothing behind.
 #include "sitebuild/OutputFile.h"
 #include "model/SiteFile.h"
 #include "model/Effects.h"
 #include "services/DataFolders.h"
 #include "tests/sitebuild/SiteBuildTestSupport.h"
+#include <chrono>
 #include <map>
 #include <regex>
 
@@ -161,25 +163,91 @@ TEST(SiteBuildJobs, PlantedLinksAreReplacedAndTheirTargetsUntouched) {
     }
 }
 
-// Cancel at any point, with workers busy: the build ends cancelled and no
-// file is left half written.
-TEST(SiteBuildJobs, CancelWithWorkersBusyLeavesNoPartFiles) {
-    for (int polls : {0, 3, 9, 20}) {
-        SCOPED_TRACE(polls);
-        CSiteFixture f;
-        MakeMixedSite(f);
-        f.ui.CancelProgressAfter(polls);
-        BuildSettings settings = f.Settings();
-        settings.jobs = 4;
-        SiteBuilder builder(settings, &f.ui);
-        EXPECT_EQ(builder.Build(f.site).code, BuildCancelled);
-        if (fs::exists(f.Root())) {
-            EXPECT_FALSE(HasPartFiles(f.Root()));
+// Says Cancel from a given moment on, and notes when it first did.
+class CCancelAt : public CProgress {
+public:
+    using Clock = std::chrono::steady_clock;
+    CCancelAt(Clock::time_point at, Clock::time_point& said) : m_at(at), m_said(said) {}
+    void SetPhase(const std::string&) override {}
+    void SetPage(const std::string&) override {}
+    void SetRange(long long) override {}
+    void SetPos(long long) override {}
+    bool IsCancelled() override { return Ask(); }
+    bool PollWhileWaiting() override { return Ask(); }
+
+private:
+    bool Ask() {
+        const Clock::time_point now = Clock::now();
+        if (now < m_at) return false;
+        if (m_said == Clock::time_point{}) m_said = now;
+        return true;
+    }
+    Clock::time_point m_at;
+    Clock::time_point& m_said;
+};
+
+struct CCancellingUi : pwtest::CScriptedInteraction {
+    CCancelAt::Clock::time_point at, said;
+    std::unique_ptr<CProgress> OpenProgress(int, const std::string&) override {
+        return std::make_unique<CCancelAt>(at, said);
+    }
+};
+
+// The mixed site with shapes whose glows and shadows are most of the work.
+void MakeSiteWithEffects(CSiteFixture& f) {
+    MakeMixedSite(f);
+    for (int p = 0; p < f.site.PageCount(); ++p)
+        for (int i = 0; i < 6; ++i) {
+            CRectObject& glowing = AddRect(f.site.PageAt(p), {20 + 110 * i, 380, 120 + 110 * i, 470},
+                                           CColor(20, 40 * i, 90));
+            glowing.GetEffects()->glowOn = true;
+            glowing.GetEffects()->shadowOn = i % 2 == 0;
         }
-        for (const std::string& name : f.FileNames(f.Files())) {
-            if (name.ends_with(".jpg")) {
-                EXPECT_TRUE(LoadPicture(f.Files() / name)) << name << " is cut short";
+}
+
+// Cancel at any point, with workers busy bringing shapes with effects up to
+// date or rendering their pictures, on one job or several: the build ends
+// within 100 ms and nothing it wrote is left.
+TEST(SiteBuildJobs, CancelStopsWithin100MsAndTakesAwayWhatItWrote) {
+    using namespace std::chrono_literals;
+    using Clock = CCancelAt::Clock;
+    for (int jobs : {1, 2, 4}) {
+        BuildSettings settings;
+        Clock::duration whole{};
+        {
+            CSiteFixture f;
+            MakeSiteWithEffects(f);
+            settings = f.Settings();
+            settings.jobs = jobs;
+            settings.largeObjectWarning = false;
+            const Clock::time_point start = Clock::now();
+            SiteBuilder builder(settings, &f.ui);
+            ASSERT_EQ(builder.Build(f.site).code, BuildOk);
+            whole = Clock::now() - start;
+        }
+        for (int percent : {0, 10, 40, 70}) {
+            SCOPED_TRACE(std::to_string(jobs) + " jobs, cancel at " + std::to_string(percent) +
+                         "% of the build");
+            // The machine is shared: the best of three tries counts.
+            auto best = Clock::duration::max();
+            for (int attempt = 0; attempt < 3 && best >= 100ms; ++attempt) {
+                CSiteFixture f;
+                MakeSiteWithEffects(f);
+                settings.rootFolder = f.Root();
+                settings.filesFolder = f.Files();
+                CCancellingUi ui;
+                ui.at = Clock::now() + whole * percent / 100;
+                SiteBuilder builder(settings, &ui);
+                const int code = builder.Build(f.site).code;
+                const Clock::time_point ended = Clock::now();
+                if (code == BuildOk) continue; // slower the first time; it ended first
+                ASSERT_EQ(code, BuildCancelled);
+                ASSERT_NE(ui.said, Clock::time_point{});
+                best = std::min(best, ended - ui.said);
+                EXPECT_FALSE(fs::exists(f.Root()));
             }
+            EXPECT_LT(best, 100ms)
+                << std::chrono::duration_cast<std::chrono::milliseconds>(best).count() << " ms";
         }
     }
 }
