@@ -144,18 +144,12 @@ bool CRegionRenderer::Render(const CRect& region, const CPageItem* item, CPageOb
         for (int tx = r.left; tx < r.right; tx += side) {
             const CRect tile{tx, ty, std::min(r.right, tx + side), std::min(r.bottom, ty + side)};
             ComposeTile(tile, item, state);
-            const int w = tile.Width(), h = tile.Height();
-            for (int y = 0; y < h; ++y)
-                DropAlpha(
-                    m_tiles.argb.get() + static_cast<std::ptrdiff_t>(y) * CBuildTiles::kArgbRow,
-                    m_tiles.rgb.get() + static_cast<std::ptrdiff_t>(y) * CBuildTiles::kRgbRow, w);
             uint8_t* target = out.Bits() + static_cast<std::size_t>(ty - r.top) * outRow +
                               3 * static_cast<std::size_t>(tx - r.left);
-            for (int y = 0; y < h; ++y)
-                std::memcpy(target + static_cast<std::size_t>(y) * outRow,
-                            m_tiles.rgb.get() +
-                                static_cast<std::ptrdiff_t>(y) * CBuildTiles::kRgbRow,
-                            3 * static_cast<std::size_t>(w));
+            for (int y = 0; y < tile.Height(); ++y)
+                DropAlpha(
+                    m_tiles.argb.get() + static_cast<std::ptrdiff_t>(y) * CBuildTiles::kArgbRow,
+                    target + static_cast<std::size_t>(y) * outRow, tile.Width());
         }
     }
     return true;

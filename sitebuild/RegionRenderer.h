@@ -12,17 +12,15 @@ class CPage;
 class CPageItem;
 class CPageObject;
 
-// The two fixed tile buffers of a build: 256 x 256 pixels of alpha, red,
-// green, blue (row stride 1024 bytes) where a tile of the page is composed,
-// and 256 x 256 pixels of red, green, blue (row stride 768 bytes) that carry
-// it into the output picture. Whatever the page size, a build draws through
-// these and never holds a page-sized 32-bit buffer.
+// The fixed tile buffer of a build: 256 x 256 pixels of alpha, red, green,
+// blue (row stride 1024 bytes) where a tile of the page is composed before
+// its red, green and blue go straight into the output picture. Whatever the
+// page size, a build draws through it and never holds a page-sized 32-bit
+// buffer.
 struct CBuildTiles {
     static constexpr int kSide = 256;
     static constexpr int kArgbRow = 4 * kSide;
-    static constexpr int kRgbRow = 3 * kSide;
     std::unique_ptr<uint8_t[]> argb{new uint8_t[kArgbRow * kSide]};
-    std::unique_ptr<uint8_t[]> rgb{new uint8_t[kRgbRow * kSide]};
 };
 
 // The red, green, blue pixels of one rendered region (rows 3 * width bytes

@@ -8,12 +8,15 @@
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/Site.h"
+#include "model/PageObject.h"
 #include "model/TextObject.h"
 #include "model/BackgroundFill.h"
 #include "services/Cp1252.h"
 #include "services/StringTable.h"
 #include "services/UserInteraction.h"
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -56,6 +59,20 @@ const CPage* FrontPageOf(const CSite& site) {
     // A site always has a front page; should the flag be missing, the first
     // page stands in, so the built site still has its default.htm.
     return site.PageCount() > 0 ? &site.PageAt(0) : nullptr;
+}
+
+// Whether the pictures of a page are small enough to be made while the page
+// before it still holds its own: judged by the rectangles of its objects.
+bool PicturesAheadFit(const CPage& page) {
+    constexpr double kAheadBytes = 32.0 * (1 << 20);
+    double bytes = 0;
+    for (const auto& item : page.Items())
+        for (const CPageObject* object : {&item->Normal(), item->MouseOver()})
+            if (object) {
+                const CRect r = object->GetRect();
+                bytes += 4.0 * std::max(r.Width(), 0) * std::max(r.Height(), 0);
+            }
+    return bytes <= kAheadBytes;
 }
 
 } // namespace
@@ -170,14 +187,53 @@ BuildResult SiteBuilder::Classify(CSite& site) {
     const int step = ProgressStep(kFirstPhaseWeight, count);
     const CPage* front = FrontPageOf(site);
     m_pages.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        CPage& page = site.PageAt(i);
-        SetPage(page.Identifier());
+    m_madeHere.reserve(static_cast<std::size_t>(count));
+    // With several workers the items of the next page are brought up to date
+    // while this one is classified, so the workers do not stand idle at
+    // every page waiting for its slowest item. A page of large pictures is
+    // not started ahead: memory stays bounded by the largest page.
+    const bool ahead = m_pool->Jobs() > 1 && !CBackgroundFill::DefaultPictureContext();
+    std::vector<std::future<void>> current, next;
+    struct CDrain {
+        CBuildPool& pool;
+        std::vector<std::future<void>>& a;
+        std::vector<std::future<void>>& b;
+        ~CDrain() {
+            bool busy = false;
+            for (auto* tasks : {&a, &b})
+                for (auto& task : *tasks)
+                    busy = busy || (task.valid() &&
+                                    task.wait_for(std::chrono::seconds(0)) != std::future_status::ready);
+            if (busy) pool.Stop();
+            for (auto* tasks : {&a, &b})
+                for (auto& task : *tasks)
+                    if (task.valid()) task.wait();
+        }
+    } drain{*m_pool, current, next};
+    const auto start = [&](int index, std::vector<std::future<void>>& tasks) {
+        CPage& page = site.PageAt(index);
         CMadeHere& made = m_madeHere.emplace_back();
         for (const auto& item : page.Items())
             for (CPageObject* object : {&item->Normal(), item->MouseOver()})
                 if (object && object->IsDirty()) made.objects.push_back(object);
-        if (RefreshPage(page) != BuildOk) return EndedWith(BuildCancelled);
+        if (!ahead) return;
+        page.Background().Render();
+        for (int k = 0; k < page.ItemCount(); ++k)
+            tasks.push_back(m_pool->Submit(
+                [&page, k](CBuildWorker& w) { RefreshItemForBuild(page, k, w.scratch); }));
+    };
+    if (count > 0) start(0, current);
+    for (int i = 0; i < count; ++i) {
+        CPage& page = site.PageAt(i);
+        SetPage(page.Identifier());
+        const bool nextAhead = ahead && i + 1 < count && PicturesAheadFit(site.PageAt(i + 1));
+        if (nextAhead) start(i + 1, next);
+        for (auto& task : current)
+            if (!WaitPolling(task, [this] { return CancelledWhileWaiting(); }))
+                return EndedWith(BuildCancelled);
+        // A page the workers had nothing to do for is brought up to date here.
+        if (current.empty() && RefreshPage(page) != BuildOk) return EndedWith(BuildCancelled);
+        CMadeHere& made = m_madeHere[static_cast<std::size_t>(i)];
         m_pages.push_back(MakeBuildPage(page, i, &page == front));
         BuildPage& built = m_pages.back();
         DecideTextsAndCounters(built, m_settings.previewMode);
@@ -200,6 +256,9 @@ BuildResult SiteBuilder::Classify(CSite& site) {
             made.kept = true;
         }
         Advance(step);
+        if (i + 1 < count && !nextAhead) start(i + 1, next);
+        std::swap(current, next);
+        next.clear();
     }
     return {};
 }
