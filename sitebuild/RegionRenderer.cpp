@@ -159,7 +159,10 @@ void CRegionPixels::Resize(int width, int height) {
     m_width = std::max(width, 0);
     m_height = std::max(height, 0);
     const std::size_t need = RowBytes() * static_cast<std::size_t>(m_height);
-    if (m_data.size() < need) m_data.resize(need);
+    if (m_capacity < need) {
+        m_data.reset(new uint8_t[need]);
+        m_capacity = need;
+    }
 }
 
 CPixMap CRegionPixels::Map() const {
@@ -170,7 +173,7 @@ CPixMap CRegionPixels::Map() const {
     map.planes = 3;
     map.bitsPerPlane = 8;
     map.interleaved = true;
-    map.plane[0] = {const_cast<uint8_t*>(m_data.data()), 3, static_cast<int32_t>(RowBytes())};
+    map.plane[0] = {m_data.get(), 3, static_cast<int32_t>(RowBytes())};
     return map;
 }
 

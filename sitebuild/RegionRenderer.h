@@ -32,13 +32,15 @@ public:
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     std::size_t RowBytes() const { return 3 * static_cast<std::size_t>(m_width); }
-    uint8_t* Bits() { return m_data.data(); }
-    const uint8_t* Bits() const { return m_data.data(); }
+    uint8_t* Bits() { return m_data.get(); }
+    const uint8_t* Bits() const { return m_data.get(); }
     // An IMAGE_RGB8 map over the pixels, for the encoder.
     CPixMap Map() const;
 
 private:
-    std::vector<uint8_t> m_data;
+    // Not cleared when it grows: a render writes every pixel of the region.
+    std::unique_ptr<uint8_t[]> m_data;
+    std::size_t m_capacity = 0;
     int m_width = 0;
     int m_height = 0;
 };
