@@ -143,6 +143,7 @@ BuildResult SiteBuilder::Build(CSite& site) {
     m_keptBytes = 0;
     m_failure = {};
     m_written.clear();
+    m_writes.clear();
     m_failure.written = &m_written;
     m_madeRoot = m_madeFiles = false;
     m_cancelSeen = false;
@@ -172,6 +173,8 @@ BuildResult SiteBuilder::Build(CSite& site) {
     }
     // No worker may still be busy with the site once the build returns.
     m_pool.reset();
+    m_writes.clear();
+    m_spareBytes.clear();
     if (result.code == BuildCancelled) RemoveWhatWasWritten();
     // Closing the status window on every way out.
     m_progress.reset();
