@@ -162,14 +162,12 @@ void CComposition::Block(const CRect& b, const CScratch& s) const {
     if (!inObject.IsEmpty()) // the object over the cleared output
         BlendOver(Dst(inObject.left, inObject.top), ObjectAt(inObject.left, inObject.top),
                   inObject.Width(), inObject.Height());
-    Extract(object.Bits(), 4, static_cast<int>(object.RowBytes()), objectRect, b,
-            s.objectAlpha());
+    Extract(object.Bits(), 4, static_cast<int>(object.RowBytes()), objectRect, b, s.objectAlpha());
     const CPlaneRef objectAlpha{s.objectAlpha(), 1, kBlock};
     if (e.shadowOn) Extract(shadow, b, s.shadow());
 
     if (e.shadowOn && e.shadowType != 0 && !inObject.IsEmpty()) {
-        const uint8_t* m =
-            s.shadow() + (inObject.top - b.top) * kBlock + (inObject.left - b.left);
+        const uint8_t* m = s.shadow() + (inObject.top - b.top) * kBlock + (inObject.left - b.left);
         BlendColourMasked(Dst(inObject.left, inObject.top), {m, 1, kBlock},
                           e.shadowColour.GetCOLORREF(), 100 - e.shadowTransparency,
                           inObject.Width(), inObject.Height());

@@ -147,9 +147,9 @@ bool CRegionRenderer::Render(const CRect& region, const CPageItem* item, CPageOb
             uint8_t* target = out.Bits() + static_cast<std::size_t>(ty - r.top) * outRow +
                               3 * static_cast<std::size_t>(tx - r.left);
             for (int y = 0; y < tile.Height(); ++y)
-                DropAlpha(
-                    m_tiles.argb.get() + static_cast<std::ptrdiff_t>(y) * CBuildTiles::kArgbRow,
-                    target + static_cast<std::size_t>(y) * outRow, tile.Width());
+                DropAlpha(m_tiles.argb.get() +
+                              static_cast<std::ptrdiff_t>(y) * CBuildTiles::kArgbRow,
+                          target + static_cast<std::size_t>(y) * outRow, tile.Width());
         }
     }
     return true;

@@ -124,8 +124,10 @@ void SiteBuilder::RemoveWhatWasWritten() {
         fs::remove(file, ec);
     m_written.clear();
     // Only folders this build made, and only when nothing else lies in them.
-    if (m_madeFiles && fs::is_empty(m_settings.filesFolder, ec)) fs::remove(m_settings.filesFolder, ec);
-    if (m_madeRoot && fs::is_empty(m_settings.rootFolder, ec)) fs::remove(m_settings.rootFolder, ec);
+    if (m_madeFiles && fs::is_empty(m_settings.filesFolder, ec))
+        fs::remove(m_settings.filesFolder, ec);
+    if (m_madeRoot && fs::is_empty(m_settings.rootFolder, ec))
+        fs::remove(m_settings.rootFolder, ec);
 }
 
 std::string SiteBuilder::ImageUrl(const BuildPage& page, const std::string& file) const {
@@ -205,8 +207,8 @@ BuildResult SiteBuilder::Classify(CSite& site) {
             bool busy = false;
             for (auto* tasks : {&a, &b})
                 for (auto& task : *tasks)
-                    busy = busy || (task.valid() &&
-                                    task.wait_for(std::chrono::seconds(0)) != std::future_status::ready);
+                    busy = busy || (task.valid() && task.wait_for(std::chrono::seconds(0)) !=
+                                                        std::future_status::ready);
             if (busy) pool.Stop();
             for (auto* tasks : {&a, &b})
                 for (auto& task : *tasks)

@@ -137,7 +137,7 @@ private:
     std::vector<std::filesystem::path> m_written; // every file written, in order
     std::deque<std::unique_ptr<CPendingWrite>> m_writes;
     std::vector<std::vector<uint8_t>> m_spareBytes; // buffers of finished writes
-    bool m_madeRoot = false, m_madeFiles = false;  // folders this build made
+    bool m_madeRoot = false, m_madeFiles = false;   // folders this build made
     bool m_cancelSeen = false;
     std::chrono::steady_clock::time_point m_lastPoll;
     std::unique_ptr<CLinkUrls> m_links;

@@ -201,8 +201,8 @@ void MakeSiteWithEffects(CSiteFixture& f) {
     MakeMixedSite(f);
     for (int p = 0; p < f.site.PageCount(); ++p)
         for (int i = 0; i < 6; ++i) {
-            CRectObject& glowing = AddRect(f.site.PageAt(p), {20 + 110 * i, 380, 120 + 110 * i, 470},
-                                           CColor(20, 40 * i, 90));
+            CRectObject& glowing = AddRect(
+                f.site.PageAt(p), {20 + 110 * i, 380, 120 + 110 * i, 470}, CColor(20, 40 * i, 90));
             glowing.GetEffects()->glowOn = true;
             glowing.GetEffects()->shadowOn = i % 2 == 0;
         }
@@ -214,6 +214,12 @@ void MakeSiteWithEffects(CSiteFixture& f) {
 TEST(SiteBuildJobs, CancelStopsWithin100MsAndTakesAwayWhatItWrote) {
     using namespace std::chrono_literals;
     using Clock = CCancelAt::Clock;
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+    // Sanitized code runs several times slower; the bound scales with it.
+    const auto bound = 1000ms;
+#else
+    const auto bound = 100ms;
+#endif
     for (int jobs : {1, 2, 4}) {
         BuildSettings settings;
         Clock::duration whole{};
@@ -233,7 +239,7 @@ TEST(SiteBuildJobs, CancelStopsWithin100MsAndTakesAwayWhatItWrote) {
                          "% of the build");
             // The machine is shared: the best of three tries counts.
             auto best = Clock::duration::max();
-            for (int attempt = 0; attempt < 3 && best >= 100ms; ++attempt) {
+            for (int attempt = 0; attempt < 3 && best >= bound; ++attempt) {
                 CSiteFixture f;
                 MakeSiteWithEffects(f);
                 settings.rootFolder = f.Root();
@@ -249,7 +255,7 @@ TEST(SiteBuildJobs, CancelStopsWithin100MsAndTakesAwayWhatItWrote) {
                 best = std::min(best, ended - ui.said);
                 EXPECT_FALSE(fs::exists(f.Root()));
             }
-            EXPECT_LT(best, 100ms)
+            EXPECT_LT(best, bound)
                 << std::chrono::duration_cast<std::chrono::milliseconds>(best).count() << " ms";
         }
     }
