@@ -81,6 +81,7 @@ private:
 };
 
 // Waits for a task of the pool; `poll` is called about every 20 ms while
-// the task runs. False when `poll` asked to stop (the task may still run;
-// stop the pool and wait again).
+// the task runs and once it has run (so it should be cheap to call often).
+// False when `poll` asked to stop (the task may still run; stop the pool
+// and wait again).
 bool WaitPolling(std::future<void>& done, const std::function<bool()>& poll);
