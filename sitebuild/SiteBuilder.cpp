@@ -261,6 +261,9 @@ BuildResult SiteBuilder::Classify(CSite& site) {
             made.kept = true;
         }
         Advance(step);
+        // A site of many pages spends seconds here; Cancel must not wait
+        // for validation to be seen.
+        if (Cancelled()) return EndedWith(BuildCancelled);
         if (i + 1 < count && !nextAhead) start(i + 1, next);
         std::swap(current, next);
         next.clear();

@@ -345,7 +345,7 @@ TEST(SiteBuilder, HtmlAndFormItemsAreNotImagesAndCountersOnlyInPreview) {
 // build wrote; what was there before and is not the build's stays.
 TEST(SiteBuilder, CancelEndsTheBuildBetweenPagesAndBetweenItems) {
     for (bool earlier : {false, true}) {
-        for (int polls : {0, 1, 3}) {
+        for (int polls : {0, 1, 2, 4}) {
             SCOPED_TRACE(std::to_string(polls) + (earlier ? " over an earlier build" : ""));
             CSiteFixture f;
             CPage& page = f.AddPage("Forside");
@@ -359,8 +359,9 @@ TEST(SiteBuilder, CancelEndsTheBuildBetweenPagesAndBetweenItems) {
             f.ui.CancelProgressAfter(polls);
             EXPECT_EQ(f.Build(), BuildCancelled);
             EXPECT_TRUE(f.ui.Progresses()[0]->closed);
-            // Validation polls once; then one poll per image item; the build
-            // ends at the poll that says Cancel.
+            // The first phase and validation poll once per page; then one
+            // poll per image item; the build ends at the poll that says
+            // Cancel.
             EXPECT_EQ(f.ui.Progresses()[0]->polls, polls + 1);
             if (earlier) {
                 EXPECT_EQ(f.FileNames(f.Files()), std::vector<std::string>{"mine.txt"});
