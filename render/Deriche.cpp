@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <memory>
 #include <numbers>
-#include <vector>
 
 namespace {
 // y+[k] = n0 x[k] + n1 x[k-1] + n2 x[k-2] + n3 x[k-3] - d1 y+[k-1] - ... - d4 y+[k-4]
@@ -103,35 +103,64 @@ void Transpose(const float* src, float* dst, int width, int height) {
         }
     }
 }
+// Float planes of one thread that only grow, left as they are between
+// blurs: every pass writes each float before it reads it. Blurs of the
+// size of a page do not stay behind in them.
+class CFloats {
+public:
+    float* Get(std::size_t count) {
+        constexpr std::size_t kKept = std::size_t{1} << 20;
+        if (count > kKept) {
+            m_large.reset(new float[count]);
+            return m_large.get();
+        }
+        if (count > m_size) {
+            m_data.reset(new float[count]);
+            m_size = count;
+        }
+        return m_data.get();
+    }
+    void ReleaseLarge() { m_large.reset(); }
+
+private:
+    std::unique_ptr<float[]> m_data, m_large;
+    std::size_t m_size = 0;
+};
+
+thread_local CFloats t_plane, t_pass, t_ring;
 } // namespace
 
 void DericheBlur(float* data, int width, int height, double sigma) {
     if (data == nullptr || width <= 0 || height <= 0 || !(sigma > 0)) return;
     const CCoefficients k = Coefficients(sigma);
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    std::vector<float> a(count), ring(static_cast<std::size_t>(5) * std::max(width, height));
+    float* a = t_pass.Get(count);
+    float* ring = t_ring.Get(static_cast<std::size_t>(5) * std::max(width, height));
     // Columns first in the original layout, then the rows as the columns of
     // the transposed plane; the two orders give the same separable result.
-    ColumnPass(data, a.data(), ring.data(), width, height, k);
-    Transpose(a.data(), data, width, height);
-    ColumnPass(data, a.data(), ring.data(), height, width, k);
-    Transpose(a.data(), data, height, width);
+    ColumnPass(data, a, ring, width, height, k);
+    Transpose(a, data, width, height);
+    ColumnPass(data, a, ring, height, width, k);
+    Transpose(a, data, height, width);
+    t_pass.ReleaseLarge();
+    t_ring.ReleaseLarge();
 }
 
 void DericheBlur(uint8_t* plane, int rowStep, int width, int height, double sigma) {
     if (plane == nullptr || width <= 0 || height <= 0 || !(sigma > 0)) return;
-    std::vector<float> f(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    float* f = t_plane.Get(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y) {
         const uint8_t* p = plane + static_cast<std::ptrdiff_t>(y) * rowStep;
-        float* q = f.data() + static_cast<std::ptrdiff_t>(y) * width;
+        float* q = f + static_cast<std::ptrdiff_t>(y) * width;
         for (int x = 0; x < width; ++x)
             q[x] = p[x];
     }
-    DericheBlur(f.data(), width, height, sigma);
+    DericheBlur(f, width, height, sigma);
     for (int y = 0; y < height; ++y) {
         uint8_t* p = plane + static_cast<std::ptrdiff_t>(y) * rowStep;
-        const float* q = f.data() + static_cast<std::ptrdiff_t>(y) * width;
+        const float* q = f + static_cast<std::ptrdiff_t>(y) * width;
         for (int x = 0; x < width; ++x)
             p[x] = static_cast<uint8_t>(std::clamp(q[x] + 0.5f, 0.0f, 255.0f));
     }
+    t_plane.ReleaseLarge();
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <numbers>
 #include <thread>
 #include <vector>
@@ -123,11 +124,16 @@ void MakeRelief(const CPlacedMask& m, const CRect& block, double lx, double ly, 
     }
 }
 
+// The block buffers of one thread. Every block writes what it reads of them
+// first (Extract, MakeRelief, the shadow layer), so they are neither zeroed
+// nor made anew for each of the thousands of objects a build renders.
 struct CScratch {
-    std::vector<uint8_t> objectAlpha = std::vector<uint8_t>(kBlock * kBlock);
-    std::vector<uint8_t> shadow = std::vector<uint8_t>(kBlock * kBlock);
-    std::vector<uint8_t> glow = std::vector<uint8_t>(kBlock * kBlock);
-    std::vector<uint8_t> layer = std::vector<uint8_t>(4 * kBlock * kBlock);
+    static constexpr std::size_t kPlane = kBlock * kBlock;
+    std::unique_ptr<uint8_t[]> bytes{new uint8_t[7 * kPlane]};
+    uint8_t* objectAlpha() const { return bytes.get(); }
+    uint8_t* shadow() const { return bytes.get() + kPlane; }
+    uint8_t* glow() const { return bytes.get() + 2 * kPlane; }
+    uint8_t* layer() const { return bytes.get() + 3 * kPlane; }
 };
 
 // Everything one render needs to know, in object coordinates.
@@ -147,37 +153,35 @@ struct CComposition {
         return {object.Bits() + y * object.RowBytes() + 4 * x, 4,
                 static_cast<int>(object.RowBytes())};
     }
-    void Block(const CRect& b, CScratch& s) const;
+    void Block(const CRect& b, const CScratch& s) const;
 };
 
-void CComposition::Block(const CRect& b, CScratch& s) const {
+void CComposition::Block(const CRect& b, const CScratch& s) const {
     const int bw = b.Width(), bh = b.Height();
     const CRect inObject = b.Intersect(objectRect);
     if (!inObject.IsEmpty()) // the object over the cleared output
         BlendOver(Dst(inObject.left, inObject.top), ObjectAt(inObject.left, inObject.top),
                   inObject.Width(), inObject.Height());
-    Extract(object.Bits(), 4, static_cast<int>(object.RowBytes()), objectRect, b,
-            s.objectAlpha.data());
-    const CPlaneRef objectAlpha{s.objectAlpha.data(), 1, kBlock};
-    if (e.shadowOn) Extract(shadow, b, s.shadow.data());
+    Extract(object.Bits(), 4, static_cast<int>(object.RowBytes()), objectRect, b, s.objectAlpha());
+    const CPlaneRef objectAlpha{s.objectAlpha(), 1, kBlock};
+    if (e.shadowOn) Extract(shadow, b, s.shadow());
 
     if (e.shadowOn && e.shadowType != 0 && !inObject.IsEmpty()) {
-        const uint8_t* m =
-            s.shadow.data() + (inObject.top - b.top) * kBlock + (inObject.left - b.left);
+        const uint8_t* m = s.shadow() + (inObject.top - b.top) * kBlock + (inObject.left - b.left);
         BlendColourMasked(Dst(inObject.left, inObject.top), {m, 1, kBlock},
                           e.shadowColour.GetCOLORREF(), 100 - e.shadowTransparency,
                           inObject.Width(), inObject.Height());
     }
     if (e.edgesOn) {
         const double a = e.edgesAngle * std::numbers::pi / 180.0;
-        MakeRelief(edges, b, -std::cos(a), std::sin(a), e.edgesStyle == 1, s.layer.data());
+        MakeRelief(edges, b, -std::cos(a), std::sin(a), e.edgesStyle == 1, s.layer());
         EffectByType(e.edgesType, 100 - e.edgesTransparency, Dst(b.left, b.top),
-                     {s.layer.data(), 4, 4 * kBlock}, objectAlpha, bw, bh);
+                     {s.layer(), 4, 4 * kBlock}, objectAlpha, bw, bh);
     }
     if (e.glowOn) {
-        Extract(glow, b, s.glow.data());
+        Extract(glow, b, s.glow());
         ColourEffectByType(e.glowType, 100 - e.glowTransparency, e.glowColour.GetCOLORREF(),
-                           Dst(b.left, b.top), {s.glow.data(), 1, kBlock}, objectAlpha, bw, bh);
+                           Dst(b.left, b.top), {s.glow(), 1, kBlock}, objectAlpha, bw, bh);
     }
     if (e.shadowOn && e.shadowType != 1) {
         // The output so far goes over a layer of shadow colour whose alpha is
@@ -185,8 +189,8 @@ void CComposition::Block(const CRect& b, CScratch& s) const {
         // behind the object, its edges and its glow.
         const COLORREF c = e.shadowColour.GetCOLORREF();
         for (int y = 0; y < bh; ++y) {
-            uint8_t* p = s.layer.data() + y * 4 * kBlock;
-            const uint8_t* m = s.shadow.data() + y * kBlock;
+            uint8_t* p = s.layer() + y * 4 * kBlock;
+            const uint8_t* m = s.shadow() + y * kBlock;
             for (int x = 0; x < bw; ++x, p += 4) {
                 p[0] = m[x];
                 p[1] = static_cast<uint8_t>(c & 0xFF);
@@ -195,9 +199,9 @@ void CComposition::Block(const CRect& b, CScratch& s) const {
             }
         }
         const CArgbRef dst = Dst(b.left, b.top);
-        BlendOver({s.layer.data(), 4, 4 * kBlock}, {dst.data, 4, dst.rowStep}, bw, bh);
+        BlendOver({s.layer(), 4, 4 * kBlock}, {dst.data, 4, dst.rowStep}, bw, bh);
         for (int y = 0; y < bh; ++y)
-            std::memcpy(dst.data + y * dst.rowStep, s.layer.data() + y * 4 * kBlock, 4 * bw);
+            std::memcpy(dst.data + y * dst.rowStep, s.layer() + y * 4 * kBlock, 4 * bw);
     }
 }
 } // namespace
@@ -237,12 +241,12 @@ bool RenderWithEffects(CEffects& e, const CImage& objectImage, CEffectsOutput& o
     area = Union(area, edges.rect);
     area = Union(area, glow.rect);
 
+    // A new image comes cleared: the object and its effects go over nothing.
     auto out = std::make_unique<CImage>(kArgb, area.Width(), area.Height(), 96.0);
     if (!out->Bits()) return false;
-    std::memset(out->Bits(), 0, out->BufferBytes());
     const CComposition job{e,    objectImage, objectRect, shadow,  edges,
                            glow, *out,        area.left,  area.top};
-    CScratch scratch;
+    thread_local const CScratch scratch;
     for (int y = area.top; y < area.bottom; y += kBlock)
         for (int x = area.left; x < area.right; x += kBlock)
             job.Block({x, y, std::min(x + kBlock, area.right), std::min(y + kBlock, area.bottom)},

@@ -73,9 +73,12 @@ bool CBuildPool::ForEach(int count, const std::function<void(int, CBuildWorker&)
                          const std::function<bool()>& poll) {
     std::vector<std::future<void>> done;
     done.reserve(static_cast<std::size_t>(std::max(count, 0)));
-    for (int i = 0; i < count; ++i)
-        done.push_back(Submit([&fn, i](CBuildWorker& w) { fn(i, w); }));
     bool going = true;
+    for (int i = 0; i < count && going; ++i) {
+        done.push_back(Submit([&fn, i](CBuildWorker& w) { fn(i, w); }));
+        // Without threads every task has run by now; ask between them.
+        if (m_threads.empty() && poll && poll()) going = false, Stop();
+    }
     for (auto& task : done) {
         if (going && !WaitPolling(task, poll)) {
             going = false;
@@ -90,5 +93,7 @@ bool WaitPolling(std::future<void>& done, const std::function<bool()>& poll) {
     using namespace std::chrono_literals;
     while (done.wait_for(20ms) != std::future_status::ready)
         if (poll && poll()) return false;
-    return true;
+    // Asked after every task as well: a run of short tasks never waits the
+    // full 20 ms for any of them, and Cancel must still get through.
+    return !(poll && poll());
 }

@@ -61,8 +61,9 @@ public:
     const std::atomic<bool>& StopFlag() const { return m_stop; }
 
     // Runs fn(i, worker) for i in 0..count-1 and waits for all of them;
-    // `poll` is called every few milliseconds while waiting and may stop
-    // the pool (it then returns false).
+    // `poll` is called every few milliseconds while waiting (without
+    // threads: after every task) and may stop the pool (it then returns
+    // false).
     bool ForEach(int count, const std::function<void(int, CBuildWorker&)>& fn,
                  const std::function<bool()>& poll);
 
@@ -80,6 +81,7 @@ private:
 };
 
 // Waits for a task of the pool; `poll` is called about every 20 ms while
-// the task runs. False when `poll` asked to stop (the task may still run;
-// stop the pool and wait again).
+// the task runs and once it has run (so it should be cheap to call often).
+// False when `poll` asked to stop (the task may still run; stop the pool
+// and wait again).
 bool WaitPolling(std::future<void>& done, const std::function<bool()>& poll);

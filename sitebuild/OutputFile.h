@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 #include <system_error>
+#include <vector>
 
 // Every file of a built site is written the same way: into a new temporary
 // file beside it, then renamed over the old one. So a full disk or a failed
@@ -32,14 +33,18 @@ void RemoveStaleOutputTemps(const std::filesystem::path& folder);
 // pointed. False when it cannot be made.
 bool MakeOutputFolder(const std::filesystem::path& folder);
 
-// The first write that failed in a build: which file, and why.
+// The first write that failed in a build: which file, and why. Every write
+// of a build passes through Check, so it can also list the files written:
+// a cancelled build takes them away again.
 struct CWriteFailure {
     std::filesystem::path file;
     std::error_code error;
+    std::vector<std::filesystem::path>* written = nullptr; // when listing
     explicit operator bool() const { return static_cast<bool>(error); }
     // Records the failure unless an earlier one is kept; true when ok.
     bool Check(const std::filesystem::path& f, std::error_code ec) {
         if (ec && !error) file = f, error = ec;
+        if (!ec && written) written->push_back(f);
         return !ec;
     }
 };

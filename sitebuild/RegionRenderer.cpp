@@ -144,18 +144,12 @@ bool CRegionRenderer::Render(const CRect& region, const CPageItem* item, CPageOb
         for (int tx = r.left; tx < r.right; tx += side) {
             const CRect tile{tx, ty, std::min(r.right, tx + side), std::min(r.bottom, ty + side)};
             ComposeTile(tile, item, state);
-            const int w = tile.Width(), h = tile.Height();
-            for (int y = 0; y < h; ++y)
-                DropAlpha(
-                    m_tiles.argb.get() + static_cast<std::ptrdiff_t>(y) * CBuildTiles::kArgbRow,
-                    m_tiles.rgb.get() + static_cast<std::ptrdiff_t>(y) * CBuildTiles::kRgbRow, w);
             uint8_t* target = out.Bits() + static_cast<std::size_t>(ty - r.top) * outRow +
                               3 * static_cast<std::size_t>(tx - r.left);
-            for (int y = 0; y < h; ++y)
-                std::memcpy(target + static_cast<std::size_t>(y) * outRow,
-                            m_tiles.rgb.get() +
-                                static_cast<std::ptrdiff_t>(y) * CBuildTiles::kRgbRow,
-                            3 * static_cast<std::size_t>(w));
+            for (int y = 0; y < tile.Height(); ++y)
+                DropAlpha(m_tiles.argb.get() +
+                              static_cast<std::ptrdiff_t>(y) * CBuildTiles::kArgbRow,
+                          target + static_cast<std::size_t>(y) * outRow, tile.Width());
         }
     }
     return true;
@@ -165,7 +159,10 @@ void CRegionPixels::Resize(int width, int height) {
     m_width = std::max(width, 0);
     m_height = std::max(height, 0);
     const std::size_t need = RowBytes() * static_cast<std::size_t>(m_height);
-    if (m_data.size() < need) m_data.resize(need);
+    if (m_capacity < need) {
+        m_data.reset(new uint8_t[need]);
+        m_capacity = need;
+    }
 }
 
 CPixMap CRegionPixels::Map() const {
@@ -176,14 +173,8 @@ CPixMap CRegionPixels::Map() const {
     map.planes = 3;
     map.bitsPerPlane = 8;
     map.interleaved = true;
-    map.plane[0] = {const_cast<uint8_t*>(m_data.data()), 3, static_cast<int32_t>(RowBytes())};
+    map.plane[0] = {m_data.get(), 3, static_cast<int32_t>(RowBytes())};
     return map;
-}
-
-void RefreshPageForBuild(CPage& page) {
-    page.Background().Render();
-    for (int i = 0; i < page.ItemCount(); ++i)
-        RefreshItemForBuild(page, i, page.TileBuffer());
 }
 
 void RefreshItemForBuild(CPage& page, int index, CPixMap& scratch) {

@@ -12,17 +12,15 @@ class CPage;
 class CPageItem;
 class CPageObject;
 
-// The two fixed tile buffers of a build: 256 x 256 pixels of alpha, red,
-// green, blue (row stride 1024 bytes) where a tile of the page is composed,
-// and 256 x 256 pixels of red, green, blue (row stride 768 bytes) that carry
-// it into the output picture. Whatever the page size, a build draws through
-// these and never holds a page-sized 32-bit buffer.
+// The fixed tile buffer of a build: 256 x 256 pixels of alpha, red, green,
+// blue (row stride 1024 bytes) where a tile of the page is composed before
+// its red, green and blue go straight into the output picture. Whatever the
+// page size, a build draws through it and never holds a page-sized 32-bit
+// buffer.
 struct CBuildTiles {
     static constexpr int kSide = 256;
     static constexpr int kArgbRow = 4 * kSide;
-    static constexpr int kRgbRow = 3 * kSide;
     std::unique_ptr<uint8_t[]> argb{new uint8_t[kArgbRow * kSide]};
-    std::unique_ptr<uint8_t[]> rgb{new uint8_t[kRgbRow * kSide]};
 };
 
 // The red, green, blue pixels of one rendered region (rows 3 * width bytes
@@ -34,13 +32,15 @@ public:
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     std::size_t RowBytes() const { return 3 * static_cast<std::size_t>(m_width); }
-    uint8_t* Bits() { return m_data.data(); }
-    const uint8_t* Bits() const { return m_data.data(); }
+    uint8_t* Bits() { return m_data.get(); }
+    const uint8_t* Bits() const { return m_data.get(); }
     // An IMAGE_RGB8 map over the pixels, for the encoder.
     CPixMap Map() const;
 
 private:
-    std::vector<uint8_t> m_data;
+    // Not cleared when it grows: a render writes every pixel of the region.
+    std::unique_ptr<uint8_t[]> m_data;
+    std::size_t m_capacity = 0;
     int m_width = 0;
     int m_height = 0;
 };
@@ -81,9 +81,8 @@ private:
     std::unordered_map<const CPageObject*, bool> m_opaque;
 };
 
-// Brings the page's background and both states of every item up to date, so
-// that rectangles, text layouts and pictures are those the page shows.
-void RefreshPageForBuild(CPage& page);
-// The same for item `index` alone, through the caller's scratch map, so that
-// several items of a page can be brought up to date at once.
+// Brings both states of item `index` up to date, so that its rectangles,
+// text layout and pictures are those the page shows; through the caller's
+// scratch map, so that several items of a page can be brought up to date at
+// once.
 void RefreshItemForBuild(CPage& page, int index, CPixMap& scratch);

@@ -8,12 +8,15 @@
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/Site.h"
+#include "model/PageObject.h"
 #include "model/TextObject.h"
 #include "model/BackgroundFill.h"
 #include "services/Cp1252.h"
 #include "services/StringTable.h"
 #include "services/UserInteraction.h"
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -58,6 +61,20 @@ const CPage* FrontPageOf(const CSite& site) {
     return site.PageCount() > 0 ? &site.PageAt(0) : nullptr;
 }
 
+// Whether the pictures of a page are small enough to be made while the page
+// before it still holds its own: judged by the rectangles of its objects.
+bool PicturesAheadFit(const CPage& page) {
+    constexpr double kAheadBytes = 32.0 * (1 << 20);
+    double bytes = 0;
+    for (const auto& item : page.Items())
+        for (const CPageObject* object : {&item->Normal(), item->MouseOver()})
+            if (object) {
+                const CRect r = object->GetRect();
+                bytes += 4.0 * std::max(r.Width(), 0) * std::max(r.Height(), 0);
+            }
+    return bytes <= kAheadBytes;
+}
+
 } // namespace
 
 SiteBuilder::SiteBuilder(const BuildSettings& settings, CUserInteraction* ui,
@@ -91,7 +108,26 @@ bool SiteBuilder::Cancelled() {
 }
 
 bool SiteBuilder::CancelledWhileWaiting() {
-    return m_progress && m_progress->PollWhileWaiting();
+    using namespace std::chrono_literals;
+    if (!m_progress) return false;
+    if (m_cancelSeen) return true;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_lastPoll < 10ms) return false;
+    m_lastPoll = now;
+    m_cancelSeen = m_progress->PollWhileWaiting();
+    return m_cancelSeen;
+}
+
+void SiteBuilder::RemoveWhatWasWritten() {
+    std::error_code ec;
+    for (const fs::path& file : m_written)
+        fs::remove(file, ec);
+    m_written.clear();
+    // Only folders this build made, and only when nothing else lies in them.
+    if (m_madeFiles && fs::is_empty(m_settings.filesFolder, ec))
+        fs::remove(m_settings.filesFolder, ec);
+    if (m_madeRoot && fs::is_empty(m_settings.rootFolder, ec))
+        fs::remove(m_settings.rootFolder, ec);
 }
 
 std::string SiteBuilder::ImageUrl(const BuildPage& page, const std::string& file) const {
@@ -108,6 +144,12 @@ BuildResult SiteBuilder::Build(CSite& site) {
     m_madeHere.clear();
     m_keptBytes = 0;
     m_failure = {};
+    m_written.clear();
+    m_writes.clear();
+    m_failure.written = &m_written;
+    m_madeRoot = m_madeFiles = false;
+    m_cancelSeen = false;
+    m_lastPoll = {};
     m_pool = std::make_unique<CBuildPool>(m_settings.jobs);
     m_links = std::make_unique<CLinkUrls>(m_pages, m_settings.previewMode, m_downloads);
     if (m_ui) {
@@ -131,9 +173,13 @@ BuildResult SiteBuilder::Build(CSite& site) {
         result.failure = CFailure(EFailure::Write,
                                   m_failure.file.string() + ": " + m_failure.error.message());
     }
+    // No worker may still be busy with the site once the build returns.
+    m_pool.reset();
+    m_writes.clear();
+    m_spareBytes.clear();
+    if (result.code == BuildCancelled) RemoveWhatWasWritten();
     // Closing the status window on every way out.
     m_progress.reset();
-    m_pool.reset();
     // Whatever way the build ended, the pictures it rendered go.
     for (std::size_t i = 0; i < m_madeHere.size(); ++i)
         ReleasePictures(i);
@@ -146,14 +192,53 @@ BuildResult SiteBuilder::Classify(CSite& site) {
     const int step = ProgressStep(kFirstPhaseWeight, count);
     const CPage* front = FrontPageOf(site);
     m_pages.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        CPage& page = site.PageAt(i);
-        SetPage(page.Identifier());
+    m_madeHere.reserve(static_cast<std::size_t>(count));
+    // With several workers the items of the next page are brought up to date
+    // while this one is classified, so the workers do not stand idle at
+    // every page waiting for its slowest item. A page of large pictures is
+    // not started ahead: memory stays bounded by the largest page.
+    const bool ahead = m_pool->Jobs() > 1 && !CBackgroundFill::DefaultPictureContext();
+    std::vector<std::future<void>> current, next;
+    struct CDrain {
+        CBuildPool& pool;
+        std::vector<std::future<void>>& a;
+        std::vector<std::future<void>>& b;
+        ~CDrain() {
+            bool busy = false;
+            for (auto* tasks : {&a, &b})
+                for (auto& task : *tasks)
+                    busy = busy || (task.valid() && task.wait_for(std::chrono::seconds(0)) !=
+                                                        std::future_status::ready);
+            if (busy) pool.Stop();
+            for (auto* tasks : {&a, &b})
+                for (auto& task : *tasks)
+                    if (task.valid()) task.wait();
+        }
+    } drain{*m_pool, current, next};
+    const auto start = [&](int index, std::vector<std::future<void>>& tasks) {
+        CPage& page = site.PageAt(index);
         CMadeHere& made = m_madeHere.emplace_back();
         for (const auto& item : page.Items())
             for (CPageObject* object : {&item->Normal(), item->MouseOver()})
                 if (object && object->IsDirty()) made.objects.push_back(object);
-        if (RefreshPage(page) != BuildOk) return EndedWith(BuildCancelled);
+        if (!ahead) return;
+        page.Background().Render();
+        for (int k = 0; k < page.ItemCount(); ++k)
+            tasks.push_back(m_pool->Submit(
+                [&page, k](CBuildWorker& w) { RefreshItemForBuild(page, k, w.scratch); }));
+    };
+    if (count > 0) start(0, current);
+    for (int i = 0; i < count; ++i) {
+        CPage& page = site.PageAt(i);
+        SetPage(page.Identifier());
+        const bool nextAhead = ahead && i + 1 < count && PicturesAheadFit(site.PageAt(i + 1));
+        if (nextAhead) start(i + 1, next);
+        for (auto& task : current)
+            if (!WaitPolling(task, [this] { return CancelledWhileWaiting(); }))
+                return EndedWith(BuildCancelled);
+        // A page the workers had nothing to do for is brought up to date here.
+        if (current.empty() && RefreshPage(page) != BuildOk) return EndedWith(BuildCancelled);
+        CMadeHere& made = m_madeHere[static_cast<std::size_t>(i)];
         m_pages.push_back(MakeBuildPage(page, i, &page == front));
         BuildPage& built = m_pages.back();
         DecideTextsAndCounters(built, m_settings.previewMode);
@@ -179,6 +264,9 @@ BuildResult SiteBuilder::Classify(CSite& site) {
         // A site of many pages spends seconds here; Cancel must not wait
         // for validation to be seen.
         if (Cancelled()) return EndedWith(BuildCancelled);
+        if (i + 1 < count && !nextAhead) start(i + 1, next);
+        std::swap(current, next);
+        next.clear();
     }
     return {};
 }
@@ -206,6 +294,9 @@ BuildCode SiteBuilder::MakeFolders() {
     SetPos(2 * kFirstPhaseWeight);
     // A link planted where the files folder goes is replaced by a folder, so
     // the build never writes where it points.
+    std::error_code ec;
+    m_madeRoot = !fs::exists(fs::symlink_status(m_settings.rootFolder, ec));
+    m_madeFiles = !fs::is_directory(fs::symlink_status(m_settings.filesFolder, ec));
     if (!EnsureFolder(m_settings.rootFolder) || !MakeOutputFolder(m_settings.filesFolder))
         return BuildNoFolder;
     return BuildOk;
@@ -251,7 +342,10 @@ BuildCode SiteBuilder::RefreshPage(CPage& page) {
     // the window system, which only the calling thread may do; its objects
     // are mostly up to date anyway.
     if (CBackgroundFill::DefaultPictureContext()) {
-        RefreshPageForBuild(page);
+        for (int i = 0; i < page.ItemCount(); ++i) {
+            RefreshItemForBuild(page, i, page.TileBuffer());
+            if (CancelledWhileWaiting()) return BuildCancelled;
+        }
         return BuildOk;
     }
     const bool done = m_pool->ForEach(

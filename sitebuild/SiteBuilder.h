@@ -3,11 +3,15 @@
 #include "sitebuild/ExportedImages.h"
 #include "sitebuild/ImageOutput.h"
 #include "sitebuild/OutputFile.h"
+#include <chrono>
+#include <deque>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 
 class CBuildPool;
+class CMemFile;
 class CLinkUrls;
 class CPageObject;
 class CProgress;
@@ -70,6 +74,25 @@ private:
     struct CItemJob;
     struct CItemPictures;
     BuildCode WriteItemImages(BuildPage& page, const CItemJob& job, CItemPictures& made);
+    // Writes one state's picture and returns its file name: a plain
+    // re-encoded picture is handed to the workers to write (the name is
+    // settled here, in order), one that may keep its own file is compared
+    // and written right away.
+    std::string WritePicture(const CMemFile& jpeg, const CPageObject& state, const CItemJob& job,
+                             const std::string& base);
+    // A picture being written by a worker; its result is taken in order.
+    struct CPendingWrite {
+        std::filesystem::path file;
+        std::vector<uint8_t> bytes;
+        std::error_code result = std::make_error_code(std::errc::operation_canceled);
+        std::future<void> done;
+    };
+    // Takes the results of the writes in order until at most `keep` are
+    // left in hand (finished ones are taken anyway); false once a write
+    // failed (see m_failure).
+    bool CollectWrites(std::size_t keep);
+    // Waits for every write still in hand, results left untaken.
+    void WaitForWrites();
     BuildCode RefreshPage(CPage& page);
     // Releases the pictures this build rendered for the page.
     void ReleasePictures(std::size_t page);
@@ -82,8 +105,13 @@ private:
     void Advance(int step);
     void SetPos(long long pos);
     bool Cancelled();
-    // Asked while waiting for the workers; true when the user cancels.
+    // Asked while waiting for the workers, or working through a long
+    // stretch; passes the question on to the status window at most every
+    // few milliseconds. True when the user cancels.
     bool CancelledWhileWaiting();
+    // A cancelled build takes away every file it wrote, and the folders it
+    // made when they are left empty.
+    void RemoveWhatWasWritten();
     std::string ImageUrl(const BuildPage& page, const std::string& file) const;
 
     BuildSettings m_settings;
@@ -106,6 +134,12 @@ private:
     std::vector<CMadeHere> m_madeHere;
     std::size_t m_keptBytes = 0;
     CWriteFailure m_failure;
+    std::vector<std::filesystem::path> m_written; // every file written, in order
+    std::deque<std::unique_ptr<CPendingWrite>> m_writes;
+    std::vector<std::vector<uint8_t>> m_spareBytes; // buffers of finished writes
+    bool m_madeRoot = false, m_madeFiles = false;   // folders this build made
+    bool m_cancelSeen = false;
+    std::chrono::steady_clock::time_point m_lastPoll;
     std::unique_ptr<CLinkUrls> m_links;
     CExportedImages m_exported;
     BackgroundImageMap m_backgrounds;

@@ -13,9 +13,11 @@
 #include "model/PageItem.h"
 #include "model/Site.h"
 #include "services/Cp1252.h"
+#include "services/MemFile.h"
 #include "services/StringTable.h"
 #include "services/UserInteraction.h"
 #include <algorithm>
+#include <chrono>
 #include <future>
 
 namespace {
@@ -137,15 +139,19 @@ BuildCode SiteBuilder::BuildPageData(BuildPage& page) {
     };
     // Whatever way the page ends, no worker may still use what lies here.
     struct CDrain {
-        CBuildPool& pool;
+        SiteBuilder& builder;
         std::vector<std::future<void>>& done;
         bool stop = true;
         ~CDrain() {
-            if (stop) pool.Stop();
+            if (stop) builder.m_pool->Stop();
             for (auto& task : done)
                 if (task.valid()) task.wait();
+            builder.WaitForWrites();
         }
-    } drain{*m_pool, done};
+    } drain{*this, done};
+    // Writes in hand beyond this wait for the first of them: memory stays
+    // bounded when the disk is slower than the workers.
+    const std::size_t writesInHand = 4 * static_cast<std::size_t>(m_pool->Jobs());
 
     for (std::size_t j = 0; j < jobs.size(); ++j) {
         const CItemJob& job = jobs[j];
@@ -156,12 +162,55 @@ BuildCode SiteBuilder::BuildPageData(BuildPage& page) {
             return BuildCancelled;
         if (const BuildCode code = WriteItemImages(page, job, slots[j % slots.size()]); code != BuildOk)
             return code;
+        if (!CollectWrites(writesInHand)) return BuildWriteFailed;
         ResolveLink(page, built);
         ++m_imageCounter;
         if (Cancelled()) return BuildCancelled;
     }
+    if (!CollectWrites(0)) return BuildWriteFailed;
     drain.stop = false;
     return BuildOk;
+}
+
+std::string SiteBuilder::WritePicture(const CMemFile& jpeg, const CPageObject& state,
+                                      const CItemJob& job, const std::string& base) {
+    if (MayUseOwnFile(state, job.rect, job.overlapped))
+        return WriteItemImage(jpeg, state, job.rect, job.overlapped, m_settings.filesFolder, base,
+                              m_failure);
+    const std::string name = base + ".jpg";
+    auto& write = *m_writes.emplace_back(std::make_unique<CPendingWrite>());
+    write.file = m_settings.filesFolder / name;
+    if (!m_spareBytes.empty()) {
+        write.bytes = std::move(m_spareBytes.back());
+        m_spareBytes.pop_back();
+    }
+    write.bytes.assign(jpeg.Data().begin(),
+                       jpeg.Data().begin() + static_cast<std::ptrdiff_t>(jpeg.GetLength()));
+    // Listed now: a cancelled build takes it away whether or not it got
+    // that far.
+    m_written.push_back(write.file);
+    write.done = m_pool->Submit(
+        [&write](CBuildWorker&) { write.result = WriteOutputFile(write.file, write.bytes); });
+    return name;
+}
+
+bool SiteBuilder::CollectWrites(std::size_t keep) {
+    while (!m_writes.empty()) {
+        CPendingWrite& write = *m_writes.front();
+        if (m_writes.size() > keep)
+            write.done.wait();
+        else if (write.done.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+            break;
+        if (write.result) m_failure.Check(write.file, write.result);
+        m_spareBytes.push_back(std::move(write.bytes));
+        m_writes.pop_front();
+    }
+    return !m_failure;
+}
+
+void SiteBuilder::WaitForWrites() {
+    for (const auto& write : m_writes)
+        if (write->done.valid()) write->done.wait();
 }
 
 BuildCode SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CItemPictures& made) {
@@ -190,8 +239,7 @@ BuildCode SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CIt
             if (const CExportedImages::CFiles* known = m_exported.Find(key)) {
                 files.normal = known->normal;
             } else {
-                files.normal = WriteItemImage(made.jpeg[0], *job.states[0], job.rect,
-                                              job.overlapped, folder, base, m_failure);
+                files.normal = WritePicture(made.jpeg[0], *job.states[0], job, base);
                 if (m_failure) return BuildWriteFailed;
                 if (!files.normal.empty()) m_exported.Add(key, {files.normal, {}});
             }
@@ -208,11 +256,9 @@ BuildCode SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CIt
         if (const CExportedImages::CFiles* known = m_exported.Find(key)) {
             files = *known;
         } else {
-            files.normal = WriteItemImage(made.jpeg[0], *job.states[0], job.rect, job.overlapped,
-                                          folder, base, m_failure);
+            files.normal = WritePicture(made.jpeg[0], *job.states[0], job, base);
             if (m_failure) return BuildWriteFailed;
-            files.mouseOver = WriteItemImage(made.jpeg[1], *job.states[1], job.rect,
-                                             job.overlapped, folder, overBase, m_failure);
+            files.mouseOver = WritePicture(made.jpeg[1], *job.states[1], job, overBase);
             if (m_failure) return BuildWriteFailed;
             if (!files.normal.empty() && !files.mouseOver.empty()) m_exported.Add(key, files);
         }

@@ -341,20 +341,36 @@ TEST(SiteBuilder, HtmlAndFormItemsAreNotImagesAndCountersOnlyInPreview) {
     EXPECT_EQ(preview.Pages()[0].items[1].imageUrl, "My_Homepage_Files/IMG_0.jpg");
 }
 
+// Cancel ends the build at the poll that saw it and takes away what this
+// build wrote; what was there before and is not the build's stays.
 TEST(SiteBuilder, CancelEndsTheBuildBetweenPagesAndBetweenItems) {
-    for (int polls : {0, 1, 2, 4}) {
-        CSiteFixture f;
-        CPage& page = f.AddPage("Forside");
-        for (int i = 0; i < 4; ++i)
-            AddRect(page, {10 + 60 * i, 10, 60 + 60 * i, 60}, CColor(9, 9, 9 * i));
-        f.ui.CancelProgressAfter(polls);
-        EXPECT_EQ(f.Build(), BuildCancelled) << polls;
-        EXPECT_TRUE(f.ui.Progresses()[0]->closed);
-        EXPECT_FALSE(fs::exists(f.Root() / "default.htm"));
-        // The first phase and validation poll once per page; then one poll
-        // per image item.
-        EXPECT_EQ(f.FileNames(f.Files()).size(), static_cast<std::size_t>(std::max(0, polls - 1)))
-            << polls;
+    for (bool earlier : {false, true}) {
+        for (int polls : {0, 1, 2, 4}) {
+            SCOPED_TRACE(std::to_string(polls) + (earlier ? " over an earlier build" : ""));
+            CSiteFixture f;
+            CPage& page = f.AddPage("Forside");
+            for (int i = 0; i < 4; ++i)
+                AddRect(page, {10 + 60 * i, 10, 60 + 60 * i, 60}, CColor(9, 9, 9 * i));
+            if (earlier) {
+                fs::create_directories(f.Files());
+                WriteFileBytes(f.Files() / "mine.txt", "the user's");
+                WriteFileBytes(f.Root() / "notes.htm", "the user's");
+            }
+            f.ui.CancelProgressAfter(polls);
+            EXPECT_EQ(f.Build(), BuildCancelled);
+            EXPECT_TRUE(f.ui.Progresses()[0]->closed);
+            // The first phase and validation poll once per page; then one
+            // poll per image item; the build ends at the poll that says
+            // Cancel.
+            EXPECT_EQ(f.ui.Progresses()[0]->polls, polls + 1);
+            if (earlier) {
+                EXPECT_EQ(f.FileNames(f.Files()), std::vector<std::string>{"mine.txt"});
+                EXPECT_EQ(f.FileNames(f.Root()),
+                          (std::vector<std::string>{kFilesFolderName, "notes.htm"}));
+            } else {
+                EXPECT_FALSE(fs::exists(f.Root()));
+            }
+        }
     }
 }
 
