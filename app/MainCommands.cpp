@@ -2,6 +2,7 @@
 // check and name their commands.
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
+#include "app/inspector/Inspector.h"
 #include "app/PageFrame.h"
 #include "app/PreviewWindow.h"
 #include "app/QtImages.h"
@@ -304,7 +305,7 @@ void CMainFrame::CreateCommands() {
                    [this, i] { ShowInspectorPage(i); })
             ->setCheckable(true);
     AddCommand(kHideInspector, QStringLiteral("Skjul &inspektør"), {},
-               [this] { m_inspector->hide(); }, [this] { return m_inspector->isVisible(); });
+               [this] { m_inspector->Hide(); }, [this] { return m_inspector && m_inspector->IsVisible(); });
     AddCommand(kViewToolbar, QStringLiteral("&Værktøjslinie"), {},
                [this] { m_mainBar->setVisible(!m_mainBar->isVisible()); })
         ->setCheckable(true);
@@ -557,7 +558,7 @@ void CMainFrame::UpdateCommands() {
                                 cmd::kInspectorMouseOver};
     for (int i = 0; i < 7; ++i)
         Action(inspectorIds[i])
-            ->setChecked(m_inspector && m_inspector->isVisible() && m_inspectorPage == i);
+            ->setChecked(m_inspector && m_inspector->IsVisible() && m_inspectorPage == i);
     if (m_showPageButton) m_showPageButton->setEnabled(Site() != nullptr);
     UpdateRecentFiles();
     if (Site() && m_idle && !m_idle->isActive()) m_idle->start();

@@ -1,4 +1,5 @@
 #include "app/MainFrame.h"
+#include "app/inspector/Inspector.h"
 #include "editor/Clipboard.h"
 #include "publish/PublishEnvironment.h"
 #include "publish/Publisher.h"
@@ -125,8 +126,13 @@ CMainFrame::CMainFrame(QWidget* parent, const QString& settingsPath)
 
 CMainFrame::~CMainFrame() {
     if (!m_closing) SaveSettings();
+    // The inspector listens to the document and its pages: it goes first.
+    delete m_inspector;
+    m_inspector = nullptr;
     // Page windows hold views of the site; they go before the document.
-    for (CPageFrame* frame : PageFrames()) delete frame;
+    // Closed windows not yet deleted are not listed but still watch their pages.
+    if (m_mdi)
+        for (CPageFrame* frame : m_mdi->findChildren<CPageFrame*>()) delete frame;
 }
 
 CSite* CMainFrame::Site() const {
@@ -160,8 +166,8 @@ void CMainFrame::SaveSettings() {
     m_settings.SetToolboxColor(m_context->CurrentColor());
     m_settings.SetInspectorCurrent(m_inspectorPage);
     if (m_inspector) {
-        m_settings.SetInspectorLeft(m_inspector->x());
-        m_settings.SetInspectorTop(m_inspector->y());
+        m_settings.SetInspectorLeft(m_inspector->Position().x());
+        m_settings.SetInspectorTop(m_inspector->Position().y());
     }
     if (!m_doc->lastFolder.empty()) {
         std::string folder = m_doc->lastFolder.string();
@@ -188,7 +194,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     if (m_preview) m_preview->close();
     SaveSettings();
     m_recovery->Discard();
-    if (m_inspector) m_inspector->close();
+    if (m_inspector) m_inspector->Hide();
     QMainWindow::closeEvent(event);
 }
 
@@ -265,26 +271,22 @@ CUserInteraction& CMainFrame::Interaction() {
 // ---------------------------------------------------------------- inspector
 
 void CMainFrame::CreateInspector() {
-    m_inspector = new QWidget(this, Qt::Tool);
-    m_inspector->setObjectName(QStringLiteral("InspectorWindow"));
-    m_inspector->setWindowTitle(QStringLiteral("Inspektør"));
-    m_inspector->setLayout(new QVBoxLayout);
-    m_inspector->resize(260, 360);
+    m_inspector = new CInspector(*m_context, m_settings, *m_ui, m_doc.get(), this);
+    connect(m_inspector, &CInspector::visibilityChanged, this, &CMainFrame::UpdateCommands);
+}
+
+QWidget* CMainFrame::InspectorWindow() const {
+    return m_inspector->Window(m_inspector->Current());
 }
 
 void CMainFrame::ShowInspectorPage(int index) {
     m_inspectorPage = (index >= 0 && index <= 5) ? index : 6;
-    static const char* const kTitles[7] = {"Page window",   "Object window", "Link window",
-                                           "Fill window",   "Effects window", "Styles window",
-                                           "MouseOver window"};
-    m_inspector->setWindowTitle(QLatin1String(kTitles[m_inspectorPage]));
-    // An inspector without its panels would be an empty box on the screen.
-    if (!m_inspector->layout()->isEmpty()) m_inspector->show();
+    m_inspector->Show(m_inspectorPage);
     UpdateCommands();
 }
 
 void CMainFrame::RestoreInspector() {
-    m_inspector->move(m_settings.GetInspectorLeft(), m_settings.GetInspectorTop());
+    m_inspector->MoveTo(QPoint(m_settings.GetInspectorLeft(), m_settings.GetInspectorTop()));
     ShowInspectorPage(m_settings.GetInspectorCurrent());
 }
 
@@ -333,12 +335,15 @@ CPageFrame* CMainFrame::OpenPageWindow(CPage& page) {
     connect(view, &CPlumeView::statusText, this,
             [this](const QString& text) { SetPaneText(kMessagePane, text); });
     connect(view, &CPlumeView::pointerMoved, this, [this](int, int, bool) { RefreshPanes(); });
-    connect(view, &CPlumeView::inspectorNotify, this, [this](int) {
+    connect(view, &CPlumeView::inspectorNotify, this, [this](int code) {
+        if (m_inspector) m_inspector->OnViewNotify(code);
         UpdateCommands();
         RefreshPanes();
     });
+    connect(view, &CPlumeView::htmlEditorRequested, m_inspector, &CInspector::EditHtml);
     connect(frame, &CPageFrame::closing, this, [this](CPageFrame*) {
         QTimer::singleShot(0, this, [this] {
+            if (m_inspector) m_inspector->SetPage(ActivePage());
             UpdateCommands();
             RefreshPanes();
         });
@@ -368,6 +373,9 @@ CPageFrame* CMainFrame::ShowPage(CPage& page) {
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
     if (auto* frame = qobject_cast<CPageFrame*>(window); frame && Site())
         Site()->SetCurrentPage(&frame->Page());
+    // While another window has the focus no page window is active; the
+    // inspector keeps showing the page in front.
+    if (m_inspector) m_inspector->SetPage(ActivePage());
     UpdateCommands();
     RefreshPanes();
 }
@@ -385,7 +393,8 @@ void CMainFrame::SiteOpenedWindows() {
 }
 
 void CMainFrame::SiteClosedWindows() {
-    for (CPageFrame* frame : PageFrames()) {
+    // Closed windows not yet deleted are not listed but still watch their pages.
+    for (CPageFrame* frame : m_mdi->findChildren<CPageFrame*>()) {
         frame->CloseQuietly();
         delete frame;
     }

@@ -19,6 +19,7 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class CEditorContext;
+class CInspector;
 class CPublisher;
 struct CPublishEnvironment;
 class CPage;
@@ -60,8 +61,9 @@ public:
     CSite* Site() const;
     QString SettingsPath() const { return m_settingsPath; }
 
-    // The floating window the inspector lives in (empty until it arrives).
-    QWidget* InspectorWindow() const { return m_inspector; }
+    // The inspector and the window of it that is (or was last) shown.
+    CInspector& Inspector() const { return *m_inspector; }
+    QWidget* InspectorWindow() const;
     int InspectorPage() const { return m_inspectorPage; }
     // 0..5 select the first six pages, anything else the seventh.
     void ShowInspectorPage(int index);
@@ -171,7 +173,7 @@ private:
     QToolButton* m_showPageButton = nullptr;
     QToolButton* m_currentSwatch = nullptr;
     QLabel* m_pickedSwatch = nullptr;
-    QWidget* m_inspector = nullptr;
+    CInspector* m_inspector = nullptr;
     int m_inspectorPage = 0;
     QTimer* m_idle = nullptr;
     QPointer<CPreviewWindow> m_preview;

@@ -1,6 +1,7 @@
 #include "app/QtInteraction.h"
 #include "app/QtImages.h"
 #include "app/dialogs/ChoiceDialog.h"
+#include "app/dialogs/StatusWindow.h"
 #include "image/Image.h"
 #include "model/SiteFile.h"
 #include "services/Cp1252.h"
@@ -15,7 +16,6 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QUrl>
 #include <algorithm>
@@ -66,6 +66,14 @@ CButtonSet ToQtButtons(CMessage::Buttons buttons) {
     return {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok};
 }
 
+// Message boxes size themselves to their text; a short text (a server name,
+// a path) would give a box hardly wider than its buttons.
+void KeepRoomy(QMessageBox& box) {
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(380, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 EAnswer FromQt(int button) {
     switch (button) {
     case QMessageBox::Ok:
@@ -78,71 +86,6 @@ EAnswer FromQt(int button) {
         return EAnswer::Cancel;
     }
 }
-
-// A modal status window: phase and page labels over a bar, with Cancel. The
-// core polls IsCancelled between steps; each poll lets the event loop run so
-// the window repaints and the Cancel click gets through.
-class CQtProgress : public CProgress {
-public:
-    CQtProgress(QWidget* parent, int id, const QString& caption) {
-        m_dialog = new QProgressDialog(parent);
-        // The status windows name their own button ("Afbryd" while
-        // publishing, "Annuller" while building).
-        const CDialogText& known = CStringTable::Dialog(id);
-        m_dialog->setCancelButtonText(known.buttons.empty() ? QStringLiteral("Annuller")
-                                                            : U(known.buttons.front()));
-        m_dialog->setWindowTitle(caption);
-        m_dialog->setWindowModality(Qt::ApplicationModal);
-        m_dialog->setAutoClose(false);
-        m_dialog->setAutoReset(false);
-        m_dialog->setMinimumDuration(0);
-        m_label = new QLabel(m_dialog);
-        m_label->setTextFormat(Qt::PlainText);
-        m_label->setMinimumWidth(320);
-        m_dialog->setLabel(m_label); // the dialog owns the label from here
-        m_dialog->setRange(0, kRange);
-        m_dialog->setValue(0);
-        m_dialog->show();
-        QCoreApplication::processEvents();
-    }
-    ~CQtProgress() override { delete m_dialog; }
-    CQtProgress(const CQtProgress&) = delete;
-    CQtProgress& operator=(const CQtProgress&) = delete;
-
-    void SetPhase(const std::string& text) override {
-        m_phase = U(text);
-        UpdateLabel();
-    }
-    void SetPage(const std::string& text) override {
-        m_page = U(text);
-        UpdateLabel();
-    }
-    void SetRange(long long maximum) override { m_range = maximum > 0 ? maximum : 1; }
-    void SetPos(long long pos) override {
-        pos = std::clamp(pos, 0LL, m_range);
-        // The bar always runs 0..kRange; long ranges are scaled onto it.
-        m_dialog->setValue(static_cast<int>(static_cast<double>(pos) / double(m_range) * kRange));
-    }
-    bool IsCancelled() override {
-        QCoreApplication::processEvents();
-        return m_dialog->wasCanceled();
-    }
-    bool PollWhileWaiting() override { return IsCancelled(); }
-
-    QProgressDialog* Dialog() const { return m_dialog; }
-
-private:
-    void UpdateLabel() {
-        m_label->setText(m_page.isEmpty() ? m_phase : m_phase + QLatin1Char('\n') + m_page);
-        QCoreApplication::processEvents();
-    }
-
-    QProgressDialog* m_dialog;
-    QLabel* m_label;
-    QString m_phase;
-    QString m_page;
-    long long m_range = kRange;
-};
 
 } // namespace
 
@@ -168,6 +111,7 @@ EAnswer CQtInteraction::Message(const CMessage& msg) {
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(set.enter);
     box.setEscapeButton(set.escape);
+    KeepRoomy(box);
     return FromQt(box.exec());
 }
 
@@ -190,6 +134,7 @@ CChoiceResult CQtInteraction::Choose(const CChoice& choice) {
         check->setChecked(choice.checkBoxInitial);
         box.setCheckBox(check); // the box owns it
     }
+    KeepRoomy(box);
     box.exec();
     CChoiceResult result;
     auto it = std::find(buttons.begin(), buttons.end(), box.clickedButton());
@@ -286,16 +231,20 @@ std::filesystem::path CQtInteraction::ChooseFolder(const std::string& title,
 
 bool CQtInteraction::AskText(const std::string& caption, const std::string& label,
                              std::string& text) {
-    bool ok = false;
-    QString answer =
-        QInputDialog::getText(m_parent, U(caption), U(label), QLineEdit::Normal, U(text), &ok);
-    if (!ok) return false;
-    text = Utf8(answer);
+    // Built by hand rather than with getText, whose buttons speak English.
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(U(caption));
+    dialog.setLabelText(U(label));
+    dialog.setTextValue(U(text));
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Annuller"));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    text = Utf8(dialog.textValue());
     return true;
 }
 
 std::unique_ptr<CProgress> CQtInteraction::OpenProgress(int id, const std::string& caption) {
-    return std::make_unique<CQtProgress>(m_parent, id, U(caption));
+    return pw::dialogs::OpenStatusWindow(m_parent, id, U(caption));
 }
 
 QUrl CQtInteraction::BrowserUrl(const std::filesystem::path& file) {

@@ -1,27 +1,20 @@
 #include "app/SiteDialogs.h"
-#include "app/QtImages.h"
+#include "app/dialogs/DialogKit.h"
 #include "model/Page.h"
 #include "model/PageProperties.h"
 #include "model/Site.h"
 #include "model/BackgroundFill.h"
 #include "services/Cp1252.h"
 #include "services/Settings.h"
-#include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
-
-void PaintSwatch(QToolButton* button, const CColor& colour) {
-    button->setStyleSheet(
-        QStringLiteral("background: %1; border: 1px solid #404040;").arg(pw::ToQColor(colour).name()));
-}
 
 QDialogButtonBox* OkCancel(QDialog* dialog) {
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
@@ -45,6 +38,7 @@ CNewSiteDialog::CNewSiteDialog(const CSettings& settings, QWidget* parent)
     m_name = new QLineEdit(QStringLiteral("Min hjemmeside"), this);
     m_name->setObjectName(QStringLiteral("SiteName"));
     m_name->selectAll();
+    m_name->setMinimumWidth(fontMetrics().averageCharWidth() * 32);
     form->addRow(QStringLiteral("&Navn på hjemmesiden:"), m_name);
     m_width = new QSpinBox(this);
     m_width->setRange(CPage::kMinWidth, CPage::kMaxWidth);
@@ -54,34 +48,23 @@ CNewSiteDialog::CNewSiteDialog(const CSettings& settings, QWidget* parent)
     m_height->setValue(ClampPageHeight(settings.GetDefaultPageHeight()));
     form->addRow(QStringLiteral("Side&bredde (pixels):"), m_width);
     form->addRow(QStringLiteral("Side&højde (pixels):"), m_height);
-    form->addRow(QStringLiteral("&Baggrundsfarve:"), ColourButton(m_background));
-    form->addRow(QStringLiteral("&Link farve:"), ColourButton(m_unvisited));
-    form->addRow(QStringLiteral("Besøgt l&ink farve:"), ColourButton(m_visited));
+    // Swatches of the dialog kit: they show keyboard focus like any button.
+    m_backgroundSwatch = new CColourSwatch(m_background, this);
+    m_unvisitedSwatch = new CColourSwatch(m_unvisited, this);
+    m_visitedSwatch = new CColourSwatch(m_visited, this);
+    form->addRow(QStringLiteral("Bag&grundsfarve:"), m_backgroundSwatch);
+    form->addRow(QStringLiteral("&Link farve:"), m_unvisitedSwatch);
+    form->addRow(QStringLiteral("Besøgt l&ink farve:"), m_visitedSwatch);
     layout->addLayout(form);
     layout->addWidget(OkCancel(this));
-}
-
-QToolButton* CNewSiteDialog::ColourButton(CColor& colour) {
-    auto* button = new QToolButton(this);
-    button->setFixedSize(48, 22);
-    PaintSwatch(button, colour);
-    CColor* target = &colour;
-    connect(button, &QToolButton::clicked, this, [this, button, target] {
-        const QColor chosen = QColorDialog::getColor(pw::ToQColor(*target), this, QString(),
-                                                     QColorDialog::DontUseNativeDialog);
-        if (!chosen.isValid()) return;
-        *target = CColor(static_cast<uint8_t>(chosen.red()), static_cast<uint8_t>(chosen.green()),
-                         static_cast<uint8_t>(chosen.blue()));
-        PaintSwatch(button, *target);
-    });
-    return button;
 }
 
 std::unique_ptr<CSite> CNewSiteDialog::MakeSite() const {
     std::string name = cp1252::FromUtf8(m_name->text().trimmed().toStdString());
     if (name.empty()) name = "Min hjemmeside";
-    const CBackgroundFill fill(m_background);
-    return MakeNewSite(name, fill, m_width->value(), m_height->value(), m_unvisited, m_visited);
+    const CBackgroundFill fill(m_backgroundSwatch->Colour());
+    return MakeNewSite(name, fill, m_width->value(), m_height->value(),
+                       m_unvisitedSwatch->Colour(), m_visitedSwatch->Colour());
 }
 
 CNewPageDialog::CNewPageDialog(const std::string& proposedIdentifier, QWidget* parent)

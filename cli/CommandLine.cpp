@@ -217,6 +217,7 @@ int Run(const std::vector<CCommandSpec>& commands, const std::vector<std::string
     }
     CConsoleInteraction::COptions options;
     options.assumeYes = parsed.assumeYes;
+    options.acceptHostKey = parsed.Has("--accept-host-key");
     options.progress = &err == &std::cerr ? CConsoleInteraction::DetectProgressMode()
                                           : CConsoleInteraction::EProgressMode::Off;
     CConsoleInteraction ui(out, err, options);

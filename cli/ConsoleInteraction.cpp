@@ -1,4 +1,5 @@
 #include "cli/ConsoleInteraction.h"
+#include "services/StringIds.h"
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -227,9 +228,13 @@ CChoiceResult CConsoleInteraction::Choose(const CChoice& choice) {
         // A yes/no question ("send these files?") follows the rules of the
         // message boxes: no, unless the user said yes for the whole run. The
         // answer holds for the rest of the run, as the check box says.
-        result.button = m_options.assumeYes ? 0 : 1;
+        const bool yes =
+            choice.id == IDD_HOST_KEY_UNKNOWN ? m_options.acceptHostKey : m_options.assumeYes;
+        result.button = yes ? 0 : 1;
         if (!choice.checkBox.empty()) result.checked = true;
         note = "answered " + WithoutMnemonic(choice.buttons[size_t(result.button)]);
+        if (choice.id == IDD_HOST_KEY_UNKNOWN && !yes)
+            note += "; after checking the fingerprint, --accept-host-key trusts it";
     } else if (!choice.buttons.empty()) {
         result.button = 0;
         note = "answered " + WithoutMnemonic(choice.buttons.front());

@@ -24,6 +24,9 @@ public:
 
     struct COptions {
         bool assumeYes = false;
+        // Trust an SFTP server's unknown host key (the question is answered
+        // by this alone: "assume yes" does not trust a key nobody saw).
+        bool acceptHostKey = false;
         EProgressMode progress = EProgressMode::Off;
         // Program that opens a file or address in the user's browser, looked up
         // on PATH when it has no slash. Empty: never launch, only print the path.

@@ -129,8 +129,9 @@ bool LoadSettings(const CParsedCommand& command, CSettings& settings, std::ostre
 bool CheckConnection(const CRun& run, const CParsedCommand& command, std::ostream& err) {
     if (ConnectionComplete(run.env)) return true;
     err << "pagewright: " << command.name
-        << ": the FTP settings are incomplete: server, user and password are needed (and the "
-           "proxy's server, user and password when a proxy is set). Enter them in the "
+        << ": the FTP settings are incomplete: server, user and password are needed (for SFTP "
+           "a key file or a running ssh-agent will do for the password; and the proxy's "
+           "server, user and password when a proxy is set). Enter them in the "
            "designer's \"Internet Opsætning\", or give --server and --user with the password in "
         << kPasswordVariable << ".\n";
     return false;
@@ -165,10 +166,15 @@ int Finish(CPublisher::EResult result, const char* what, CCommandEnv& env) {
 } // namespace
 
 const std::vector<COptionSpec>& ConnectionOptions() {
-    // Port, passive mode and the secure connection come from the settings
+    // Port, passive mode and the connection kind come from the settings
     // file; these are the values one run most often needs to change.
-    static const std::vector<COptionSpec> options = {
-        {"--settings", "INI"}, {"--server", "HOST"}, {"--user", "NAME"}, {"--catalog", "FOLDER"}};
+    // --accept-host-key trusts an SFTP server whose key is not known yet
+    // (the key is stored; a changed key is still refused).
+    static const std::vector<COptionSpec> options = {{"--settings", "INI"},
+                                                     {"--server", "HOST"},
+                                                     {"--user", "NAME"},
+                                                     {"--catalog", "FOLDER"},
+                                                     {"--accept-host-key"}};
     return options;
 }
 

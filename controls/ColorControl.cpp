@@ -1,6 +1,7 @@
 #include "controls/ColorControl.h"
 #include "controls/ControlCodes.h"
 #include <QColorDialog>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -52,6 +53,7 @@ bool ChooseColour(QWidget* parent, CColor& colour) {
 } // namespace ctl
 
 CColorControl::CColorControl(QWidget* parent) : CControlBase(parent) {
+    setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
 }
 
@@ -69,8 +71,18 @@ void CColorControl::mousePressEvent(QMouseEvent* event) {
     BeginClick(event);
 }
 
+void CColorControl::keyPressEvent(QKeyEvent* event) {
+    if (IsActivationKey(event->key()) && IsEnabled())
+        Choose();
+    else
+        CControlBase::keyPressEvent(event);
+}
+
 void CColorControl::mouseReleaseEvent(QMouseEvent* event) {
-    if (!EndClick(event)) return;
+    if (EndClick(event)) Choose();
+}
+
+void CColorControl::Choose() {
     CColor chosen = m_colour;
     if (!ctl::ChooseColour(this, chosen)) return;
     m_colour = chosen;

@@ -22,8 +22,10 @@ protected:
     void Draw(QPainter& painter) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void Choose();
     CColor m_colour{0, 0, 0};
 };
 

@@ -1,4 +1,6 @@
 #include "controls/ControlBase.h"
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -98,6 +100,27 @@ void CControlBase::paintEvent(QPaintEvent* event) {
     const qreal dpr = source.devicePixelRatio();
     p.drawImage(r, source,
                 QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
+    // Keyboard users see where they are; the picture itself stays as drawn.
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = rect();
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+    }
+}
+
+void CControlBase::focusInEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void CControlBase::focusOutEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusOutEvent(event);
+}
+
+bool CControlBase::IsActivationKey(int key) {
+    return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
 void CControlBase::resizeEvent(QResizeEvent* event) {

@@ -67,6 +67,10 @@ protected:
     QColor Face() const;
 
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // Space and Enter act like a click on controls that open a chooser.
+    static bool IsActivationKey(int key);
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;

@@ -3,11 +3,13 @@
 #include "controls/ControlCodes.h"
 #include "controls/GradientDesignerDialog.h"
 #include "services/ColorBand.h"
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
 
 CGradientControl::CGradientControl(QWidget* parent) : CControlBase(parent) {
+    setFocusPolicy(Qt::StrongFocus);
     ::GetPredefinedGradient(m_gradient, 0);
     setCursor(Qt::PointingHandCursor);
 }
@@ -54,8 +56,18 @@ void CGradientControl::mousePressEvent(QMouseEvent* event) {
     BeginClick(event);
 }
 
+void CGradientControl::keyPressEvent(QKeyEvent* event) {
+    if (IsActivationKey(event->key()) && IsEnabled())
+        Design();
+    else
+        CControlBase::keyPressEvent(event);
+}
+
 void CGradientControl::mouseReleaseEvent(QMouseEvent* event) {
-    if (!EndClick(event)) return;
+    if (EndClick(event)) Design();
+}
+
+void CGradientControl::Design() {
     CGradientDesignerDialog dialog(m_gradient, this);
     if (dialog.exec() != QDialog::Accepted) return;
     m_gradient = dialog.Result();

@@ -37,7 +37,9 @@ protected:
     void Draw(QPainter& painter) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void Design();
     GRADIENTCOLORS m_gradient;
 };

@@ -1,6 +1,7 @@
 #include "controls/SliderControl.h"
 #include "controls/ControlCodes.h"
 #include "controls/ControlResources.h"
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -13,7 +14,9 @@ int ClampCount(int count) {
 }
 } // namespace
 
-CSliderControl::CSliderControl(QWidget* parent) : CControlBase(parent) {}
+CSliderControl::CSliderControl(QWidget* parent) : CControlBase(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+}
 
 void CSliderControl::Init(int count, int value, bool thumbAtTop) {
     m_thumbAtTop = thumbAtTop;
@@ -97,6 +100,38 @@ void CSliderControl::mouseReleaseEvent(QMouseEvent* event) {
     if (!InTracking() || event->button() != Qt::LeftButton) return;
     Move(ValueAt(event->position().toPoint().x()));
     SetTracking(false);
+    NotifyChanged(ctl::kSliderChanged);
+}
+
+void CSliderControl::keyPressEvent(QKeyEvent* event) {
+    int value = m_value;
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        --value;
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        ++value;
+        break;
+    case Qt::Key_PageDown:
+        value -= 10;
+        break;
+    case Qt::Key_PageUp:
+        value += 10;
+        break;
+    case Qt::Key_Home:
+        value = 0;
+        break;
+    case Qt::Key_End:
+        value = m_count - 1;
+        break;
+    default:
+        CControlBase::keyPressEvent(event);
+        return;
+    }
+    if (!IsEnabled() || InTracking() || !Move(std::clamp(value, 0, m_count - 1))) return;
+    NotifyChanging(ctl::kSliderChanging);
     NotifyChanged(ctl::kSliderChanged);
 }
 

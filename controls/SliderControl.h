@@ -34,6 +34,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Arrows one step, Page Up/Down ten, Home/End the ends; each key is a
+    // complete change.
+    void keyPressEvent(QKeyEvent* event) override;
     void CancelTracking() override;
 
 private:

@@ -1,5 +1,6 @@
 #include "controls/WheelControl.h"
 #include "controls/ControlCodes.h"
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -7,7 +8,9 @@
 #include <cmath>
 #include <numbers>
 
-CWheelControl::CWheelControl(QWidget* parent) : CControlBase(parent) {}
+CWheelControl::CWheelControl(QWidget* parent) : CControlBase(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+}
 
 void CWheelControl::Init(int positions, int value, int ringWidth, int style) {
     m_positions = std::max(1, positions);
@@ -87,6 +90,34 @@ void CWheelControl::mouseReleaseEvent(QMouseEvent* event) {
     if (!InTracking() || event->button() != Qt::LeftButton) return;
     Track(event->position().toPoint());
     FinishTracking();
+}
+
+void CWheelControl::keyPressEvent(QKeyEvent* event) {
+    const int big = std::max(1, m_positions / 24);
+    int step = 0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        step = -1;
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        step = 1;
+        break;
+    case Qt::Key_PageDown:
+        step = -big;
+        break;
+    case Qt::Key_PageUp:
+        step = big;
+        break;
+    default:
+        CControlBase::keyPressEvent(event);
+        return;
+    }
+    if (!IsEnabled() || InTracking()) return;
+    WheelSetValue(WheelGetValue() + step);
+    NotifyChanging(ctl::kWheelChanging);
+    NotifyChanged(ctl::kWheelChanged);
 }
 
 void CWheelControl::CancelTracking() {

@@ -32,6 +32,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Arrows turn by one position, Page Up/Down by a twenty-fourth of the
+    // dial; each key is a complete change.
+    void keyPressEvent(QKeyEvent* event) override;
     void CancelTracking() override;
 
 private:

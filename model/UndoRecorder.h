@@ -27,9 +27,10 @@ enum class EUndoKind : int32_t {
     Group = 14,          // group and ungroup: the page's object sets
     PageProperties = 15, // identifier, names, head HTML, size, background
     Withdraw = 16,       // not a snapshot: withdraws the newest step
+    ObjectRecord = 17,   // button label and alternative text: the whole objects
 };
 
-inline constexpr int kUndoKindCount = 17;
+inline constexpr int kUndoKindCount = 18;
 
 // What the Edit menu calls a step of the kind ("flyt", "udfyldning", ...);
 // empty for the kinds that are not steps.

@@ -109,6 +109,7 @@ std::unique_ptr<CUndoSnapshot> MakeUndoSnapshot(CPage& page, EUndoKind kind) {
         return std::make_unique<CGeometrySnapshot>(page);
     case EUndoKind::TextRecord:
     case EUndoKind::TextConvert:
+    case EUndoKind::ObjectRecord:
         return std::make_unique<CStreamSnapshot>(page, kind);
     case EUndoKind::Fill:
     case EUndoKind::Effects:

@@ -299,8 +299,9 @@ private:
     std::vector<CEntry> m_entries;
 };
 
-// Text changes: the stream records of both twins of the selected texts (and
-// of the text being edited), their synchronisation flag, and for a
+// Text and object-record changes: the stream records of both twins of the
+// selected texts (of any object for object records) and of the text being
+// edited, their synchronisation flag, and for a
 // rendering conversion, which may move a text between the stacking bands,
 // the item order.
 class CStreamSnapshot final : public CExchangeSnapshot {

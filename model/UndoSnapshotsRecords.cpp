@@ -182,8 +182,9 @@ CStreamSnapshot::CStreamSnapshot(const CPage& page, EUndoKind kind) : m_kind(kin
                 items.push_back(edited);
     for (CPageItem* item : items) {
         // Only texts have a text record; other objects cannot be changed by
-        // these commands and would only make the step heavy.
-        if (item->Normal().GetKind() != KIND_TEXT) continue;
+        // these commands and would only make the step heavy. Object records
+        // (labels, alternative texts) take any kind whole.
+        if (kind != EUndoKind::ObjectRecord && item->Normal().GetKind() != KIND_TEXT) continue;
         CEntry entry{item, SaveObjectBytes(item->Normal()), {}, item->SyncTwins()};
         if (item->MouseOver()) entry.twin = SaveObjectBytes(*item->MouseOver());
         m_entries.push_back(std::move(entry));

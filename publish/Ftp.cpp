@@ -1,6 +1,8 @@
 #include "publish/Ftp.h"
 #include "publish/FtpReplies.h"
+#include "publish/CurlSupport.h"
 #include "publish/FtpUpload.h"
+#include "publish/Sftp.h"
 #include <algorithm>
 #include <chrono>
 #include <map>
@@ -22,91 +24,14 @@
 // the server is already there. When the server has dropped an idle
 // connection, libcurl logs in again on the next command and changes to the
 // named directory, so the session goes on.
+//
+// SFTP uses the same handle and the same URLs under "sftp://host:port/~/"
+// (the login folder). It has no working directory, so commands name full
+// paths; a directory is entered by listing it, and the quote commands are
+// SFTP's own (mkdir, rmdir, rm, rename), run before (QUOTE) or after
+// (POSTQUOTE) the transfer.
 
-namespace {
-
-struct CCurlGlobal {
-    CCurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
-};
-
-void EnsureCurlGlobal() {
-    static CCurlGlobal global;
-}
-
-// libcurl 7.87 and 7.88 skip the TLS handshake on data connections the
-// server opens (active mode) and send the data in the clear; a server that
-// requires protection then refuses the transfer. With those versions a
-// secure session uses passive data connections, which they protect.
-bool ActiveTlsBroken() {
-    const unsigned version = curl_version_info(CURLVERSION_NOW)->version_num;
-    return version >= 0x075700 && version < 0x080000;
-}
-
-// Before 8.10 libcurl closes a finished TLS data connection without reading
-// what the server sent on it. Under TLS 1.3 the server has sent session
-// tickets by then, so the close goes out as a reset, and a reset can make
-// the server drop the end of an upload it has not read yet: a truncated file
-// that may even be reported as stored. TLS 1.2 sends nothing after the
-// handshake, so with those versions the session stays at TLS 1.2.
-bool Tls13UploadsUnsafe() {
-    return curl_version_info(CURLVERSION_NOW)->version_num < 0x080A00;
-}
-
-bool IsOneComponent(const std::string& name) {
-    if (name.empty() || name == "." || name == "..") return false;
-    for (unsigned char c : name) {
-        if (c == '/' || c == '\\' || c < 0x20 || c == 0x7f) return false;
-    }
-    return true;
-}
-
-// A command argument may hold spaces but never a line break.
-bool IsSafeArgument(const std::string& name) {
-    for (unsigned char c : name) {
-        if (c == '\r' || c == '\n' || c == 0) return false;
-    }
-    return !name.empty();
-}
-
-size_t AppendToString(char* data, size_t size, size_t count, void* target) {
-    static_cast<std::string*>(target)->append(data, size * count);
-    return size * count;
-}
-
-// Prints one piece of the protocol trace to stderr. Commands the client sends
-// are shown with the PASS argument blanked, so a trace can be shared.
-int TraceLine(CURL*, curl_infotype type, char* data, size_t size, void*) {
-    const char* prefix = nullptr;
-    switch (type) {
-    case CURLINFO_TEXT:
-        prefix = "* ";
-        break;
-    case CURLINFO_HEADER_IN:
-        prefix = "< ";
-        break;
-    case CURLINFO_HEADER_OUT:
-        prefix = "> ";
-        break;
-    default:
-        return 0; // file data stays out of the trace
-    }
-    std::fputs(prefix, stderr);
-    std::fputs(RedactFtpTrace(std::string(data, size)).c_str(), stderr);
-    return 0;
-}
-
-struct CSList {
-    curl_slist* list = nullptr;
-    CSList(std::initializer_list<std::string> commands) {
-        for (const auto& c : commands)
-            list = curl_slist_append(list, c.c_str());
-    }
-    ~CSList() { curl_slist_free_all(list); }
-    CSList(const CSList&) = delete;
-    CSList& operator=(const CSList&) = delete;
-};
-
-} // namespace
+using namespace pw::curl;
 
 class CFtp::CImpl {
 public:
@@ -114,11 +39,17 @@ public:
           bool passive, FtpProgressFn progress, const CFtpOptions& options)
         : m_user(user), m_password(password), m_passive(passive), m_progress(std::move(progress)),
           m_options(options) {
-        EnsureCurlGlobal();
+        EnsureGlobal();
         m_curl = curl_easy_init();
         m_multi = curl_multi_init();
+        m_sftp = m_options.sftp;
         m_base = MakeBaseUrl(server, port);
         if (m_options.tls && ActiveTlsBroken()) m_passive = true;
+        m_hostKey.knownHosts =
+            m_options.knownHosts.empty() ? DefaultKnownHostsFile() : m_options.knownHosts;
+        m_hostKey.host = m_host;
+        m_hostKey.port = port;
+        m_hostKey.accept = m_options.acceptHostKey;
     }
     ~CImpl() {
         // The connection lives in the multi handle's cache; cleaning that
@@ -155,15 +86,43 @@ public:
         unreachable = loginRefused = false;
         networkOk = true;
         CURLcode code = CURLE_FAILED_INIT;
+        std::string pwd;
         if (m_curl && m_multi && !m_base.empty()) {
             Prepare(DirUrl(m_dir));
             curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
+            // SFTP: the quote commands need the login folder's full path
+            // (libcurl expands "/~/" only in unquoted names); "pwd" tells it
+            // as 257 "/path" is current directory.
+            CSList askPwd{"pwd"};
+            if (m_sftp) {
+                curl_easy_setopt(m_curl, CURLOPT_QUOTE, askPwd.list);
+                curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, &AppendToString);
+                curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, &pwd);
+            }
             code = Perform();
+            const size_t open = pwd.find('"'), close = pwd.rfind('"');
+            if (m_sftp && code == CURLE_OK && open != std::string::npos && close > open + 1)
+                m_home = pwd.substr(open + 1, close - open - 1);
+            else if (m_sftp && code == CURLE_OK) {
+                code = CURLE_SSH;
+                std::snprintf(m_errbuf, sizeof m_errbuf, "the server did not name the login folder");
+            }
         } else if (m_curl) {
             code = CURLE_URL_MALFORMAT;
             std::snprintf(m_errbuf, sizeof m_errbuf, "not a usable server name or port");
         }
         if (code == CURLE_OK) return;
+        using EOutcome = CSftpHostKeyCheck::EOutcome;
+        if (m_sftp && m_hostKey.outcome == EOutcome::Unknown)
+            throw CFtpConnectError(FTP_HOST_KEY_UNKNOWN,
+                                   "the server's host key is not known: " + m_hostKey.fingerprint,
+                                   m_hostKey.fingerprint);
+        if (m_sftp && m_hostKey.outcome == EOutcome::Changed)
+            throw CFtpConnectError(FTP_HOST_KEY_CHANGED,
+                                   "the server's host key differs from the one in " +
+                                       m_hostKey.knownHosts.string() + ": " +
+                                       m_hostKey.fingerprint,
+                                   m_hostKey.fingerprint);
         long osErrno = 0, proxyError = 0;
         if (m_curl) {
             curl_easy_getinfo(m_curl, CURLINFO_OS_ERRNO, &osErrno);
@@ -193,9 +152,17 @@ public:
         if (name != "..") target.push_back(name);
 
         Prepare(DirUrl(target));
-        curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
+        std::string listing;
+        if (m_sftp) {
+            // Listing the directory is what finds out that it is there.
+            curl_easy_setopt(m_curl, CURLOPT_DIRLISTONLY, 1L);
+            curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &AppendToString);
+            curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &listing);
+        } else {
+            curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
+        }
         CURLcode code = Perform();
-        if (code == CURLE_REMOTE_ACCESS_DENIED) {
+        if (code == CURLE_REMOTE_ACCESS_DENIED || (m_sftp && code == CURLE_REMOTE_FILE_NOT_FOUND)) {
             return Fail(FTP_NO_DIRECTORY, Describe(code));
         }
         if (!Finish(code, false)) return false;
@@ -206,12 +173,14 @@ public:
     bool Command(const std::string& verb, const std::string& name) {
         Begin();
         if (!IsOneComponent(name)) return Fail(FTP_BAD_NAME, "not a single name: " + name);
-        return Finish(RunInCurrentDir({verb + " " + name}), false);
+        return Finish(RunInCurrentDir({CommandFor(verb, name)}), false);
     }
 
     bool Put(const std::filesystem::path& local, const std::string& remote, bool binary) {
         Begin();
         if (!IsOneComponent(remote)) return Fail(FTP_BAD_NAME, "not a single name: " + remote);
+        // SFTP has no text type: a page goes as the bytes it is.
+        if (m_sftp) binary = true;
         if (m_renameOver != ERenameOver::Refused) {
             bool renameRefused = false;
             if (Upload(local, remote, binary, true, renameRefused)) return true;
@@ -229,6 +198,9 @@ public:
     }
 
     bool UploadsInPlace() const { return m_renameOver == ERenameOver::Refused; }
+    std::string HostKeyNotStored() const {
+        return m_hostKey.outcome == CSftpHostKeyCheck::EOutcome::NotStored ? m_hostKey.error : "";
+    }
 
     // One upload, under a temporary name renamed over `remote` when complete
     // (`viaTemp`) or straight to `remote`. `renameRefused` is set when the
@@ -240,7 +212,17 @@ public:
         if (!source.IsOpen()) return Fail(FTP_LOCAL_FILE, "cannot read " + local.string());
         const std::string temp = ".pw-upload." + remote;
         Prepare(DirUrl(m_dir) + Escape(viaTemp ? temp : remote));
-        CSList rename{"RNFR " + temp, "RNTO " + remote};
+        // SFTP (version 3, as OpenSSH speaks it) never renames over a file:
+        // the live file steps aside for a moment and goes once the new one
+        // has its name. A stale aside-file of a broken run goes first.
+        const std::string aside = ".pw-old." + remote;
+        CSList rename = m_sftp ? CSList{CommandFor("*DELE", aside),
+                                        "*rename " + SftpQuote(PathOf(remote)) + " " +
+                                            SftpQuote(PathOf(aside)),
+                                        "rename " + SftpQuote(PathOf(temp)) + " " +
+                                            SftpQuote(PathOf(remote)),
+                                        CommandFor("*DELE", aside)}
+                               : CSList{"RNFR " + temp, "RNTO " + remote};
         curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 1L);
         curl_easy_setopt(m_curl, CURLOPT_TRANSFERTEXT, binary ? 0L : 1L);
         curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, &CFtpUploadSource::Read);
@@ -251,11 +233,14 @@ public:
         if (source.Failed()) return Fail(FTP_LOCAL_FILE, "reading " + local.string() + " failed");
         if (source.Stopped()) {
             Fail(FTP_STOPPED, "stopped");
-            if (viaTemp) RunInCurrentDir({"*DELE " + temp});
+            if (viaTemp) RunInCurrentDir({CommandFor("*DELE", temp)});
             return false;
         }
         if (viaTemp && code == CURLE_QUOTE_ERROR) {
-            RunInCurrentDir({"*DELE " + temp});
+            if (m_sftp) // the live file back in its place, if it stepped aside
+                RunInCurrentDir({"*rename " + SftpQuote(PathOf(aside)) + " " +
+                                 SftpQuote(PathOf(remote))});
+            RunInCurrentDir({CommandFor("*DELE", temp)});
             renameRefused = true;
             return Fail(FTP_REFUSED, "the server refused to rename " + temp + " to " + remote);
         }
@@ -266,7 +251,7 @@ public:
         if (viaTemp && m_status != FTP_CLOSED && m_status != FTP_TIMEOUT) {
             const int status = m_status;
             const std::string error = m_error;
-            RunInCurrentDir({"*DELE " + temp});
+            RunInCurrentDir({CommandFor("*DELE", temp)});
             m_status = status;
             m_error = error;
         }
@@ -283,7 +268,8 @@ public:
         for (const auto& name : names) {
             if (!MatchesPattern(pattern, name)) continue;
             if (std::find(exclusions.begin(), exclusions.end(), name) != exclusions.end()) continue;
-            bool ok = IsSafeArgument(name) && Finish(RunInCurrentDir({"DELE " + name}), false);
+            bool ok =
+                IsSafeArgument(name) && Finish(RunInCurrentDir({CommandFor("DELE", name)}), false);
             if (!ok && IsSafeArgument(name) && ConnectionGone()) return false;
             if (!ok && allDeleted) {
                 firstStatus = IsSafeArgument(name) ? m_status : FTP_BAD_NAME;
@@ -313,16 +299,18 @@ private:
         const size_t first = server.find_first_not_of(" \t");
         if (first == std::string::npos) return {};
         std::string host = server.substr(first, server.find_last_not_of(" \t") - first + 1);
+        m_host = host;
         if (host.find(':') != std::string::npos && host.front() != '[') host = "[" + host + "]";
         CURLU* url = curl_url();
         std::string result;
         char* text = nullptr;
-        if (curl_url_set(url, CURLUPART_SCHEME, "ftp", 0) == CURLUE_OK &&
+        if (curl_url_set(url, CURLUPART_SCHEME, m_sftp ? "sftp" : "ftp", 0) == CURLUE_OK &&
             curl_url_set(url, CURLUPART_HOST, host.c_str(), 0) == CURLUE_OK &&
             curl_url_set(url, CURLUPART_PORT, std::to_string(port).c_str(), 0) == CURLUE_OK &&
             curl_url_get(url, CURLUPART_URL, &text, 0) == CURLUE_OK) {
             result = text;
             if (result.back() != '/') result += '/';
+            if (m_sftp) result += "~/"; // paths below the login folder
         }
         curl_free(text);
         curl_url_cleanup(url);
@@ -337,6 +325,26 @@ private:
         // reach the server as the ".." they are.
         if (component == "..") result = "%2E%2E";
         return result;
+    }
+
+    // A command for the current directory: FTP's verb and name, or the SFTP
+    // command with the full path. A leading '*' lets it fail harmlessly.
+    std::string CommandFor(std::string verb, const std::string& name) const {
+        if (!m_sftp) return verb + " " + name;
+        const bool mayFail = !verb.empty() && verb[0] == '*';
+        if (mayFail) verb.erase(0, 1);
+        std::string command = mayFail ? "*" : "";
+        command += verb == "MKD" ? "mkdir " : verb == "RMD" ? "rmdir " : "rm ";
+        command += SftpQuote(PathOf(name));
+        return command;
+    }
+
+    // The full SFTP path of a name in the current directory.
+    std::string PathOf(const std::string& name) const {
+        std::string path = m_home + (m_home.ends_with('/') ? "" : "/");
+        for (const auto& part : m_dir)
+            path += part + "/";
+        return path + name;
     }
 
     std::string DirUrl(const std::vector<std::string>& dir) const {
@@ -356,7 +364,7 @@ private:
             curl_easy_setopt(m_curl, option, value);
         };
         set(CURLOPT_URL, url.c_str());
-        set(CURLOPT_PROTOCOLS_STR, "ftp");
+        set(CURLOPT_PROTOCOLS_STR, m_sftp ? "sftp" : "ftp");
         set(CURLOPT_ERRORBUFFER, m_errbuf);
         set(CURLOPT_NOSIGNAL, 1L);
         // PW_FTP_TRACE=1 prints the protocol exchange, for diagnosing a
@@ -375,6 +383,7 @@ private:
         set(CURLOPT_TCP_KEEPALIVE, 1L);
         set(CURLOPT_FTP_CREATE_MISSING_DIRS, long(CURLFTP_CREATE_DIR_NONE));
         if (!m_passive) set(CURLOPT_FTPPORT, "-");
+        if (m_sftp) PrepareSsh();
         if (m_options.tls) {
             set(CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
             set(CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
@@ -395,13 +404,39 @@ private:
         }
     }
 
+    void PrepareSsh() {
+        auto set = [this](CURLoption option, auto value) {
+            curl_easy_setopt(m_curl, option, value);
+        };
+        long methods = 0;
+        if (!m_options.keyFile.empty()) {
+            methods = CURLSSH_AUTH_PUBLICKEY;
+            set(CURLOPT_SSH_PRIVATE_KEYFILE, m_options.keyFile.c_str());
+            if (!m_password.empty()) set(CURLOPT_KEYPASSWD, m_password.c_str());
+        } else {
+            if (!m_password.empty()) methods |= CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD;
+            if (std::getenv("SSH_AUTH_SOCK")) methods |= CURLSSH_AUTH_AGENT;
+        }
+        // Nothing to log in with still asks the server, which then refuses.
+        set(CURLOPT_SSH_AUTH_TYPES, methods ? methods : long(CURLSSH_AUTH_PASSWORD));
+        set(CURLOPT_SSH_KNOWNHOSTS, m_hostKey.knownHosts.c_str());
+        set(CURLOPT_SSH_KEYFUNCTION, &CheckHostKey);
+        set(CURLOPT_SSH_KEYDATA, &m_hostKey);
+    }
+
+    static int CheckHostKey(CURL* easy, const curl_khkey* known, const curl_khkey* found,
+                            curl_khmatch match, void* check) {
+        return SftpCheckHostKey(easy, known, found, match, check);
+    }
+
     // Sends the commands in the current directory (after changing there).
     // A command starting with '*' may fail without failing the rest.
     CURLcode RunInCurrentDir(std::initializer_list<std::string> commands) {
         CSList list(commands);
         Prepare(DirUrl(m_dir));
         curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
-        curl_easy_setopt(m_curl, CURLOPT_POSTQUOTE, list.list);
+        // SFTP runs its post-transfer commands only after a transfer.
+        curl_easy_setopt(m_curl, m_sftp ? CURLOPT_QUOTE : CURLOPT_POSTQUOTE, list.list);
         return Perform();
     }
 
@@ -424,6 +459,13 @@ public:
         Begin();
         std::string listing;
         Prepare(DirUrl(m_dir));
+        if (m_sftp) {
+            curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &AppendToString);
+            curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &listing);
+            if (!Finish(Perform(), true)) return false;
+            sizes = ParseSftpLongListing(listing);
+            return true;
+        }
         curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, "MLSD");
         curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &AppendToString);
         curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &listing);
@@ -519,6 +561,10 @@ private:
     CURL* m_curl = nullptr;
     CURLM* m_multi = nullptr;
     std::string m_base;
+    std::string m_host;
+    bool m_sftp = false;
+    std::string m_home; // SFTP: the login folder's full path
+    CSftpHostKeyCheck m_hostKey;
     std::string m_user;
     std::string m_password;
     bool m_passive;
@@ -576,6 +622,9 @@ bool CFtp::list(std::map<std::string, long long>& sizes) {
 }
 bool CFtp::UploadsInPlace() const {
     return m_impl->UploadsInPlace();
+}
+std::string CFtp::HostKeyNotStored() const {
+    return m_impl->HostKeyNotStored();
 }
 bool CFtp::remove(const std::string& name) {
     return m_impl->Command("DELE", name);

@@ -27,6 +27,8 @@ enum FtpStatus : int {
     FTP_TLS = 11,         // secure connection refused, or the certificate is not trusted
     FTP_INTERNAL = 12,    // the transfer library failed in some other way
     FTP_CERTIFICATE = 13, // constructor: the server's certificate could not be verified
+    FTP_HOST_KEY_UNKNOWN = 14, // constructor (SFTP): the server's key is not known; refused
+    FTP_HOST_KEY_CHANGED = 15, // constructor (SFTP): the server shows another key than known
 };
 
 // Receives the number of bytes sent since the previous call (counted in the
@@ -40,6 +42,17 @@ struct CFtpOptions {
     // connection are encrypted and the server certificate must be trusted
     // and name the server. Plain FTP sends the password in clear text.
     bool tls = false;
+    // SFTP instead of FTP: the files go over an SSH connection (the port is
+    // then usually 22). The server's host key must be in `knownHosts`; the
+    // login is by `keyFile` (the password then unlocks the key, if it needs
+    // that), else by password, else by the keys of the running ssh-agent.
+    bool sftp = false;
+    std::filesystem::path keyFile;
+    // Empty: ~/.ssh/known_hosts.
+    std::filesystem::path knownHosts;
+    // The fingerprint of an unknown host key the user accepted: the key is
+    // then used and added to `knownHosts`. Never accepts a changed key.
+    std::string acceptHostKey;
     // A file of trusted CA certificates (PEM) used instead of the system's;
     // empty for the system store.
     std::filesystem::path caFile;
@@ -59,16 +72,20 @@ struct CFtpTimings {
 // The flags passed to the constructor say why as well.
 class CFtpConnectError : public std::runtime_error {
 public:
-    CFtpConnectError(int status, const std::string& what)
-        : std::runtime_error(what), m_status(status) {}
+    CFtpConnectError(int status, const std::string& what, std::string fingerprint = {})
+        : std::runtime_error(what), m_status(status), m_fingerprint(std::move(fingerprint)) {}
     int GetStatus() const { return m_status; }
+    // FTP_HOST_KEY_UNKNOWN and _CHANGED: the fingerprint of the key the
+    // server showed ("SHA256:...").
+    const std::string& GetFingerprint() const { return m_fingerprint; }
 
 private:
     int m_status;
+    std::string m_fingerprint;
 };
 
-// One logged-in FTP connection. Made for one publish or remove run and
-// deleted at its end; all calls come from the one thread that made it.
+// One logged-in FTP or SFTP connection. Made for one publish or remove run
+// and deleted at its end; never called from two threads at once.
 //
 // The remote working directory is kept by this object as the list of path
 // components below the login directory. Every command names the directory
@@ -128,6 +145,9 @@ public:
     bool put(const std::filesystem::path& localPath, const std::string& remoteName, bool binary);
     // True once the server refused to rename an upload over a file.
     bool UploadsInPlace() const;
+    // SFTP: why an accepted host key could not be stored in the known-hosts
+    // file (it was used all the same); empty when it was, or nothing was asked.
+    std::string HostKeyNotStored() const;
     // Deletes the file `name` in the current directory.
     bool remove(const std::string& name);
     // Removes the empty directory `name` in the current directory.

@@ -32,6 +32,7 @@ CFtpConnectFailure ClassifyFtpConnectFailure(int curlCode, bool viaProxy, long o
     case CURLE_GOT_NOTHING:
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
+    case CURLE_SSH: // no SSH server there, or no common way to talk
         return {FTP_UNREACHABLE, true, false, true};
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CACERT_BADFILE:
@@ -75,6 +76,7 @@ int ClassifyFtpFailure(int curlCode, long reply, bool transfer) {
     case CURLE_FTP_WEIRD_SERVER_REPLY:
     case CURLE_LOGIN_DENIED:
     case CURLE_PROXY:
+    case CURLE_SSH:
         // A dropped connection that could not be made again.
         return FTP_CLOSED;
     case CURLE_SSL_CONNECT_ERROR:

@@ -3,6 +3,7 @@
 #include "services/Settings.h"
 #include "services/StringTable.h"
 #include "services/UserInteraction.h"
+#include <cstdlib>
 
 namespace {
 
@@ -37,7 +38,11 @@ std::vector<std::string> CatalogParts(const std::string& catalog) {
 
 bool ConnectionComplete(const CPublishEnvironment& env) {
     const CSettings& s = env.settings;
-    if (s.GetFtpServer().empty() || s.GetFtpUser().empty() || s.GetFtpPassword().empty())
+    if (s.GetFtpServer().empty() || s.GetFtpUser().empty()) return false;
+    // SFTP may log in with a key file or the keys of the running ssh-agent.
+    const bool sftp = s.GetFtpKind() == EConnectionKind::Sftp;
+    if (s.GetFtpPassword().empty() &&
+        !(sftp && (!s.GetFtpKeyFile().empty() || std::getenv("SSH_AUTH_SOCK"))))
         return false;
     if (s.GetFtpProxyType() == 0) return true;
     return !s.GetFtpProxyServer().empty() && !s.GetFtpProxyUser().empty() &&
@@ -48,38 +53,98 @@ std::string CFtpSession::Destination(const CPublishEnvironment& env) {
     return env.settings.GetFtpServer() + "\\" + env.settings.GetFtpCatalog();
 }
 
-bool CFtpSession::Connect(FtpProgressFn progress) {
+CFtpOptions CFtpSession::Options() const {
     const CSettings& s = m_env.settings;
     CFtpOptions options = m_env.ftpOptions;
-    options.tls = s.GetFtpTls();
+    options.tls = s.GetFtpKind() == EConnectionKind::Ftps;
+    options.sftp = s.GetFtpKind() == EConnectionKind::Sftp;
+    if (options.sftp && options.keyFile.empty()) options.keyFile = s.GetFtpKeyFile();
+    if (options.acceptHostKey.empty()) options.acceptHostKey = m_acceptedHostKey;
+    return options;
+}
+
+std::unique_ptr<CFtp> CFtpSession::Open(FtpProgressFn progress, bool& unreachable,
+                                        bool& loginRefused, bool& networkOk) const {
+    const CSettings& s = m_env.settings;
+    if (s.GetFtpProxyType() == 0)
+        return std::make_unique<CFtp>(unreachable, loginRefused, networkOk, s.GetFtpServer(),
+                                      s.GetFtpPort(), s.GetFtpUser(), s.GetFtpPassword(),
+                                      s.GetFtpPassive(), std::move(progress), Options());
+    return std::make_unique<CFtp>(
+        unreachable, loginRefused, networkOk, s.GetFtpServer(), s.GetFtpPort(), s.GetFtpUser(),
+        s.GetFtpPassword(), s.GetFtpPassive(), s.GetFtpProxyServer(), s.GetFtpProxyPort(),
+        s.GetFtpProxyUser(), s.GetFtpProxyPassword(),
+        s.GetFtpProxyType() == 1 ? CFtp::Socks4 : CFtp::Socks5, std::move(progress), Options());
+}
+
+std::unique_ptr<CFtp> CFtpSession::OpenAnother(FtpProgressFn progress) const {
+    bool unreachable = false, loginRefused = false, networkOk = true;
+    try {
+        return Open(std::move(progress), unreachable, loginRefused, networkOk);
+    } catch (const CFtpConnectError&) {
+        return nullptr;
+    }
+}
+
+bool CFtpSession::Connect(FtpProgressFn progress) {
+    const CSettings& s = m_env.settings;
     bool unreachable = false, loginRefused = false, networkOk = true;
     int status = FTP_OK;
-    std::string why;
+    std::string why, fingerprint;
     {
         const CDialogText& d = CStringTable::Dialog(IDD_CONNECTING);
         auto window = m_env.ui.OpenProgress(IDD_CONNECTING, d.caption);
         if (window) window->SetPhase(s.GetFtpServer());
         try {
-            if (s.GetFtpProxyType() == 0)
-                m_ftp =
-                    std::make_unique<CFtp>(unreachable, loginRefused, networkOk, s.GetFtpServer(),
-                                           s.GetFtpPort(), s.GetFtpUser(), s.GetFtpPassword(),
-                                           s.GetFtpPassive(), std::move(progress), options);
-            else
-                m_ftp = std::make_unique<CFtp>(
-                    unreachable, loginRefused, networkOk, s.GetFtpServer(), s.GetFtpPort(),
-                    s.GetFtpUser(), s.GetFtpPassword(), s.GetFtpPassive(), s.GetFtpProxyServer(),
-                    s.GetFtpProxyPort(), s.GetFtpProxyUser(), s.GetFtpProxyPassword(),
-                    s.GetFtpProxyType() == 1 ? CFtp::Socks4 : CFtp::Socks5, std::move(progress),
-                    options);
+            m_ftp = Open(progress, unreachable, loginRefused, networkOk);
         } catch (const CFtpConnectError& error) {
             m_ftp.reset();
             status = error.GetStatus();
             why = error.what();
+            fingerprint = error.GetFingerprint();
         }
     }
-    if (m_ftp) return true;
-    if (status == FTP_CERTIFICATE) {
+    if (m_ftp) {
+        const std::string notStored = m_ftp->HostKeyNotStored();
+        if (!notStored.empty()) {
+            const CDialogText& d = CStringTable::Dialog(IDD_HOST_KEY_NOT_STORED);
+            m_env.ui.Message({IDD_HOST_KEY_NOT_STORED, d.caption,
+                              CStringTable::FillIn(d.text, {notStored}), CMessage::Icon::Warning,
+                              CMessage::Buttons::Ok});
+        }
+        return true;
+    }
+    if (status == FTP_HOST_KEY_UNKNOWN && m_acceptedHostKey.empty() && !fingerprint.empty()) {
+        // The user compares the fingerprint with the one the host publishes;
+        // only that exact key is then trusted, once asked.
+        const CDialogText& d = CStringTable::Dialog(IDD_HOST_KEY_UNKNOWN);
+        CChoice choice{IDD_HOST_KEY_UNKNOWN,
+                       d.caption,
+                       CStringTable::FillIn(d.text, {s.GetFtpServer(), fingerprint}),
+                       d.buttons,
+                       "",
+                       false};
+        if (m_env.ui.Choose(choice).button != 0) {
+            m_stopped = true;
+            return false;
+        }
+        m_acceptedHostKey = fingerprint;
+        return Connect(std::move(progress));
+    }
+    if (status == FTP_HOST_KEY_CHANGED) {
+        const CDialogText& d = CStringTable::Dialog(IDD_HOST_KEY_CHANGED);
+        const std::string file = Options().knownHosts.empty()
+                                     ? "~/.ssh/known_hosts"
+                                     : Options().knownHosts.string();
+        m_env.ui.Message({IDD_HOST_KEY_CHANGED, d.caption,
+                          CStringTable::FillIn(d.text, {s.GetFtpServer(), file, fingerprint}),
+                          CMessage::Icon::Error, CMessage::Buttons::Ok});
+    } else if (status == FTP_HOST_KEY_UNKNOWN) {
+        // Accepted, yet the server showed another key on the second try.
+        Report(m_env.ui, IDD_HOST_KEY_CHANGED,
+               CStringTable::FillIn(CStringTable::Dialog(IDD_HOST_KEY_CHANGED).text,
+                                    {s.GetFtpServer(), "", fingerprint}));
+    } else if (status == FTP_CERTIFICATE) {
         const CDialogText& d = CStringTable::Dialog(IDD_CERTIFICATE_REFUSED);
         CChoice choice{IDD_CERTIFICATE_REFUSED,
                        d.caption,
@@ -107,6 +172,10 @@ void CFtpSession::Close() {
 
 int CFtpSession::Fail(EFailure failure, const std::string& what) {
     const int status = m_ftp ? m_ftp->GetStatus() : FTP_CLOSED;
+    return Fail(status, failure, what);
+}
+
+int CFtpSession::Fail(int status, EFailure failure, const std::string& what) {
     Close();
     m_stopped = status == FTP_STOPPED;
     if (m_stopped) return status;

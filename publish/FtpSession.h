@@ -21,6 +21,10 @@ public:
     bool Connect(FtpProgressFn progress);
 
     CFtp& Ftp() { return *m_ftp; }
+    // A further connection with the same settings after Connect succeeded,
+    // for sending files side by side; null (and nothing shown) when the
+    // server does not give one.
+    std::unique_ptr<CFtp> OpenAnother(FtpProgressFn progress) const;
     // Ends the connection.
     void Close();
 
@@ -32,14 +36,22 @@ public:
     // otherwise the report for what was being done. `what` names the folder
     // or file. Returns the status.
     int Fail(EFailure failure, const std::string& what);
-    // True after Fail for a call the user stopped ("Afbryd").
+    // The same for a failure whose status is known (of another connection).
+    int Fail(int status, EFailure failure, const std::string& what);
+    // True after Fail for a call the user stopped ("Afbryd"), or after the
+    // user declined to trust an unknown server key.
     bool Stopped() const { return m_stopped; }
 
     // server + backslash + catalog, as the dialogs name the destination.
     static std::string Destination(const CPublishEnvironment& env);
 
 private:
+    CFtpOptions Options() const;
+    std::unique_ptr<CFtp> Open(FtpProgressFn progress, bool& unreachable, bool& loginRefused,
+                               bool& networkOk) const;
+
     CPublishEnvironment& m_env;
+    std::string m_acceptedHostKey;
     std::unique_ptr<CFtp> m_ftp;
     bool m_stopped = false;
     CFtpTimings m_timings;
@@ -50,5 +62,6 @@ private:
 std::vector<std::string> CatalogParts(const std::string& catalog);
 
 // The settings hold everything a connection needs: server, user and
-// password, and with a proxy its server, user and password.
+// password (for SFTP a key file or a running ssh-agent will do instead),
+// and with a proxy its server, user and password.
 bool ConnectionComplete(const CPublishEnvironment& env);

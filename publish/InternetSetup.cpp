@@ -28,9 +28,7 @@ CInternetSetup::EField CInternetSetup::InitialFocus() const {
 
 void CInternetSetup::ChooseProfile(size_t index) {
     if (index >= m_profiles.size()) return;
-    const bool tls = values.tls; // profiles do not carry it
     values = m_profiles[index];
-    values.tls = tls;
     m_selected = index;
 }
 
@@ -52,15 +50,20 @@ bool CInternetSetup::DeleteSelectedProfile() {
     return true;
 }
 
+void CInternetSetup::SetKind(EConnectionKind kind) {
+    auto usualPort = [](EConnectionKind k) { return k == EConnectionKind::Sftp ? 22 : 21; };
+    if (values.port == usualPort(values.kind)) values.port = usualPort(kind);
+    values.kind = kind;
+}
+
 CInternetSetup::CAdvanced CInternetSetup::Advanced() const {
-    return {values.port,        values.passive,   values.tls,       values.proxyType,
-            values.proxyServer, values.proxyPort, values.proxyUser, values.proxyPassword};
+    return {values.port,      values.passive,   values.proxyType,     values.proxyServer,
+            values.proxyPort, values.proxyUser, values.proxyPassword};
 }
 
 void CInternetSetup::ApplyAdvanced(const CAdvanced& advanced) {
     values.port = advanced.port;
     values.passive = advanced.passive;
-    values.tls = advanced.tls;
     values.proxyType = advanced.proxyType;
     const bool proxy = advanced.proxyType != 0;
     values.proxyServer = proxy ? advanced.proxyServer : "";

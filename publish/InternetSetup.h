@@ -16,7 +16,6 @@ public:
     struct CAdvanced {
         int port = 21;
         bool passive = false;
-        bool tls = false;
         int proxyType = 0; // 0 none ("- - - - - - - -"), 1 Socks4, 2 Socks5
         std::string proxyServer;
         int proxyPort = 0;
@@ -51,6 +50,10 @@ public:
     // "&Slet": asks (dialog 541) and removes the selected profile; the values
     // then come from the profile now in its place, or the new last one.
     bool DeleteSelectedProfile();
+
+    // Picks the connection kind. A port left at the usual one of the old
+    // kind (21 for FTP and FTPS, 22 for SFTP) follows to the new kind's.
+    void SetKind(EConnectionKind kind);
 
     // The sub-dialog's fields from the values, and back on its OK: the proxy
     // fields are taken only with a proxy type, and cleared otherwise.

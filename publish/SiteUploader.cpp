@@ -9,6 +9,7 @@
 #include "services/StringTable.h"
 #include "services/UserInteraction.h"
 #include <algorithm>
+#include <cstring>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -100,7 +101,9 @@ CSiteUploader::~CSiteUploader() = default;
 
 std::string CSiteUploader::ManifestKey(const CPublishEnvironment& env) {
     const CSettings& s = env.settings;
-    return CPublishManifest::DestinationKey("ftp", s.GetFtpServer(), s.GetFtpPort(),
+    // FTP and FTPS reach the same files; SFTP may see another folder.
+    const char* scheme = s.GetFtpKind() == EConnectionKind::Sftp ? "sftp" : "ftp";
+    return CPublishManifest::DestinationKey(scheme, s.GetFtpServer(), s.GetFtpPort(),
                                             s.GetFtpUser(), s.GetFtpCatalog());
 }
 
@@ -156,6 +159,10 @@ std::vector<CSiteUploader::CFile> CSiteUploader::SiteFiles() const {
 }
 
 int CSiteUploader::OnProgress(int bytes) {
+    if (m_parallel) { // on a sending thread: the window is the main thread's
+        m_parallelBytes += bytes;
+        return m_cancel ? 0 : 1;
+    }
     if (!m_progress) return 1;
     m_bytes += bytes;
     m_progress->SetPos(std::min(m_bytes, m_range));
@@ -172,6 +179,15 @@ bool CSiteUploader::Run() {
     if (!m_session.Connect([this](int bytes) { return OnProgress(bytes); })) return false;
     if (!EnterCatalog() || !PrepareFilesFolder()) return false;
     if (m_basis == EBasis::Server && !CheckManifestAgainstServer(all)) return false;
+    // A run that ended half way may have left upload files under passing
+    // names; they go, and the files they stood for are sent again.
+    const fs::path unfinished = m_manifestFile.string() + ".unfinished";
+    std::error_code ec;
+    if (fs::exists(unfinished, ec) && !SweepUnfinished()) return false;
+    if (!fs::exists(m_manifestFile.parent_path(), ec))
+        fs::create_directories(m_manifestFile.parent_path(), ec);
+    std::FILE* marker = std::fopen(unfinished.c_str(), "wb");
+    if (marker) std::fclose(marker);
 
     const std::vector<CFile> files = FilesToSend(all);
     const CDialogText& d = CStringTable::Dialog(IDD_UPLOAD_STATUS);
@@ -189,8 +205,33 @@ bool CSiteUploader::Run() {
     m_progress.reset();
     SaveManifest();
     if (!ok) return false;
+    fs::remove(unfinished, ec);
     Finish();
     return true;
+}
+
+bool CSiteUploader::SweepUnfinished() {
+    for (EFolder folder : {EFolder::Catalog, EFolder::Files, EFolder::Download}) {
+        if (!ChangeFolder(folder)) return false;
+        CFtp& ftp = m_session.Ftp();
+        std::map<std::string, long long> listed;
+        if (!ftp.list(listed))
+            return m_session.Fail(CFtpSession::EFailure::ReadFolder, ftp.GetCurrentDir()), false;
+        for (const auto& [name, size] : listed) {
+            std::string stood;
+            for (const char* prefix : {".pw-upload.", ".pw-old."})
+                if (name.rfind(prefix, 0) == 0) stood = name.substr(std::strlen(prefix));
+            if (stood.empty()) continue;
+            // A refusal leaves a stray file, never a wrong site.
+            if (!ftp.remove(name) && ftp.GetStatus() != FTP_REFUSED)
+                return m_session.Fail(CFtpSession::EFailure::Delete, name), false;
+            CFile file;
+            file.folder = folder;
+            file.remote = stood;
+            m_manifest.files.erase(file.Path());
+        }
+    }
+    return ChangeFolder(EFolder::Catalog);
 }
 
 bool CSiteUploader::EnterCatalog() {
@@ -307,12 +348,7 @@ bool CSiteUploader::Put(const CFile& file) {
     if (!ChangeFolder(file.folder)) return false;
     CFtp& ftp = m_session.Ftp();
     if (ftp.put(file.local, file.remote, file.binary)) {
-        const auto hash = m_hashes.find(file.local.string());
-        if (hash != m_hashes.end())
-            m_manifest.files[file.Path()] = hash->second;
-        else
-            m_manifest.files.erase(file.Path());
-        m_sent.push_back(file.Path());
+        Arrived(file);
         return true;
     }
     // An upload straight to the final name leaves a file nobody knows.
@@ -321,7 +357,19 @@ bool CSiteUploader::Put(const CFile& file) {
     return false;
 }
 
+void CSiteUploader::Arrived(const CFile& file) {
+    const std::lock_guard<std::mutex> hold(m_lock);
+    const auto hash = m_hashes.find(file.local.string());
+    if (hash != m_hashes.end())
+        m_manifest.files[file.Path()] = hash->second;
+    else
+        m_manifest.files.erase(file.Path());
+    m_sent.push_back(file.Path());
+}
+
 bool CSiteUploader::SendFiles(const std::vector<CFile>& files) {
+    const int connections = m_env.settings.GetPublishConnections();
+    if (connections > 1 && files.size() > 1) return SendParallel(files, connections);
     for (const CFile& file : files)
         if (!Put(file)) return false;
     return true;

@@ -2,8 +2,10 @@
 #include "sitebuild/BuildTypes.h"
 #include "publish/FtpSession.h"
 #include "publish/PublishManifest.h"
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,7 +61,9 @@ public:
     // Every file of the built site in sending order: the pictures, the
     // download files, the pages, the notice pages, and the front page under
     // its four names last, so a visitor never gets a page whose pictures
-    // are not there yet.
+    // are not there yet. Over several connections (CSettings::
+    // GetPublishConnections) the pictures and downloads all arrive before
+    // the first page starts, and the pages before the front page.
     std::vector<CFile> SiteFiles() const;
     // The paths (below the catalog) the last run sent and deleted.
     const std::vector<std::string>& Sent() const { return m_sent; }
@@ -72,6 +76,10 @@ public:
 private:
     bool EnterCatalog();
     bool PrepareFilesFolder();
+    // After a run that did not finish: deletes the upload files it left
+    // (".pw-upload.NAME", ".pw-old.NAME") and forgets NAME in the manifest,
+    // so that it is sent again.
+    bool SweepUnfinished();
     // Drops from the manifest every file the server does not list with a
     // size the file can have there.
     bool CheckManifestAgainstServer(const std::vector<CFile>& all);
@@ -79,6 +87,10 @@ private:
     // download files the user agrees to.
     std::vector<CFile> FilesToSend(const std::vector<CFile>& all);
     bool SendFiles(const std::vector<CFile>& files);
+    // SendFiles over up to `connections` connections at once (ParallelSend.cpp).
+    bool SendParallel(const std::vector<CFile>& files, int connections);
+    // Notes a file that arrived (any sending thread).
+    void Arrived(const CFile& file);
     bool DeleteLeftovers(const std::vector<CFile>& all);
     bool ChangeFolder(EFolder folder);
     bool Put(const CFile& file);
@@ -99,6 +111,13 @@ private:
     std::unique_ptr<CProgress> m_progress;
     EFolder m_folder = EFolder::Catalog;
     long long m_bytes = 0;
+    // While files go over several connections: the bytes they sent, and
+    // whether the user asked to stop; the threads touch nothing else of the
+    // run but the manifest and the sent list, under the lock.
+    bool m_parallel = false;
+    std::atomic<long long> m_parallelBytes{0};
+    std::atomic<bool> m_cancel{false};
+    std::mutex m_lock;
     long long m_range = 1;
     std::vector<std::string> m_sent;
     std::vector<std::string> m_deleted;

@@ -56,6 +56,64 @@ bool IsDigit(char c) {
 
 } // namespace
 
+const char* ConnectionKindName(EConnectionKind kind) {
+    switch (kind) {
+    case EConnectionKind::Ftps:
+        return "FTPS";
+    case EConnectionKind::Sftp:
+        return "SFTP";
+    case EConnectionKind::Ftp:
+        break;
+    }
+    return "FTP";
+}
+
+EConnectionKind ParseConnectionKind(std::string_view name) {
+    if (name == "FTPS") return EConnectionKind::Ftps;
+    if (name == "SFTP") return EConnectionKind::Sftp;
+    return EConnectionKind::Ftp;
+}
+
+std::vector<uint8_t> EncodeProfileKinds(const std::vector<CFtpProfile>& profiles) {
+    std::vector<const CFtpProfile*> listed;
+    for (const CFtpProfile& p : profiles)
+        if (p.kind != EConnectionKind::Ftp || !p.keyFile.empty()) listed.push_back(&p);
+    if (listed.size() > kMaxField) throw std::length_error("more than 65535 FTP profiles");
+    CByteWriter out;
+    out.WriteUInt16(static_cast<uint16_t>(listed.size()));
+    for (const CFtpProfile* p : listed) {
+        WriteText(out, p->name);
+        WriteText(out, ConnectionKindName(p->kind));
+        WriteText(out, p->keyFile);
+    }
+    return out.Take();
+}
+
+void ApplyProfileKinds(std::vector<CFtpProfile>& profiles, const std::vector<uint8_t>& bytes) {
+    struct CKind {
+        EConnectionKind kind;
+        std::string keyFile;
+    };
+    std::vector<std::pair<std::string, CKind>> read;
+    try {
+        CByteReader in{std::span<const uint8_t>(bytes)};
+        const uint16_t count = in.ReadUInt16();
+        for (uint16_t i = 0; i < count; ++i) {
+            std::string name = ReadText(in);
+            const EConnectionKind kind = ParseConnectionKind(ReadText(in));
+            read.push_back({std::move(name), {kind, ReadText(in)}});
+        }
+    } catch (const std::exception&) {
+        return;
+    }
+    for (CFtpProfile& p : profiles)
+        for (const auto& [name, kind] : read)
+            if (p.name == name) {
+                p.kind = kind.kind;
+                p.keyFile = kind.keyFile;
+            }
+}
+
 std::vector<uint8_t> EncodeProfiles(const std::vector<CFtpProfile>& profiles) {
     if (profiles.size() > kMaxField) throw std::length_error("more than 65535 FTP profiles");
     CByteWriter out;

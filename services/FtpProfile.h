@@ -6,6 +6,15 @@
 #include <string_view>
 #include <vector>
 
+// How the designer talks to the web server: plain FTP, FTP over explicit TLS,
+// or SFTP (files over an SSH connection).
+enum class EConnectionKind { Ftp, Ftps, Sftp };
+
+// The stored names of the kinds ("FTP", "FTPS", "SFTP"); an unknown name
+// reads as plain FTP.
+const char* ConnectionKindName(EConnectionKind kind);
+EConnectionKind ParseConnectionKind(std::string_view name);
+
 // One set of connection values for publishing. The connection settings
 // themselves have the same shape (the name is then unused), so the
 // "Internet Opsætning" dialog copies between the two freely.
@@ -23,10 +32,12 @@ struct CFtpProfile {
     int proxyPort = 0;
     std::string proxyUser;
     std::string proxyPassword;
-    // FTP over explicit TLS (CFtpOptions::tls). Kept with the connection
-    // settings only: the stored profile layout has no room for it, so a
-    // profile chosen in the dialog leaves it as it was.
-    bool tls = false;
+    // The stored profile layout has no room for the kind and the key file:
+    // they are kept in a value of their own (EncodeProfileKinds).
+    EConnectionKind kind = EConnectionKind::Ftp;
+    // SFTP: the private key to log in with; empty for the password, or for
+    // the keys of the running ssh-agent when there is no password.
+    std::string keyFile;
 
     bool operator==(const CFtpProfile&) const = default;
 };
@@ -46,6 +57,15 @@ std::vector<uint8_t> EncodeProfiles(const std::vector<CFtpProfile>& profiles);
 // is complete gives an empty list; bytes after the last profile are ignored
 // (they cannot hold anything the count does not announce).
 std::vector<CFtpProfile> DecodeProfiles(const std::vector<uint8_t>& bytes);
+
+// The kinds and key files of the profiles, by profile name: uint16 count,
+// then per profile its name, kind name and key file (uint16 length + bytes
+// each). Only profiles that are not plain FTP without a key file are listed.
+// Throws std::length_error like EncodeProfiles.
+std::vector<uint8_t> EncodeProfileKinds(const std::vector<CFtpProfile>& profiles);
+// Gives each profile named in a stored value its kind and key file; others
+// stay plain FTP. A damaged value changes nothing.
+void ApplyProfileKinds(std::vector<CFtpProfile>& profiles, const std::vector<uint8_t>& bytes);
 
 // Stores `profile` under its name: replaces the profile with exactly that
 // name (case-sensitive) or appends it. Returns the index it now has.

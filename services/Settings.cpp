@@ -67,6 +67,11 @@ constexpr const char* kFtpProxyPort = "FTP proxy port number";
 constexpr const char* kFtpProxyUser = "FTP proxy username";
 constexpr const char* kFtpProxyPassword = "FTP proxy password";
 constexpr const char* kFtpProfiles = "FTP profiles";
+// Beside the classic values: the connection kind ("FTP", "FTPS", "SFTP"), the
+// SFTP key file, and the profiles' kinds and key files.
+constexpr const char* kFtpKind = "FTP connection kind";
+constexpr const char* kFtpKeyFile = "FTP key file";
+constexpr const char* kFtpProfileKinds = "FTP profile kinds";
 
 constexpr int kDialogMargin = 25;
 
@@ -113,6 +118,7 @@ const CSettings::SIntField CSettings::kIntFields[] = {
     {"Inspector left", &CSettings::m_inspectorLeft},
     {"Inspector top", &CSettings::m_inspectorTop},
     {"Build jobs", &CSettings::m_buildJobs},
+    {"Publish connections", &CSettings::m_publishConnections},
     {nullptr, nullptr},
 };
 
@@ -233,7 +239,13 @@ void CSettings::LoadConnection(const CSettingsStore& store) {
     ReadString(store, kFtpCatalog, m_ftp.catalog);
     ReadInt(store, kFtpPort, m_ftp.port);
     m_ftp.passive = ReadBool(store, kFtpPassive, kExactlyOne, false);
-    m_ftp.tls = ReadBool(store, kFtpTls, kExactlyOne, false);
+    // Settings from before the kind was stored know only the secure flag.
+    if (auto kind = store.ReadString(kFtpKind))
+        m_ftp.kind = ParseConnectionKind(*kind);
+    else
+        m_ftp.kind = ReadBool(store, kFtpTls, kExactlyOne, false) ? EConnectionKind::Ftps
+                                                                   : EConnectionKind::Ftp;
+    ReadString(store, kFtpKeyFile, m_ftp.keyFile);
     ReadInt(store, kFtpProxyType, m_ftp.proxyType);
     if (HasProxy()) {
         ReadString(store, kFtpProxyServer, m_ftp.proxyServer);
@@ -242,6 +254,7 @@ void CSettings::LoadConnection(const CSettingsStore& store) {
         ReadString(store, kFtpProxyPassword, m_ftp.proxyPassword);
     }
     if (auto bytes = store.ReadBinary(kFtpProfiles)) m_ftpProfiles = DecodeProfiles(*bytes);
+    if (auto bytes = store.ReadBinary(kFtpProfileKinds)) ApplyProfileKinds(m_ftpProfiles, *bytes);
 }
 
 void CSettings::SaveConnection(CSettingsStore& store) const {
@@ -252,7 +265,9 @@ void CSettings::SaveConnection(CSettingsStore& store) const {
     store.WriteString(kFtpCatalog, c.catalog);
     store.WriteInt(kFtpPort, c.port);
     store.WriteInt(kFtpPassive, c.passive ? 1 : 0);
-    store.WriteInt(kFtpTls, c.tls ? 1 : 0);
+    store.WriteInt(kFtpTls, c.kind == EConnectionKind::Ftps ? 1 : 0);
+    store.WriteString(kFtpKind, ConnectionKindName(c.kind));
+    store.WriteString(kFtpKeyFile, c.keyFile);
     store.WriteInt(kFtpProxyType, c.proxyType);
     store.WriteString(kFtpProxyServer, c.proxyServer);
     store.WriteInt(kFtpProxyPort, c.proxyPort);
@@ -260,6 +275,7 @@ void CSettings::SaveConnection(CSettingsStore& store) const {
     store.WriteString(kFtpProxyPassword, c.proxyPassword);
     try {
         store.WriteBinary(kFtpProfiles, EncodeProfiles(m_ftpProfiles));
+        store.WriteBinary(kFtpProfileKinds, EncodeProfileKinds(m_ftpProfiles));
     } catch (const std::length_error&) {
         // A list that cannot be stored so that it reads back is not written
         // at all: the stored value keeps the last list that could.
@@ -307,7 +323,8 @@ std::vector<std::string> CSettings::ValueNames() {
         names.emplace_back(f.name);
     for (const char* name : {kFtpServer, kFtpUser, kFtpPassword, kFtpCatalog, kFtpPort, kFtpPassive,
                              kFtpTls, kFtpProxyType, kFtpProxyServer, kFtpProxyPort, kFtpProxyUser,
-                             kFtpProxyPassword, kFtpProfiles})
+                             kFtpProxyPassword, kFtpProfiles, kFtpKind, kFtpKeyFile,
+                             kFtpProfileKinds})
         names.emplace_back(name);
     return names;
 }

@@ -160,8 +160,18 @@ public:
     void SetFtpPort(int v) { m_ftp.port = v; }
     bool GetFtpPassive() const { return m_ftp.passive; }
     void SetFtpPassive(bool v) { m_ftp.passive = v; }
-    bool GetFtpTls() const { return m_ftp.tls; }
-    void SetFtpTls(bool v) { m_ftp.tls = v; }
+    EConnectionKind GetFtpKind() const { return m_ftp.kind; }
+    void SetFtpKind(EConnectionKind v) { m_ftp.kind = v; }
+    // FTP over TLS, as the kind says (setting it picks FTPS or plain FTP).
+    bool GetFtpTls() const { return m_ftp.kind == EConnectionKind::Ftps; }
+    void SetFtpTls(bool v) { m_ftp.kind = v ? EConnectionKind::Ftps : EConnectionKind::Ftp; }
+    // SFTP: the private key file to log in with (empty: password or agent).
+    const std::string& GetFtpKeyFile() const { return m_ftp.keyFile; }
+    void SetFtpKeyFile(std::string v) { m_ftp.keyFile = std::move(v); }
+    // Connections a publish sends files over at once (1 to 8); 1 sends them
+    // one after another in the classic order.
+    int GetPublishConnections() const { return m_publishConnections; }
+    void SetPublishConnections(int v) { m_publishConnections = v < 1 ? 1 : v > 8 ? 8 : v; }
     int GetFtpProxyType() const { return m_ftp.proxyType; }
     void SetFtpProxyType(int v) { m_ftp.proxyType = v; }
     std::string GetFtpProxyServer() const { return HasProxy() ? m_ftp.proxyServer : ""; }
@@ -250,6 +260,7 @@ private:
     bool m_showStartUpDialog = true;
     bool m_showLargeObjectWarning = true;
     int m_buildJobs = 0;
+    int m_publishConnections = 4;
     bool m_showAdvancedTextHelp = true;
     bool m_showMouseOverHelp = true;
     std::array<bool, kToolHelpCount> m_showToolHelp{true, true, true, true, true,

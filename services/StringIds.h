@@ -37,7 +37,7 @@ constexpr int IDS_PAGE_ID_PREFIX = 3025; // "Side" + number for new page identif
 
 // Undo: the label of each step kind is IDS_UNDO_LABEL + the kind's number;
 // the Edit menu wraps it in IDS_MENU_UNDO / IDS_MENU_REDO.
-constexpr int IDS_UNDO_LABEL = 3100; // 3100 .. 3115
+constexpr int IDS_UNDO_LABEL = 3100; // 3100 .. 3117
 constexpr int IDS_MENU_UNDO = 3120;  // "&Fortryd %s\tCtrl+Z"
 constexpr int IDS_MENU_REDO = 3121;
 constexpr int IDS_MENU_UNDO_PLAIN = 3122; // no step to name
@@ -90,3 +90,7 @@ constexpr int IDD_SITE_NOT_SAVED = 5015;
 constexpr int IDD_INVALID_CATALOG = 5018;
 constexpr int IDD_CERTIFICATE_REFUSED = 5101; // TLS: the server's certificate is not trusted
 constexpr int IDD_PUBLISH_BUSY = 5102;        // another run publishes the same site or server
+constexpr int IDD_NO_SNIPPETS = 5110;         // the snippet library is empty or missing
+constexpr int IDD_HOST_KEY_UNKNOWN = 5103;    // SFTP: trust the server's unknown key?
+constexpr int IDD_HOST_KEY_CHANGED = 5104;    // SFTP: the server shows another key (refused)
+constexpr int IDD_HOST_KEY_NOT_STORED = 5105; // SFTP: an accepted key could not be stored

@@ -53,6 +53,7 @@ const std::map<int, std::string>& Strings() {
         {IDS_UNDO_LABEL + 13, "rækkefølge"},
         {IDS_UNDO_LABEL + 14, "gruppering"},
         {IDS_UNDO_LABEL + 15, "sideegenskaber"},
+        {IDS_UNDO_LABEL + 17, "objektegenskaber"},
         {IDS_MENU_UNDO, "&Fortryd %s\tCtrl+Z"},
         {IDS_MENU_REDO, "&Gentag %s\tCtrl+Y"},
         {IDS_MENU_UNDO_PLAIN, "&Fortryd\tCtrl+Z"},
@@ -151,10 +152,36 @@ const std::map<int, CDialogText>& Dialogs() {
           "forbindelsen blev ikke brugt.\n\nÅrsag: %s",
           {"Kontroller", "OK"},
           ""}},
+        {IDD_HOST_KEY_UNKNOWN,
+         {"Ukendt server",
+          "Serveren \"%s\" er ikke kendt på denne computer. Den viser nøglen med "
+          "fingeraftrykket\n\n%s\n\nSammenlign det med det fingeraftryk, din udbyder "
+          "oplyser. Vil du stole på serveren og gemme nøglen?",
+          {"&Ja", "&Nej"},
+          ""}},
+        {IDD_HOST_KEY_CHANGED,
+         {"Serverens nøgle er ændret",
+          "Serveren \"%s\" viser en anden nøgle end den, der er gemt i %s. Den viser nu "
+          "fingeraftrykket\n\n%s\n\nEn anden kan udgive sig for serveren, så forbindelsen "
+          "blev ikke brugt. Spørg din udbyder, om nøglen er skiftet; i så fald skal den gamle "
+          "linje fjernes fra filen.",
+          {"OK"},
+          ""}},
+        {IDD_HOST_KEY_NOT_STORED,
+         {"Nøglen blev ikke gemt",
+          "Serverens nøgle blev godkendt til denne gang, men kunne ikke gemmes, så du bliver "
+          "spurgt igen næste gang.\n\nÅrsag: %s",
+          {"OK"},
+          ""}},
         {IDD_PUBLISH_BUSY,
          {"Offentliggørelse er i gang",
           "Hjemmesiden eller serveren \"%s\" bliver allerede offentliggjort fra et andet "
           "vindue eller program. Vent til det er færdigt, og prøv igen.",
+          {"OK"},
+          ""}},
+        {IDD_NO_SNIPPETS,
+         {"Kan ikke vælge en html kode",
+          "Der er ikke installeret nogle html koder. Prøv eventuelt at geninstallere Pagewright.",
           {"OK"},
           ""}},
     };

@@ -176,6 +176,9 @@ BuildResult SiteBuilder::Classify(CSite& site) {
             made.kept = true;
         }
         Advance(step);
+        // A site of many pages spends seconds here; Cancel must not wait
+        // for validation to be seen.
+        if (Cancelled()) return EndedWith(BuildCancelled);
     }
     return {};
 }

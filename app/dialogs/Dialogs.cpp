@@ -3,6 +3,14 @@
 #include "app/dialogs/InternetSetupDialog.h"
 #include "app/dialogs/PageDialogs.h"
 #include "app/dialogs/PreferencesDialog.h"
+#include "app/dialogs/SnippetDialog.h"
+#include "model/HtmlObject.h"
+#include "model/PageItem.h"
+#include "model/UndoRecorder.h"
+#include "services/StringTable.h"
+#include "sitebuild/SnippetInsert.h"
+#include "sitebuild/SnippetLibrary.h"
+#include <algorithm>
 #include "model/Document.h"
 #include "model/Page.h"
 #include "model/Site.h"
@@ -56,8 +64,40 @@ bool HeadHtml(QWidget* parent, CPlumeDoc&, CPage& page) {
     return HeadHtml(parent, page, ui);
 }
 
-// Not built yet: the snippet dialog with its previews. Nothing is shown.
-bool InsertSnippet(QWidget*, CPlumeDoc&, CPage&) { return false; }
+CPageItem* InsertSnippet(CPage& page, const CSnippet& snippet) {
+    // The box starts in the middle of the page at a size that shows most
+    // snippets whole; the user sizes it afterwards like any other box.
+    const int width = std::min(kSnippetBoxWidth, page.Width());
+    const int height = std::min(kSnippetBoxHeight, page.Height());
+    auto html = std::make_unique<CHtmlObject>(page.Width() / 2.0, page.Height() / 2.0, width, height);
+    ::InsertSnippet(snippet, *html);
+    CPageItem& item = page.InsertItem(std::move(html));
+    page.SelectOnly(item);
+    // One step: Undo takes the whole box away again.
+    page.RecordUndo(EUndoKind::Insert);
+    item.Current().PrepareAndRender(page.TileBuffer());
+    page.Repaint(item.GetRect());
+    return &item;
+}
+
+CPageItem* InsertSnippet(QWidget* parent, CPage& page, const CSnippetLibrary& library,
+                         CUserInteraction& ui) {
+    if (library.Snippets().empty()) {
+        const CDialogText& d = CStringTable::Dialog(IDD_NO_SNIPPETS);
+        ui.Message({IDD_NO_SNIPPETS, d.caption, d.text, CMessage::Icon::Error, CMessage::Buttons::Ok});
+        return nullptr;
+    }
+    CSnippetDialog dialog(library, ui, parent);
+    if (dialog.exec() != QDialog::Accepted || dialog.Chosen().name.empty()) return nullptr;
+    return InsertSnippet(page, dialog.Chosen());
+}
+
+bool InsertSnippet(QWidget* parent, CPlumeDoc&, CPage& page) {
+    CSnippetLibrary library;
+    library.Load();
+    CQtInteraction ui(parent);
+    return InsertSnippet(parent, page, library, ui) != nullptr;
+}
 
 bool InternetSettings(QWidget* parent, CSettings& settings, CUserInteraction& ui) {
     CInternetSetup setup(settings, ui);

@@ -2,6 +2,9 @@
 
 class QWidget;
 class CPage;
+class CPageItem;
+struct CSnippet;
+class CSnippetLibrary;
 class CPlumeDoc;
 class CSettings;
 class CUserInteraction;
@@ -23,6 +26,15 @@ bool PageProperties(QWidget* parent, CPage& page, CUserInteraction& ui);
 bool SiteProperties(QWidget* parent, CPlumeDoc& doc, CUserInteraction& ui);
 bool HeadHtml(QWidget* parent, CPage& page, CUserInteraction& ui);
 bool InternetSettings(QWidget* parent, CSettings& settings, CUserInteraction& ui);
+
+// "Html kode fra biblioteket": the snippet chosen in the dialog becomes a new
+// HTML object in the middle of the page, selected, as one undo step. Null
+// when the dialog was cancelled or the library is empty (which is said).
+CPageItem* InsertSnippet(QWidget* parent, CPage& page, const CSnippetLibrary& library,
+                         CUserInteraction& ui);
+CPageItem* InsertSnippet(CPage& page, const CSnippet& snippet);
+inline constexpr int kSnippetBoxWidth = 300;
+inline constexpr int kSnippetBoxHeight = 100;
 bool Preferences(QWidget* parent, CSettings& settings, CUserInteraction& ui);
 
 // The one-time help on advanced text, shown when a text is made advanced

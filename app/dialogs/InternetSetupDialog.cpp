@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -37,8 +39,6 @@ CAdvancedSettingsDialog::CAdvancedSettingsDialog(const CInternetSetup::CAdvanced
     ftpForm->addRow(QStringLiteral("&Port:"), port);
     passive = new QCheckBox(QStringLiteral("P&assiv overførsel"), ftp);
     ftpForm->addRow(passive);
-    tls = new QCheckBox(QStringLiteral("&Krypteret forbindelse (TLS)"), ftp);
-    ftpForm->addRow(tls);
     layout->addWidget(ftp);
 
     auto* proxy = new QGroupBox(QStringLiteral("Proxy"), this);
@@ -70,7 +70,6 @@ CAdvancedSettingsDialog::CAdvancedSettingsDialog(const CInternetSetup::CAdvanced
 void CAdvancedSettingsDialog::Show(const CInternetSetup::CAdvanced& values) {
     port->setValue(values.port);
     passive->setChecked(values.passive);
-    tls->setChecked(values.tls);
     proxyType->setCurrentIndex(values.proxyType >= 0 && values.proxyType <= 2 ? values.proxyType : 0);
     proxyServer->setText(FromUtf8(values.proxyServer));
     proxyPort->setValue(values.proxyPort);
@@ -83,7 +82,6 @@ CInternetSetup::CAdvanced CAdvancedSettingsDialog::Values() const {
     CInternetSetup::CAdvanced v;
     v.port = port->value();
     v.passive = passive->isChecked();
-    v.tls = tls->isChecked();
     v.proxyType = proxyType->currentIndex();
     v.proxyServer = ToUtf8(proxyServer->text());
     v.proxyPort = proxyPort->value();
@@ -121,16 +119,31 @@ CInternetSetupDialog::CInternetSetupDialog(CInternetSetup& setup, CSettings& set
     layout->addWidget(profileBox);
 
     auto* form = new QFormLayout;
+    kind = new QComboBox(this);
+    kind->addItems({QStringLiteral("FTP"), QStringLiteral("FTPS (FTP med TLS-kryptering)"),
+                    QStringLiteral("SFTP (over SSH)")});
     server = new QLineEdit(this);
     user = new QLineEdit(this);
     password = new QLineEdit(this);
     password->setEchoMode(QLineEdit::Password);
     catalog = new QLineEdit(this);
     server->setMinimumWidth(260);
+    keyFile = new QLineEdit(this);
+    keyFile->setPlaceholderText(QStringLiteral("tom: password eller ssh-agent"));
+    browseKey = new QPushButton(QStringLiteral("..."), this);
+    browseKey->setToolTip(QStringLiteral("Vælg nøglefil"));
+    browseKey->setFixedWidth(browseKey->sizeHint().height() + 8);
+    auto* keyRow = new QHBoxLayout;
+    keyRow->setContentsMargins(0, 0, 0, 0);
+    keyRow->addWidget(keyFile, 1);
+    keyRow->addWidget(browseKey);
+    form->addRow(QStringLiteral("&Type:"), kind);
     form->addRow(QStringLiteral("FTP &server:"), server);
     form->addRow(QStringLiteral("&Brugernavn:"), user);
     form->addRow(QStringLiteral("&Password:"), password);
     form->addRow(QStringLiteral("&WWW mappe:"), catalog);
+    form->addRow(QStringLiteral("&Nøglefil:"), keyRow);
+    if (auto* label = qobject_cast<QLabel*>(form->labelForField(keyRow))) label->setBuddy(keyFile);
     layout->addLayout(form);
 
     auto* buttons = OkCancelButtons(this);
@@ -154,6 +167,14 @@ CInternetSetupDialog::CInternetSetupDialog(CInternetSetup& setup, CSettings& set
         }
     });
     connect(advanced, &QPushButton::clicked, this, &CInternetSetupDialog::OpenAdvanced);
+    connect(kind, &QComboBox::activated, this, &CInternetSetupDialog::ChooseKind);
+    connect(browseKey, &QPushButton::clicked, this, [this] {
+        QString start = keyFile->text();
+        if (start.isEmpty()) start = QDir::home().filePath(QStringLiteral(".ssh"));
+        const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("Vælg nøglefil"),
+                                                            start);
+        if (!chosen.isEmpty()) keyFile->setText(chosen);
+    });
 
     ShowProfiles();
     ShowValues();
@@ -179,7 +200,23 @@ void CInternetSetupDialog::ShowProfiles() {
     remove->setEnabled(selected.has_value());
 }
 
+void CInternetSetupDialog::ChooseKind(int index) {
+    // The kind goes through the setup, which moves a usual port along.
+    m_setup.SetKind(static_cast<EConnectionKind>(index));
+    EnableKeyFile();
+}
+
+void CInternetSetupDialog::EnableKeyFile() {
+    // A key file means something to SFTP only.
+    const bool sftp = kind->currentIndex() == static_cast<int>(EConnectionKind::Sftp);
+    keyFile->setEnabled(sftp);
+    browseKey->setEnabled(sftp);
+}
+
 void CInternetSetupDialog::ShowValues() {
+    kind->setCurrentIndex(static_cast<int>(m_setup.values.kind));
+    keyFile->setText(FromUtf8(m_setup.values.keyFile));
+    EnableKeyFile();
     server->setText(FromUtf8(m_setup.values.server));
     user->setText(FromUtf8(m_setup.values.user));
     password->setText(FromUtf8(m_setup.values.password));
@@ -190,6 +227,7 @@ void CInternetSetupDialog::ShowValues() {
 }
 
 void CInternetSetupDialog::TakeValues() {
+    m_setup.values.keyFile = ToUtf8(keyFile->text());
     m_setup.values.server = ToUtf8(server->text());
     m_setup.values.user = ToUtf8(user->text());
     m_setup.values.password = ToUtf8(password->text());

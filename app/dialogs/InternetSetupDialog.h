@@ -9,7 +9,7 @@ class QPushButton;
 class QSpinBox;
 class CSettings;
 
-// "Avancerede indstillinger" (539): port, passive mode, TLS and the proxy.
+// "Avancerede indstillinger" (539): port, passive mode and the proxy.
 class CAdvancedSettingsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -19,7 +19,6 @@ public:
 
     QSpinBox* port = nullptr;
     QCheckBox* passive = nullptr;
-    QCheckBox* tls = nullptr;
     QComboBox* proxyType = nullptr;
     QLineEdit* proxyServer = nullptr;
     QSpinBox* proxyPort = nullptr;
@@ -43,10 +42,15 @@ public:
     void accept() override;
 
     QComboBox* profiles = nullptr;
+    // FTP, FTPS (FTP over TLS) or SFTP, in EConnectionKind order.
+    QComboBox* kind = nullptr;
     QLineEdit* server = nullptr;
     QLineEdit* user = nullptr;
     QLineEdit* password = nullptr;
     QLineEdit* catalog = nullptr;
+    // SFTP only: the private key file, and a chooser for it.
+    QLineEdit* keyFile = nullptr;
+    QPushButton* browseKey = nullptr;
     QPushButton* save = nullptr;
     QPushButton* remove = nullptr;
     QPushButton* advanced = nullptr;
@@ -56,6 +60,8 @@ public:
 
 private:
     void ShowValues();
+    void ChooseKind(int index);
+    void EnableKeyFile();
     void TakeValues();
     void ShowProfiles();
 

@@ -2,6 +2,7 @@
 #include "app/dialogs/DialogKit.h"
 #include "services/UserInteraction.h"
 #include <algorithm>
+#include <thread>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -32,9 +33,15 @@ QSpinBox* Number(int minimum, int maximum, QWidget* parent, const QString& suffi
 
 // The tool names of the help pop-ups, in EToolHelp order.
 const char* const kToolNames[kToolHelpCount] = {
-    "Pil-værktøjet",     "Tekst-værktøjet",  "Firkant-værktøjet",
-    "Cirkel-værktøjet",  "Billed-værktøjet", "Html-værktøjet",
-    "Tæller-værktøjet",  "Formular-værktøjet", "Pipette-værktøjet"};
+    "&Pil-værktøjet",     "&Tekst-værktøjet",  "&Firkant-værktøjet",
+    "&Cirkel-værktøjet",  "B&illed-værktøjet", "&Html-værktøjet",
+    "Tæ&ller-værktøjet",  "Fo&rmular-værktøjet", "Pip&ette-værktøjet"};
+
+// The number of build jobs a setting of 0 ("as many as the machine has
+// cores") stands for here.
+int CoreCount() {
+    return std::clamp(int(std::thread::hardware_concurrency()), 1, kMaxBuildJobs);
+}
 
 // A font this machine lacks still shows (and stays) under its own name: the
 // settings travel with the sites, and OK must not swap in a look-alike.
@@ -97,7 +104,7 @@ QWidget* CPreferencesDialog::FoldersPage() {
     folderRow(QStringLiteral("&Hjemmesider:"), pwuPath);
     folderRow(QStringLiteral("&Billeder:"), imagePath);
     folderRow(QStringLiteral("&Eksport:"), exportPath);
-    folderRow(QStringLiteral("Baggrunds&billeder:"), backgroundPath);
+    folderRow(QStringLiteral("Ba&ggrundsbilleder:"), backgroundPath);
     return page;
 }
 
@@ -146,7 +153,7 @@ QWidget* CPreferencesDialog::TextPage(CTextControls& c, bool buttonText) {
     buttonAlignment->addItems(
         {QStringLiteral("Venstre"), QStringLiteral("Centreret"), QStringLiteral("Højre")});
     form->addRow(QStringLiteral("&Justering:"), buttonAlignment);
-    auto* shadow = new QGroupBox(QStringLiteral("&Skygge"), page);
+    auto* shadow = new QGroupBox(QStringLiteral("Sk&ygge"), page);
     shadow->setCheckable(true);
     buttonShadow = new QCheckBox(page);
     buttonShadow->hide(); // the group's own check box is the visible one
@@ -167,9 +174,9 @@ QWidget* CPreferencesDialog::TextPage(CTextControls& c, bool buttonText) {
 QWidget* CPreferencesDialog::HelpPage() {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    builtInBrowser = new QCheckBox(QStringLiteral("&Vis aftest i programmets egen browser"), page);
-    startUpDialog = new QCheckBox(QStringLiteral("Vis &startdialogen"), page);
-    largeObjectWarning = new QCheckBox(QStringLiteral("Advar mod &store objekter"), page);
+    builtInBrowser = new QCheckBox(QStringLiteral("Vis aftest i programmets egen &browser"), page);
+    startUpDialog = new QCheckBox(QStringLiteral("Vis start&dialogen"), page);
+    largeObjectWarning = new QCheckBox(QStringLiteral("Advar mod st&ore objekter"), page);
     advancedTextHelp = new QCheckBox(QStringLiteral("Vis hjælp til &avanceret tekst"), page);
     mouseOverHelp = new QCheckBox(QStringLiteral("Vis hjælp til &mouse-over"), page);
     for (QCheckBox* box :
@@ -185,6 +192,17 @@ QWidget* CPreferencesDialog::HelpPage() {
     auto* row = new QFormLayout;
     toolboxColour = new CColourSwatch(CColor(0, 128, 0), page);
     row->addRow(QStringLiteral("&Værktøjskassens farve:"), toolboxColour);
+    buildJobs = Number(1, kMaxBuildJobs, page);
+    buildJobs->setToolTip(QStringLiteral("Hvor mange billeder der tegnes samtidig, når "
+                                         "hjemmesiden bygges. Standard er antallet af "
+                                         "processorkerner (%1).")
+                              .arg(CoreCount()));
+    row->addRow(QStringLiteral("Samtidige bygge&job:"), buildJobs);
+    publishConnections = Number(1, 8, page);
+    publishConnections->setToolTip(QStringLiteral("Hvor mange forbindelser der sender filer "
+                                                  "samtidig, når hjemmesiden offentliggøres. "
+                                                  "1 sender én fil ad gangen."));
+    row->addRow(QStringLiteral("Samtidige forbindelser ved &opsendelse:"), publishConnections);
     layout->addLayout(row);
     layout->addStretch(1);
     return page;
@@ -230,6 +248,8 @@ void CPreferencesDialog::Show(const CSettings& s) {
     for (size_t i = 0; i < kToolHelpCount; ++i)
         toolHelp[i]->setChecked(s.GetShowToolHelp(EToolHelp(i)));
     toolboxColour->SetColour(s.GetToolboxColor());
+    buildJobs->setValue(s.GetBuildJobs() > 0 ? std::min(s.GetBuildJobs(), kMaxBuildJobs) : CoreCount());
+    publishConnections->setValue(s.GetPublishConnections());
 }
 
 void CPreferencesDialog::Store(CSettings& s) const {
@@ -272,6 +292,10 @@ void CPreferencesDialog::Store(CSettings& s) const {
     for (size_t i = 0; i < kToolHelpCount; ++i)
         s.SetShowToolHelp(EToolHelp(i), toolHelp[i]->isChecked());
     s.SetToolboxColor(toolboxColour->Colour());
+    // The core count is stored as "every core", so the setting still fits
+    // when it moves to a machine with more or fewer of them.
+    s.SetBuildJobs(buildJobs->value() == CoreCount() ? 0 : buildJobs->value());
+    s.SetPublishConnections(publishConnections->value());
 }
 
 void CPreferencesDialog::accept() {

@@ -11,6 +11,8 @@ class QSpinBox;
 class CColourSwatch;
 class CUserInteraction;
 
+inline constexpr int kMaxBuildJobs = 64;
+
 // "Indstillinger": every preference the settings object keeps, on five tabs.
 // The connection values have their own dialog ("Internet Opsætning"), and
 // window placement is remembered by the windows themselves, so neither is
@@ -62,6 +64,10 @@ public:
     QCheckBox* mouseOverHelp = nullptr;
     std::array<QCheckBox*, kToolHelpCount> toolHelp{};
     CColourSwatch* toolboxColour = nullptr;
+    // How many pictures a build draws at once: 1..kMaxBuildJobs, the core
+    // count by default.
+    QSpinBox* buildJobs = nullptr;
+    QSpinBox* publishConnections = nullptr;
 
 private:
     QWidget* FoldersPage();

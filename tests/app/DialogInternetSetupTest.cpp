@@ -124,13 +124,11 @@ private slots:
             QCOMPARE(d->proxyServer->text(), QString());
             QVERIFY(!d->proxyServer->isEnabled());
             d->port->setValue(990);
-            d->tls->setChecked(true);
             d->proxyServer->setText(QStringLiteral("typed.anyway"));
             d->accept();
         });
         dialog.advanced->click();
         QCOMPARE(setup.values.port, 990);
-        QVERIFY(setup.values.tls);
         QCOMPARE(setup.values.proxyType, 0);
         QCOMPARE(setup.values.proxyServer, std::string());
     }
@@ -185,6 +183,47 @@ private slots:
         QCOMPARE(settings.GetFtpServer(), std::string("ftp.start.dk"));
     }
 
+    // The kind: SFTP brings the key file to life and the usual port along;
+    // a profile brings its own kind; OK stores both.
+    void KindAndKeyFile() {
+        CSettings settings = TwoProfiles();
+        CFtpProfile secure = Profile("Sikker", "sftp.sikker.dk");
+        secure.kind = EConnectionKind::Sftp;
+        secure.port = 2222;
+        secure.keyFile = "/home/anna/.ssh/id_ed25519";
+        settings.FtpProfiles().push_back(secure);
+        CQueuedPort ui;
+        CInternetSetup setup(settings, ui);
+        CInternetSetupDialog dialog(setup, settings);
+        dialog.show();
+        QCOMPARE(dialog.kind->currentIndex(), 0);
+        QVERIFY(!dialog.keyFile->isEnabled());
+
+        dialog.kind->setCurrentIndex(2);
+        emit dialog.kind->activated(2);
+        QVERIFY(dialog.keyFile->isEnabled());
+        QVERIFY(dialog.browseKey->isEnabled());
+        QCOMPARE(setup.values.port, 22);
+        dialog.keyFile->setText(QStringLiteral("/home/anna/.ssh/id_ed25519"));
+        KeepPicture(&dialog, "dialog-internet-setup-sftp");
+
+        dialog.profiles->setCurrentIndex(2);
+        emit dialog.profiles->activated(2);
+        QCOMPARE(dialog.kind->currentIndex(), 2);
+        QCOMPARE(dialog.keyFile->text(), QStringLiteral("/home/anna/.ssh/id_ed25519"));
+        dialog.profiles->setCurrentIndex(0);
+        emit dialog.profiles->activated(0);
+        QCOMPARE(dialog.kind->currentIndex(), 0);
+        QVERIFY(!dialog.keyFile->isEnabled());
+
+        dialog.kind->setCurrentIndex(1);
+        emit dialog.kind->activated(1);
+        dialog.catalog->setText(QStringLiteral("www"));
+        dialog.accept();
+        QCOMPARE(settings.GetFtpKind(), EConnectionKind::Ftps);
+        QCOMPARE(settings.GetFtpProfiles()[2].keyFile, secure.keyFile);
+    }
+
     // Driven from outside with real X events by dialog-xvfb-session.sh: the
     // script types into the dialog, saves a profile with Alt+G and presses
     // Enter; what it typed must arrive in the settings.
@@ -200,6 +239,9 @@ private slots:
         QCOMPARE(settings.GetFtpUser(), std::string("bruger"));
         QCOMPARE(settings.GetFtpPassword(), std::string("hemmelig"));
         QCOMPARE(settings.GetFtpCatalog(), std::string("www/sider"));
+        QCOMPARE(settings.GetFtpKind(), EConnectionKind::Sftp);
+        QCOMPARE(settings.GetFtpPort(), 22);
+        QCOMPARE(settings.GetFtpKeyFile(), std::string("/tmp/nøgle"));
         QCOMPARE(settings.GetFtpProfiles().size(), size_t(1));
         QCOMPARE(settings.GetFtpProfiles()[0].name, std::string("Xvfb-profil"));
         QCOMPARE(settings.GetFtpProfiles()[0].server, std::string("127.0.0.1"));

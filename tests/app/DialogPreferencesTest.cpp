@@ -10,6 +10,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
+#include <thread>
 
 namespace {
 
@@ -53,6 +55,9 @@ CSettings Unusual() {
     for (size_t i = 0; i < kToolHelpCount; i += 2)
         s.SetShowToolHelp(EToolHelp(i), false);
     s.SetToolboxColor(CColor(19, 20, 21));
+    // Not this machine's core count, which is stored as 0 ("every core").
+    s.SetBuildJobs(std::thread::hardware_concurrency() == 63 ? 62 : 63);
+    s.SetPublishConnections(2);
     s.SetFtpServer("ftp.bliver.dk");
     return s;
 }
@@ -99,6 +104,33 @@ private slots:
         QCOMPARE(settings.GetDefaultPageWidth(), 500);
         QVERIFY(!settings.GetShowToolHelp(EToolHelp::Text));
         QCOMPARE(settings.GetFtpServer(), std::string("ftp.bliver.dk"));
+    }
+
+    // Build jobs: shown as a count 1..64, the machine's core count for
+    // "every core" (0), which is what that count is stored as again; set in
+    // the dialog, stored, and shown the same by the next dialog.
+    void BuildJobsRoundTrip() {
+        const int cores = std::clamp(int(std::thread::hardware_concurrency()), 1, 64);
+        const int other = cores == 3 ? 5 : 3;
+        struct {
+            int stored, typed, shown, storedAfter;
+        } cases[] = {{0, -1, cores, 0}, {other, -1, other, other}, {200, -1, 64, 64},
+                     {0, other, other, other}, {other, cores, cores, 0}, {0, 999, 64, 64},
+                     {7, 0, 1, 1 == cores ? 0 : 1}};
+        for (const auto& c : cases) {
+            CSettings settings;
+            settings.SetBuildJobs(c.stored);
+            CQueuedPort ui;
+            {
+                CPreferencesDialog dialog(settings, ui);
+                if (c.typed >= 0) dialog.buildJobs->setValue(c.typed);
+                QCOMPARE(dialog.buildJobs->value(), c.shown);
+                dialog.accept();
+            }
+            QCOMPARE(settings.GetBuildJobs(), c.storedAfter);
+            CPreferencesDialog again(settings, ui);
+            QCOMPARE(again.buildJobs->value(), c.shown);
+        }
     }
 
     // A chosen folder keeps its trailing separator; a cancelled chooser

@@ -28,6 +28,9 @@ xdotool type --delay 20 "127.0.0.1"; xdotool key Tab
 xdotool type --delay 20 "bruger"; xdotool key Tab
 xdotool type --delay 20 "hemmelig"; xdotool key Tab
 xdotool type --delay 20 "www/sider"
+xdotool key alt+t Down Down   # "&Type": FTP -> FTPS -> SFTP
+xdotool key alt+n             # "&Nøglefil", open now
+xdotool type --delay 20 "/tmp/nøgle"
 xdotool key alt+g      # "&Gem": the port answers the profile name
 sleep 0.3
 xdotool key Return     # OK

@@ -92,6 +92,24 @@ class Session:
             time.sleep(0.2)
         raise AssertionError(f"no window {name!r} within {timeout} s")
 
+    def wait_gone(self, name, timeout=15):
+        end = time.time() + timeout
+        while time.time() < end:
+            if not self.windows(name):
+                return
+            time.sleep(0.1)
+        raise AssertionError(f"window {name!r} still open after {timeout} s")
+
+    def press(self, *keys):
+        """Keys to whatever has the keyboard now (an open menu grabs it)."""
+        run(["xdotool", "key", "--clearmodifiers", *keys], self.env)
+
+    def type(self, window, text):
+        """Types into the focused control of the window, as the keyboard would."""
+        run(["xdotool", "windowactivate", "--sync", window], self.env)
+        run(["xdotool", "windowfocus", "--sync", window], self.env)
+        run(["xdotool", "type", "--delay", "20", "--clearmodifiers", text], self.env)
+
     def title(self, window):
         return run(["xdotool", "getwindowname", window], self.env).stdout.strip()
 

@@ -1,4 +1,5 @@
 #include "cli/ConsoleInteraction.h"
+#include "services/StringIds.h"
 #include "tests/support/TempDir.h"
 #include <chrono>
 #include <fstream>
@@ -72,6 +73,14 @@ TEST(ConsoleInteraction, QuestionsGetAnswersThatLoseNothing) {
     std::ostringstream yesOut, yesErr;
     CConsoleInteraction yes(yesOut, yesErr, {.assumeYes = true});
     EXPECT_EQ(yes.Choose(send).button, 0);
+    // An unknown server key is trusted only when the run says so for keys:
+    // "assume yes" alone does not trust a key nobody compared.
+    CChoice hostKey{IDD_HOST_KEY_UNKNOWN, "Ukendt server", "SHA256:abc", {"&Ja", "&Nej"}, "",
+                    false};
+    EXPECT_EQ(yes.Choose(hostKey).button, 1);
+    CConsoleInteraction trusting(yesOut, yesErr, {.acceptHostKey = true});
+    EXPECT_EQ(trusting.Choose(hostKey).button, 0);
+    EXPECT_NE(yesOut.str().find("SHA256:abc [answered Ja]"), std::string::npos);
     choice.buttons.clear();
     EXPECT_EQ(ui.Choose(choice).button, -1);
 

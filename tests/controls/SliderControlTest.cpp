@@ -116,6 +116,26 @@ private slots:
         QCOMPARE(s->GetValue(), 55);
         QCOMPARE(notes.list.size(), want.size());
     }
+
+    // Keyboard users reach every value: each key is a complete change.
+    void KeysStepTheValue() {
+        QWidget host;
+        auto* s = Place<CSliderControl>(host, 111, 20);
+        s->Init(101, 50, false);
+        QCOMPARE(s->focusPolicy(), Qt::StrongFocus);
+        CNotes notes(s);
+        const std::pair<Qt::Key, int> keys[] = {{Qt::Key_Right, 51}, {Qt::Key_Down, 50},
+                                                {Qt::Key_PageUp, 60}, {Qt::Key_End, 100},
+                                                {Qt::Key_Up, 100}, {Qt::Key_Home, 0},
+                                                {Qt::Key_PageDown, 0}};
+        for (const auto& [key, value] : keys) {
+            QTest::keyClick(s, key);
+            QCOMPARE(s->GetValue(), value);
+        }
+        // Five keys moved the thumb; the two at an end changed nothing.
+        QCOMPARE(notes.list.size(), std::size_t(10));
+        QVERIFY((notes.list.back() == CNotes::CNote{true, ctl::kSliderChanged}));
+    }
 };
 
 QTEST_MAIN(SliderControlTest)

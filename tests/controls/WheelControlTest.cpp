@@ -114,6 +114,20 @@ private slots:
         QCOMPARE(w->WheelGetValue(), 0);
         QCOMPARE(notes.Count(true), 1);
     }
+
+    void KeysTurnTheDial() {
+        QWidget host;
+        auto* w = Place<CWheelControl>(host, 41, 41);
+        w->Init(360, 0, 2, 1);
+        CNotes notes(w);
+        const std::pair<Qt::Key, int> keys[] = {{Qt::Key_Left, 359}, {Qt::Key_Right, 0},
+                                                {Qt::Key_PageUp, 15}, {Qt::Key_PageDown, 0}};
+        for (const auto& [key, value] : keys) {
+            QTest::keyClick(w, key);
+            QCOMPARE(w->WheelGetValue(), value);
+        }
+        QCOMPARE(notes.list.size(), std::size_t(8));
+    }
 };
 
 QTEST_MAIN(WheelControlTest)

@@ -4,6 +4,7 @@
 #include "services/StringIds.h"
 #include "tests/support/ScriptedInteraction.h"
 #include <gtest/gtest.h>
+#include <tuple>
 
 using pwtest::CScriptedInteraction;
 
@@ -99,7 +100,6 @@ TEST(InternetSetup, ProxyFieldsAreDroppedWithoutAProxyAndEverythingIsStoredOnOk)
     CInternetSetup::CAdvanced advanced = setup.Advanced();
     advanced.port = 2121;
     advanced.passive = true;
-    advanced.tls = true;
     advanced.proxyType = 0;
     advanced.proxyServer = "socks.lan";
     advanced.proxyPort = 1080;
@@ -117,8 +117,19 @@ TEST(InternetSetup, ProxyFieldsAreDroppedWithoutAProxyAndEverythingIsStoredOnOk)
     // "Standard" then OK in the sub-dialog.
     CInternetSetup::CAdvanced standard = CInternetSetup::CAdvanced::Standard();
     EXPECT_EQ(standard.port, 21);
-    standard.tls = true;
     setup.ApplyAdvanced(standard);
+    // The kind: a port at the usual one follows it, a port chosen by hand stays.
+    for (const auto& [kind, port, expected] :
+         {std::tuple{EConnectionKind::Sftp, 21, 22}, {EConnectionKind::Ftps, 22, 21},
+          {EConnectionKind::Sftp, 2121, 2121}, {EConnectionKind::Ftps, 2222, 2222}}) {
+        setup.values.port = port;
+        setup.values.kind = kind == EConnectionKind::Sftp ? EConnectionKind::Ftp
+                                                          : EConnectionKind::Sftp;
+        setup.SetKind(kind);
+        EXPECT_EQ(setup.values.port, expected) << port;
+        EXPECT_EQ(setup.values.kind, kind);
+    }
+    setup.values.port = 21;
     setup.values.user = "anna";
     setup.values.password = "x";
     setup.values.catalog = "www\\\\site/sub";
@@ -131,6 +142,7 @@ TEST(InternetSetup, ProxyFieldsAreDroppedWithoutAProxyAndEverythingIsStoredOnOk)
     EXPECT_EQ(store.ReadString("FTP proxy server"), "");
     EXPECT_EQ(store.ReadInt("FTP proxy port number"), 0);
     EXPECT_EQ(store.ReadInt("FTP secure connection"), 1);
+    EXPECT_EQ(store.ReadString("FTP connection kind"), "FTPS");
     store.WriteInt("FTP passive mode", 2); // only exactly 1 means passive
     CSettings loaded;
     loaded.Load(store, CSettingsEnvironment());

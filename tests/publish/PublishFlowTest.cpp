@@ -104,14 +104,37 @@ void Recolour(CPage& page, const CColor& colour) {
 struct CKind {
     const char* name;
     bool tls;
+    bool sftp = false;
 };
 constexpr CKind kKinds[] = {{"FTP", false}, {"FTPS", true}};
+constexpr CKind kEveryKind[] = {{"FTP", false}, {"FTPS", true}, {"SFTP", false, true}};
 
 void UseKind(CPublishFixture& f, const pwtest::FtpServer& server, const CKind& kind,
              const std::string& catalog = "www/site") {
     f.Connect(server, catalog);
     f.settings.SetFtpTls(kind.tls);
     f.env.ftpOptions.caFile = server.CaFile();
+}
+
+// The server of a kind: the FTP test server (plain or TLS), or sshd.
+struct CServer {
+    std::unique_ptr<pwtest::FtpServer> ftp;
+    std::unique_ptr<pwtest::SshServer> ssh;
+    fs::path Home() const { return ftp ? ftp->Home() : ssh->Home(); }
+};
+
+CServer StartServer(CPublishFixture& f, const CKind& kind) {
+    CServer server;
+    if (kind.sftp) {
+        server.ssh = std::make_unique<pwtest::SshServer>();
+        f.Connect(*server.ssh);
+        return server;
+    }
+    pwtest::FtpServer::Options options;
+    options.tls = kind.tls;
+    server.ftp = std::make_unique<pwtest::FtpServer>(options);
+    UseKind(f, *server.ftp, kind);
+    return server;
 }
 
 } // namespace
@@ -121,16 +144,17 @@ void UseKind(CPublishFixture& f, const pwtest::FtpServer& server, const CKind& k
 // exactly the files that differ go, the files that are no longer part of
 // the site are deleted, and what the user put on the server stays.
 TEST(PublishFlow, SendsExactlyWhatDiffersAndDeletesOnlyItsOwnLeftovers) {
-    for (const CKind& kind : kKinds) {
+    for (const CKind& kind : kEveryKind) {
         SCOPED_TRACE(kind.name);
+        if (kind.sftp && !pwtest::SshServer::Available()) {
+            ADD_FAILURE() << "sshd is missing: run scripts/install-deps";
+            continue;
+        }
         CPublishFixture f;
         for (int p = 3; p < 10; ++p)
             buildtest::AddRect(f.made.AddPage("Side" + std::to_string(p + 1)),
                                {10 + p, 10, 200, 90 + p}, CColor(20 * p, 100, 255 - 20 * p));
-        pwtest::FtpServer::Options options;
-        options.tls = kind.tls;
-        pwtest::FtpServer server(options);
-        UseKind(f, server, kind);
+        const CServer server = StartServer(f, kind);
         f.ui.ExpectChoice(IDD_SEND, 0)                 // "&Send ændringer": nothing is there yet
             .ExpectChoice(IDD_SEND_DOWNLOADS, 0, true) // "Ja", and do not ask again
             .ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
@@ -138,6 +162,9 @@ TEST(PublishFlow, SendsExactlyWhatDiffersAndDeletesOnlyItsOwnLeftovers) {
         EXPECT_TRUE(f.ui.Verify());
         const fs::path catalog = server.Home() / "www" / "site"; // two levels made
         ExpectServerIsBuild(f, catalog, {});
+        // Nothing of the replacing is left behind.
+        for (const auto& [name, bytes] : Tree(server.Home()))
+            EXPECT_EQ(name.find(".pw-"), std::string::npos) << name;
         EXPECT_EQ(ReadFileBytes(catalog / "My_Homepage_Files/Download/x.zip"),
                   std::string(3000, 'A'));
         EXPECT_EQ(ReadFileBytes(catalog / "My_Homepage_Files/Download/x0.zip"),
@@ -194,6 +221,21 @@ TEST(PublishFlow, SendsExactlyWhatDiffersAndDeletesOnlyItsOwnLeftovers) {
         ExpectServerIsBuild(f, catalog, {"own.txt", "My_Homepage_Files/IMG_999.gif"});
         EXPECT_EQ(ReadFileBytes(catalog / "own.txt"), "mine");
         EXPECT_EQ(ReadFileBytes(catalog / "My_Homepage_Files/IMG_999.gif"), "mine too");
+
+        // Someone else deleted a picture and cut the front page short on the
+        // server: the check against the server's listing sends both again.
+        std::string picture;
+        for (const auto& [name, bytes] : Tree(catalog))
+            if (picture.empty() && name.starts_with("My_Homepage_Files/IMG_") &&
+                name != "My_Homepage_Files/IMG_999.gif")
+                picture = name;
+        fs::remove(catalog / picture);
+        buildtest::WriteFileBytes(catalog / "index.html", "cut");
+        f.ui.ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+        ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Verify), EResult::Done);
+        EXPECT_TRUE(f.ui.Verify());
+        EXPECT_EQ(AsSet(f.publisher.LastSent()), (std::set<std::string>{picture, "index.html"}));
+        ExpectServerIsBuild(f, catalog, {"own.txt", "My_Homepage_Files/IMG_999.gif"});
     }
 }
 
@@ -271,36 +313,39 @@ TEST(PublishFlow, AServerThatRefusesRenameKeepsItsPagesAndGetsTheSite) {
 }
 
 TEST(PublishFlow, RemoveEmptiesTheCatalogAndAMissingCatalogCountsAsRemoved) {
-    CPublishFixture f;
-    pwtest::FtpServer server;
-    f.Connect(server);
-    f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0)
-        .ExpectChoice(IDD_SEND_DOWNLOADS, 0, true)
-        .ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
-    ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Done);
-    const fs::path catalog = server.Home() / "www" / "site";
-    fs::create_directories(catalog / "own"); // the user's own folder stays
-    buildtest::WriteFileBytes(catalog / "own" / "keep.txt", "mine");
+    for (const CKind& kind : kEveryKind) {
+        SCOPED_TRACE(kind.name);
+        if (kind.sftp && !pwtest::SshServer::Available()) continue;
+        CPublishFixture f;
+        const CServer server = StartServer(f, kind);
+        f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0)
+            .ExpectChoice(IDD_SEND_DOWNLOADS, 0, true)
+            .ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+        ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Done);
+        const fs::path catalog = server.Home() / "www" / "site";
+        fs::create_directories(catalog / "own"); // the user's own folder stays
+        buildtest::WriteFileBytes(catalog / "own" / "keep.txt", "mine");
 
-    f.ui.ExpectChoice(IDD_REMOVE_SITE, 1); // "&Nej"
-    EXPECT_EQ(f.publisher.Remove(), EResult::Stopped);
-    EXPECT_TRUE(fs::exists(catalog / "index.html"));
+        f.ui.ExpectChoice(IDD_REMOVE_SITE, 1); // "&Nej"
+        EXPECT_EQ(f.publisher.Remove(), EResult::Stopped);
+        EXPECT_TRUE(fs::exists(catalog / "index.html"));
 
-    f.ui.ExpectChoice(IDD_REMOVE_SITE, 0).ExpectMessage(IDD_SITE_REMOVED, EAnswer::Ok);
-    ASSERT_EQ(f.publisher.Remove(), EResult::Done);
-    EXPECT_TRUE(f.ui.Verify());
-    EXPECT_EQ(Tree(catalog), (std::map<std::string, std::string>{{"own/keep.txt", "mine"}}));
-    EXPECT_FALSE(fs::exists(catalog / "My_Homepage_Files"));
-    EXPECT_FALSE(f.record.matches);
-    CPublishRecord stored;
-    ASSERT_TRUE(stored.Read(f.env.recordFile));
-    EXPECT_TRUE(stored.sitePath.empty()); // the next run of the program sends everything
+        f.ui.ExpectChoice(IDD_REMOVE_SITE, 0).ExpectMessage(IDD_SITE_REMOVED, EAnswer::Ok);
+        ASSERT_EQ(f.publisher.Remove(), EResult::Done);
+        EXPECT_TRUE(f.ui.Verify());
+        EXPECT_EQ(Tree(catalog), (std::map<std::string, std::string>{{"own/keep.txt", "mine"}}));
+        EXPECT_FALSE(fs::exists(catalog / "My_Homepage_Files"));
+        EXPECT_FALSE(f.record.matches);
+        CPublishRecord stored;
+        ASSERT_TRUE(stored.Read(f.env.recordFile));
+        EXPECT_TRUE(stored.sitePath.empty()); // the next run of the program sends everything
 
-    f.settings.SetFtpCatalog("nowhere\\deeper");
-    f.ui.ExpectChoice(IDD_REMOVE_SITE, 0).ExpectMessage(IDD_SITE_REMOVED, EAnswer::Ok);
-    EXPECT_EQ(f.publisher.Remove(), EResult::Done);
-    EXPECT_FALSE(fs::exists(server.Home() / "nowhere")); // nothing made on the way
-    EXPECT_TRUE(f.ui.Verify());
+        f.settings.SetFtpCatalog("nowhere\\deeper");
+        f.ui.ExpectChoice(IDD_REMOVE_SITE, 0).ExpectMessage(IDD_SITE_REMOVED, EAnswer::Ok);
+        EXPECT_EQ(f.publisher.Remove(), EResult::Done);
+        EXPECT_FALSE(fs::exists(server.Home() / "nowhere")); // nothing made on the way
+        EXPECT_TRUE(f.ui.Verify());
+    }
 }
 
 TEST(PublishFlow, ALostConnectionKeepsThePendingPagesForTheNextSend) {
@@ -558,4 +603,36 @@ TEST(PublishFlow, ABusySiteOrServerAndAClimbingCatalogAreRefused) {
         EXPECT_TRUE(f.ui.Verify());
     }
     EXPECT_TRUE(Tree(server.Home()).empty());
+}
+
+// Over one connection the files go in the classic order; over several,
+// every picture and download has arrived before the first page goes, and
+// every page before the front page, so no visitor sees a page without its
+// pictures or a front page leading nowhere.
+TEST(PublishFlow, PicturesArriveBeforePagesAndPagesBeforeTheFrontPage) {
+    for (int connections : {1, 4}) {
+        SCOPED_TRACE(connections);
+        CPublishFixture f;
+        pwtest::FtpServer server;
+        f.Connect(server);
+        f.settings.SetPublishConnections(connections);
+        f.ui.ExpectChoice(IDD_SEND_DOWNLOADS, 0, true).ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+        ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Changes), EResult::Done);
+        const std::vector<std::string>& sent = f.publisher.LastSent(); // as they arrived
+        auto stage = [](const std::string& path) {
+            if (path.find('/') == std::string::npos) return 2;
+            return path.ends_with(".html") ? 1 : 0;
+        };
+        ASSERT_GT(sent.size(), 10u);
+        for (size_t i = 1; i < sent.size(); ++i) {
+            EXPECT_LE(stage(sent[i - 1]), stage(sent[i])) << sent[i - 1] << " before " << sent[i];
+        }
+        if (connections == 1) {
+            EXPECT_EQ(std::vector<std::string>(sent.end() - 6, sent.end()),
+                      (std::vector<std::string>{"My_Homepage_Files/error.html",
+                                                "My_Homepage_Files/noscript.html", "default.htm",
+                                                "default.html", "index.htm", "index.html"}));
+        }
+        ExpectServerIsBuild(f, server.Home() / "www" / "site", {});
+    }
 }

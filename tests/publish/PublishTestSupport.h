@@ -9,6 +9,8 @@
 #include "services/StringIds.h"
 #include "tests/sitebuild/SiteBuildTestSupport.h"
 #include "tests/support/FtpServer.h"
+#include "tests/support/SshServer.h"
+#include <fstream>
 #include <functional>
 #include <map>
 #include <regex>
@@ -89,6 +91,21 @@ struct CPublishFixture {
         env.editInternetSettings = [this] { return ++settingsDialogCalls, false; };
         settings.SetShowLargeObjectWarning(false);
         MakeSite();
+    }
+
+    // The test sshd by SFTP with its key; its host key is known unless
+    // `knownKey` is false. The known-hosts file is the fixture's own.
+    void Connect(const pwtest::SshServer& server, const std::string& catalog = "www/site",
+                 bool knownKey = true) {
+        settings.SetFtpServer("127.0.0.1");
+        settings.SetFtpPort(server.Port());
+        settings.SetFtpUser(server.User());
+        settings.SetFtpPassword("");
+        settings.SetFtpKind(EConnectionKind::Sftp);
+        settings.SetFtpKeyFile(server.KeyFile().string());
+        settings.SetFtpCatalog(catalog);
+        env.ftpOptions.knownHosts = dir / "known_hosts";
+        if (knownKey) std::ofstream(env.ftpOptions.knownHosts) << server.KnownHostsLine();
     }
 
     void Connect(const pwtest::FtpServer& server, const std::string& catalog = "www/site") {

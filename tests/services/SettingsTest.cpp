@@ -5,6 +5,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -68,6 +69,8 @@ CSettings CustomSettings() {
     s.SetFtpPort(2121);
     s.SetFtpPassive(true);
     s.SetFtpTls(true);
+    s.SetFtpKeyFile("/home/anna/.ssh/id_ed25519");
+    s.SetPublishConnections(2);
     s.SetFtpProxyType(2);
     s.SetFtpProxyServer("socks.lan");
     s.SetFtpProxyPort(1080);
@@ -76,7 +79,11 @@ CSettings CustomSettings() {
     CFtpProfile profile;
     profile.name = "Hjem";
     profile.server = "ftp.hjem.dk";
-    s.SetFtpProfiles({profile});
+    profile.kind = EConnectionKind::Sftp;
+    profile.keyFile = "/home/anna/.ssh/hjem";
+    CFtpProfile plain;
+    plain.name = "Arbejde";
+    s.SetFtpProfiles({profile, plain});
     s.SetMainPlacement({3, 2, -1, -2, 5, 6, 10, 20, 700, 500});
     s.SetToolboxColor(CColor(COLORREF{0x123456}));
     s.SetInspectorCurrent(4);
@@ -120,6 +127,7 @@ TEST(Settings, EmptyStoreGivesTheDefaults) {
     EXPECT_TRUE(s.GetShowAdvancedTextHelp());
     EXPECT_TRUE(s.GetShowMouseOverHelp());
     EXPECT_EQ(s.GetBuildJobs(), 0); // every core
+    EXPECT_EQ(s.GetPublishConnections(), 4);
     for (size_t i = 0; i < kToolHelpCount; ++i)
         EXPECT_TRUE(s.GetShowToolHelp(static_cast<EToolHelp>(i))) << i;
     EXPECT_TRUE(s.GetRepeatBackgroundFill());
@@ -128,6 +136,7 @@ TEST(Settings, EmptyStoreGivesTheDefaults) {
     EXPECT_EQ(s.GetFtpServer(), "");
     EXPECT_EQ(s.GetFtpCatalog(), "");
     EXPECT_EQ(s.GetFtpPort(), 21);
+    EXPECT_EQ(s.GetFtpKind(), EConnectionKind::Ftp);
     EXPECT_FALSE(s.GetFtpPassive());
     EXPECT_EQ(s.GetFtpProxyType(), 0);
     EXPECT_EQ(s.GetFtpProxyPort(), 0);
@@ -183,6 +192,21 @@ TEST(Settings, FlagsFollowTheirReadRules) {
     store.WriteInt("FTP passive mode", 1);
     s.Load(store, TestEnvironment());
     EXPECT_TRUE(s.GetFtpPassive());
+
+    // The kind: settings from before it was stored have only the secure
+    // flag; an unknown name is plain FTP.
+    for (const auto& [kind, secure, expected] :
+         {std::tuple<const char*, int, EConnectionKind>{nullptr, 1, EConnectionKind::Ftps},
+          {nullptr, 0, EConnectionKind::Ftp},
+          {"SFTP", 0, EConnectionKind::Sftp},
+          {"FTPS", 0, EConnectionKind::Ftps},
+          {"Gopher", 1, EConnectionKind::Ftp}}) {
+        CMemorySettingsStore old;
+        old.WriteInt("FTP secure connection", secure);
+        if (kind) old.WriteString("FTP connection kind", kind);
+        s.Load(old, TestEnvironment());
+        EXPECT_EQ(s.GetFtpKind(), expected) << (kind ? kind : "none") << secure;
+    }
 }
 
 TEST(Settings, ValuesOfTheWrongTypeOrUnreadableProfilesFallBackToDefaults) {

@@ -1,5 +1,6 @@
 #include "services/Cp1252.h"
 #include "services/StringTable.h"
+#include "services/StringIds.h"
 #include <gtest/gtest.h>
 
 TEST(StringTable, KnownTextsAndUnknownIds) {
@@ -25,7 +26,7 @@ TEST(StringTable, KnownTextsAndUnknownIds) {
     const int expected[] = {2014, 2015, 2016, 2018, 2019, 2020, 2022, 2030, 2031, 2032, 2033, 2034,
                             2036, 2037, 2038, 2040, 2064, 2081, 3015, 3016, 3019, 3020, 3021,
                             3022, 3023, 3025, 3100, 3101, 3102, 3103, 3104, 3105, 3106, 3107,
-                            3108, 3109, 3110, 3111, 3113, 3114, 3115, 3120, 3121, 3122, 3123,
+                            3108, 3109, 3110, 3111, 3113, 3114, 3115, 3117, 3120, 3121, 3122, 3123,
                             4000, 4001, 5001, 5004, 5006, 5008, 5901, 32850,
                             32852, 32857};
     EXPECT_EQ(CStringTable::Ids(), std::vector<int>(std::begin(expected), std::end(expected)));
@@ -56,6 +57,16 @@ TEST(StringTable, DialogsAndFillIn) {
     EXPECT_EQ(large.checkBox, "Vis ikke denne dialog-boks igen");
     EXPECT_NE(CStringTable::FillIn(large.text, {"Forside"}).find("\"Forside\""),
               std::string::npos);
+    const CDialogText& noSnippets = CStringTable::Dialog(IDD_NO_SNIPPETS);
+    EXPECT_EQ(noSnippets.caption, "Kan ikke v\xC3\xA6lge en html kode");
+    EXPECT_EQ(noSnippets.buttons, std::vector<std::string>{"OK"});
+    // The SFTP host key question is a yes/no question (the console says no).
+    const CDialogText& hostKey = CStringTable::Dialog(IDD_HOST_KEY_UNKNOWN);
+    EXPECT_EQ(hostKey.buttons, (std::vector<std::string>{"&Ja", "&Nej"}));
+    EXPECT_NE(CStringTable::FillIn(hostKey.text, {"sftp.dk", "SHA256:abc"}).find("SHA256:abc"),
+              std::string::npos);
+    EXPECT_EQ(CStringTable::Dialog(IDD_HOST_KEY_CHANGED).buttons,
+              std::vector<std::string>{"OK"});
     EXPECT_FALSE(CStringTable::HasDialog(4242));
     EXPECT_TRUE(CStringTable::Dialog(4242).caption.empty());
     EXPECT_TRUE(CStringTable::Dialog(4242).buttons.empty());

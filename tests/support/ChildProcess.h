@@ -32,6 +32,8 @@ public:
     void Kill();
     // Stops the program without ending it (SIGSTOP); Kill still works.
     void Freeze();
+    // Its process id; -1 when it is not running.
+    pid_t Pid() const { return m_pid; }
 
 private:
     pid_t m_pid = -1;

@@ -27,8 +27,8 @@ public:
         bool noMlsd = false;
         // Refuse every rename (RNFR/RNTO), as some hosts do.
         bool noRename = false;
-        // Hold every reply this long, like a distant server. The server
-        // waits in one thread, so this suits one connection at a time.
+        // Hold every reply this long, like a distant server. Each
+        // connection then has a thread of its own and waits on its own.
         int replyDelayMs = 0;
         // Serve this existing folder instead of a fresh one, and listen at
         // this port instead of a free one: a second server standing in for

@@ -15,7 +15,7 @@ import time
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import DTPHandler, FTPHandler
 from pyftpdlib.log import config_logging
-from pyftpdlib.servers import FTPServer
+from pyftpdlib.servers import FTPServer, ThreadedFTPServer
 
 
 def dropping_dtp(base, limit):
@@ -101,7 +101,7 @@ def main():
         base_respond = Handler.respond
 
         def slow_respond(self, resp, logfun=logging.debug):
-            # Blocks the one server thread: a round trip to a far server.
+            # Blocks this connection's thread: a round trip to a far server.
             time.sleep(delay)
             base_respond(self, resp, logfun)
 
@@ -114,7 +114,10 @@ def main():
     else:
         Handler.dtp_handler = dtp_base
 
-    server = FTPServer(("127.0.0.1", args.port), Handler)
+    # With a reply delay each connection has a thread of its own, so that
+    # connections side by side wait side by side, as on a real line.
+    server_class = ThreadedFTPServer if args.reply_delay_ms > 0 else FTPServer
+    server = server_class(("127.0.0.1", args.port), Handler)
     port = server.socket.getsockname()[1]
     tmp = args.port_file + ".tmp"
     with open(tmp, "w") as f:
