@@ -10,6 +10,7 @@
 #include "model/ObjectSet.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
+#include "model/PageProperties.h"
 #include "model/ShapeObject.h"
 #include "model/TextObject.h"
 #include <algorithm>
@@ -193,13 +194,20 @@ CObjectLink InspectedLink(const CPage& page) {
     return object->GetLink() ? *object->GetLink() : CObjectLink{};
 }
 
-bool EditLink(CPage& page, const std::function<void(CObjectLink&)>& change) {
+bool LinkFitsRecord(const CObjectLink& link, CFailure* failure) {
+    return TextFitsRecord(link.email, kMaxStringLength, "The e-mail address", failure) &&
+           TextFitsRecord(link.url, kMaxStringLength, "The web address", failure) &&
+           TextFitsRecord(link.document, kMaxStringLength, "The document name", failure);
+}
+
+bool EditLink(CPage& page, const std::function<void(CObjectLink&)>& change, CFailure* failure) {
     if (!CanInspect(page, EInspectorNeed::Link)) return false;
     CPageItem& item = *InspectedItem(page);
     CObjectLink probe = InspectedLink(page);
     const CObjectLink before = probe;
     change(probe);
     if (probe == before) return false;
+    if (!LinkFitsRecord(probe, failure)) return false;
     CShownChange shown(page);
     if (LinksInCharacters(item.Current())) {
         page.RecordUndo(EUndoKind::TextRecord);
@@ -221,13 +229,17 @@ bool EditLink(CPage& page, const std::function<void(CObjectLink&)>& change) {
     return true;
 }
 
-bool EditButtonText(CPage& page, const std::function<void(CButtonText&)>& change) {
+bool EditButtonText(CPage& page, const std::function<void(CButtonText&)>& change,
+                    CFailure* failure) {
     if (!CanInspect(page, EInspectorNeed::ButtonText)) return false;
     CPageItem& item = *InspectedItem(page);
     auto& shape = static_cast<CShapeObject&>(item.Current());
     CButtonText label(*shape.GetButtonText());
     change(label);
     if (label == *shape.GetButtonText()) return false;
+    if (!TextFitsRecord(label.text, kMaxStringLength, "The button text", failure) ||
+        !TextFitsRecord(label.font, kMaxStringLength, "The font name", failure))
+        return false;
     CShownChange shown(page);
     page.RecordUndo(EUndoKind::ObjectRecord);
     shape.SetButtonText(label);
@@ -237,11 +249,12 @@ bool EditButtonText(CPage& page, const std::function<void(CButtonText&)>& change
     return true;
 }
 
-bool EditAltText(CPage& page, const std::string& text) {
+bool EditAltText(CPage& page, const std::string& text, CFailure* failure) {
     if (!Editable(page)) return false;
     CPageObject& object = *InspectedObject(page);
     const std::string* now = object.GetAltText();
     if (!now || *now == text) return false;
+    if (!TextFitsRecord(text, kMaxStringLength, "The alternative text", failure)) return false;
     page.RecordUndo(EUndoKind::ObjectRecord);
     object.SetAltText(text);
     return true;

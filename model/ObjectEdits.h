@@ -4,6 +4,7 @@
 #include <string>
 
 class CButtonText;
+class CFailure;
 class CCharStyle;
 class CEffects;
 class CObjectFill;
@@ -37,15 +38,22 @@ bool EditEffects(CPage& page, bool live, const std::function<void(CEffects&)>& c
 bool EditFill(CPage& page, const std::function<void(CObjectFill&)>& change);
 // Link of the object and of its twin (one "link" step). A text that is not
 // advanced carries its link in its characters: the whole text is relinked
-// with a "tekst" step instead.
-bool EditLink(CPage& page, const std::function<void(CObjectLink&)>& change);
+// with a "tekst" step instead. Texts are checked against the records that
+// store them before anything changes (a save never meets one they cannot
+// hold): a changed link whose e-mail address, web address or document is
+// longer than 2048 bytes, an alternative text or a caption beyond the same
+// limit, is refused, with a sentence a dialog can show in `failure`.
+bool EditLink(CPage& page, const std::function<void(CObjectLink&)>& change,
+              CFailure* failure = nullptr);
+bool LinkFitsRecord(const CObjectLink& link, CFailure* failure);
 // The link the link window shows: the object's, or a plain text's first
 // character's.
 CObjectLink InspectedLink(const CPage& page);
 // Button label and alternative text: one "objektegenskaber" step. Twins
 // share the caption while they are synchronised.
-bool EditButtonText(CPage& page, const std::function<void(CButtonText&)>& change);
-bool EditAltText(CPage& page, const std::string& text);
+bool EditButtonText(CPage& page, const std::function<void(CButtonText&)>& change,
+                    CFailure* failure = nullptr);
+bool EditAltText(CPage& page, const std::string& text, CFailure* failure = nullptr);
 
 // Geometry of the inspected item ("flyt" step): the left-top of its area and
 // its angle in radians.

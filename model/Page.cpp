@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <unordered_map>
 
+CCountingUndoRecorder::~CCountingUndoRecorder() = default;
+
 void CCountingUndoRecorder::KeepRemoved(std::vector<std::unique_ptr<CPageItem>> items) {
     for (auto& item : items)
         m_kept.push_back(std::move(item));

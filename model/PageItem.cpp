@@ -39,8 +39,14 @@ CPageObject* CPageItem::Other() const {
     return m_editingMouseOver ? m_normal.get() : m_mouseOver.get();
 }
 
+void CPageItem::ReframeSet() {
+    if (m_set) m_set->Recompute();
+}
+
 void CPageItem::SetEditingMouseOver(bool editing) {
+    const bool was = m_editingMouseOver;
     m_editingMouseOver = editing && m_mouseOver != nullptr;
+    if (m_editingMouseOver != was) ReframeSet();
 }
 
 void CPageItem::AttachMouseOver(std::unique_ptr<CPageObject> twin) {
@@ -49,13 +55,24 @@ void CPageItem::AttachMouseOver(std::unique_ptr<CPageObject> twin) {
     m_mouseOver = std::move(twin);
     m_hasMouseOver = true;
     m_editingMouseOver = true;
+    ReframeSet();
 }
 
 std::unique_ptr<CPageObject> CPageItem::RemoveMouseOver() {
+    const bool was = m_editingMouseOver;
     m_hasMouseOver = false;
     m_editingMouseOver = false;
     if (m_mouseOver) TellOwner(*m_mouseOver, nullptr);
-    return std::move(m_mouseOver);
+    std::unique_ptr<CPageObject> twin = std::move(m_mouseOver);
+    if (was) ReframeSet();
+    return twin;
+}
+
+void CPageItem::SetMouseOverOffset(CPixelShift offset) {
+    if (!m_mouseOver) return;
+    m_mouseOver->SetOffsetX(offset.x);
+    m_mouseOver->SetOffsetY(offset.y);
+    if (m_editingMouseOver) ReframeSet();
 }
 
 void CPageItem::SetSyncTwins(bool sync) {

@@ -33,11 +33,15 @@ public:
     bool HasMouseOver() const { return m_hasMouseOver; }
     bool IsEditingMouseOver() const { return m_editingMouseOver; }
     // Switching to the twin needs one; without a twin the request is ignored.
+    // This and the next three keep the item's set framing the current object.
     void SetEditingMouseOver(bool editing);
     // Adopts the twin and starts editing it. Null is ignored.
     void AttachMouseOver(std::unique_ptr<CPageObject> twin);
     // Takes the twin out and clears both flags; drop the result to delete it.
     std::unique_ptr<CPageObject> RemoveMouseOver();
+    // Shifts the twin to the given offset from its place (each -100..100);
+    // ignored without a twin.
+    void SetMouseOverOffset(CPixelShift offset);
 
     bool SyncTwins() const { return m_syncTwins; }
     // Turning synchronisation on brings the twins into line at once.
@@ -64,6 +68,8 @@ public:
 private:
     static void TellOwner(CPageObject& object, const CPageItem* item);
     void RenderOther(CPageObject& other);
+    // The set's box and handles follow the current object.
+    void ReframeSet();
 
     uint64_t m_id;
     std::unique_ptr<CPageObject> m_normal;

@@ -85,8 +85,14 @@ void CShapeObject::RebuildOutline() {
     m_outline.Clear();
     BuildOutline(m_outline);
     m_pendingMove = {};
-    m_rect = m_outline.GetBoundingBox();
+    m_rect = RenderedBounds();
     m_rect.Offset(m_mouseOverOffset.x, m_mouseOverOffset.y);
+}
+
+CRect CShapeObject::RenderedBounds() const {
+    CRect r = m_outline.GetBoundingBox();
+    r.Offset(m_pendingMove.x, m_pendingMove.y);
+    return r;
 }
 
 void CShapeObject::UpdateHandles() {

@@ -102,8 +102,13 @@ protected:
     virtual void BuildOutline(CPath& path) const = 0;
 
     // Rebuilds the outline, clears pendingMove and sets rect to the area the
-    // outline covers. Callers follow it with UpdateHandles.
+    // object will cover once rendered. Callers follow it with UpdateHandles.
     void RebuildOutline();
+    // The page area the rendered image will take, before the mouse-over
+    // offset: the outline's pixel extent where it now lies. A kind whose
+    // image is placed by other rounding says so here, so that the rect held
+    // before a rendering (and saved) is the rect the rendering gives.
+    virtual CRect RenderedBounds() const;
     // Marks the image, the fill texture and the effects masks out of date.
     void MarkChanged();
     // Total shift from the outline's page position to where the object shows.

@@ -22,6 +22,17 @@ int32_t Truncated(double v) {
     return static_cast<int32_t>(v);
 }
 
+// A side of the box scaled to the object: truncated, except that a product
+// within rounding noise of a whole number is that number. The scale is kept
+// as width / box width, and box width x (52 / box width) can come out a hair
+// below 52; truncated, a text would lose a pixel each time it is laid out
+// (and at every opening of its file).
+int32_t ScaledSide(int32_t box, double scale) {
+    const double v = box * scale;
+    const double nearest = std::round(v);
+    return std::fabs(v - nearest) < 1e-6 ? Truncated(nearest) : Truncated(v);
+}
+
 CRect Union(const CRect& a, const CRect& b) {
     if (a.IsEmpty()) return b;
     if (b.IsEmpty()) return a;
@@ -121,12 +132,25 @@ void CTextObject::UpdateHandles() {
 
 CRect CTextObject::GetRect() const {
     if (m_dirty && !m_editing) {
-        CRect r = m_outline.GetBoundingBox();
-        const CPixelShift shift = OutlineShift();
-        r.Offset(shift.x, shift.y);
+        CRect r = RenderedBounds();
+        r.Offset(m_mouseOverOffset.x, m_mouseOverOffset.y);
         return r;
     }
     return m_rect;
+}
+
+bool CTextObject::DrawsUpright() const {
+    return m_editing || (m_angle == 0.0 && m_size.width == m_layout->boxWidth &&
+                         m_size.height == m_layout->boxHeight);
+}
+
+CRect CTextObject::RenderedBounds() const {
+    // An upright text is its box image set down at the rounded box corner; a
+    // box on a half pixel would otherwise count one row or column more here
+    // (the outline's extent) than the rendering gives, and a saved text
+    // would come back from its file one pixel larger.
+    if (DrawsUpright()) return BoxRect();
+    return CShapeObject::RenderedBounds();
 }
 
 CObjectSize CTextObject::GetSize() const {
@@ -196,8 +220,8 @@ void CTextObject::FitToBox(int32_t oldBoxHeight) {
     const int32_t change = m_layout->boxHeight - oldBoxHeight;
     // The top edge stays put: the text grows or shrinks downwards.
     if (change != 0) m_center.y += change / 2.0;
-    m_size = {std::max(Truncated(m_layout->boxWidth * m_scaleX), 0),
-              std::max(Truncated(m_layout->boxHeight * m_scaleY), 0)};
+    m_size = {std::max(ScaledSide(m_layout->boxWidth, m_scaleX), 0),
+              std::max(ScaledSide(m_layout->boxHeight, m_scaleY), 0)};
     MarkChanged();
     RebuildOutline();
     UpdateHandles();
@@ -279,8 +303,8 @@ bool CTextObject::EndEditing(bool recordUndo, CPage* page) {
         if (page) page->RecordUndo(EUndoKind::Insert);
         m_isNew = false;
     }
-    m_size = {std::max(Truncated(m_layout->boxWidth * m_scaleX), 1),
-              std::max(Truncated(m_layout->boxHeight * m_scaleY), 1)};
+    m_size = {std::max(ScaledSide(m_layout->boxWidth, m_scaleX), 1),
+              std::max(ScaledSide(m_layout->boxHeight, m_scaleY), 1)};
     RebuildOutline();
     UpdateHandles();
     Invalidate();

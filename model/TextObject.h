@@ -110,11 +110,14 @@ public:
 
 protected:
     void BuildOutline(CPath& path) const override;
+    CRect RenderedBounds() const override;
 
 private:
     CTextObject(const CTextObject& other);
     CTextObject(const CTextObject& other, GeometryOnly);
     void FitToBox(int32_t oldBoxHeight);
+    // True when the text renders as its unturned, unscaled box image.
+    bool DrawsUpright() const;
     std::unique_ptr<CImage> BoxImage() const;
     void FillBoxRows(CImage& box, int top, int bottom) const;
     bool FillsWithPicture() const;

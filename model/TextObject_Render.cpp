@@ -119,9 +119,7 @@ bool CTextObject::Render(CPixMap& work) {
     std::unique_ptr<CImage> box = BoxImage();
     if (!box) return false;
 
-    const bool upright = m_editing || (m_angle == 0.0 && m_size.width == box->Width() &&
-                                       m_size.height == box->Height());
-    if (upright) {
+    if (DrawsUpright()) {
         m_rect = BoxRect();
         m_rect.Offset(m_mouseOverOffset.x, m_mouseOverOffset.y);
         m_image = std::move(box);

@@ -126,8 +126,11 @@ void CTextObject::Load(CByteReader& reader, const CStreamVersion& version) {
     LoadAltText(reader, version, altText);
     const double scaleX = ReadScale(reader, "text scale x");
     const double scaleY = ReadScale(reader, "text scale y");
-    reader.ReadInt32Range(-kMaxOffset, kMaxOffset, "mouse-over offset x");
-    reader.ReadInt32Range(-kMaxOffset, kMaxOffset, "mouse-over offset y");
+    // A mouse-over twin keeps the offset it was saved with, as a shape's does;
+    // dropping it would move the twin back onto its text at every opening.
+    CPixelShift offset;
+    offset.x = reader.ReadInt32Range(-kMaxOffset, kMaxOffset, "mouse-over offset x");
+    offset.y = reader.ReadInt32Range(-kMaxOffset, kMaxOffset, "mouse-over offset y");
 
     std::size_t at = reader.Tell();
     const int32_t styleCount = reader.ReadInt32();
@@ -181,7 +184,7 @@ void CTextObject::Load(CByteReader& reader, const CStreamVersion& version) {
     m_size = size;
     m_angle = angle;
     m_center = center;
-    m_mouseOverOffset = {};
+    m_mouseOverOffset = offset;
     m_scaleX = scaleX;
     m_scaleY = scaleY;
     m_altText = std::move(altText);

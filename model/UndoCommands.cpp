@@ -1,5 +1,6 @@
 #include "model/UndoCommands.h"
 #include "model/Page.h"
+#include "model/PageItem.h"
 #include <cstdlib>
 
 namespace {

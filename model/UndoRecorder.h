@@ -88,6 +88,8 @@ private:
 // keeps removed items alive the way a real history would.
 class CCountingUndoRecorder final : public CUndoRecorder {
 public:
+    // Out of line: the kept items are complete only where they are deleted.
+    ~CCountingUndoRecorder() override;
     void Record(EUndoKind kind) override {
         ++m_total;
         ++m_counts[static_cast<std::size_t>(kind)];

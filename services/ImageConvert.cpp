@@ -39,4 +39,24 @@ std::unique_ptr<CImage> ToRgb8(const CImage& source, bool keepAlpha) {
     return out;
 }
 
+std::unique_ptr<CImage> ToRgb8Over(const CImage& source, uint8_t red, uint8_t green,
+                                   uint8_t blue) {
+    std::unique_ptr<CImage> withAlpha = ToRgb8(source, true);
+    if (!withAlpha || !withAlpha->HasAlpha()) return withAlpha;
+    const int w = withAlpha->Width(), h = withAlpha->Height();
+    auto out = std::make_unique<CImage>(IMAGE_RGB8, w, h, source.GetDpi());
+    if (!out->Bits()) return nullptr;
+    const unsigned under[3] = {red, green, blue};
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* s = withAlpha->Bits() + y * withAlpha->RowBytes();
+        uint8_t* d = out->Bits() + y * out->RowBytes();
+        for (int x = 0; x < w; ++x, s += 4, d += 3) {
+            const unsigned a = s[0];
+            for (int k = 0; k < 3; ++k)
+                d[k] = static_cast<uint8_t>((s[1 + k] * a + under[k] * (255 - a) + 127) / 255);
+        }
+    }
+    return out;
+}
+
 } // namespace pw

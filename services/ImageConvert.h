@@ -15,4 +15,11 @@ namespace pw {
 // picture or when memory is short.
 std::unique_ptr<CImage> ToRgb8(const CImage& source, bool keepAlpha);
 
+// An RGB copy (no alpha) of the same modes, laid over a plain colour: each
+// channel is (c x a + under x (255 - a) + 127) / 255, so transparent parts
+// show the colour, as where a page paints such a picture. A picture without
+// alpha is only converted. Null as for ToRgb8.
+std::unique_ptr<CImage> ToRgb8Over(const CImage& source, uint8_t red, uint8_t green,
+                                   uint8_t blue);
+
 } // namespace pw

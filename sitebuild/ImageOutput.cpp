@@ -9,6 +9,7 @@
 #include "model/ObjectFill.h"
 #include "services/IO.h"
 #include "services/IOError.h"
+#include "services/ImageConvert.h"
 #include "services/JpegIO.h"
 #include "services/MemFile.h"
 #include <algorithm>
@@ -181,10 +182,15 @@ bool WritePageBackground(BuildPage& page, const BuildSettings& settings, Backgro
         } else {
             file = base + ".jpg";
             if (const CImage* image = fill.GetImage()) {
-                CImage rgb(*image);
-                if (rgb.GetMode() != IMAGE_RGB8) rgb.Convert(IMAGE_RGB8);
-                rgb.SetDpi(96.0);
-                SaveBuildJpeg(settings.filesFolder / file, rgb, &failure);
+                // Transparent parts show white, as the designer paints them.
+                std::unique_ptr<CImage> rgb = pw::ToRgb8Over(*image, 255, 255, 255);
+                if (rgb) {
+                    rgb->SetDpi(96.0);
+                    SaveBuildJpeg(settings.filesFolder / file, *rgb, &failure);
+                } else {
+                    failure.Check(settings.filesFolder / file,
+                                  std::make_error_code(std::errc::not_enough_memory));
+                }
             }
             made.emplace_back(path, file);
         }

@@ -222,8 +222,8 @@ public:
         m_page.SelectOnly(*item);
         m_page.RecordUndo(EUndoKind::MouseOverSettings);
         if (Chance(50)) {
-            item->MouseOver()->SetOffsetX(std::clamp(Int(-120, 120), -100, 100));
-            item->MouseOver()->SetOffsetY(Int(-100, 100));
+            const int x = std::clamp(Int(-120, 120), -100, 100);
+            item->SetMouseOverOffset({x, Int(-100, 100)});
         } else {
             item->SetSyncTwins(!item->SyncTwins());
         }

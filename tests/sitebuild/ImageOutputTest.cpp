@@ -210,3 +210,36 @@ TEST(ImageOutput, PageBackgroundsGoOutAsRecordsStripsAndSharedFiles) {
     EXPECT_EQ(strip->Width(), 2048);
     EXPECT_EQ(strip->Height(), 1);
 }
+
+// A background picture with alpha goes out as the designer paints it: its
+// transparent parts white, its half-transparent parts half way to white.
+TEST(ImageOutput, TransparentBackgroundPicturesShowWhiteWhereTheyAreClear) {
+    CSiteFixture f;
+    CImage picture(WithAlpha(IMAGE_RGB8), 40, 20, 96.0);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x) {
+            uint8_t* p = picture.Bits() + y * picture.RowBytes() + 4 * x;
+            p[0] = x < 20 ? 255 : y < 10 ? 0 : 128; // opaque | clear / half
+            p[1] = 200, p[2] = 0, p[3] = 0;          // red; clear parts hold red too
+        }
+    int format = FORMAT_PNG, error = 0;
+    ASSERT_TRUE(CIO::SaveImage(f.dir / "cut.png", picture, format, 90, error, ""));
+    CPage& page = f.AddPage("Forside");
+    page.Background().SetImagePath((f.dir / "cut.png").string());
+    f.site.SetFrontPage(page);
+    SiteBuilder builder(f.Settings(), &f.ui);
+    ASSERT_EQ(f.Build(builder).code, BuildOk);
+    auto written = LoadPicture(f.Files() / "Side0_IMG_BCK.jpg");
+    ASSERT_TRUE(written);
+    ASSERT_EQ(written->GetMode(), IMAGE_RGB8);
+    const auto at = [&](int x, int y) { return written->Bits() + y * written->RowBytes() + 3 * x; };
+    const struct {
+        int x, y, r, g, b;
+    } expected[] = {{8, 10, 200, 0, 0}, {30, 4, 255, 255, 255}, {30, 15, 227, 127, 127}};
+    for (const auto& e : expected) {
+        const uint8_t* p = at(e.x, e.y);
+        EXPECT_NEAR(p[0], e.r, 12) << e.x << "," << e.y;
+        EXPECT_NEAR(p[1], e.g, 12) << e.x << "," << e.y;
+        EXPECT_NEAR(p[2], e.b, 12) << e.x << "," << e.y;
+    }
+}
