@@ -82,19 +82,21 @@ size_t CImage::BufferBytes() const {
     return static_cast<size_t>(pwimage::BufferBytes(RowBytes(), m_height));
 }
 
-void CImage::Allocate() {
+void CImage::Allocate(bool clear) {
     Free();
     const size_t size = BufferBytes();
     if (size == 0) return;
     // Zeroed so that nothing of earlier heap contents can leak into an output
-    // file when a caller forgets to fill part of the image.
-    m_buffer = new (std::nothrow) uint8_t[size]();
+    // file when a caller forgets to fill part of the image. Only a copy,
+    // which overwrites every byte at once, skips it: clearing would touch
+    // (and make the kernel hand over) every page twice.
+    m_buffer = clear ? new (std::nothrow) uint8_t[size]() : new (std::nothrow) uint8_t[size];
     m_owns = m_buffer != nullptr;
 }
 
 void CImage::CopyPixelsFrom(const CImage& other) {
     if (!other.m_buffer) return;
-    Allocate();
+    Allocate(false);
     if (m_buffer) std::memcpy(m_buffer, other.m_buffer, BufferBytes());
 }
 

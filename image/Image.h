@@ -66,7 +66,7 @@ public:
     size_t BufferBytes() const;
 
 private:
-    void Allocate();
+    void Allocate(bool clear = true);
     void CopyPixelsFrom(const CImage& other);
     void Free();
 

@@ -2,6 +2,31 @@
 #include "model/Page.h"
 #include <algorithm>
 #include <chrono>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+CBuildHeap::CBuildHeap() {
+#if defined(__GLIBC__)
+    // Set once: the values stay for the process, and mallopt takes the
+    // main arena's lock every time.
+    static const bool tuned = [] {
+        // 32 MB is the largest threshold the library accepts; 128 MB is
+        // beyond the 64 MB a worker's arena can grow to, so those are
+        // never trimmed while a build runs.
+        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        mallopt(M_TRIM_THRESHOLD, 128 << 20);
+        return true;
+    }();
+    (void)tuned;
+#endif
+}
+
+CBuildHeap::~CBuildHeap() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
 
 CBuildWorker::CBuildWorker() : scratch(WithAlpha(IMAGE_RGB8), CPage::kTileSize, CPage::kTileSize) {}
 

@@ -33,6 +33,25 @@ struct CBuildWorker {
     CRegionRenderer& RendererFor(CPage& page, const std::vector<bool>& drawn);
 };
 
+// The heap as a build wants it, for as long as the object lives. Objects
+// render through a few fresh pictures each (the shape, its texture, the
+// effects, the crop), a few hundred kilobytes apiece, and a page's pictures
+// go all at once when it is written. Left to itself the C library hands
+// such memory back to the kernel on almost every free, in every worker's
+// own arena, and the next picture takes it back page by page: page faults
+// and zeroing in the kernel, serialised on the process's memory map, which
+// made two jobs slower than one. So during a build freed memory stays in
+// the process (pictures up to 32 MB come from the arenas, and an arena is
+// only trimmed beyond 128 MB free), and what is free is handed back once
+// the build ends, so the designer does not keep it.
+class CBuildHeap {
+public:
+    CBuildHeap();
+    ~CBuildHeap();
+    CBuildHeap(const CBuildHeap&) = delete;
+    CBuildHeap& operator=(const CBuildHeap&) = delete;
+};
+
 // A small, bounded pool of build workers. Tasks run in the order they were
 // given; each runs on one worker with that worker's buffers. With one job
 // there is no thread at all: a task runs on the caller's thread when it is

@@ -135,6 +135,9 @@ std::string SiteBuilder::ImageUrl(const BuildPage& page, const std::string& file
 }
 
 BuildResult SiteBuilder::Build(CSite& site) {
+    // Outlives everything below: the pictures are let go before the free
+    // memory is handed back.
+    const CBuildHeap heap;
     m_site = &site;
     m_pages.clear();
     m_exported = CExportedImages();
@@ -299,21 +302,6 @@ BuildCode SiteBuilder::MakeFolders() {
     m_madeFiles = !fs::is_directory(fs::symlink_status(m_settings.filesFolder, ec));
     if (!EnsureFolder(m_settings.rootFolder) || !MakeOutputFolder(m_settings.filesFolder))
         return BuildNoFolder;
-    return BuildOk;
-}
-
-BuildCode SiteBuilder::BuildData() {
-    SetPhase(IDS_BUILD_DATA);
-    SetPage({});
-    const int step = ProgressStep(kDataPhaseWeight, static_cast<int>(m_pages.size()));
-    for (BuildPage& page : m_pages) {
-        SetPage(page.page->Identifier());
-        const BuildCode code = BuildPageData(page);
-        ReleasePictures(static_cast<std::size_t>(page.position));
-        if (code != BuildOk) return code;
-        Advance(step);
-        if (Cancelled()) return BuildCancelled;
-    }
     return BuildOk;
 }
 

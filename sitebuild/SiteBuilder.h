@@ -69,10 +69,21 @@ private:
     BuildCode MakeFolders();
     BuildCode BuildData();
     BuildCode WriteFiles(const CSite& site);
-    // Data phase of one page: styles, background, item images and links.
-    BuildCode BuildPageData(BuildPage& page);
     struct CItemJob;
     struct CItemPictures;
+    struct CPagePlan;
+    // Plans the image items of a page (bringing its pictures up to date
+    // again if they were let go); BuildCancelled when cancelled meanwhile.
+    BuildCode PlanPage(BuildPage& page, std::unique_ptr<CPagePlan>& out);
+    // Hands the renders of the plan's items before `upTo` to the workers.
+    void SubmitRenders(CPagePlan& plan, std::size_t upTo);
+    // How many items the workers may render ahead of the writing.
+    std::size_t RendersAhead() const;
+    // Data phase of one page: styles, background, item images and links.
+    // With `following`, its plan is made in `next` and its first renders
+    // handed out as this page's end comes near.
+    BuildCode BuildPageData(CPagePlan& plan, BuildPage* following,
+                            std::unique_ptr<CPagePlan>& next);
     BuildCode WriteItemImages(BuildPage& page, const CItemJob& job, CItemPictures& made);
     // Writes one state's picture and returns its file name: a plain
     // re-encoded picture is handed to the workers to write (the name is

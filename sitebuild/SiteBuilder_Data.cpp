@@ -61,25 +61,83 @@ struct SiteBuilder::CItemPictures {
     CMemFile jpeg[2];
 };
 
-BuildCode SiteBuilder::BuildPageData(BuildPage& page) {
+// One page of the data phase as planned, and the workers' renders of its
+// items handed out so far. The next page's plan is made while this one is
+// still being written, so that the workers go on with its first items
+// instead of waiting at every page for the last item and the writing.
+struct SiteBuilder::CPagePlan {
+    BuildPage* page = nullptr;
+    CPage* source = nullptr;
+    std::vector<bool> drawn;
+    std::vector<CItemJob> jobs;
+    std::vector<CItemPictures> slots; // item j's results are in slot j % size
+    std::vector<std::future<void>> done;
+    std::size_t submitted = 0;
+
+    // Waits for every render handed out.
+    void Wait() {
+        for (auto& task : done)
+            if (task.valid()) task.wait();
+    }
+};
+
+std::size_t SiteBuilder::RendersAhead() const {
+    return m_pool->Jobs() == 1 ? 1 : 4 * static_cast<std::size_t>(m_pool->Jobs());
+}
+
+BuildCode SiteBuilder::BuildData() {
+    SetPhase(IDS_BUILD_DATA);
+    SetPage({});
+    const int step = ProgressStep(kDataPhaseWeight, static_cast<int>(m_pages.size()));
+    std::unique_ptr<CPagePlan> plan, next;
+    // Whatever way the phase ends, no worker may still use a plan.
+    struct CDrain {
+        SiteBuilder& builder;
+        std::unique_ptr<CPagePlan>& a;
+        std::unique_ptr<CPagePlan>& b;
+        bool stop = true;
+        ~CDrain() {
+            if (stop) builder.m_pool->Stop();
+            for (auto* plan : {&a, &b})
+                if (*plan) (*plan)->Wait();
+            builder.WaitForWrites();
+        }
+    } drain{*this, plan, next};
+    for (std::size_t p = 0; p < m_pages.size(); ++p) {
+        BuildPage& page = m_pages[p];
+        SetPage(page.page->Identifier());
+        plan = std::move(next);
+        if (!plan && PlanPage(page, plan) != BuildOk) return BuildCancelled;
+        // With one job everything happens in order, page by page.
+        const bool following = m_pool->Jobs() > 1 && p + 1 < m_pages.size();
+        const BuildCode code = BuildPageData(*plan, following ? &m_pages[p + 1] : nullptr, next);
+        ReleasePictures(static_cast<std::size_t>(page.position));
+        if (code != BuildOk) return code;
+        Advance(step);
+        if (Cancelled()) return BuildCancelled;
+    }
+    drain.stop = false;
+    return BuildOk;
+}
+
+BuildCode SiteBuilder::PlanPage(BuildPage& page, std::unique_ptr<CPagePlan>& out) {
     CPage& source = m_site->PageAt(page.position);
     // The first phase brought the page's fills and objects up to date,
     // unless it had to let their pictures go again.
     if (m_madeHere[static_cast<std::size_t>(page.position)].released &&
         RefreshPage(source) != BuildOk)
         return BuildCancelled;
+    auto plan = std::make_unique<CPagePlan>();
+    plan->page = &page;
+    plan->source = &source;
+    plan->drawn.assign(static_cast<std::size_t>(source.ItemCount()), false);
     for (const BuildItem& built : page.items)
-        if (built.htmlText) CHtmlWriter::AddTextStyles(page, built);
-    if (!WritePageBackground(page, m_settings, m_backgrounds, m_failure)) return BuildWriteFailed;
-
-    std::vector<bool> drawn(static_cast<std::size_t>(source.ItemCount()), false);
-    for (const BuildItem& built : page.items)
-        drawn[static_cast<std::size_t>(built.zIndex)] =
+        plan->drawn[static_cast<std::size_t>(built.zIndex)] =
             IsDrawnInImages(built, m_settings.previewMode);
 
     // Plan every image item first; nothing of this is visible.
     const CRect pageRect = PageRect(*page.page);
-    std::vector<CItemJob> jobs;
+    std::vector<CItemJob>& jobs = plan->jobs;
     for (int i = 0; i < static_cast<int>(page.items.size()); ++i) {
         BuildItem& built = page.items[static_cast<std::size_t>(i)];
         built.zIndex = source.IndexOf(*built.item);
@@ -108,21 +166,20 @@ BuildCode SiteBuilder::BuildPageData(BuildPage& page) {
         }
         job.overlapped = IsOverlapped(page, i, job.rect);
     }
+    plan->slots.resize(std::max<std::size_t>(1, std::min(RendersAhead(), jobs.size())));
+    plan->done.resize(jobs.size());
+    out = std::move(plan);
+    return BuildOk;
+}
 
-    // Workers render and encode a few items ahead of the writing; the items
-    // are numbered, shared and written here, in order.
-    const std::size_t ahead =
-        m_pool->Jobs() == 1 ? 1 : 2 * static_cast<std::size_t>(m_pool->Jobs());
-    std::vector<CItemPictures> slots(std::max<std::size_t>(1, std::min(ahead, jobs.size())));
-    std::vector<std::future<void>> done(jobs.size());
-    std::size_t submitted = 0;
+void SiteBuilder::SubmitRenders(CPagePlan& plan, std::size_t upTo) {
     const std::atomic<bool>& stop = m_pool->StopFlag();
-    const auto submit = [&](std::size_t upTo) {
-        for (; submitted < std::min(upTo, jobs.size()); ++submitted) {
-            const CItemJob& job = jobs[submitted];
-            if (job.animatedGif) continue;
-            CItemPictures& made = slots[submitted % slots.size()];
-            done[submitted] = m_pool->Submit([&job, &made, &source, &drawn, &stop](CBuildWorker& w) {
+    for (; plan.submitted < std::min(upTo, plan.jobs.size()); ++plan.submitted) {
+        const CItemJob& job = plan.jobs[plan.submitted];
+        if (job.animatedGif) continue;
+        CItemPictures& made = plan.slots[plan.submitted % plan.slots.size()];
+        plan.done[plan.submitted] = m_pool->Submit(
+            [&job, &made, &source = *plan.source, &drawn = plan.drawn, &stop](CBuildWorker& w) {
                 CRegionRenderer& renderer = w.RendererFor(source, drawn);
                 renderer.SetStopFlag(&stop);
                 for (int k = 0; k < (job.twin ? 2 : 1); ++k) {
@@ -135,40 +192,52 @@ BuildCode SiteBuilder::BuildPageData(BuildPage& page) {
                     made.encoded[k] = EncodeBuildJpeg(w.pixels.Map(), made.jpeg[k]);
                 }
             });
-        }
+    }
+}
+
+BuildCode SiteBuilder::BuildPageData(CPagePlan& plan, BuildPage* following,
+                                     std::unique_ptr<CPagePlan>& next) {
+    BuildPage& page = *plan.page;
+    for (const BuildItem& built : page.items)
+        if (built.htmlText) CHtmlWriter::AddTextStyles(page, built);
+    if (!WritePageBackground(page, m_settings, m_backgrounds, m_failure)) return BuildWriteFailed;
+
+    // Workers render and encode a few items ahead of the writing; the items
+    // are numbered, shared and written here, in order. Near the page's end
+    // the window reaches into the next page.
+    const std::size_t ahead = RendersAhead();
+    const std::size_t count = plan.jobs.size();
+    const auto submit = [&](std::size_t upTo) {
+        SubmitRenders(plan, upTo);
+        if (!following || upTo <= count) return;
+        // A next page that cannot be planned now (cancelled) is tried again
+        // in its turn.
+        if (!next && PlanPage(*following, next) != BuildOk) return;
+        SubmitRenders(*next, upTo - count);
     };
-    // Whatever way the page ends, no worker may still use what lies here.
-    struct CDrain {
-        SiteBuilder& builder;
-        std::vector<std::future<void>>& done;
-        bool stop = true;
-        ~CDrain() {
-            if (stop) builder.m_pool->Stop();
-            for (auto& task : done)
-                if (task.valid()) task.wait();
-            builder.WaitForWrites();
-        }
-    } drain{*this, done};
     // Writes in hand beyond this wait for the first of them: memory stays
     // bounded when the disk is slower than the workers.
     const std::size_t writesInHand = 4 * static_cast<std::size_t>(m_pool->Jobs());
 
-    for (std::size_t j = 0; j < jobs.size(); ++j) {
-        const CItemJob& job = jobs[j];
+    for (std::size_t j = 0; j < count; ++j) {
+        const CItemJob& job = plan.jobs[j];
         BuildItem& built = page.items[static_cast<std::size_t>(job.index)];
         if (!AcceptLargeObject(page, job.normalRect, job.overRect)) return BuildCancelled;
         submit(j + ahead);
-        if (done[j].valid() && !WaitPolling(done[j], [this] { return CancelledWhileWaiting(); }))
+        if (plan.done[j].valid() &&
+            !WaitPolling(plan.done[j], [this] { return CancelledWhileWaiting(); }))
             return BuildCancelled;
-        if (const BuildCode code = WriteItemImages(page, job, slots[j % slots.size()]); code != BuildOk)
+        if (const BuildCode code = WriteItemImages(page, job, plan.slots[j % plan.slots.size()]);
+            code != BuildOk)
             return code;
         if (!CollectWrites(writesInHand)) return BuildWriteFailed;
         ResolveLink(page, built);
         ++m_imageCounter;
         if (Cancelled()) return BuildCancelled;
     }
+    // A page without image items still starts the next one's renders.
+    if (count == 0) submit(ahead);
     if (!CollectWrites(0)) return BuildWriteFailed;
-    drain.stop = false;
     return BuildOk;
 }
 
