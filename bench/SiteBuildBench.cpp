@@ -265,6 +265,25 @@ void BM_SiteBuildWithEffectsOneJobAgainstTwo(benchmark::State& state) {
     state.counters["speedup"] = seconds[1] > 0 ? seconds[0] / seconds[1] : 0;
 }
 
+// One job count alone (the argument), for profiling either side by itself.
+void BM_SiteBuildWithEffects(benchmark::State& state) {
+    InstallRendering(nullptr);
+    const fs::path folder = Scratch();
+    std::unique_ptr<CSite> site = MakeSite(folder / "sources", true);
+    BuildSettings settings = BuildSettings::InFolder(folder / "site", false);
+    settings.jobs = static_cast<int>(state.range(0));
+    double cpu = 0;
+    for (auto _ : state) {
+        const double c0 = ProcessSeconds();
+        SiteBuilder builder(settings, nullptr);
+        if (builder.Build(*site).code != BuildOk) state.SkipWithError("build failed");
+        cpu += ProcessSeconds() - c0;
+    }
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+    state.counters["cpu_ms"] = 1000 * cpu / static_cast<double>(state.iterations());
+}
+
 } // namespace
 
 BENCHMARK(BM_SiteBuildAgainstEncodingAlone)
@@ -275,4 +294,10 @@ BENCHMARK(BM_SiteBuildAgainstEncodingAlone)
 BENCHMARK(BM_SiteBuildWithEffectsOneJobAgainstTwo)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK(BM_SiteBuildWithEffects)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(4)
     ->UseRealTime();
