@@ -263,6 +263,12 @@ void BM_SiteBuildWithEffectsOneJobAgainstTwo(benchmark::State& state) {
     state.counters["one_job_cpu_ms"] = 1000 * cpu[0] / n;
     state.counters["two_jobs_cpu_ms"] = 1000 * cpu[1] / n;
     state.counters["speedup"] = seconds[1] > 0 ? seconds[0] / seconds[1] : 0;
+    // Cores the build had on average (processor time over wall time). On a
+    // machine other programs keep busy the scheduler shares the cores out
+    // per session, not per thread: when two jobs get no more than one, the
+    // speedup above says nothing about the build.
+    state.counters["one_job_cores"] = seconds[0] > 0 ? cpu[0] / seconds[0] : 0;
+    state.counters["two_jobs_cores"] = seconds[1] > 0 ? cpu[1] / seconds[1] : 0;
 }
 
 // One job count alone (the argument), for profiling either side by itself.

@@ -111,8 +111,10 @@ BuildCode SiteBuilder::BuildData() {
         // With one job everything happens in order, page by page.
         const bool following = m_pool->Jobs() > 1 && p + 1 < m_pages.size();
         const BuildCode code = BuildPageData(*plan, following ? &m_pages[p + 1] : nullptr, next);
-        ReleasePictures(static_cast<std::size_t>(page.position));
+        // A page that ended early may still have renders running: its
+        // pictures go with the rest once the drain has waited for them.
         if (code != BuildOk) return code;
+        ReleasePictures(static_cast<std::size_t>(page.position));
         Advance(step);
         if (Cancelled()) return BuildCancelled;
     }
