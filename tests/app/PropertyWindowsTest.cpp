@@ -36,8 +36,12 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTabWidget>
 #include <QSpinBox>
@@ -395,6 +399,16 @@ void PropertyWindowsTest::pageAndMouseOverWindows() {
 }
 
 void PropertyWindowsTest::mnemonicsReachTheShownTab() {
+    // The windows float over the main window, whose menu bar stays reachable
+    // from them: "&Side" competes with the effect pages' "&Slå til".
+    QMainWindow owner;
+    owner.menuBar()->addMenu(QStringLiteral("&Side"))->addAction(QStringLiteral("Ny side"));
+    QMenu* view = owner.menuBar()->addMenu(QStringLiteral("&Vis"));
+    view->addAction(QStringLiteral("Inspektør"));
+    owner.show();
+    m_inspector = std::make_unique<CInspector>(m_editor, m_settings, *m_ui, m_doc.get(), &owner);
+    const auto release = qScopeGuard([this] { m_inspector.reset(); }); // before its owner
+    m_inspector->SetPage(m_page);
     m_inspector->Show(CInspector::kEffects);
     QWidget* window = m_inspector->Window(CInspector::kEffects);
     window->activateWindow();
@@ -403,6 +417,10 @@ void PropertyWindowsTest::mnemonicsReachTheShownTab() {
     QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
     QTRY_VERIFY(m_rect->Current().GetEffects()->glowOn);
     QVERIFY(!m_rect->Current().GetEffects()->shadowOn);
+    // A letter the window does not use still opens the main window's menu.
+    QTest::keyClick(window, Qt::Key_V, Qt::AltModifier);
+    QTRY_COMPARE(QApplication::activePopupWidget(), view);
+    view->close();
 }
 
 QTEST_MAIN(PropertyWindowsTest)
