@@ -88,6 +88,7 @@ private slots:
     void switchedOffEffectsStoreQuietly();
     void webAddressesLoseTheirScheme();
     void everyControlRoundTrips();
+    void overLongTextsAreRefusedAndReloaded();
     void pageAndMouseOverWindows();
     void mnemonicsReachTheShownTab();
 
@@ -335,6 +336,45 @@ void PropertyWindowsTest::everyControlRoundTrips() {
     QVERIFY(!t.Advanced());
     QVERIFY(!m_inspector->Find<CShadowTab>()->Switch()->isEnabled());
     QVERIFY(info->PlainText()->isChecked());
+}
+
+void PropertyWindowsTest::overLongTextsAreRefusedAndReloaded() {
+    auto* link = m_inspector->Find<CLinkTab>();
+    auto* label = m_inspector->Find<CButtonTextTab>();
+    auto* alt = m_inspector->Find<CAltTextTab>();
+    link->UseLink()->click();
+    const CPageObject& r = m_rect->Current();
+    auto lbl = [&] { return static_cast<const CShapeObject&>(r).GetButtonText()->text; };
+    struct Case {
+        const char* what;
+        QRadioButton* kind; // a link's field counts only with its kind chosen
+        QLineEdit* field;
+        std::function<std::string()> stored;
+        const char* caption;
+    } cases[] = {
+        {"e-mail", link->Kind(1), link->Email(), [&] { return r.GetLink()->email; }, "Link"},
+        {"web address", link->Kind(2), link->Url(), [&] { return r.GetLink()->url; }, "Link"},
+        {"document", link->Kind(3), link->Document(), [&] { return r.GetLink()->document; }, "Link"},
+        {"button text", nullptr, label->Label(), lbl, "Knap tekst"},
+        {"alternative text", nullptr, alt->Text(), [&] { return *r.GetAltText(); }, "Alternativ tekst"},
+    };
+    const QString kept = QStringLiteral("kept.dk");
+    const QString tooLong(2049, QLatin1Char('x')); // the records hold 2048 bytes
+    for (const Case& c : cases) {
+        if (c.kind) c.kind->click();
+        Type(c.field, kept);
+        QVERIFY2(c.stored() == "kept.dk", c.what);
+        const int before = Steps();
+        const std::size_t asked = m_ui->asked.size();
+        m_ui->messages.push_back(EAnswer::Ok);
+        c.field->setText(tooLong);
+        QTest::keyClick(c.field, Qt::Key_Return);
+        QVERIFY2(m_ui->Drained() && m_ui->asked.size() == asked + 1, c.what);
+        QVERIFY2(m_ui->asked.back() == c.caption, c.what);
+        QVERIFY2(c.stored() == "kept.dk", c.what);
+        QVERIFY2(c.field->text() == kept, c.what); // the field shows what was kept
+        QVERIFY2(Steps() == before, c.what);
+    }
 }
 
 void PropertyWindowsTest::pageAndMouseOverWindows() {
