@@ -11,10 +11,11 @@ CBuildHeap::CBuildHeap() {
     // Set once: the values stay for the process, and mallopt takes the
     // main arena's lock every time.
     static const bool tuned = [] {
-        // 32 MB is the largest threshold the library accepts; 128 MB is
-        // beyond the 64 MB a worker's arena can grow to, so those are
-        // never trimmed while a build runs.
-        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        // Blocks beyond 4 MB (page-sized pictures, rare) still get their
+        // own mapping, so they do not split the arenas up and raise the
+        // peak. 128 MB is beyond the 64 MB a worker's arena can grow to,
+        // so those are never trimmed while a build runs.
+        mallopt(M_MMAP_THRESHOLD, 4 << 20);
         mallopt(M_TRIM_THRESHOLD, 128 << 20);
         return true;
     }();

@@ -41,7 +41,7 @@ struct CBuildWorker {
 // own arena, and the next picture takes it back page by page: three times
 // the page faults of one job, and a third more processor time in all, so
 // that two jobs built slower than one. So during a build freed memory stays in
-// the process (pictures up to 32 MB come from the arenas, and an arena is
+// the process (pictures up to 4 MB come from the arenas, and an arena is
 // only trimmed beyond 128 MB free), and what is free is handed back once
 // the build ends, so the designer does not keep it.
 class CBuildHeap {
