@@ -11,11 +11,12 @@ CBuildHeap::CBuildHeap() {
     // Set once: the values stay for the process, and mallopt takes the
     // main arena's lock every time.
     static const bool tuned = [] {
-        // Blocks beyond 4 MB (page-sized pictures, rare) still get their
-        // own mapping, so they do not split the arenas up and raise the
-        // peak. 128 MB is beyond the 64 MB a worker's arena can grow to,
+        // Blocks beyond 1 MB (large pictures, a few per page at most) still
+        // get their own mapping, given back when freed: kept in the arenas
+        // they split them up and raised the peak of a site of tall pages by
+        // a third. 128 MB is beyond the 64 MB a worker's arena can grow to,
         // so those are never trimmed while a build runs.
-        mallopt(M_MMAP_THRESHOLD, 4 << 20);
+        mallopt(M_MMAP_THRESHOLD, 1 << 20);
         mallopt(M_TRIM_THRESHOLD, 128 << 20);
         return true;
     }();
@@ -64,7 +65,7 @@ CBuildPool::~CBuildPool() {
     m_threads.clear(); // joins
 }
 
-std::future<void> CBuildPool::Submit(Task task) {
+std::future<void> CBuildPool::Submit(Task task, ETaskUrgency urgency) {
     std::packaged_task<void(CBuildWorker&)> job([this, task = std::move(task)](CBuildWorker& w) {
         if (!m_stop) task(w);
     });
@@ -75,7 +76,7 @@ std::future<void> CBuildPool::Submit(Task task) {
     }
     {
         std::lock_guard lock(m_mutex);
-        m_queue.push_back(std::move(job));
+        (urgency == ETaskUrgency::Urgent ? m_urgent : m_queue).push_back(std::move(job));
     }
     m_wake.notify_one();
     return done;
@@ -86,10 +87,12 @@ void CBuildPool::Run(CBuildWorker& worker) {
         std::packaged_task<void(CBuildWorker&)> job;
         {
             std::unique_lock lock(m_mutex);
-            m_wake.wait(lock, [this] { return m_closing || !m_queue.empty(); });
-            if (m_queue.empty()) return;
-            job = std::move(m_queue.front());
-            m_queue.pop_front();
+            m_wake.wait(lock,
+                        [this] { return m_closing || !m_queue.empty() || !m_urgent.empty(); });
+            auto& queue = m_urgent.empty() ? m_queue : m_urgent;
+            if (queue.empty()) return;
+            job = std::move(queue.front());
+            queue.pop_front();
         }
         job(worker);
     }

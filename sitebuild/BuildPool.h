@@ -41,7 +41,7 @@ struct CBuildWorker {
 // own arena, and the next picture takes it back page by page: three times
 // the page faults of one job, and a third more processor time in all, so
 // that two jobs built slower than one. So during a build freed memory stays in
-// the process (pictures up to 4 MB come from the arenas, and an arena is
+// the process (pictures up to 1 MB come from the arenas, and an arena is
 // only trimmed beyond 128 MB free), and what is free is handed back once
 // the build ends, so the designer does not keep it.
 class CBuildHeap {
@@ -51,6 +51,8 @@ public:
     CBuildHeap(const CBuildHeap&) = delete;
     CBuildHeap& operator=(const CBuildHeap&) = delete;
 };
+
+enum class ETaskUrgency { Queued, Urgent };
 
 // A small, bounded pool of build workers. Tasks run in the order they were
 // given; each runs on one worker with that worker's buffers. With one job
@@ -71,8 +73,10 @@ public:
     static int JobsFor(int jobs);
 
     // The future is ready once the task has run, or has been skipped
-    // because the pool was stopped first.
-    std::future<void> Submit(Task task);
+    // because the pool was stopped first. Urgent tasks (writing a finished
+    // picture: short, and waited for in order) run before every queued task
+    // that is not urgent, in the order they were given.
+    std::future<void> Submit(Task task, ETaskUrgency urgency = ETaskUrgency::Queued);
     // Queued tasks are skipped from now on, and running ones may look at
     // Stopped() to end early.
     void Stop() { m_stop = true; }
@@ -93,7 +97,7 @@ private:
     std::atomic<bool> m_stop{false};
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::deque<std::packaged_task<void(CBuildWorker&)>> m_queue;
+    std::deque<std::packaged_task<void(CBuildWorker&)>> m_queue, m_urgent;
     bool m_closing = false;
     std::vector<std::unique_ptr<CBuildWorker>> m_workers;
     std::vector<std::jthread> m_threads;

@@ -261,7 +261,8 @@ std::string SiteBuilder::WritePicture(const CMemFile& jpeg, const CPageObject& s
     // that far.
     m_written.push_back(write.file);
     write.done = m_pool->Submit(
-        [&write](CBuildWorker&) { write.result = WriteOutputFile(write.file, write.bytes); });
+        [&write](CBuildWorker&) { write.result = WriteOutputFile(write.file, write.bytes); },
+        ETaskUrgency::Urgent);
     return name;
 }
 
