@@ -237,10 +237,25 @@ public:
             return false;
         }
         if (viaTemp && code == CURLE_QUOTE_ERROR) {
+            // A line cut during the rename reads as a failed command too.
+            // Only a connection that is still there afterwards heard a
+            // refusal; taking a cut for one would send every later upload
+            // of the connection straight to the live name.
+            const std::string why = Describe(code);
+            bool sameLine = true;
+            auto tidy = [&](const std::string& command) {
+                const CURLcode result = RunInCurrentDir({command});
+                long fresh = 0;
+                curl_easy_getinfo(m_curl, CURLINFO_NUM_CONNECTS, &fresh);
+                if (result == CURLE_ABORTED_BY_CALLBACK) code = result;
+                sameLine = sameLine && result == CURLE_OK && fresh == 0;
+            };
             if (m_sftp) // the live file back in its place, if it stepped aside
-                RunInCurrentDir({"*rename " + SftpQuote(PathOf(aside)) + " " +
-                                 SftpQuote(PathOf(remote))});
-            RunInCurrentDir({CommandFor("*DELE", temp)});
+                tidy("*rename " + SftpQuote(PathOf(aside)) + " " + SftpQuote(PathOf(remote)));
+            tidy(CommandFor("*DELE", temp));
+            if (code == CURLE_ABORTED_BY_CALLBACK) return Fail(FTP_STOPPED, "stopped");
+            // What is left is swept up by the next publish.
+            if (!sameLine) return Fail(FTP_CLOSED, why);
             renameRefused = true;
             return Fail(FTP_REFUSED, "the server refused to rename " + temp + " to " + remote);
         }
