@@ -1,5 +1,6 @@
 #include "publish/Ftp.h"
 #include "publish/FtpReplies.h"
+#include "publish/CurlRunner.h"
 #include "publish/CurlSupport.h"
 #include "publish/FtpUpload.h"
 #include "publish/Sftp.h"
@@ -11,7 +12,7 @@
 #include <curl/curl.h>
 
 // Everything goes through one libcurl easy handle, run by one multi handle
-// (see Perform) whose connection cache keeps the control connection open
+// (CCurlRunner) whose connection cache keeps the control connection open
 // between commands, so the login of the constructor serves every later
 // command. Each command is one transfer on a URL that names the directory it
 // works in:
@@ -37,11 +38,17 @@ class CFtp::CImpl {
 public:
     CImpl(const std::string& server, int port, const std::string& user, const std::string& password,
           bool passive, FtpProgressFn progress, const CFtpOptions& options)
-        : m_user(user), m_password(password), m_passive(passive), m_progress(std::move(progress)),
-          m_options(options) {
+        : m_user(user), m_password(password), m_passive(passive), m_options(options) {
         EnsureGlobal();
         m_curl = curl_easy_init();
-        m_multi = curl_multi_init();
+        // A stop, whether asked for while bytes go or between them, drops
+        // the line at once (CCurlRunner).
+        m_progress = [this, progress = std::move(progress)](int bytes) {
+            if (!progress || progress(bytes) != 0) return 1;
+            if (m_runner) m_runner->DropLine();
+            return 0;
+        };
+        m_runner = std::make_unique<CCurlRunner>(m_curl, [this] { return m_progress(0) == 0; });
         m_sftp = m_options.sftp;
         m_base = MakeBaseUrl(server, port);
         if (m_options.tls && ActiveTlsBroken()) m_passive = true;
@@ -52,22 +59,11 @@ public:
         m_hostKey.accept = m_options.acceptHostKey;
     }
     ~CImpl() {
-        // The connection lives in the multi handle's cache; cleaning that
-        // up says goodbye to the server (QUIT) and waits for the answer as
-        // long as the handle added last allowed. A server that stopped
-        // answering must not hold up the end of the run for a whole idle
-        // time-out, so a handle with a short one is added last.
-        if (m_multi && m_curl) {
-            curl_easy_reset(m_curl);
-            curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
-            curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, 2L);
-            if (curl_multi_add_handle(m_multi, m_curl) == CURLM_OK) {
-                curl_multi_remove_handle(m_multi, m_curl);
-            }
-        }
-        if (m_multi) curl_multi_cleanup(m_multi);
+        m_runner.reset(); // takes leave of the server first
         if (m_curl) curl_easy_cleanup(m_curl);
     }
+
+    void Abandon() { m_runner->DropLine(); }
 
     void SetProxy(const std::string& server, int port, const std::string& user,
                   const std::string& password, ProxyType type) {
@@ -87,7 +83,7 @@ public:
         networkOk = true;
         CURLcode code = CURLE_FAILED_INIT;
         std::string pwd;
-        if (m_curl && m_multi && !m_base.empty()) {
+        if (m_curl && m_runner->Usable() && !m_base.empty()) {
             Prepare(DirUrl(m_dir));
             curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
             // SFTP: the quote commands need the login folder's full path
@@ -297,7 +293,7 @@ public:
         return allDeleted;
     }
 
-    const CFtpTimings& Timings() const { return m_timings; }
+    CFtpTimings Timings() const { return {m_runner->Performs(), m_runner->InPerform()}; }
     int Status() const { return m_status; }
     const std::string& Error() const { return m_error; }
     std::string CurrentDir() const {
@@ -374,6 +370,7 @@ private:
     // survive the reset.
     void Prepare(const std::string& url) {
         curl_easy_reset(m_curl);
+        m_runner->Prepare();
         m_errbuf[0] = 0;
         auto set = [this](CURLoption option, auto value) {
             curl_easy_setopt(m_curl, option, value);
@@ -506,37 +503,7 @@ public:
     }
 
 private:
-    // Runs the prepared command to its end, like curl_easy_perform, but
-    // drives libcurl's multi interface itself: libcurl 7.88 sets no timer
-    // when a passive-mode reply is read in the same step that sent the
-    // command (usual on a fast line) and would then idle up to a second
-    // before opening the data connection. Waiting in short ticks avoids that.
-    CURLcode Perform() {
-        constexpr int kTickMs = 5;
-        const auto start = std::chrono::steady_clock::now();
-        CURLcode code = CURLE_FAILED_INIT;
-        if (curl_multi_add_handle(m_multi, m_curl) == CURLM_OK) {
-            int running = 1;
-            CURLMcode mc = curl_multi_perform(m_multi, &running);
-            while (mc == CURLM_OK && running) {
-                long timeout = -1;
-                curl_multi_timeout(m_multi, &timeout);
-                if (timeout < 0 || timeout > kTickMs) timeout = kTickMs;
-                mc = curl_multi_poll(m_multi, nullptr, 0, int(timeout), nullptr);
-                if (mc == CURLM_OK) mc = curl_multi_perform(m_multi, &running);
-            }
-            int queued = 0;
-            while (CURLMsg* msg = curl_multi_info_read(m_multi, &queued)) {
-                if (msg->msg == CURLMSG_DONE && msg->easy_handle == m_curl) {
-                    code = msg->data.result;
-                }
-            }
-            curl_multi_remove_handle(m_multi, m_curl);
-        }
-        m_timings.inPerform += std::chrono::steady_clock::now() - start;
-        ++m_timings.performs;
-        return code;
-    }
+    CURLcode Perform() { return m_runner->Perform(); }
 
     void Begin() {
         m_status = FTP_OK;
@@ -574,7 +541,7 @@ private:
     }
 
     CURL* m_curl = nullptr;
-    CURLM* m_multi = nullptr;
+    std::unique_ptr<CCurlRunner> m_runner;
     std::string m_base;
     std::string m_host;
     bool m_sftp = false;
@@ -598,7 +565,6 @@ private:
     ERenameOver m_renameOver = ERenameOver::Unknown;
     int m_status = FTP_OK;
     std::string m_error;
-    CFtpTimings m_timings;
     char m_errbuf[CURL_ERROR_SIZE] = {};
 };
 
@@ -644,6 +610,9 @@ std::string CFtp::HostKeyNotStored() const {
 bool CFtp::remove(const std::string& name) {
     return m_impl->Command("DELE", name);
 }
+void CFtp::Abandon() {
+    m_impl->Abandon();
+}
 bool CFtp::rmdir(const std::string& name) {
     return m_impl->Command("RMD", name);
 }
@@ -651,7 +620,7 @@ bool CFtp::mdel_excludefiles(const std::string& pattern,
                              const std::vector<std::string>& exclusions) {
     return m_impl->Mdel(pattern, exclusions);
 }
-const CFtpTimings& CFtp::GetTimings() const {
+CFtpTimings CFtp::GetTimings() const {
     return m_impl->Timings();
 }
 int CFtp::GetStatus() const {

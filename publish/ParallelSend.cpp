@@ -13,6 +13,10 @@
 
 namespace {
 
+// How often the status window is asked for a Cancel click while the
+// connections work: the click must stop them well within 100 ms.
+constexpr int kPollMs = 5;
+
 using CFile = CSiteUploader::CFile;
 using EFolder = CSiteUploader::EFolder;
 using EFail = CFtpSession::EFailure;
@@ -115,6 +119,9 @@ bool CSiteUploader::SendParallel(const std::vector<CFile>& files, int connection
             }
             stageDone.arrive_and_wait();
         }
+        // After Afbryd an idle connection goes without the goodbye that
+        // would cost a round trip.
+        if (ftp && m_cancel) ftp->Abandon();
         --running;
         changed.notify_one();
     };
@@ -136,7 +143,7 @@ bool CSiteUploader::SendParallel(const std::vector<CFile>& files, int connection
         std::vector<std::string> fresh;
         {
             std::unique_lock<std::mutex> hold(stateLock);
-            changed.wait_for(hold, std::chrono::milliseconds(50));
+            changed.wait_for(hold, std::chrono::milliseconds(kPollMs));
             fresh.assign(labels.begin() + long(shown), labels.end());
             shown = labels.size();
         }
