@@ -107,7 +107,10 @@ public:
             code = CURLE_URL_MALFORMAT;
             std::snprintf(m_errbuf, sizeof m_errbuf, "not a usable server name or port");
         }
-        if (code == CURLE_OK) return;
+        if (code == CURLE_OK) {
+            if (!m_sftp) LearnLoginFolder();
+            return;
+        }
         using EOutcome = CSftpHostKeyCheck::EOutcome;
         if (m_sftp && m_hostKey.outcome == EOutcome::Unknown)
             throw CFtpConnectError(FTP_HOST_KEY_UNKNOWN,
@@ -129,6 +132,19 @@ public:
         loginRefused = f.loginRefused;
         networkOk = f.networkOk;
         throw CFtpConnectError(f.status, Describe(code));
+    }
+
+    // The login folder as the server told it after the login (PWD). Only a
+    // path from the root can be used to name folders in one go; with
+    // anything else (some servers answer in their own notation) commands
+    // go on naming folders from the login folder.
+    void LearnLoginFolder() {
+        char* entry = nullptr;
+        if (curl_easy_getinfo(m_curl, CURLINFO_FTP_ENTRY_PATH, &entry) != CURLE_OK || !entry ||
+            entry[0] != '/' || !IsSafeArgument(entry))
+            return;
+        m_entry = SplitFolders(entry);
+        m_absolute = true;
     }
 
     bool Chdir(const std::string& name) {
@@ -360,6 +376,11 @@ private:
 
     std::string DirUrl(const std::vector<std::string>& dir) const {
         std::string url = m_base;
+        if (m_absolute) { // "%2F": the path starts at the server's root
+            url += "%2F";
+            for (const auto& part : m_entry)
+                url += Escape(part) + "/";
+        }
         for (const auto& part : dir)
             url += Escape(part) + "/";
         return url;
@@ -395,6 +416,10 @@ private:
         set(CURLOPT_TCP_KEEPALIVE, 1L);
         set(CURLOPT_FTP_CREATE_MISSING_DIRS, long(CURLFTP_CREATE_DIR_NONE));
         if (!m_passive) set(CURLOPT_FTPPORT, "-");
+        // One CWD with the folder's whole path from the root: libcurl
+        // otherwise goes back to the login folder and then down one CWD
+        // per level, a round trip each, whenever the folder changes.
+        if (m_absolute) set(CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_SINGLECWD));
         if (m_sftp) PrepareSsh();
         if (m_options.tls) {
             set(CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
@@ -546,6 +571,10 @@ private:
     std::string m_host;
     bool m_sftp = false;
     std::string m_home; // SFTP: the login folder's full path
+    // FTP: the login folder's path from the root, when the server named one
+    // (m_absolute); every command then names its folder from the root.
+    std::vector<std::string> m_entry;
+    bool m_absolute = false;
     CSftpHostKeyCheck m_hostKey;
     std::string m_user;
     std::string m_password;

@@ -1,6 +1,7 @@
 // Sending the files of a publish over several connections at once. Every
 // file costs the server a few round trips, so over a distant line the time
 // goes in waiting; several connections wait side by side.
+#include "publish/CurlSupport.h"
 #include "publish/PublishEnvironment.h"
 #include "publish/SiteUploader.h"
 #include "services/Settings.h"
@@ -21,22 +22,10 @@ using CFile = CSiteUploader::CFile;
 using EFolder = CSiteUploader::EFolder;
 using EFail = CFtpSession::EFailure;
 
-std::vector<std::string> SplitDir(const std::string& dir) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    while (start < dir.size()) {
-        size_t end = dir.find('/', start);
-        if (end == std::string::npos) end = dir.size();
-        if (end > start) parts.push_back(dir.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
-
 // Takes `ftp` from wherever it is to `target` (folders below the login
 // folder), through the nearest folder both share.
 bool GoTo(CFtp& ftp, const std::vector<std::string>& target) {
-    const std::vector<std::string> current = SplitDir(ftp.GetCurrentDir());
+    const std::vector<std::string> current = pw::curl::SplitFolders(ftp.GetCurrentDir());
     size_t common = 0;
     while (common < current.size() && common < target.size() && current[common] == target[common])
         ++common;
