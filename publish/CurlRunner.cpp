@@ -51,8 +51,12 @@ int CCurlRunner::OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl
     return static_cast<CCurlRunner*>(self)->StopAsked() ? 1 : 0;
 }
 
-int CCurlRunner::OnSocketOpened(void* self, curl_socket_t fd, curlsocktype) {
-    static_cast<CCurlRunner*>(self)->m_sockets.insert(fd);
+int CCurlRunner::OnSocketOpened(void* self, curl_socket_t fd, curlsocktype purpose) {
+    // Only connections this side opened: libcurl closes a connection the
+    // server opened (active FTP) without the close callback, and a number
+    // kept after its close could name some other socket later. Dropping
+    // the control connection ends such a transfer all the same.
+    if (purpose == CURLSOCKTYPE_IPCXN) static_cast<CCurlRunner*>(self)->m_sockets.insert(fd);
     return CURL_SOCKOPT_OK;
 }
 

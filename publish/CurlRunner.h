@@ -39,13 +39,13 @@ public:
 private:
     bool StopAsked();
     static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
-    static int OnSocketOpened(void* self, curl_socket_t fd, curlsocktype);
+    static int OnSocketOpened(void* self, curl_socket_t fd, curlsocktype purpose);
     static int OnSocketClosed(void* self, curl_socket_t fd);
 
     CURL* m_easy;
     CURLM* m_multi;
     std::function<bool()> m_stop;
-    std::set<curl_socket_t> m_sockets; // of the connection and its data connections
+    std::set<curl_socket_t> m_sockets; // open, of connections this side opened
     long long m_performs = 0;
     std::chrono::nanoseconds m_inPerform{0};
 };
