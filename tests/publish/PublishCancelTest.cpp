@@ -49,10 +49,10 @@ TEST(PublishCancel, AfbrydStopsTheUploadWithin100MsAndTearsNothing) {
         int connections;
         std::chrono::milliseconds after; // from the opening of the status window
     } cases[] = {
-        {"FTP, one connection", false, 1, 250ms},
-        {"FTP, four connections", false, 4, 150ms},
-        {"SFTP, one connection", true, 1, 250ms},
-        {"SFTP, four connections", true, 4, 300ms},
+        {"FTP, one connection", false, 1, 450ms},
+        {"FTP, four connections", false, 4, 350ms},
+        {"SFTP, one connection", true, 1, 450ms},
+        {"SFTP, four connections", true, 4, 500ms},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
