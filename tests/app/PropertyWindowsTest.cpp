@@ -91,6 +91,7 @@ private slots:
     void overLongTextsAreRefusedAndReloaded();
     void pageAndMouseOverWindows();
     void mnemonicsReachTheShownTab();
+    void followTheDarkPalette();
 
 private:
     CPageItem& Add(std::unique_ptr<CPageObject> object);
@@ -461,6 +462,30 @@ void PropertyWindowsTest::mnemonicsReachTheShownTab() {
     QTest::keyClick(window, Qt::Key_V, Qt::AltModifier);
     QTRY_COMPARE(QApplication::activePopupWidget(), view);
     view->close();
+}
+
+void PropertyWindowsTest::followTheDarkPalette() {
+    // On a dark desktop every window takes its colours; only the pictures the
+    // controls draw (grooves, dials, swatches, style samples) keep their own.
+    const QPalette light = QApplication::palette();
+    QPalette dark(QColor(53, 53, 53));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(role, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(35, 35, 35));
+    QApplication::setPalette(dark);
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
+    for (int w = 0; w < CInspector::kWindowCount; ++w) {
+        m_inspector->Show(w);
+        QWidget* window = m_inspector->Window(w);
+        QCoreApplication::processEvents();
+        const QImage shot = window->grab().toImage();
+        qsizetype bright = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) bright += qGray(shot.pixel(x, y)) > 160;
+        if (w == CInspector::kEffects) KeepPicture(window, "inspector-dark");
+        QVERIFY2(bright * 5 < shot.width() * qsizetype(shot.height()),
+                 qPrintable(window->windowTitle() + QStringLiteral(": %1 bright pixels").arg(bright)));
+    }
 }
 
 QTEST_MAIN(PropertyWindowsTest)
