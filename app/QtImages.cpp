@@ -1,19 +1,18 @@
 #include "app/QtImages.h"
 #include "image/Color.h"
 #include "image/Image.h"
-#include <cstring>
+#include "services/ImageConvert.h"
 
 namespace pw {
 
 QImage ToQImage(const CImage& source) {
     if (!source.Bits() || source.Width() <= 0 || source.Height() <= 0) return {};
-    CImage rgb(source);
-    if (rgb.GetMode() != IMAGE_RGB8 && !rgb.Convert(IMAGE_RGB8)) return {};
-    QImage out(rgb.Width(), rgb.Height(), QImage::Format_RGB888);
-    if (out.isNull()) return {};
-    const size_t rowBytes = static_cast<size_t>(rgb.Width()) * 3;
-    for (int y = 0; y < rgb.Height(); ++y)
-        std::memcpy(out.scanLine(y), rgb.Bits() + static_cast<size_t>(y) * rgb.RowBytes(), rowBytes);
+    // Grey, palette and RGB pictures are converted pixel by pixel; alpha stays,
+    // so a transparent part shows what the widget paints below it.
+    QImage out(source.Width(), source.Height(),
+               source.HasAlpha() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (out.isNull() || !ToArgb32(source, out.bits(), static_cast<size_t>(out.bytesPerLine())))
+        return {};
     return out;
 }
 

@@ -6,8 +6,8 @@ class CColor;
 class CImage;
 
 namespace pw {
-// A copy of the image as a Qt image (RGB, alpha dropped); null for an image
-// without pixels or one that cannot be turned into RGB.
+// A copy of a grey, palette or RGB image as a Qt image (ARGB32 keeping the
+// alpha, RGB32 without); null for an image without pixels or of another mode.
 QImage ToQImage(const CImage& image);
 QColor ToQColor(const CColor& colour);
 } // namespace pw

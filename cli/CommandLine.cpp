@@ -93,17 +93,44 @@ const COptionSpec* FindOption(const CCommandSpec& command, const std::string& na
     return nullptr;
 }
 
+// Writes `text` as lines of at most `width` characters, breaking between
+// words but never inside a bracketed option; the first line is indented by
+// `first` spaces, the others by `rest`.
+void WrapIndented(const std::string& text, size_t first, size_t rest, size_t width,
+                  std::ostream& out) {
+    std::vector<std::string> words(1);
+    int depth = 0;
+    for (char ch : text) {
+        if (ch == ' ' && depth == 0) {
+            if (!words.back().empty()) words.emplace_back();
+            continue;
+        }
+        depth += ch == '[' ? 1 : ch == ']' ? -1 : 0;
+        words.back() += ch;
+    }
+    std::string line;
+    size_t indent = first;
+    for (const std::string& word : words) {
+        if (!line.empty() && indent + line.size() + 1 + word.size() > width) {
+            out << std::string(indent, ' ') << line << '\n';
+            line.clear();
+            indent = rest;
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    if (!line.empty()) out << std::string(indent, ' ') << line << '\n';
+}
+
 void PrintHelp(const std::vector<CCommandSpec>& commands, std::ostream& out) {
     out << "Usage: " << kProgram << " [--yes] COMMAND [ARGUMENTS]\n"
         << "       " << kProgram << " --help | --version\n\n"
         << "Builds, exports and publishes Pagewright sites without the designer.\n\n"
         << "Commands:\n";
-    size_t width = 0;
-    for (const CCommandSpec& c : commands)
-        width = std::max(width, c.Usage().size());
+    // Usages are too long to share a column with their summaries on an
+    // 80-column terminal: each summary goes under its usage, wrapped.
     for (const CCommandSpec& c : commands) {
-        std::string usage = c.Usage();
-        out << "  " << usage << std::string(width - usage.size() + 3, ' ') << c.summary << '\n';
+        WrapIndented(c.Usage(), 2, 4 + std::string(c.name).size(), 79, out);
+        WrapIndented(c.summary, 6, 6, 79, out);
     }
     out << "\nOptions:\n"
         << "  -y, --yes      answer Yes to questions instead of the safe default\n"

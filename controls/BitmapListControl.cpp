@@ -2,6 +2,7 @@
 #include "controls/ColorControl.h"
 #include "controls/ControlCodes.h"
 #include "image/Image.h"
+#include "services/ImageConvert.h"
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -47,13 +48,14 @@ int CBitmapListControl::Add(const QImage& picture) {
 }
 
 int CBitmapListControl::Add(const CImage& picture) {
-    CImage rgb(picture);
-    if (!rgb.Convert(IMAGE_RGB8) || !rgb.Bits()) return Add(QImage());
-    // An RGB8 CImage has QImage's RGB888 layout: 3 bytes a pixel, rows padded
-    // to 4 bytes.
-    const QImage view(rgb.Bits(), rgb.Width(), rgb.Height(), static_cast<qsizetype>(rgb.RowBytes()),
-                      QImage::Format_RGB888);
-    return Add(view.copy());
+    // Grey, palette and RGB pictures become thumbnails pixel by pixel; a
+    // transparent part shows the cell below it. Other modes stay blank.
+    QImage image(picture.Width(), picture.Height(),
+                 picture.HasAlpha() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (image.isNull() ||
+        !pw::ToArgb32(picture, image.bits(), static_cast<size_t>(image.bytesPerLine())))
+        return Add(QImage());
+    return Add(image);
 }
 
 int CBitmapListControl::Add(uint32_t value) {

@@ -197,8 +197,8 @@ bool CPlumeDoc::SaveAsTemplate() {
     // The names have one-byte lengths in the file: refused here, with a
     // message, rather than by a save that could never succeed.
     CFailure failure;
-    if (!TextFitsRecord(category, kMaxTinyStringLength, "The category", &failure) ||
-        !TextFitsRecord(name, kMaxTinyStringLength, "The template name", &failure)) {
+    if (!TextFitsRecord(category, kMaxTinyStringLength, "Kategorien", &failure) ||
+        !TextFitsRecord(name, kMaxTinyStringLength, "Skabelonens navn", &failure)) {
         m_ui.Error(kNamesCaption, failure.Detail());
         return false;
     }

@@ -195,9 +195,9 @@ CObjectLink InspectedLink(const CPage& page) {
 }
 
 bool LinkFitsRecord(const CObjectLink& link, CFailure* failure) {
-    return TextFitsRecord(link.email, kMaxStringLength, "The e-mail address", failure) &&
-           TextFitsRecord(link.url, kMaxStringLength, "The web address", failure) &&
-           TextFitsRecord(link.document, kMaxStringLength, "The document name", failure);
+    return TextFitsRecord(link.email, kMaxStringLength, "E-mail-adressen", failure) &&
+           TextFitsRecord(link.url, kMaxStringLength, "Webadressen", failure) &&
+           TextFitsRecord(link.document, kMaxStringLength, "Dokumentets navn", failure);
 }
 
 bool EditLink(CPage& page, const std::function<void(CObjectLink&)>& change, CFailure* failure) {
@@ -237,8 +237,8 @@ bool EditButtonText(CPage& page, const std::function<void(CButtonText&)>& change
     CButtonText label(*shape.GetButtonText());
     change(label);
     if (label == *shape.GetButtonText()) return false;
-    if (!TextFitsRecord(label.text, kMaxStringLength, "The button text", failure) ||
-        !TextFitsRecord(label.font, kMaxStringLength, "The font name", failure))
+    if (!TextFitsRecord(label.text, kMaxStringLength, "Knappens tekst", failure) ||
+        !TextFitsRecord(label.font, kMaxStringLength, "Skrifttypens navn", failure))
         return false;
     CShownChange shown(page);
     page.RecordUndo(EUndoKind::ObjectRecord);
@@ -254,7 +254,7 @@ bool EditAltText(CPage& page, const std::string& text, CFailure* failure) {
     CPageObject& object = *InspectedObject(page);
     const std::string* now = object.GetAltText();
     if (!now || *now == text) return false;
-    if (!TextFitsRecord(text, kMaxStringLength, "The alternative text", failure)) return false;
+    if (!TextFitsRecord(text, kMaxStringLength, "Den alternative tekst", failure)) return false;
     page.RecordUndo(EUndoKind::ObjectRecord);
     object.SetAltText(text);
     return true;

@@ -71,15 +71,15 @@ bool TextFitsRecord(const std::string& text, std::size_t limit, const char* fiel
                     CFailure* failure) {
     if (text.size() <= limit) return true;
     if (failure)
-        *failure = CFailure(EFailure::Invalid, std::string(field) + " may be at most " +
-                                                   std::to_string(limit) + " characters long (" +
-                                                   std::to_string(text.size()) + " given).");
+        *failure = CFailure(EFailure::Invalid, std::string(field) + " må højst have " +
+                                                   std::to_string(limit) + " tegn (her er " +
+                                                   std::to_string(text.size()) + ").");
     return false;
 }
 
 bool ApplyPageTitle(CPage& page, const std::string& webName, CFailure* failure) {
     if (webName == page.WebName()) return false;
-    if (!TextFitsRecord(webName, kMaxStringLength, "The page title", failure)) return false;
+    if (!TextFitsRecord(webName, kMaxStringLength, "Sidens titel", failure)) return false;
     page.RecordUndo(EUndoKind::PageProperties);
     page.SetWebName(webName);
     return true;
@@ -88,7 +88,7 @@ bool ApplyPageTitle(CPage& page, const std::string& webName, CFailure* failure) 
 EIdentifierChange ApplyPageIdentifier(CPage& page, const std::string& identifier,
                                       CUserInteraction& ui, CFailure* failure) {
     if (identifier == page.Identifier()) return EIdentifierChange::Unchanged;
-    if (!TextFitsRecord(identifier, kMaxStringLength, "The page ID", failure))
+    if (!TextFitsRecord(identifier, kMaxStringLength, "Sidens ID", failure))
         return EIdentifierChange::Refused;
     if (identifier.empty() || !page.Site().IsIdentifierFree(identifier)) {
         RefuseIdentifier(ui);
@@ -149,7 +149,7 @@ bool ApplyFrontPage(CPage& page) {
 std::unique_ptr<CSite> MakeNewSite(const std::string& name, const CBackgroundFill& fill,
                                    int32_t width, int32_t height, const CColor& unvisitedLink,
                                    const CColor& visitedLink, CFailure* failure) {
-    if (!TextFitsRecord(name, kMaxShortStringLength, "The site name", failure)) return nullptr;
+    if (!TextFitsRecord(name, kMaxShortStringLength, "Hjemmesidens navn", failure)) return nullptr;
     auto site = std::make_unique<CSite>(name, fill, ClampPageWidth(width), ClampPageHeight(height),
                                         unvisitedLink, visitedLink);
     auto page = std::make_unique<CPage>(*site, site->MakeUniquePageIdentifier(), name);
@@ -273,8 +273,8 @@ bool TransferDefaultsToPages(CSite& site, const CSiteDefaults& d, CUserInteracti
 
 bool ApplyMetaTags(CSite& site, const std::string& keywords, const std::string& description,
                    CFailure* failure) {
-    if (!TextFitsRecord(keywords, kMaxStringLength, "The keywords", failure) ||
-        !TextFitsRecord(description, kMaxStringLength, "The description", failure))
+    if (!TextFitsRecord(keywords, kMaxStringLength, "Nøgleordene", failure) ||
+        !TextFitsRecord(description, kMaxStringLength, "Beskrivelsen", failure))
         return false;
     site.keywords = keywords;
     site.description = description;

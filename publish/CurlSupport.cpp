@@ -38,6 +38,18 @@ bool IsSafeArgument(const std::string& name) {
     return !name.empty();
 }
 
+std::vector<std::string> SplitFolders(const std::string& path) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start < path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        if (end > start) parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
 size_t AppendToString(char* data, size_t size, size_t count, void* target) {
     static_cast<std::string*>(target)->append(data, size * count);
     return size * count;

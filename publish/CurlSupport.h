@@ -2,6 +2,7 @@
 #include <curl/curl.h>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 // Small pieces the FTP client needs around libcurl, kept out of its way.
 namespace pw::curl {
@@ -28,6 +29,10 @@ bool Tls13UploadsUnsafe();
 bool IsOneComponent(const std::string& name);
 // A command argument may hold spaces but never a line break.
 bool IsSafeArgument(const std::string& name);
+
+// The folder names of a path, split at every slash, empty parts dropped
+// ("/a//b/" gives a, b).
+std::vector<std::string> SplitFolders(const std::string& path);
 
 // A CURLOPT_WRITEFUNCTION that appends to the std::string given as data.
 size_t AppendToString(char* data, size_t size, size_t count, void* target);

@@ -1,5 +1,6 @@
 #include "publish/Ftp.h"
 #include "publish/FtpReplies.h"
+#include "publish/CurlRunner.h"
 #include "publish/CurlSupport.h"
 #include "publish/FtpUpload.h"
 #include "publish/Sftp.h"
@@ -11,7 +12,7 @@
 #include <curl/curl.h>
 
 // Everything goes through one libcurl easy handle, run by one multi handle
-// (see Perform) whose connection cache keeps the control connection open
+// (CCurlRunner) whose connection cache keeps the control connection open
 // between commands, so the login of the constructor serves every later
 // command. Each command is one transfer on a URL that names the directory it
 // works in:
@@ -37,11 +38,17 @@ class CFtp::CImpl {
 public:
     CImpl(const std::string& server, int port, const std::string& user, const std::string& password,
           bool passive, FtpProgressFn progress, const CFtpOptions& options)
-        : m_user(user), m_password(password), m_passive(passive), m_progress(std::move(progress)),
-          m_options(options) {
+        : m_user(user), m_password(password), m_passive(passive), m_options(options) {
         EnsureGlobal();
         m_curl = curl_easy_init();
-        m_multi = curl_multi_init();
+        // A stop, whether asked for while bytes go or between them, drops
+        // the line at once (CCurlRunner).
+        m_progress = [this, progress = std::move(progress)](int bytes) {
+            if (!progress || progress(bytes) != 0) return 1;
+            if (m_runner) m_runner->DropLine();
+            return 0;
+        };
+        m_runner = std::make_unique<CCurlRunner>(m_curl, [this] { return m_progress(0) == 0; });
         m_sftp = m_options.sftp;
         m_base = MakeBaseUrl(server, port);
         if (m_options.tls && ActiveTlsBroken()) m_passive = true;
@@ -52,22 +59,11 @@ public:
         m_hostKey.accept = m_options.acceptHostKey;
     }
     ~CImpl() {
-        // The connection lives in the multi handle's cache; cleaning that
-        // up says goodbye to the server (QUIT) and waits for the answer as
-        // long as the handle added last allowed. A server that stopped
-        // answering must not hold up the end of the run for a whole idle
-        // time-out, so a handle with a short one is added last.
-        if (m_multi && m_curl) {
-            curl_easy_reset(m_curl);
-            curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
-            curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, 2L);
-            if (curl_multi_add_handle(m_multi, m_curl) == CURLM_OK) {
-                curl_multi_remove_handle(m_multi, m_curl);
-            }
-        }
-        if (m_multi) curl_multi_cleanup(m_multi);
+        m_runner.reset(); // takes leave of the server first
         if (m_curl) curl_easy_cleanup(m_curl);
     }
+
+    void Abandon() { m_runner->DropLine(); }
 
     void SetProxy(const std::string& server, int port, const std::string& user,
                   const std::string& password, ProxyType type) {
@@ -87,7 +83,7 @@ public:
         networkOk = true;
         CURLcode code = CURLE_FAILED_INIT;
         std::string pwd;
-        if (m_curl && m_multi && !m_base.empty()) {
+        if (m_curl && m_runner->Usable() && !m_base.empty()) {
             Prepare(DirUrl(m_dir));
             curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
             // SFTP: the quote commands need the login folder's full path
@@ -111,7 +107,10 @@ public:
             code = CURLE_URL_MALFORMAT;
             std::snprintf(m_errbuf, sizeof m_errbuf, "not a usable server name or port");
         }
-        if (code == CURLE_OK) return;
+        if (code == CURLE_OK) {
+            if (!m_sftp) LearnLoginFolder();
+            return;
+        }
         using EOutcome = CSftpHostKeyCheck::EOutcome;
         if (m_sftp && m_hostKey.outcome == EOutcome::Unknown)
             throw CFtpConnectError(FTP_HOST_KEY_UNKNOWN,
@@ -133,6 +132,19 @@ public:
         loginRefused = f.loginRefused;
         networkOk = f.networkOk;
         throw CFtpConnectError(f.status, Describe(code));
+    }
+
+    // The login folder as the server told it after the login (PWD). Only a
+    // path from the root can be used to name folders in one go; with
+    // anything else (some servers answer in their own notation) commands
+    // go on naming folders from the login folder.
+    void LearnLoginFolder() {
+        char* entry = nullptr;
+        if (curl_easy_getinfo(m_curl, CURLINFO_FTP_ENTRY_PATH, &entry) != CURLE_OK || !entry ||
+            entry[0] != '/' || !IsSafeArgument(entry))
+            return;
+        m_entry = SplitFolders(entry);
+        m_absolute = true;
     }
 
     bool Chdir(const std::string& name) {
@@ -237,10 +249,25 @@ public:
             return false;
         }
         if (viaTemp && code == CURLE_QUOTE_ERROR) {
+            // A line cut during the rename reads as a failed command too.
+            // Only a connection that is still there afterwards heard a
+            // refusal; taking a cut for one would send every later upload
+            // of the connection straight to the live name.
+            const std::string why = Describe(code);
+            bool sameLine = true;
+            auto tidy = [&](const std::string& command) {
+                const CURLcode result = RunInCurrentDir({command});
+                long fresh = 0;
+                curl_easy_getinfo(m_curl, CURLINFO_NUM_CONNECTS, &fresh);
+                if (result == CURLE_ABORTED_BY_CALLBACK) code = result;
+                sameLine = sameLine && result == CURLE_OK && fresh == 0;
+            };
             if (m_sftp) // the live file back in its place, if it stepped aside
-                RunInCurrentDir({"*rename " + SftpQuote(PathOf(aside)) + " " +
-                                 SftpQuote(PathOf(remote))});
-            RunInCurrentDir({CommandFor("*DELE", temp)});
+                tidy("*rename " + SftpQuote(PathOf(aside)) + " " + SftpQuote(PathOf(remote)));
+            tidy(CommandFor("*DELE", temp));
+            if (code == CURLE_ABORTED_BY_CALLBACK) return Fail(FTP_STOPPED, "stopped");
+            // What is left is swept up by the next publish.
+            if (!sameLine) return Fail(FTP_CLOSED, why);
             renameRefused = true;
             return Fail(FTP_REFUSED, "the server refused to rename " + temp + " to " + remote);
         }
@@ -282,7 +309,7 @@ public:
         return allDeleted;
     }
 
-    const CFtpTimings& Timings() const { return m_timings; }
+    CFtpTimings Timings() const { return {m_runner->Performs(), m_runner->InPerform()}; }
     int Status() const { return m_status; }
     const std::string& Error() const { return m_error; }
     std::string CurrentDir() const {
@@ -349,6 +376,11 @@ private:
 
     std::string DirUrl(const std::vector<std::string>& dir) const {
         std::string url = m_base;
+        if (m_absolute) { // "%2F": the path starts at the server's root
+            url += "%2F";
+            for (const auto& part : m_entry)
+                url += Escape(part) + "/";
+        }
         for (const auto& part : dir)
             url += Escape(part) + "/";
         return url;
@@ -359,6 +391,7 @@ private:
     // survive the reset.
     void Prepare(const std::string& url) {
         curl_easy_reset(m_curl);
+        m_runner->Prepare();
         m_errbuf[0] = 0;
         auto set = [this](CURLoption option, auto value) {
             curl_easy_setopt(m_curl, option, value);
@@ -383,6 +416,10 @@ private:
         set(CURLOPT_TCP_KEEPALIVE, 1L);
         set(CURLOPT_FTP_CREATE_MISSING_DIRS, long(CURLFTP_CREATE_DIR_NONE));
         if (!m_passive) set(CURLOPT_FTPPORT, "-");
+        // One CWD with the folder's whole path from the root: libcurl
+        // otherwise goes back to the login folder and then down one CWD
+        // per level, a round trip each, whenever the folder changes.
+        if (m_absolute) set(CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_SINGLECWD));
         if (m_sftp) PrepareSsh();
         if (m_options.tls) {
             set(CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
@@ -491,37 +528,7 @@ public:
     }
 
 private:
-    // Runs the prepared command to its end, like curl_easy_perform, but
-    // drives libcurl's multi interface itself: libcurl 7.88 sets no timer
-    // when a passive-mode reply is read in the same step that sent the
-    // command (usual on a fast line) and would then idle up to a second
-    // before opening the data connection. Waiting in short ticks avoids that.
-    CURLcode Perform() {
-        constexpr int kTickMs = 5;
-        const auto start = std::chrono::steady_clock::now();
-        CURLcode code = CURLE_FAILED_INIT;
-        if (curl_multi_add_handle(m_multi, m_curl) == CURLM_OK) {
-            int running = 1;
-            CURLMcode mc = curl_multi_perform(m_multi, &running);
-            while (mc == CURLM_OK && running) {
-                long timeout = -1;
-                curl_multi_timeout(m_multi, &timeout);
-                if (timeout < 0 || timeout > kTickMs) timeout = kTickMs;
-                mc = curl_multi_poll(m_multi, nullptr, 0, int(timeout), nullptr);
-                if (mc == CURLM_OK) mc = curl_multi_perform(m_multi, &running);
-            }
-            int queued = 0;
-            while (CURLMsg* msg = curl_multi_info_read(m_multi, &queued)) {
-                if (msg->msg == CURLMSG_DONE && msg->easy_handle == m_curl) {
-                    code = msg->data.result;
-                }
-            }
-            curl_multi_remove_handle(m_multi, m_curl);
-        }
-        m_timings.inPerform += std::chrono::steady_clock::now() - start;
-        ++m_timings.performs;
-        return code;
-    }
+    CURLcode Perform() { return m_runner->Perform(); }
 
     void Begin() {
         m_status = FTP_OK;
@@ -559,11 +566,15 @@ private:
     }
 
     CURL* m_curl = nullptr;
-    CURLM* m_multi = nullptr;
+    std::unique_ptr<CCurlRunner> m_runner;
     std::string m_base;
     std::string m_host;
     bool m_sftp = false;
     std::string m_home; // SFTP: the login folder's full path
+    // FTP: the login folder's path from the root, when the server named one
+    // (m_absolute); every command then names its folder from the root.
+    std::vector<std::string> m_entry;
+    bool m_absolute = false;
     CSftpHostKeyCheck m_hostKey;
     std::string m_user;
     std::string m_password;
@@ -583,7 +594,6 @@ private:
     ERenameOver m_renameOver = ERenameOver::Unknown;
     int m_status = FTP_OK;
     std::string m_error;
-    CFtpTimings m_timings;
     char m_errbuf[CURL_ERROR_SIZE] = {};
 };
 
@@ -629,6 +639,9 @@ std::string CFtp::HostKeyNotStored() const {
 bool CFtp::remove(const std::string& name) {
     return m_impl->Command("DELE", name);
 }
+void CFtp::Abandon() {
+    m_impl->Abandon();
+}
 bool CFtp::rmdir(const std::string& name) {
     return m_impl->Command("RMD", name);
 }
@@ -636,7 +649,7 @@ bool CFtp::mdel_excludefiles(const std::string& pattern,
                              const std::vector<std::string>& exclusions) {
     return m_impl->Mdel(pattern, exclusions);
 }
-const CFtpTimings& CFtp::GetTimings() const {
+CFtpTimings CFtp::GetTimings() const {
     return m_impl->Timings();
 }
 int CFtp::GetStatus() const {

@@ -32,8 +32,11 @@ enum FtpStatus : int {
 };
 
 // Receives the number of bytes sent since the previous call (counted in the
-// local file, so the calls of one put add up to the file's size). Returns
-// non-zero to go on, 0 to stop the transfer.
+// local file, so the calls of one put add up to the file's size), and is
+// asked with 0 every few milliseconds of every command and transfer.
+// Returns non-zero to go on, 0 to stop: the command or transfer then ends
+// at once with FTP_STOPPED and the connection is dropped (the next command
+// makes a new one).
 using FtpProgressFn = std::function<int(int)>;
 
 // Connection details that the classic FTP settings do not cover.
@@ -170,7 +173,11 @@ public:
     // Working directory below the login directory, components joined with
     // '/'; empty in the login directory.
     std::string GetCurrentDir() const;
-    const CFtpTimings& GetTimings() const;
+    CFtpTimings GetTimings() const;
+    // Ends the connection without a goodbye (after the user stopped the
+    // run): the server learns of it as of a dropped line, and the object
+    // can then go without waiting for a distant server's answer.
+    void Abandon();
 
     // Matches one name against an mdel pattern (exposed for its tests).
     static bool MatchesPattern(const std::string& pattern, const std::string& name);

@@ -176,6 +176,8 @@ int CFtpSession::Fail(EFailure failure, const std::string& what) {
 }
 
 int CFtpSession::Fail(int status, EFailure failure, const std::string& what) {
+    // A stopped run takes no leave of a server that may be far away.
+    if (m_ftp && status == FTP_STOPPED) m_ftp->Abandon();
     Close();
     m_stopped = status == FTP_STOPPED;
     if (m_stopped) return status;

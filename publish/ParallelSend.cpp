@@ -1,6 +1,7 @@
 // Sending the files of a publish over several connections at once. Every
 // file costs the server a few round trips, so over a distant line the time
 // goes in waiting; several connections wait side by side.
+#include "publish/CurlSupport.h"
 #include "publish/PublishEnvironment.h"
 #include "publish/SiteUploader.h"
 #include "services/Settings.h"
@@ -13,26 +14,18 @@
 
 namespace {
 
+// How often the status window is asked for a Cancel click while the
+// connections work: the click must stop them well within 100 ms.
+constexpr int kPollMs = 5;
+
 using CFile = CSiteUploader::CFile;
 using EFolder = CSiteUploader::EFolder;
 using EFail = CFtpSession::EFailure;
 
-std::vector<std::string> SplitDir(const std::string& dir) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    while (start < dir.size()) {
-        size_t end = dir.find('/', start);
-        if (end == std::string::npos) end = dir.size();
-        if (end > start) parts.push_back(dir.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
-
 // Takes `ftp` from wherever it is to `target` (folders below the login
 // folder), through the nearest folder both share.
 bool GoTo(CFtp& ftp, const std::vector<std::string>& target) {
-    const std::vector<std::string> current = SplitDir(ftp.GetCurrentDir());
+    const std::vector<std::string> current = pw::curl::SplitFolders(ftp.GetCurrentDir());
     size_t common = 0;
     while (common < current.size() && common < target.size() && current[common] == target[common])
         ++common;
@@ -115,6 +108,9 @@ bool CSiteUploader::SendParallel(const std::vector<CFile>& files, int connection
             }
             stageDone.arrive_and_wait();
         }
+        // After Afbryd an idle connection goes without the goodbye that
+        // would cost a round trip.
+        if (ftp && m_cancel) ftp->Abandon();
         --running;
         changed.notify_one();
     };
@@ -136,7 +132,7 @@ bool CSiteUploader::SendParallel(const std::vector<CFile>& files, int connection
         std::vector<std::string> fresh;
         {
             std::unique_lock<std::mutex> hold(stateLock);
-            changed.wait_for(hold, std::chrono::milliseconds(50));
+            changed.wait_for(hold, std::chrono::milliseconds(kPollMs));
             fresh.assign(labels.begin() + long(shown), labels.end());
             shown = labels.size();
         }

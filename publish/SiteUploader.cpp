@@ -164,8 +164,12 @@ int CSiteUploader::OnProgress(int bytes) {
         return m_cancel ? 0 : 1;
     }
     if (!m_progress) return 1;
-    m_bytes += bytes;
-    m_progress->SetPos(std::min(m_bytes, m_range));
+    // Asked with no bytes every few milliseconds of every command: the
+    // window takes its Cancel click even while the server is slow to answer.
+    if (bytes > 0) {
+        m_bytes += bytes;
+        m_progress->SetPos(std::min(m_bytes, m_range));
+    }
     return m_progress->IsCancelled() ? 0 : 1;
 }
 

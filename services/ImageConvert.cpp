@@ -3,37 +3,62 @@
 
 namespace pw {
 
+namespace {
+// Reads the pixels of a grey, palette or RGB picture, with or without its
+// leading alpha sample, as alpha and RGB.
+class CPixelReader {
+public:
+    explicit CPixelReader(const CImage& source)
+        : m_base(WithoutAlpha(source.GetMode())), m_alpha(source.HasAlpha()),
+          m_step(source.GetPlanes()), m_lut(source.GetLut()) {}
+
+    static bool Readable(const CImage& source) {
+        const IMAGE_MODE base = WithoutAlpha(source.GetMode());
+        return (base == IMAGE_GRAY8 || base == IMAGE_INDEX8 || base == IMAGE_RGB8) &&
+               source.Width() > 0 && source.Height() > 0 && source.Bits();
+    }
+
+    // Pixel x of `row`: argb[0] alpha (255 without alpha), then red, green, blue.
+    void Read(const uint8_t* row, int x, uint8_t argb[4]) const {
+        const uint8_t* s = row + static_cast<size_t>(x) * static_cast<size_t>(m_step);
+        argb[0] = m_alpha ? s[0] : 255;
+        const uint8_t* c = s + (m_alpha ? 1 : 0);
+        if (m_base == IMAGE_RGB8) {
+            std::memcpy(argb + 1, c, 3);
+        } else if (m_base == IMAGE_GRAY8) {
+            argb[1] = argb[2] = argb[3] = c[0];
+        } else if (c[0] < m_lut.GetColors()) {
+            const LutColor& e = m_lut[c[0]];
+            argb[1] = e.red, argb[2] = e.green, argb[3] = e.blue;
+        } else {
+            argb[1] = argb[2] = argb[3] = 0;
+        }
+    }
+
+private:
+    IMAGE_MODE m_base;
+    bool m_alpha;
+    int m_step;
+    CLut m_lut;
+};
+} // namespace
+
 std::unique_ptr<CImage> ToRgb8(const CImage& source, bool keepAlpha) {
-    const IMAGE_MODE base = WithoutAlpha(source.GetMode());
-    if (base != IMAGE_GRAY8 && base != IMAGE_INDEX8 && base != IMAGE_RGB8) return nullptr;
+    if (!CPixelReader::Readable(source)) return nullptr;
     const int w = source.Width(), h = source.Height();
-    if (w <= 0 || h <= 0 || !source.Bits()) return nullptr;
-    const bool alphaIn = source.HasAlpha();
-    const bool alphaOut = alphaIn && keepAlpha;
+    const bool alphaOut = source.HasAlpha() && keepAlpha;
     auto out = std::make_unique<CImage>(alphaOut ? WithAlpha(IMAGE_RGB8) : IMAGE_RGB8, w, h,
                                         source.GetDpi());
     if (!out->Bits()) return nullptr;
-    const int inStep = source.GetPlanes();
+    const CPixelReader reader(source);
     const int outStep = alphaOut ? 4 : 3;
-    const int colourAt = alphaIn ? 1 : 0;
-    const CLut lut = source.GetLut();
     for (int y = 0; y < h; ++y) {
         const uint8_t* s = source.Bits() + y * source.RowBytes();
         uint8_t* d = out->Bits() + y * out->RowBytes();
-        for (int x = 0; x < w; ++x, s += inStep, d += outStep) {
-            if (alphaOut) *d = s[0];
-            uint8_t* rgb = d + (alphaOut ? 1 : 0);
-            const uint8_t* c = s + colourAt;
-            if (base == IMAGE_RGB8) {
-                std::memcpy(rgb, c, 3);
-            } else if (base == IMAGE_GRAY8) {
-                rgb[0] = rgb[1] = rgb[2] = c[0];
-            } else if (c[0] < lut.GetColors()) {
-                const LutColor& e = lut[c[0]];
-                rgb[0] = e.red, rgb[1] = e.green, rgb[2] = e.blue;
-            } else {
-                rgb[0] = rgb[1] = rgb[2] = 0;
-            }
+        for (int x = 0; x < w; ++x, d += outStep) {
+            uint8_t argb[4];
+            reader.Read(s, x, argb);
+            std::memcpy(d, alphaOut ? argb : argb + 1, static_cast<size_t>(outStep));
         }
     }
     return out;
@@ -57,6 +82,25 @@ std::unique_ptr<CImage> ToRgb8Over(const CImage& source, uint8_t red, uint8_t gr
         }
     }
     return out;
+}
+
+bool ToArgb32(const CImage& source, uint8_t* out, size_t rowBytes) {
+    if (!out || !CPixelReader::Readable(source) ||
+        rowBytes < static_cast<size_t>(source.Width()) * 4)
+        return false;
+    const CPixelReader reader(source);
+    for (int y = 0; y < source.Height(); ++y) {
+        const uint8_t* s = source.Bits() + y * source.RowBytes();
+        uint8_t* d = out + static_cast<size_t>(y) * rowBytes;
+        for (int x = 0; x < source.Width(); ++x, d += 4) {
+            uint8_t argb[4];
+            reader.Read(s, x, argb);
+            const uint32_t word = uint32_t{argb[0]} << 24 | uint32_t{argb[1]} << 16 |
+                                  uint32_t{argb[2]} << 8 | argb[3];
+            std::memcpy(d, &word, 4);
+        }
+    }
+    return true;
 }
 
 } // namespace pw

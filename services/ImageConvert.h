@@ -1,5 +1,7 @@
 #pragma once
 #include "image/Image.h"
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
 namespace pw {
@@ -21,5 +23,11 @@ std::unique_ptr<CImage> ToRgb8(const CImage& source, bool keepAlpha);
 // alpha is only converted. Null as for ToRgb8.
 std::unique_ptr<CImage> ToRgb8Over(const CImage& source, uint8_t red, uint8_t green,
                                    uint8_t blue);
+
+// The pixels of the same modes as native 32-bit words 0xAARRGGBB (alpha 255
+// without alpha, colours not premultiplied), `rowBytes` apart from row 0 on:
+// the layout the designer's widgets draw from. False, writing nothing, for
+// any other mode, an empty picture or rows shorter than 4 x width bytes.
+bool ToArgb32(const CImage& source, uint8_t* out, size_t rowBytes);
 
 } // namespace pw

@@ -1,4 +1,5 @@
 #include "app/inspector/Inspector.h"
+#include "app/ToolWindowMnemonics.h"
 #include "app/inspector/EffectsTabs.h"
 #include "app/inspector/FillTab.h"
 #include "app/inspector/LinkTab.h"
@@ -21,7 +22,8 @@
 
 CInspector::CInspector(CEditorContext& editor, CSettings& settings, CUserInteraction& ui,
                        CPlumeDoc* doc, QWidget* owner)
-    : QObject(owner), m_context{nullptr, editor, settings, ui, owner}, m_doc(doc) {
+    : QObject(owner), m_context{nullptr, editor, settings, ui, owner}, m_doc(doc),
+      m_mnemonics(new CToolWindowMnemonics(this)) {
     auto& c = m_context;
     auto* objectInfo = new CObjectInfoTab(c);
     connect(objectInfo, &CObjectInfoTab::editHtmlRequested, this, &CInspector::EditHtml);
@@ -71,6 +73,7 @@ void CInspector::AddWindow(EWindow window, const char* title,
         m_pages.push_back(page);
     }
     frame->installEventFilter(this);
+    m_mnemonics->Add(frame);
     m_windows[static_cast<std::size_t>(window)] = frame;
     m_tabs[static_cast<std::size_t>(window)] = tabs;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 class CPlumeDoc;
+class CToolWindowMnemonics;
 class QTabWidget;
 
 // The inspector: seven small tool windows (page, object, link, fill,
@@ -82,6 +83,7 @@ private:
     std::array<QWidget*, kWindowCount> m_windows{};
     std::array<QTabWidget*, kWindowCount> m_tabs{};
     std::vector<CInspectorTab*> m_pages;
+    CToolWindowMnemonics* m_mnemonics;
     int m_current = kPage;
     bool m_refreshing = false;
 };

@@ -3,6 +3,8 @@
 #include "model/ObjectLink.h"
 #include "model/Page.h"
 #include "model/Site.h"
+#include "services/Failure.h"
+#include "services/UserInteraction.h"
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -81,8 +83,13 @@ QRadioButton* CLinkTab::Kind(int type) const {
 }
 
 void CLinkTab::Change(const std::function<void(CObjectLink&)>& change) {
-    if (CPage* page = Page()) EditLink(*page, change);
+    CFailure refused;
+    if (CPage* page = Page()) EditLink(*page, change, &refused);
+    // The fields reload from the record first, so the user never sees a
+    // refused address as if it were kept, and the focus leaving the field
+    // for the message finds nothing more to apply.
     Applied();
+    if (refused) m_context.ui.Error("Link", refused.Detail());
 }
 
 void CLinkTab::Refresh() {

@@ -11,6 +11,7 @@
 #include "model/PageItem.h"
 #include "model/ShapeObject.h"
 #include "model/TextObject.h"
+#include "services/Failure.h"
 #include "services/FontEngine.h"
 #include "services/UserInteraction.h"
 #include <QCheckBox>
@@ -83,9 +84,6 @@ int SizeIndex(const int* sizes, int count, int points) {
     return static_cast<int>(found - sizes);
 }
 
-template <class F> void ApplyLabel(CPage* page, F&& change) {
-    if (page) EditButtonText(*page, change);
-}
 } // namespace
 
 // ---------------------------------------------------------------- style buttons
@@ -351,14 +349,12 @@ CButtonTextTab::CButtonTextTab(CInspectorContext& context, QWidget* parent)
     grid->addWidget(m_styles.Build(
                         this,
                         [this](int which, bool on) {
-                            ApplyLabel(Page(), [which, on](CButtonText& l) {
+                            Apply([which, on](CButtonText& l) {
                                 (which == 0 ? l.bold : which == 1 ? l.italic : l.underline) = on;
                             });
-                            Applied();
                         },
                         [this](int alignment) {
-                            ApplyLabel(Page(), [alignment](CButtonText& l) { l.alignment = alignment; });
-                            Applied();
+                            Apply([alignment](CButtonText& l) { l.alignment = alignment; });
                         }),
                     3, 0, 1, 4);
     auto* shadow = new QGroupBox(QStringLiteral("Skygge indstillinger"), this);
@@ -378,38 +374,39 @@ CButtonTextTab::CButtonTextTab(CInspectorContext& context, QWidget* parent)
 
     connect(m_text, &QLineEdit::editingFinished, this, [this] {
         const std::string text = ToModel(m_text->text());
-        ApplyLabel(Page(), [text](CButtonText& l) { l.text = text; });
-        Applied();
+        Apply([text](CButtonText& l) { l.text = text; });
     });
     connect(m_face, &QComboBox::activated, this, [this](int index) {
         const std::string face = ToModel(m_face->itemText(index));
-        ApplyLabel(Page(), [face](CButtonText& l) { l.font = face; });
-        Applied();
+        Apply([face](CButtonText& l) { l.font = face; });
     });
     connect(m_size, &QComboBox::activated, this, [this](int index) {
         const int size = kSizes[std::clamp(index, 0, 15)];
-        ApplyLabel(Page(), [size](CButtonText& l) { l.fontSize = size; });
-        Applied();
+        Apply([size](CButtonText& l) { l.fontSize = size; });
     });
     connect(m_colour, &CControlBase::changed, this, [this](int, int) {
         const CColor c = m_colour->GetColor();
-        ApplyLabel(Page(), [c](CButtonText& l) { l.color = c; });
-        Applied();
+        Apply([c](CButtonText& l) { l.color = c; });
     });
     connect(m_shadow, &QCheckBox::clicked, this, [this](bool on) {
-        ApplyLabel(Page(), [on](CButtonText& l) { l.shadow = on; });
-        Applied();
+        Apply([on](CButtonText& l) { l.shadow = on; });
     });
     connect(m_distance, &QSpinBox::editingFinished, this, [this] {
         const int d = m_distance->value();
-        ApplyLabel(Page(), [d](CButtonText& l) { l.shadowDistance = d; });
-        Applied();
+        Apply([d](CButtonText& l) { l.shadowDistance = d; });
     });
     connect(m_shadowColour, &CControlBase::changed, this, [this](int, int) {
         const CColor c = m_shadowColour->GetColor();
-        ApplyLabel(Page(), [c](CButtonText& l) { l.shadowColor = c; });
-        Applied();
+        Apply([c](CButtonText& l) { l.shadowColor = c; });
     });
+}
+
+void CButtonTextTab::Apply(const std::function<void(CButtonText&)>& change) {
+    CFailure refused;
+    if (CPage* page = Page()) EditButtonText(*page, change, &refused);
+    // Reloaded before the message, so the field shows what the record kept.
+    Applied();
+    if (refused) m_context.ui.Error("Knap tekst", refused.Detail());
 }
 
 void CButtonTextTab::Refresh() {
@@ -437,8 +434,11 @@ CAltTextTab::CAltTextTab(CInspectorContext& context, QWidget* parent)
     layout->addWidget(m_text);
     layout->addStretch(1);
     connect(m_text, &QLineEdit::editingFinished, this, [this] {
-        if (CPage* page = Page()) EditAltText(*page, ToModel(m_text->text()));
+        CFailure refused;
+        if (CPage* page = Page()) EditAltText(*page, ToModel(m_text->text()), &refused);
+        // Reloaded before the message, so the field shows what the record kept.
         Applied();
+        if (refused) m_context.ui.Error("Alternativ tekst", refused.Detail());
     });
 }
 

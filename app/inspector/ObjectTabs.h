@@ -2,6 +2,7 @@
 #include "app/inspector/InspectorTab.h"
 #include <functional>
 
+class CButtonText;
 class CColorControl;
 class QCheckBox;
 class QComboBox;
@@ -98,6 +99,9 @@ public:
     CColorControl* ShadowColour() const { return m_shadowColour; }
 
 private:
+    // Edits the label; a refused text is reported and the page reloaded.
+    void Apply(const std::function<void(CButtonText&)>& change);
+
     QComboBox* m_face;
     QComboBox* m_size;
     CStyleButtons m_styles;

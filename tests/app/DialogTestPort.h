@@ -2,8 +2,8 @@
 // Shared by the dialog tests: a port that answers from queues, and a way to
 // act on a modal dialog once its event loop runs.
 #include "services/UserInteraction.h"
+#include "tests/support/WhenShown.h"
 #include <QApplication>
-#include <QTimer>
 #include <QWidget>
 #include <deque>
 #include <functional>
@@ -74,17 +74,3 @@ inline void KeepPicture(QWidget* widget, const char* name) {
                         QStringLiteral(".png"));
 }
 
-// Runs `act` on the first visible modal dialog of type T once the event
-// loop of exec() is running.
-template <class T> void WhenShown(std::function<void(T*)> act) {
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        T* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) return;
-        timer->stop();
-        timer->deleteLater();
-        act(dialog);
-    });
-    timer->start();
-}

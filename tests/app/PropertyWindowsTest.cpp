@@ -36,8 +36,12 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTabWidget>
 #include <QSpinBox>
@@ -84,8 +88,10 @@ private slots:
     void switchedOffEffectsStoreQuietly();
     void webAddressesLoseTheirScheme();
     void everyControlRoundTrips();
+    void overLongTextsAreRefusedAndReloaded();
     void pageAndMouseOverWindows();
     void mnemonicsReachTheShownTab();
+    void followTheDarkPalette();
 
 private:
     CPageItem& Add(std::unique_ptr<CPageObject> object);
@@ -333,6 +339,45 @@ void PropertyWindowsTest::everyControlRoundTrips() {
     QVERIFY(info->PlainText()->isChecked());
 }
 
+void PropertyWindowsTest::overLongTextsAreRefusedAndReloaded() {
+    auto* link = m_inspector->Find<CLinkTab>();
+    auto* label = m_inspector->Find<CButtonTextTab>();
+    auto* alt = m_inspector->Find<CAltTextTab>();
+    link->UseLink()->click();
+    const CPageObject& r = m_rect->Current();
+    auto lbl = [&] { return static_cast<const CShapeObject&>(r).GetButtonText()->text; };
+    struct Case {
+        const char* what;
+        QRadioButton* kind; // a link's field counts only with its kind chosen
+        QLineEdit* field;
+        std::function<std::string()> stored;
+        const char* caption;
+    } cases[] = {
+        {"e-mail", link->Kind(1), link->Email(), [&] { return r.GetLink()->email; }, "Link"},
+        {"web address", link->Kind(2), link->Url(), [&] { return r.GetLink()->url; }, "Link"},
+        {"document", link->Kind(3), link->Document(), [&] { return r.GetLink()->document; }, "Link"},
+        {"button text", nullptr, label->Label(), lbl, "Knap tekst"},
+        {"alternative text", nullptr, alt->Text(), [&] { return *r.GetAltText(); }, "Alternativ tekst"},
+    };
+    const QString kept = QStringLiteral("kept.dk");
+    const QString tooLong(2049, QLatin1Char('x')); // the records hold 2048 bytes
+    for (const Case& c : cases) {
+        if (c.kind) c.kind->click();
+        Type(c.field, kept);
+        QVERIFY2(c.stored() == "kept.dk", c.what);
+        const int before = Steps();
+        const std::size_t asked = m_ui->asked.size();
+        m_ui->messages.push_back(EAnswer::Ok);
+        c.field->setText(tooLong);
+        QTest::keyClick(c.field, Qt::Key_Return);
+        QVERIFY2(m_ui->Drained() && m_ui->asked.size() == asked + 1, c.what);
+        QVERIFY2(m_ui->asked.back() == c.caption, c.what);
+        QVERIFY2(c.stored() == "kept.dk", c.what);
+        QVERIFY2(c.field->text() == kept, c.what); // the field shows what was kept
+        QVERIFY2(Steps() == before, c.what);
+    }
+}
+
 void PropertyWindowsTest::pageAndMouseOverWindows() {
     auto* pageInfo = m_inspector->Find<CPageInfoTab>();
     Type(pageInfo->Title(), QStringLiteral("Forsiden"));
@@ -395,6 +440,16 @@ void PropertyWindowsTest::pageAndMouseOverWindows() {
 }
 
 void PropertyWindowsTest::mnemonicsReachTheShownTab() {
+    // The windows float over the main window, whose menu bar stays reachable
+    // from them: "&Side" competes with the effect pages' "&Slå til".
+    QMainWindow owner;
+    owner.menuBar()->addMenu(QStringLiteral("&Side"))->addAction(QStringLiteral("Ny side"));
+    QMenu* view = owner.menuBar()->addMenu(QStringLiteral("&Vis"));
+    view->addAction(QStringLiteral("Inspektør"));
+    owner.show();
+    m_inspector = std::make_unique<CInspector>(m_editor, m_settings, *m_ui, m_doc.get(), &owner);
+    const auto release = qScopeGuard([this] { m_inspector.reset(); }); // before its owner
+    m_inspector->SetPage(m_page);
     m_inspector->Show(CInspector::kEffects);
     QWidget* window = m_inspector->Window(CInspector::kEffects);
     window->activateWindow();
@@ -403,6 +458,34 @@ void PropertyWindowsTest::mnemonicsReachTheShownTab() {
     QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
     QTRY_VERIFY(m_rect->Current().GetEffects()->glowOn);
     QVERIFY(!m_rect->Current().GetEffects()->shadowOn);
+    // A letter the window does not use still opens the main window's menu.
+    QTest::keyClick(window, Qt::Key_V, Qt::AltModifier);
+    QTRY_COMPARE(QApplication::activePopupWidget(), view);
+    view->close();
+}
+
+void PropertyWindowsTest::followTheDarkPalette() {
+    // On a dark desktop every window takes its colours; only the pictures the
+    // controls draw (grooves, dials, swatches, style samples) keep their own.
+    const QPalette light = QApplication::palette();
+    QPalette dark(QColor(53, 53, 53));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(role, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(35, 35, 35));
+    QApplication::setPalette(dark);
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
+    for (int w = 0; w < CInspector::kWindowCount; ++w) {
+        m_inspector->Show(w);
+        QWidget* window = m_inspector->Window(w);
+        QCoreApplication::processEvents();
+        const QImage shot = window->grab().toImage();
+        qsizetype bright = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) bright += qGray(shot.pixel(x, y)) > 160;
+        if (w == CInspector::kEffects) KeepPicture(window, "inspector-dark");
+        QVERIFY2(bright * 5 < shot.width() * qsizetype(shot.height()),
+                 qPrintable(window->windowTitle() + QStringLiteral(": %1 bright pixels").arg(bright)));
+    }
 }
 
 QTEST_MAIN(PropertyWindowsTest)

@@ -1,5 +1,6 @@
 #include "app/QtInteraction.h"
 #include "services/StringIds.h"
+#include "tests/support/WhenShown.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -9,25 +10,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <functional>
 
 namespace {
-
-// Waits (from the event loop the modal dialog runs) for a dialog of type T to
-// come up, then lets `act` answer it.
-template <class T> void WhenShown(std::function<void(T*)> act) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        T* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) return;
-        timer->stop();
-        timer->deleteLater();
-        act(dialog);
-    });
-    timer->start();
-}
 
 CMessage Box(CMessage::Buttons buttons, const std::string& text) {
     CMessage m;

@@ -141,6 +141,10 @@ def step_inspector(c):
     c.s.press("ctrl+Tab")  # "Glød"
     time.sleep(0.3)
     hit(c, effects, "alt+s")
+    # A glow as soft as the shadow: wider ones would reach the next button,
+    # and a mouse-over button may not be overlapped (the build refuses it).
+    hit(c, effects, "alt+b", "Home")
+    arrows(c, "Right", 12)
     hit(c, effects, "alt+g")  # &Gennemsigtighed
     arrows(c, "Left", 10)
     time.sleep(0.3)
@@ -155,13 +159,19 @@ def step_inspector(c):
     c.shot(link, "inspector-link.png")
 
     over = open_inspector(c, "m", "MouseOver window")
-    hit(c, over, "alt+k")  # S&kab MusOver: the twin is made and edited
+    # The template's buttons have twins: this one gets a new one, made from
+    # the button as it is now and then edited.
+    hit(c, over, "alt+j")  # F&jern MusOver
+    hit(c, over, "alt+k")  # S&kab MusOver
     time.sleep(0.3)
     c.shot(over, "inspector-mouseover.png")
     fill = open_inspector(c, "f", "Fill window")
     hit(c, fill, "alt+e")  # the twin turns one colour: another fill
     time.sleep(0.3)
     c.shot(fill, "inspector-fill.png")
+    over = open_inspector(c, "m", "MouseOver window")
+    hit(c, over, "alt+o")  # back to the &Originalt objekt, as the page shows it
+    time.sleep(0.3)
     for letter, title, name in (("s", "Page window", "inspector-page.png"),
                                 ("o", "Object window", "inspector-object.png"),
                                 ("t", "Styles window", "inspector-styles.png")):
@@ -312,17 +322,40 @@ def step_check_upload(c):
     assert diff < MAX_DIFFERENCE, f"mean difference {diff:.2f}"
 
 
+def twin_buttons(front):
+    """(css class, width, height) of each mouse-over button of a built page,
+    in page order."""
+    with open(front, encoding="cp1252") as f:
+        html = f.read()
+    buttons = re.findall(r'<DIV class="(Object\d+)">\s*<A [^>]*onMouseOver=[^>]*>'
+                         r'<IMG [^>]*WIDTH=(\d+) HEIGHT=(\d+)', html, re.I)
+    assert buttons, "no mouse-over button on " + front
+    return html, [(b[0], int(b[1]), int(b[2])) for b in buttons]
+
+
+def step_check_effects(c):
+    """The shadow and glow switched on in the inspector reached the site:
+    the published button's picture reaches further than the same button's
+    in the untouched template (an outer glow on every side, the shadow
+    further down and to the right)."""
+    template = os.path.join(c.work, "template-build")
+    template_site = os.path.join(SOURCE, "resources", "Templates", "Erhverv", "firma.pws")
+    subprocess.run([c.pagewright, "build", template_site, template], check=True,
+                   capture_output=True)
+    _, before = twin_buttons(os.path.join(template, "default.htm"))
+    _, after = twin_buttons(os.path.join(c.ftp_home, *CATALOG.split("/"), "default.htm"))
+    (_, w0, h0), (_, w1, h1) = before[-1], after[-1]
+    print(f"effects: the button's picture grew from {w0}x{h0} to {w1}x{h1}")
+    assert w1 > w0 and h1 > h0, "the shadow and glow did not reach the published button"
+
+
 def step_check_hover(c):
     """Chromium shows the button's twin under the mouse."""
     root = os.path.join(c.ftp_home, *CATALOG.split("/"))
     front = os.path.join(root, "default.htm")
-    with open(front, encoding="cp1252") as f:
-        html = f.read()
-    # The template's buttons have no twins: the one found is the session's.
-    buttons = re.findall(r'<DIV class="(Object\d+)">\s*<A [^>]*onMouseOver=[^>]*>'
-                         r'<IMG [^>]*WIDTH=(\d+) HEIGHT=(\d+)', html, re.I)
-    assert buttons, "no mouse-over button on the front page"
-    css_class, w, h = buttons[-1][0], int(buttons[-1][1]), int(buttons[-1][2])
+    html, buttons = twin_buttons(front)
+    # The last is the session's button: "Kontakt", the last of the five.
+    css_class, w, h = buttons[-1]
     css = re.search(r"DIV\.%s \{ position:absolute; top:(\d+)px; left:(\d+)px" % css_class, html)
     top, left = int(css.group(1)), int(css.group(2))
     x, y = left + w // 2, top + h // 2
@@ -344,12 +377,19 @@ def step_check_hover(c):
         parts.append(part)
     keep(over, "published-hover.png")
     diff = mean_difference(*parts)
-    print(f"hover: the button at ({x}, {y}) changes by {diff:.1f} under the mouse")
+    # The gradient picked for the button (a rainbow) has red and green where
+    # the template's dark blue had hardly any.
+    red, green = (float(v) for v in subprocess.run(
+        ["convert", parts[0], "-format", "%[fx:mean.r] %[fx:mean.g]", "info:"],
+        capture_output=True, text=True, check=True).stdout.split())
+    print(f"hover: the button at ({x}, {y}) changes by {diff:.1f} under the mouse; "
+          f"away from it red {red:.2f}, green {green:.2f}")
+    assert red > 0.3 and green > 0.3, "the button does not show the gradient picked for it"
     assert diff > 10, f"hovering the button shows no twin (difference {diff:.2f})"
 
 
 STEPS = [step_open_template, step_inspector, step_internet_setup, step_publish, step_check_upload,
-         step_check_hover]
+         step_check_effects, step_check_hover]
 
 
 def main(argv):

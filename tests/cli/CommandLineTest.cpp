@@ -94,9 +94,13 @@ TEST(CommandLine, VersionAndHelp) {
         EXPECT_EQ(h.status, 0);
         EXPECT_EQ(h.err, "");
         for (const char* usage :
-             {"  info FILE ", "  build FILE OUTDIR [--preview] ", "  export FILE FOLDER ",
-              "  render FILE --page N --out PNG ", "  publish FILE [--all] ", "  remove "})
+             {"  info FILE\n", "  build FILE OUTDIR [--preview] ", "  export FILE FOLDER ",
+              "  render FILE --page N --out PNG\n", "  publish FILE [--all] ", "  remove "})
             EXPECT_NE(h.out.find(usage), std::string::npos) << usage << " missing from\n" << h.out;
+        // Readable on an 80-column terminal: long usages and summaries wrap.
+        std::istringstream lines(h.out);
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_LE(line.size(), 79u) << line;
     }
 
     CResult one = RunArgs({"render", "--help"});
@@ -148,7 +152,8 @@ TEST(CommandLine, UsageErrorsExitWithStatusTwoAndSayWhatIsWrong) {
         EXPECT_EQ(r.out, "") << line;
     }
     // A command's usage error names that command's usage.
-    EXPECT_NE(RunArgs({"build", "x"}).err.find("usage: pagewright build FILE OUTDIR [--preview] [--jobs N]\n"),
+    EXPECT_NE(RunArgs({"build", "x"})
+                  .err.find("usage: pagewright build FILE OUTDIR [--preview] [--jobs N]\n"),
               std::string::npos);
 }
 
@@ -182,7 +187,8 @@ TEST(CommandLine, HandlersReceiveTheParsedCommandAndTheConsolePort) {
     EXPECT_EQ(r.err, "pagewright: cannot read site.pwu\n");
 
     r = RunTable({"--help"});
-    EXPECT_NE(r.out.find("  copy FROM TO [--count N] [--fail] --name TEXT "), std::string::npos)
+    EXPECT_NE(r.out.find("  copy FROM TO [--count N] [--fail] --name TEXT\n      copy a thing\n"),
+              std::string::npos)
         << r.out;
 }
 

@@ -1,7 +1,9 @@
 #include "ControlTestSupport.h"
 #include "controls/BitmapListControl.h"
 #include "controls/ControlCodes.h"
+#include "app/QtImages.h"
 #include "image/Image.h"
+#include <cstring>
 #include <QTest>
 
 namespace {
@@ -89,6 +91,46 @@ private slots:
         QTest::mouseClick(list, Qt::LeftButton, {}, list->CellRect(1).center());
         QCOMPARE(list->GetSelected(), -1);
         QCOMPARE(notes.list.size(), std::size_t(4));
+    }
+
+    // Pictures of every mode the loaders give show their own pixels, in the
+    // designer's Qt images and in the list's thumbnails; a transparent part
+    // shows the cell below.
+    void PicturesOfEveryModeShowTheirPixels() {
+        struct {
+            const char* what;
+            IMAGE_MODE mode;
+            std::vector<uint8_t> pixel; // alpha first when the mode has it
+            QColor image, shown;
+        } cases[] = {
+            {"grey", IMAGE_GRAY8, {90}, QColor(90, 90, 90), QColor(90, 90, 90)},
+            {"palette", IMAGE_INDEX8, {2}, QColor(10, 200, 30), QColor(10, 200, 30)},
+            {"past the palette", IMAGE_INDEX8, {7}, QColor(0, 0, 0), QColor(0, 0, 0)},
+            {"RGB", IMAGE_RGB8, {200, 20, 40}, QColor(200, 20, 40), QColor(200, 20, 40)},
+            {"RGBA transparent", WithAlpha(IMAGE_RGB8), {0, 0, 0, 0}, QColor(0, 0, 0, 0),
+             QColor(240, 240, 240)},
+            {"RGBA opaque", WithAlpha(IMAGE_RGB8), {255, 1, 2, 3}, QColor(1, 2, 3), QColor(1, 2, 3)},
+            {"grey with alpha", WithAlpha(IMAGE_GRAY8), {255, 60}, QColor(60, 60, 60),
+             QColor(60, 60, 60)},
+        };
+        for (const auto& c : cases) {
+            CImage picture(c.mode, 9, 6, 96.0);
+            CLut lut;
+            lut[2] = LutColor{10, 200, 30};
+            picture.SetLut(lut);
+            for (int y = 0; y < picture.Height(); ++y)
+                for (int x = 0; x < picture.Width(); ++x)
+                    std::memcpy(picture.Bits() + y * picture.RowBytes() + x * c.pixel.size(),
+                                c.pixel.data(), c.pixel.size());
+            const QImage image = pw::ToQImage(picture);
+            QVERIFY2(image.size() == QSize(9, 6), c.what);
+            QVERIFY2(image.pixelColor(8, 5) == c.image, c.what);
+            QWidget host;
+            auto* list = List(host, 0);
+            list->Add(picture);
+            const QImage drawn = list->grab().toImage();
+            QVERIFY2(drawn.pixelColor(list->CellRect(0).center()) == c.shown, c.what);
+        }
     }
 
     // A held arrow keeps scrolling from the event loop; release stops it.

@@ -2,8 +2,8 @@
 // Shared helpers of the control tests (a header, so each test file stays its
 // own program).
 #include "controls/ControlBase.h"
+#include "tests/support/WhenShown.h"
 #include <QApplication>
-#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <vector>
@@ -31,20 +31,6 @@ struct CNotes {
     }
 };
 
-// Waits, from inside the modal loop that is about to run, for a modal dialog
-// of type T and lets `act` answer it.
-template <class T> void WhenShown(std::function<void(T*)> act) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        T* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) return;
-        timer->stop();
-        timer->deleteLater();
-        act(dialog);
-    });
-    timer->start();
-}
 
 // Puts a control of the given size into a shown top-level window, so it gets
 // real paint events and grabs at device pixel ratio 1.

@@ -389,20 +389,6 @@ TEST(PublishFlow, ALostConnectionKeepsThePendingPagesForTheNextSend) {
             << picture;
 }
 
-TEST(PublishFlow, AfbrydStopsTheUploadWithoutAMessage) {
-    CPublishFixture f;
-    pwtest::FtpServer server;
-    f.Connect(server);
-    f.ui.stopUploadAfter = 2;
-    // Every question comes before the first byte goes.
-    f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0).ExpectChoice(IDD_SEND_DOWNLOADS, 0, true);
-    EXPECT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Stopped);
-    EXPECT_TRUE(f.ui.Verify()); // no dialog after the questions
-    EXPECT_TRUE(f.ui.Progresses().back()->cancelReported);
-    EXPECT_EQ(f.record.pendingPages, (std::vector<int32_t>{0, 1, 2}));
-    EXPECT_FALSE(fs::exists(f.env.recordFile));
-}
-
 TEST(PublishFlow, NothingIsSentWithoutASavedSiteOrCompleteSettings) {
     CPublishFixture f;
     pwtest::FtpServer server;

@@ -10,6 +10,7 @@
 #include "tests/sitebuild/SiteBuildTestSupport.h"
 #include "tests/support/FtpServer.h"
 #include "tests/support/SshServer.h"
+#include <chrono>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -22,11 +23,30 @@ namespace fs = std::filesystem;
 using buildtest::ReadFileBytes;
 using pwtest::CScriptedInteraction;
 
-// The scripted port, stopping the upload status window ("Afbryd") once it
-// has been polled a given number of times.
+// An upload status window whose "Afbryd" is pressed at a given moment.
+class CCancelAt : public CProgress {
+public:
+    using Clock = std::chrono::steady_clock;
+    CCancelAt(Clock::time_point at, bool& seen) : m_at(at), m_seen(seen) {}
+    void SetPhase(const std::string&) override {}
+    void SetPage(const std::string&) override {}
+    void SetRange(long long) override {}
+    void SetPos(long long) override {}
+    bool IsCancelled() override { return m_seen = m_seen || Clock::now() >= m_at; }
+    bool PollWhileWaiting() override { return IsCancelled(); }
+
+private:
+    Clock::time_point m_at;
+    bool& m_seen;
+};
+
+// The scripted port, pressing "Afbryd" in the upload status window a given
+// time after it opened.
 class CInteraction : public CScriptedInteraction {
 public:
-    std::optional<int> stopUploadAfter;
+    std::optional<std::chrono::milliseconds> cancelUploadAfter;
+    CCancelAt::Clock::time_point cancelledAt; // when it was pressed
+    bool cancelSeen = false;                  // and the upload asked after that
     // Runs before a dialog is answered, to change the world behind it.
     std::function<void(const CChoice&)> beforeChoice;
     CChoiceResult Choose(const CChoice& choice) override {
@@ -34,8 +54,11 @@ public:
         return CScriptedInteraction::Choose(choice);
     }
     std::unique_ptr<CProgress> OpenProgress(int id, const std::string& caption) override {
-        if (id == IDD_UPLOAD_STATUS && stopUploadAfter) CancelProgressAfter(*stopUploadAfter);
-        return CScriptedInteraction::OpenProgress(id, caption);
+        if (id != IDD_UPLOAD_STATUS || !cancelUploadAfter)
+            return CScriptedInteraction::OpenProgress(id, caption);
+        cancelledAt = CCancelAt::Clock::now() + *cancelUploadAfter;
+        cancelSeen = false;
+        return std::make_unique<CCancelAt>(cancelledAt, cancelSeen);
     }
 };
 

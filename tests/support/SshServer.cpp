@@ -65,7 +65,7 @@ bool SshServer::Available() {
     return access(kSshd, X_OK) == 0 && access(kKeygen, X_OK) == 0;
 }
 
-SshServer::SshServer() : m_home(m_dir / "home") {
+SshServer::SshServer(const Options& options) : m_home(m_dir / "home") {
     fs::create_directories(m_home);
     const passwd* user = getpwuid(getuid());
     if (!user) throw std::runtime_error("no user name for the test sshd");
@@ -99,6 +99,14 @@ SshServer::SshServer() : m_home(m_dir / "home") {
             throw std::runtime_error("sshd did not start: " + ReadAll(m_dir / "sshd.log"));
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    if (options.replyDelayMs > 0) {
+        const fs::path portFile = m_dir / "relay-port";
+        m_relay = ChildProcess({PW_PYTHON, PW_SOURCE_DIR "/tests/support/delay_relay.py",
+                                "--target-port", std::to_string(m_port), "--delay-ms",
+                                std::to_string(options.replyDelayMs), "--port-file",
+                                portFile.string()});
+        m_port = m_relay.WaitForPort(portFile);
+    }
 }
 
 SshServer::~SshServer() {
@@ -114,6 +122,7 @@ void SshServer::DropConnections() {
 void SshServer::Stop() {
     DropConnections();
     m_process.Kill();
+    m_relay.Kill();
 }
 
 std::string SshServer::KnownHostsLine() const {

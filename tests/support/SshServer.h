@@ -13,7 +13,13 @@ namespace pwtest {
 // the port accepts connections; the destructor always stops the server.
 class SshServer {
 public:
-    SshServer();
+    struct Options {
+        // Hold everything the server sends this long, like a distant
+        // server: a relay in front of sshd (Port() is then the relay's).
+        int replyDelayMs = 0;
+    };
+    SshServer() : SshServer(Options{}) {}
+    explicit SshServer(const Options& options);
     ~SshServer();
     SshServer(const SshServer&) = delete;
     SshServer& operator=(const SshServer&) = delete;
@@ -45,6 +51,7 @@ private:
     std::string m_hostKeyBase64;
     int m_port = 0;
     ChildProcess m_process;
+    ChildProcess m_relay;
 };
 
 // A fresh key pair in `folder`/`name` (ed25519, no passphrase); returns the
