@@ -1,11 +1,11 @@
 #include "model/ShapeObject.h"
-#include "model/BackgroundFill.h"
 #include "image/Image.h"
 #include "model/AltText.h"
+#include "model/BackgroundFill.h"
 #include "model/ButtonText.h"
-#include "model/ObjectLink.h"
 #include "model/Effects.h"
 #include "model/ObjectFill.h"
+#include "model/ObjectLink.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
 #include <cmath>
@@ -277,15 +277,7 @@ void CShapeObject::SwapGeometry(CPageObject& other) {
 
 void CShapeObject::Save(CByteWriter& writer) const {
     writer.WriteTag(StreamTagOfKind(GetKind()));
-    writer.WriteInt32(m_size.width);
-    writer.WriteInt32(m_size.height);
-    writer.WriteDouble(m_angle);
-    writer.WriteDouble(m_center.x);
-    writer.WriteDouble(m_center.y);
-    writer.WriteInt32(m_rect.left);
-    writer.WriteInt32(m_rect.top);
-    writer.WriteInt32(m_rect.right);
-    writer.WriteInt32(m_rect.bottom);
+    SavePlacement(writer);
     writer.WriteInt32(m_mouseOverOffset.x);
     writer.WriteInt32(m_mouseOverOffset.y);
     // Undo snapshots hold no records; they still write a complete layout.
@@ -296,31 +288,43 @@ void CShapeObject::Save(CByteWriter& writer) const {
     SaveAltText(writer, m_altText);
 }
 
-namespace {
-double ReadCoordinate(CByteReader& reader, double limit, const char* what) {
-    const std::size_t at = reader.Tell();
-    const double v = reader.ReadDouble();
-    if (!std::isfinite(v) || std::fabs(v) > limit)
-        reader.FailAt(std::string(what) + " out of range", at);
-    return v;
+void CShapeObject::SavePlacement(CByteWriter& writer) const {
+    writer.WriteInt32(m_size.width);
+    writer.WriteInt32(m_size.height);
+    writer.WriteDouble(m_angle);
+    writer.WriteDouble(m_center.x);
+    writer.WriteDouble(m_center.y);
+    writer.WriteInt32(m_rect.left);
+    writer.WriteInt32(m_rect.top);
+    writer.WriteInt32(m_rect.right);
+    writer.WriteInt32(m_rect.bottom);
 }
-} // namespace
+
+CShapeObject::CPlacement CShapeObject::LoadPlacement(CByteReader& reader, const std::string& kind) {
+    const auto coordinate = [&](double limit, const char* what) {
+        const std::size_t at = reader.Tell();
+        const double v = reader.ReadDouble();
+        if (!std::isfinite(v) || std::fabs(v) > limit)
+            reader.FailAt(kind + " " + what + " out of range", at);
+        return v;
+    };
+    CPlacement p;
+    p.size.width = reader.ReadInt32Range(0, kMaxStoredSize, (kind + " width").c_str());
+    p.size.height = reader.ReadInt32Range(0, kMaxStoredSize, (kind + " height").c_str());
+    p.angle = coordinate(1e6, "angle");
+    p.center.x = coordinate(kMaxStoredCoordinate, "centre x");
+    p.center.y = coordinate(kMaxStoredCoordinate, "centre y");
+    p.rect.left = reader.ReadInt32();
+    p.rect.top = reader.ReadInt32();
+    p.rect.right = reader.ReadInt32();
+    p.rect.bottom = reader.ReadInt32();
+    return p;
+}
 
 void CShapeObject::Load(CByteReader& reader, const CStreamVersion& version) {
     // Everything is read into locals first, so a malformed stream leaves the
     // object exactly as it was.
-    CObjectSize size;
-    size.width = reader.ReadInt32Range(0, kMaxStoredSize, "shape width");
-    size.height = reader.ReadInt32Range(0, kMaxStoredSize, "shape height");
-    const double angle = ReadCoordinate(reader, 1e6, "shape angle");
-    DPOINT center;
-    center.x = ReadCoordinate(reader, kMaxStoredCoordinate, "shape centre x");
-    center.y = ReadCoordinate(reader, kMaxStoredCoordinate, "shape centre y");
-    CRect rect;
-    rect.left = reader.ReadInt32();
-    rect.top = reader.ReadInt32();
-    rect.right = reader.ReadInt32();
-    rect.bottom = reader.ReadInt32();
+    const CPlacement placement = LoadPlacement(reader, "shape");
     CPixelShift offset;
     offset.x = reader.ReadInt32Range(-kMaxOffset, kMaxOffset, "mouse-over offset x");
     offset.y = reader.ReadInt32Range(-kMaxOffset, kMaxOffset, "mouse-over offset y");
@@ -336,9 +340,9 @@ void CShapeObject::Load(CByteReader& reader, const CStreamVersion& version) {
     std::string altText;
     LoadAltText(reader, version, altText);
 
-    m_size = size;
-    m_angle = angle;
-    m_center = center;
+    m_size = placement.size;
+    m_angle = placement.angle;
+    m_center = placement.center;
     m_mouseOverOffset = offset;
     m_fill = std::move(fill);
     m_effects = std::move(effects);
@@ -350,6 +354,6 @@ void CShapeObject::Load(CByteReader& reader, const CStreamVersion& version) {
     UpdateHandles();
     // The stored rect is what the object covered when it was saved; it is
     // kept until the next rendering recomputes it.
-    m_rect = rect;
+    m_rect = placement.rect;
     m_dirty = true;
 }

@@ -118,6 +118,18 @@ protected:
     // pixels that show when an effect is on. False when the effects failed.
     bool ApplyEffectsAndCrop(CPixMap& work);
 
+    // Where the object stands, as every shape record (the text's too) starts:
+    // size, angle, centre and the rect it covered when saved.
+    struct CPlacement {
+        CObjectSize size;
+        double angle = 0.0;
+        DPOINT center;
+        CRect rect;
+    };
+    void SavePlacement(CByteWriter& writer) const;
+    // `kind` names the object in the message of a malformed stream.
+    static CPlacement LoadPlacement(CByteReader& reader, const std::string& kind);
+
     std::unique_ptr<CObjectFill> m_fill;
     std::unique_ptr<CEffects> m_effects;
     std::unique_ptr<CObjectLink> m_link;

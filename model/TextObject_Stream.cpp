@@ -1,8 +1,8 @@
 // Stream layout of a text object.
 #include "model/AltText.h"
-#include "model/TextObject.h"
 #include "model/Effects.h"
 #include "model/ObjectFill.h"
+#include "model/TextObject.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
 #include <cmath>
@@ -12,14 +12,6 @@ namespace {
 constexpr std::size_t kMinStyleBytes = 4 + 2 + 3 + 4;
 constexpr std::size_t kRunBytes = 8;
 constexpr uint8_t kParagraphBreak = 13;
-
-double ReadFinite(CByteReader& reader, double limit, const char* what) {
-    const std::size_t at = reader.Tell();
-    const double v = reader.ReadDouble();
-    if (!std::isfinite(v) || std::fabs(v) > limit)
-        reader.FailAt(std::string(what) + " out of range", at);
-    return v;
-}
 
 double ReadScale(CByteReader& reader, const char* what) {
     const std::size_t at = reader.Tell();
@@ -37,15 +29,7 @@ struct CRun {
 
 void CTextObject::Save(CByteWriter& writer) const {
     writer.WriteTag(TAG_TEXT);
-    writer.WriteInt32(m_size.width);
-    writer.WriteInt32(m_size.height);
-    writer.WriteDouble(m_angle);
-    writer.WriteDouble(m_center.x);
-    writer.WriteDouble(m_center.y);
-    writer.WriteInt32(m_rect.left);
-    writer.WriteInt32(m_rect.top);
-    writer.WriteInt32(m_rect.right);
-    writer.WriteInt32(m_rect.bottom);
+    SavePlacement(writer);
     const CTextLayout& text = *m_layout;
     writer.WriteInt32(text.alignment);
     writer.WriteInt32(text.boxWidth);
@@ -103,18 +87,7 @@ void CTextObject::Save(CByteWriter& writer) const {
 void CTextObject::Load(CByteReader& reader, const CStreamVersion& version) {
     // Everything goes into locals first: a malformed stream leaves the object
     // as it was.
-    CObjectSize size;
-    size.width = reader.ReadInt32Range(0, kMaxStoredSize, "text width");
-    size.height = reader.ReadInt32Range(0, kMaxStoredSize, "text height");
-    const double angle = ReadFinite(reader, 1e6, "text angle");
-    DPOINT center;
-    center.x = ReadFinite(reader, kMaxStoredCoordinate, "text centre x");
-    center.y = ReadFinite(reader, kMaxStoredCoordinate, "text centre y");
-    CRect rect;
-    rect.left = reader.ReadInt32();
-    rect.top = reader.ReadInt32();
-    rect.right = reader.ReadInt32();
-    rect.bottom = reader.ReadInt32();
+    const CPlacement placement = LoadPlacement(reader, "text");
 
     auto layout = std::make_unique<CTextLayout>(this);
     layout->alignment = reader.ReadInt32Range(0, 2, "text alignment");
@@ -181,9 +154,9 @@ void CTextObject::Load(CByteReader& reader, const CStreamVersion& version) {
     auto link = std::make_unique<CObjectLink>();
     link->Load(reader, version);
 
-    m_size = size;
-    m_angle = angle;
-    m_center = center;
+    m_size = placement.size;
+    m_angle = placement.angle;
+    m_center = placement.center;
     m_mouseOverOffset = offset;
     m_scaleX = scaleX;
     m_scaleY = scaleY;
@@ -196,7 +169,7 @@ void CTextObject::Load(CByteReader& reader, const CStreamVersion& version) {
     m_isNew = false;
     m_editingState = {};
     m_image.reset();
-    m_rect = rect;
+    m_rect = placement.rect;
     LayoutText();
     m_changed = {};
     // Streams that did not store the flag draw as a picture whatever HTML
