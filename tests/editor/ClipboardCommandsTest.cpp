@@ -153,8 +153,6 @@ void ClipboardCommandsTest::picturesAndBackgrounds() {
     QCOMPARE(m_page->Background().GetColour(), CColor(1, 2, 3));
 }
 
-QTEST_MAIN(ClipboardCommandsTest)
-#include "ClipboardCommandsTest.moc"
 
 // A selection dragged out of one page window lands as a copy, centred on the
 // drop point, in another page window of the same site with one undo step;
@@ -197,3 +195,6 @@ void ClipboardCommandsTest::selectionDraggedToAnotherPageWindow() {
     QVERIFY(history.Undo());
     QCOMPARE(other.ItemCount(), 0);
 }
+
+QTEST_MAIN(ClipboardCommandsTest)
+#include "ClipboardCommandsTest.moc"
