@@ -468,9 +468,12 @@ void CMainFrame::CreateToolbox() {
     addToolBar(Qt::LeftToolBarArea, m_toolbox);
     for (const SToolEntry& entry : kTools) {
         QAction* action = Action(cmd::kToolBase + static_cast<int>(entry.tool));
+        // The glyph is the action's icon text: a button takes its text from
+        // the action again whenever the action changes (checked as the
+        // current tool), and the tool's long name would widen the toolbox.
+        action->setIconText(QString::fromUtf8(entry.glyph));
         m_toolbox->addAction(action);
         if (auto* button = qobject_cast<QToolButton*>(m_toolbox->widgetForAction(action))) {
-            button->setText(QString::fromUtf8(entry.glyph));
             button->setToolTip(QString::fromUtf8(entry.tip));
             button->setMinimumSize(34, 30);
             QFont font = button->font();

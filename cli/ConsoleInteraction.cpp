@@ -12,20 +12,6 @@
 
 namespace {
 
-const char* AnswerWord(EAnswer a) {
-    switch (a) {
-    case EAnswer::Ok:
-        return "Ok";
-    case EAnswer::Cancel:
-        return "Cancel";
-    case EAnswer::Yes:
-        return "Yes";
-    case EAnswer::No:
-        return "No";
-    }
-    return "";
-}
-
 EAnswer DefaultAnswer(CMessage::Buttons buttons, bool assumeYes) {
     switch (buttons) {
     case CMessage::Buttons::Ok:
@@ -214,7 +200,7 @@ EAnswer CConsoleInteraction::Message(const CMessage& msg) {
     EAnswer answer = DefaultAnswer(msg.buttons, m_options.assumeYes);
     bool toErr = msg.icon == CMessage::Icon::Error || msg.icon == CMessage::Icon::Warning;
     std::string note;
-    if (msg.buttons != CMessage::Buttons::Ok) note = std::string("answered ") + AnswerWord(answer);
+    if (msg.buttons != CMessage::Buttons::Ok) note = std::string("answered ") + pw::AnswerName(answer);
     Print(toErr ? m_err : m_out, msg.caption, msg.text, note);
     return answer;
 }

@@ -100,7 +100,11 @@ std::unique_ptr<QMimeData> TextData(const CTextObject& text) {
             lines += '\n';
         else if (c != '\0')
             lines += c;
-    mime->setText(QString::fromStdString(cp1252::ToUtf8(lines)));
+    const QString utf8 = QString::fromStdString(cp1252::ToUtf8(lines));
+    mime->setText(utf8);
+    // Named with its character set too: some programs ask for exactly this
+    // type and would otherwise have to guess the encoding of "text/plain".
+    mime->setData(kPlainUtf8Type, utf8.toUtf8());
     return mime;
 }
 

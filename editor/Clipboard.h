@@ -20,6 +20,7 @@ namespace pw::editor_clipboard {
 inline const QString kObjectsType = QStringLiteral("application/x-pagewright-objects");
 inline const QString kTextType = QStringLiteral("application/x-pagewright-text");
 inline const QString kBackgroundType = QStringLiteral("application/x-pagewright-background");
+inline const QString kPlainUtf8Type = QStringLiteral("text/plain;charset=utf-8");
 
 // Whether page links in pasted data may come from another site: set at
 // start and whenever a site is made or opened, cleared when this program

@@ -29,6 +29,9 @@ CTextObject* EditedText(const CPlumeView& view) {
 
 void TextChanged(CPlumeView& view, CTextObject& text, const CRect& before) {
     text.LayoutText();
+    // The page shows the edited text through its rendered picture: without
+    // a new one the pasted characters stay invisible until the edit ends.
+    text.PrepareAndRender(view.Page().TileBuffer());
     view.Page().MarkModified();
     view.Page().Repaint(UnionRect(before, text.GetRect()));
     emit view.inspectorNotify(kNotifyChanged);

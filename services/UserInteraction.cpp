@@ -30,3 +30,17 @@ EAnswer CUserInteraction::AskYesNoCancel(const std::string& caption, const std::
                                          int id) {
     return Message(Make(caption, text, id, CMessage::Icon::Question, CMessage::Buttons::YesNoCancel));
 }
+
+const char* pw::AnswerName(EAnswer answer) {
+    switch (answer) {
+    case EAnswer::Ok:
+        return "Ok";
+    case EAnswer::Cancel:
+        return "Cancel";
+    case EAnswer::Yes:
+        return "Yes";
+    case EAnswer::No:
+        return "No";
+    }
+    return "?";
+}

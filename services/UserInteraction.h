@@ -13,6 +13,11 @@
 
 enum class EAnswer { Ok, Cancel, Yes, No };
 
+namespace pw {
+// "Ok", "Cancel", "Yes" or "No": the answer as logs and traces name it.
+const char* AnswerName(EAnswer answer);
+} // namespace pw
+
 // A message box with a fixed text, caption, icon and the usual button sets.
 struct CMessage {
     enum class Icon { Information, Warning, Error, Question };

@@ -24,6 +24,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QTimer>
 #include <QToolBar>
 #include <set>
@@ -239,8 +240,15 @@ private slots:
             QVERIFY(action && frame.Toolbox()->actions().contains(action));
             QCOMPARE(action->toolTip(), QString::fromUtf8(tip));
         }
+        const int width = frame.Toolbox()->sizeHint().width();
         frame.Action(cmd::kToolBase + 4)->trigger();
         QCOMPARE(static_cast<int>(frame.Context().Tool()), 4);
+        // Choosing a tool keeps the buttons' glyphs and the toolbox's width.
+        auto* button = qobject_cast<QToolButton*>(
+            frame.Toolbox()->widgetForAction(frame.Action(cmd::kToolBase + 4)));
+        QVERIFY(button);
+        QCOMPARE(button->text(), QStringLiteral("▭"));
+        QCOMPARE(frame.Toolbox()->sizeHint().width(), width);
     }
 
     void EnableRulesCheckMarksAndTexts() {

@@ -89,10 +89,12 @@ void ClipboardCommandsTest::textInsideAnEditedText() {
     for (char c : std::string("Hej"))
         text->Editing().InsertChar(text->Layout(), static_cast<uint8_t>(c));
     text->LayoutText();
+    QVERIFY(text->PrepareAndRender(m_page->TileBuffer())); // as the view does after each key
     QVERIFY(!clip::CanCopy(*m_view)); // no characters selected
     text->Editing().SelectAll(text->Layout());
     clip::Copy(*m_view);
     QCOMPARE(clip::Current()->text(), QStringLiteral("Hej"));
+    QCOMPARE(clip::Current()->data(clip::kPlainUtf8Type), QByteArray("Hej"));
     QVERIFY(clip::Current()->hasFormat(clip::kTextType));
     // Our objects are not pasted into a text, and plain text goes in as text.
     QVERIFY(clip::CanPaste(*m_view));
@@ -104,6 +106,17 @@ void ClipboardCommandsTest::textInsideAnEditedText() {
     text->Editing().SelectAll(text->Layout());
     const std::string typed = text->CopyPlainText();
     QCOMPARE(QByteArray(typed.c_str()), QByteArray("p\xE5 "));
+    // The page shows the pasted text at once: its picture is what a fresh
+    // render of the text gives.
+    const auto pixels = [](const CImage* image) {
+        return image ? QByteArray(reinterpret_cast<const char*>(image->Bits()),
+                                  image->RowBytes() * image->Height())
+                     : QByteArray();
+    };
+    const QByteArray shown = pixels(text->GetImage());
+    text->Invalidate();
+    QVERIFY(text->PrepareAndRender(m_page->TileBuffer()));
+    QCOMPARE(shown, pixels(text->GetImage()));
     const int items = m_page->ItemCount();
     text->EndEditing(false, m_page);
 
@@ -140,8 +153,6 @@ void ClipboardCommandsTest::picturesAndBackgrounds() {
     QCOMPARE(m_page->Background().GetColour(), CColor(1, 2, 3));
 }
 
-QTEST_MAIN(ClipboardCommandsTest)
-#include "ClipboardCommandsTest.moc"
 
 // A selection dragged out of one page window lands as a copy, centred on the
 // drop point, in another page window of the same site with one undo step;
@@ -184,3 +195,6 @@ void ClipboardCommandsTest::selectionDraggedToAnotherPageWindow() {
     QVERIFY(history.Undo());
     QCOMPARE(other.ItemCount(), 0);
 }
+
+QTEST_MAIN(ClipboardCommandsTest)
+#include "ClipboardCommandsTest.moc"

@@ -7,20 +7,6 @@ namespace pwtest {
 
 namespace {
 
-const char* AnswerName(EAnswer a) {
-    switch (a) {
-    case EAnswer::Ok:
-        return "Ok";
-    case EAnswer::Cancel:
-        return "Cancel";
-    case EAnswer::Yes:
-        return "Yes";
-    case EAnswer::No:
-        return "No";
-    }
-    return "?";
-}
-
 bool Offers(CMessage::Buttons buttons, EAnswer a) {
     switch (buttons) {
     case CMessage::Buttons::Ok:
@@ -247,7 +233,7 @@ EAnswer CScriptedInteraction::Message(const CMessage& msg) {
     auto e = Take(EKind::Message, call);
     if (!e) return SafeAnswer(msg.buttons);
     if (!Offers(msg.buttons, e->answer)) {
-        ADD_FAILURE() << "scripted answer " << AnswerName(e->answer) << " is not a button of "
+        ADD_FAILURE() << "scripted answer " << pw::AnswerName(e->answer) << " is not a button of "
                       << Describe(call);
         return SafeAnswer(msg.buttons);
     }
