@@ -1,13 +1,13 @@
 #include "render/PageRenderer.h"
 #include "image/Image.h"
+#include "model/BackgroundFill.h"
 #include "model/EllipseObject.h"
+#include "model/ObjectFill.h"
 #include "model/ObjectSet.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/RectObject.h"
 #include "model/Site.h"
-#include "model/BackgroundFill.h"
-#include "model/ObjectFill.h"
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>
@@ -88,7 +88,9 @@ TEST(PageRendererTest, RegionMatchesAnIndependentComposite) {
         const CRect region{40, 20, 296, 200}; // 256 x 180
         const int w = region.Width(), h = region.Height();
         std::vector<uint8_t> buf(static_cast<size_t>(w) * h * 4, 0);
-        EXPECT_EQ(RenderRegion(*t.page, region, buf.data(), 4 * w, CRegionOptions{.drawBackground = background}), 3);
+        EXPECT_EQ(RenderRegion(*t.page, region, buf.data(), 4 * w,
+                               CRegionOptions{.drawBackground = background, .edit = {}}),
+                  3);
 
         std::vector<double> ref(static_cast<size_t>(w) * h * 4, 0.0);
         for (size_t i = 0; i < ref.size(); i += 4)
@@ -156,11 +158,15 @@ TEST(PageRendererTest, RegionSkipsWhatItShould) {
 
     // Only selected items.
     t.page->SelectOnly(inItem);
-    EXPECT_EQ(RenderRegion(*t.page, region, buf.data(), 400, CRegionOptions{.onlySelected = true}), 1);
+    EXPECT_EQ(RenderRegion(*t.page, region, buf.data(), 400,
+                           CRegionOptions{.onlySelected = true, .edit = {}}),
+              1);
     EXPECT_EQ(ed.draws, 1);
 
     // Ghost mode: light grey start, items in darker grey with their alpha.
-    EXPECT_EQ(RenderRegion(*t.page, region, buf.data(), 400, CRegionOptions{.ghost = true}), 2);
+    EXPECT_EQ(
+        RenderRegion(*t.page, region, buf.data(), 400, CRegionOptions{.ghost = true, .edit = {}}),
+        2);
     EXPECT_EQ(buf[(60 * 100 + 60) * 4 + 1], 190);
     EXPECT_EQ(buf[(15 * 100 + 15) * 4 + 1], 140);
     EXPECT_EQ(buf[(15 * 100 + 15) * 4 + 0], 255);
