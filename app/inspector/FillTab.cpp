@@ -69,8 +69,43 @@ int CFillWidgets::Build(QGridLayout* grid, QWidget* page, int row) {
     return row;
 }
 
+void CFillWidgets::Wire(QWidget* page, const CEditorContext& editor, CActions a) {
+    QObject::connect(kinds, &QButtonGroup::idClicked, page, [this, page, a](int kind) {
+        if (kind == 0) {
+            a.colour(colour->GetColor());
+        } else if (kind == 1) {
+            std::string file = ToModel(path->text().trimmed());
+            if (file.empty()) file = ChoosePicture(page, {});
+            // Nothing chosen: the old kind stays.
+            if (file.empty())
+                a.reload();
+            else
+                a.picture(file);
+        } else if (kind == 2) {
+            a.gradient();
+        }
+    });
+    QObject::connect(colour, &CControlBase::changed, page,
+                     [this, a](int, int) { a.colour(colour->GetColor()); });
+    QObject::connect(picked, &QPushButton::clicked, page,
+                     [&editor, a] { a.colour(editor.PickedColor()); });
+    QObject::connect(path, &QLineEdit::editingFinished, page, [this, a] {
+        const std::string file = ToModel(path->text().trimmed());
+        if (!file.empty()) a.picture(file);
+    });
+    QObject::connect(browse, &QPushButton::clicked, page, [this, page, a] {
+        const std::string file = ChoosePicture(page, ToModel(path->text()));
+        if (file.empty())
+            a.reload();
+        else
+            a.picture(file);
+    });
+    QObject::connect(gradientPicker, &CControlBase::changed, page, [a](int, int) { a.gradient(); });
+}
+
 std::string CFillWidgets::ChoosePicture(QWidget* parent, const std::string& current) {
-    const QString start = current.empty() ? QString() : QFileInfo(FromModel(current)).absolutePath();
+    const QString start =
+        current.empty() ? QString() : QFileInfo(FromModel(current)).absolutePath();
     const QString file = pw::EditorDialogs().choosePicture(parent, start);
     return file.isEmpty() ? std::string() : ToModel(file);
 }
@@ -89,20 +124,22 @@ CFillTab::CFillTab(CInspectorContext& context, QWidget* parent) : CInspectorTab(
     m_textColour = new QRadioButton(QStringLiteral("&Tekst Farve"), this);
     m_w.kinds->addButton(m_textColour, 3);
     grid->addWidget(m_textColour, row++, 0, 1, 3);
-    m_direction = new CDirectionRow(grid, row++, QStringLiteral("&Retning:"), this, [this](int angle) {
-        Change([angle](CObjectFill& fill) {
-            CFillGradient g = fill.GetGradient();
-            g.angle = angle;
-            fill.SetGradient(g);
+    m_direction =
+        new CDirectionRow(grid, row++, QStringLiteral("&Retning:"), this, [this](int angle) {
+            Change([angle](CObjectFill& fill) {
+                CFillGradient g = fill.GetGradient();
+                g.angle = angle;
+                fill.SetGradient(g);
+            });
         });
-    });
 
     auto* textures = new QHBoxLayout;
     for (int i = 0; i < 5; ++i) {
         auto* button = new QPushButton(this);
         const QPixmap sample(QString::fromStdString(TexturePath(i)));
         if (!sample.isNull()) {
-            button->setIcon(QIcon(sample.scaled(24, 24, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+            button->setIcon(
+                QIcon(sample.scaled(24, 24, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
             button->setIconSize(QSize(24, 24));
         } else {
             button->setText(QString::number(i + 1));
@@ -121,65 +158,28 @@ CFillTab::CFillTab(CInspectorContext& context, QWidget* parent) : CInspectorTab(
     grid->addLayout(textures, row++, 1, 1, 2);
     grid->setRowStretch(row, 1);
 
-    connect(m_w.kinds, &QButtonGroup::idClicked, this, &CFillTab::ChangeKind);
-    connect(m_w.colour, &CControlBase::changed, this, [this](int, int) {
-        const CColor c = m_w.colour->GetColor();
-        Change([c](CObjectFill& fill) { fill.SetColour(c); });
-    });
-    connect(m_w.picked, &QPushButton::clicked, this, [this] {
-        const CColor c = m_context.editor.PickedColor();
-        Change([c](CObjectFill& fill) { fill.SetColour(c); });
-    });
-    connect(m_w.path, &QLineEdit::editingFinished, this, [this] {
-        const std::string file = ToModel(m_w.path->text().trimmed());
-        if (!file.empty()) Change([file](CObjectFill& fill) { fill.SetImagePath(file); });
-    });
-    connect(m_w.browse, &QPushButton::clicked, this, [this] {
-        const std::string file = CFillWidgets::ChoosePicture(this, ToModel(m_w.path->text()));
-        if (!file.empty()) Change([file](CObjectFill& fill) { fill.SetImagePath(file); });
-        else Refresh();
-    });
-    connect(m_w.gradientPicker, &CControlBase::changed, this, [this](int, int) {
-        GRADIENTCOLORS colours;
-        m_w.gradientPicker->CopyCurrentGradient(colours);
-        const int angle = m_direction->Value();
-        Change([colours, angle](CObjectFill& fill) { fill.SetGradient(CFillGradient(colours, angle)); });
+    m_w.Wire(this, m_context.editor,
+             {[this](const CColor& c) { Change([c](CObjectFill& fill) { fill.SetColour(c); }); },
+              [this](const std::string& file) {
+                  Change([file](CObjectFill& fill) { fill.SetImagePath(file); });
+              },
+              [this] {
+                  GRADIENTCOLORS colours;
+                  m_w.gradientPicker->CopyCurrentGradient(colours);
+                  const int angle = m_direction->Value();
+                  Change([colours, angle](CObjectFill& fill) {
+                      fill.SetGradient(CFillGradient(colours, angle));
+                  });
+              },
+              [this] { Refresh(); }});
+    connect(m_w.kinds, &QButtonGroup::idClicked, this, [this](int kind) {
+        if (kind == 3) Change([](CObjectFill& fill) { fill.SetTextColour(); });
     });
 }
 
 void CFillTab::Change(const std::function<void(CObjectFill&)>& change) {
     if (CPage* page = Page()) EditFill(*page, change);
     Applied();
-}
-
-void CFillTab::ChangeKind(int kind) {
-    switch (kind) {
-    case 0: {
-        const CColor c = m_w.colour->GetColor();
-        Change([c](CObjectFill& fill) { fill.SetColour(c); });
-        break;
-    }
-    case 1: {
-        std::string file = ToModel(m_w.path->text().trimmed());
-        if (file.empty()) file = CFillWidgets::ChoosePicture(this, {});
-        if (file.empty()) {
-            Refresh(); // nothing chosen: the old kind stays
-            return;
-        }
-        Change([file](CObjectFill& fill) { fill.SetImagePath(file); });
-        break;
-    }
-    case 2: {
-        GRADIENTCOLORS colours;
-        m_w.gradientPicker->CopyCurrentGradient(colours);
-        const int angle = m_direction->Value();
-        Change([colours, angle](CObjectFill& fill) { fill.SetGradient(CFillGradient(colours, angle)); });
-        break;
-    }
-    case 3:
-        Change([](CObjectFill& fill) { fill.SetTextColour(); });
-        break;
-    }
 }
 
 void CFillTab::Refresh() {
@@ -202,7 +202,8 @@ void CFillTab::Refresh() {
     } else {
         // A picture held in the file has no button: none is checked.
         m_w.kinds->setExclusive(false);
-        for (QAbstractButton* b : m_w.kinds->buttons()) b->setChecked(false);
+        for (QAbstractButton* b : m_w.kinds->buttons())
+            b->setChecked(false);
         m_w.kinds->setExclusive(true);
     }
     m_w.colour->SetColor(fill->GetColour());

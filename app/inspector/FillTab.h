@@ -4,7 +4,9 @@
 #include <functional>
 #include <string>
 
+class CColor;
 class CColorControl;
+class CEditorContext;
 class CGradientControl;
 class CObjectFill;
 class QButtonGroup;
@@ -28,9 +30,21 @@ struct CFillWidgets {
     QPushButton* browse = nullptr;
     CGradientControl* gradientPicker = nullptr;
 
+    // What a change of the shared controls does to the owner's record.
+    struct CActions {
+        std::function<void(const CColor&)> colour;
+        std::function<void(const std::string&)> picture;
+        std::function<void()> gradient; // from the picker's current gradient
+        std::function<void()> reload;   // a choice was cancelled: show the record again
+    };
+
     // Radio buttons in the first row, then colour, picture and gradient rows;
     // returns the next free row.
     int Build(QGridLayout* grid, QWidget* page, int row);
+    // Connects the kinds solid, picture and gradient, the colour and the
+    // picked colour, the picture path and its browse button and the gradient
+    // picker to `actions`.
+    void Wire(QWidget* page, const CEditorContext& editor, CActions actions);
     // A picture file chosen by the user (empty when cancelled).
     static std::string ChoosePicture(QWidget* parent, const std::string& current);
 };
@@ -53,7 +67,6 @@ public:
 
 private:
     void Change(const std::function<void(CObjectFill&)>& change);
-    void ChangeKind(int kind);
 
     CFillWidgets m_w;
     QRadioButton* m_textColour = nullptr;

@@ -55,7 +55,8 @@ CPageInfoTab::CPageInfoTab(CInspectorContext& context, QWidget* parent)
 
     connect(m_title, &QLineEdit::editingFinished, this, [this] {
         CFailure failure;
-        if (CPage* page = Page(); page && !ApplyPageTitle(*page, ToModel(m_title->text()), &failure))
+        if (CPage* page = Page();
+            page && !ApplyPageTitle(*page, ToModel(m_title->text()), &failure))
             Refused(failure);
         Applied();
     });
@@ -100,7 +101,8 @@ void CPageInfoTab::Refresh() {
     m_presets = PageSizePresets(page->Width(), page->Height());
     const QSignalBlocker block(m_sizes);
     m_sizes->clear();
-    for (const std::string& entry : m_presets.entries) m_sizes->addItem(FromUtf8(entry));
+    for (const std::string& entry : m_presets.entries)
+        m_sizes->addItem(FromUtf8(entry));
     m_sizes->setCurrentIndex(m_presets.selected);
     m_front->setChecked(page->IsFrontPage());
     // The front page stays one until another page takes its place.
@@ -118,41 +120,18 @@ CBackgroundTab::CBackgroundTab(CInspectorContext& context, QWidget* parent)
     grid->addWidget(m_horizontal, row++, 1, 1, 2);
     grid->setRowStretch(row, 1);
 
-    auto gradient = [this] {
-        GRADIENTCOLORS colours;
-        m_w.gradientPicker->CopyCurrentGradient(colours);
-        Change([colours](CBackgroundFill& fill) { fill.SetGradientColours(colours); });
-    };
-    connect(m_w.kinds, &QButtonGroup::idClicked, this, [this, gradient](int kind) {
-        if (kind == 0) {
-            const CColor c = m_w.colour->GetColor();
-            Change([c](CBackgroundFill& fill) { fill.SetColour(c); });
-        } else if (kind == 1) {
-            std::string file = ToModel(m_w.path->text().trimmed());
-            if (file.empty()) file = CFillWidgets::ChoosePicture(this, {});
-            if (file.empty()) return Refresh();
-            Change([file](CBackgroundFill& fill) { fill.SetImagePath(file); });
-        } else {
-            gradient();
-        }
-    });
-    connect(m_w.colour, &CControlBase::changed, this, [this](int, int) {
-        const CColor c = m_w.colour->GetColor();
-        Change([c](CBackgroundFill& fill) { fill.SetColour(c); });
-    });
-    connect(m_w.picked, &QPushButton::clicked, this, [this] {
-        const CColor c = m_context.editor.PickedColor();
-        Change([c](CBackgroundFill& fill) { fill.SetColour(c); });
-    });
-    connect(m_w.path, &QLineEdit::editingFinished, this, [this] {
-        const std::string file = ToModel(m_w.path->text().trimmed());
-        if (!file.empty()) Change([file](CBackgroundFill& fill) { fill.SetImagePath(file); });
-    });
-    connect(m_w.browse, &QPushButton::clicked, this, [this] {
-        const std::string file = CFillWidgets::ChoosePicture(this, ToModel(m_w.path->text()));
-        if (!file.empty()) Change([file](CBackgroundFill& fill) { fill.SetImagePath(file); });
-    });
-    connect(m_w.gradientPicker, &CControlBase::changed, this, [gradient](int, int) { gradient(); });
+    m_w.Wire(
+        this, m_context.editor,
+        {[this](const CColor& c) { Change([c](CBackgroundFill& fill) { fill.SetColour(c); }); },
+         [this](const std::string& file) {
+             Change([file](CBackgroundFill& fill) { fill.SetImagePath(file); });
+         },
+         [this] {
+             GRADIENTCOLORS colours;
+             m_w.gradientPicker->CopyCurrentGradient(colours);
+             Change([colours](CBackgroundFill& fill) { fill.SetGradientColours(colours); });
+         },
+         [this] { Refresh(); }});
     connect(m_horizontal, &QCheckBox::clicked, this, [this](bool across) {
         Change([across](CBackgroundFill& fill) { fill.SetHorizontal(across); });
     });
