@@ -241,7 +241,7 @@ private slots:
         QCOMPARE(settings.GetFtpCatalog(), std::string("www/sider"));
         QCOMPARE(settings.GetFtpKind(), EConnectionKind::Sftp);
         QCOMPARE(settings.GetFtpPort(), 22);
-        QCOMPARE(QString::fromStdString(settings.GetFtpKeyFile()), QStringLiteral("/tmp/nøgle"));
+        QCOMPARE(QString::fromStdString(settings.GetFtpKeyFile()), QStringLiteral("/tmp/noegle"));
         QCOMPARE(settings.GetFtpProfiles().size(), size_t(1));
         QCOMPARE(settings.GetFtpProfiles()[0].name, std::string("Xvfb-profil"));
         QCOMPARE(settings.GetFtpProfiles()[0].server, std::string("127.0.0.1"));
