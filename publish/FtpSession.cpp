@@ -13,13 +13,23 @@ void Report(CUserInteraction& ui, int id, const std::string& text) {
                 CMessage::Buttons::Ok});
 }
 
-// Dialogs 475 and 476 offer to check the settings.
-void ReportWithCheck(CPublishEnvironment& env, int id) {
+// Dialog `id` as a choice of its own buttons with its text filled in; the
+// button pressed (-1: closed without one).
+int Ask(CUserInteraction& ui, int id, std::initializer_list<std::string_view> values) {
     const CDialogText& d = CStringTable::Dialog(id);
-    CChoice choice{
-        id,        d.caption, CStringTable::FillIn(d.text, {env.settings.GetFtpServer()}),
-        d.buttons, "",        false};
-    if (env.ui.Choose(choice).button == 0 && env.editInternetSettings) env.editInternetSettings();
+    return ui.Choose({id, d.caption, CStringTable::FillIn(d.text, values), d.buttons, "", false})
+        .button;
+}
+
+// Dialogs 475 and 476, and the refused certificate, offer to check the
+// settings.
+void ReportWithCheck(CPublishEnvironment& env, int id,
+                     std::initializer_list<std::string_view> values) {
+    if (Ask(env.ui, id, values) == 0 && env.editInternetSettings) env.editInternetSettings();
+}
+
+void ReportWithCheck(CPublishEnvironment& env, int id) {
+    ReportWithCheck(env, id, {env.settings.GetFtpServer()});
 }
 
 } // namespace
@@ -117,14 +127,7 @@ bool CFtpSession::Connect(FtpProgressFn progress) {
     if (status == FTP_HOST_KEY_UNKNOWN && m_acceptedHostKey.empty() && !fingerprint.empty()) {
         // The user compares the fingerprint with the one the host publishes;
         // only that exact key is then trusted, once asked.
-        const CDialogText& d = CStringTable::Dialog(IDD_HOST_KEY_UNKNOWN);
-        CChoice choice{IDD_HOST_KEY_UNKNOWN,
-                       d.caption,
-                       CStringTable::FillIn(d.text, {s.GetFtpServer(), fingerprint}),
-                       d.buttons,
-                       "",
-                       false};
-        if (m_env.ui.Choose(choice).button != 0) {
+        if (Ask(m_env.ui, IDD_HOST_KEY_UNKNOWN, {s.GetFtpServer(), fingerprint}) != 0) {
             m_stopped = true;
             return false;
         }
@@ -133,9 +136,8 @@ bool CFtpSession::Connect(FtpProgressFn progress) {
     }
     if (status == FTP_HOST_KEY_CHANGED) {
         const CDialogText& d = CStringTable::Dialog(IDD_HOST_KEY_CHANGED);
-        const std::string file = Options().knownHosts.empty()
-                                     ? "~/.ssh/known_hosts"
-                                     : Options().knownHosts.string();
+        const std::string file =
+            Options().knownHosts.empty() ? "~/.ssh/known_hosts" : Options().knownHosts.string();
         m_env.ui.Message({IDD_HOST_KEY_CHANGED, d.caption,
                           CStringTable::FillIn(d.text, {s.GetFtpServer(), file, fingerprint}),
                           CMessage::Icon::Error, CMessage::Buttons::Ok});
@@ -145,15 +147,7 @@ bool CFtpSession::Connect(FtpProgressFn progress) {
                CStringTable::FillIn(CStringTable::Dialog(IDD_HOST_KEY_CHANGED).text,
                                     {s.GetFtpServer(), "", fingerprint}));
     } else if (status == FTP_CERTIFICATE) {
-        const CDialogText& d = CStringTable::Dialog(IDD_CERTIFICATE_REFUSED);
-        CChoice choice{IDD_CERTIFICATE_REFUSED,
-                       d.caption,
-                       CStringTable::FillIn(d.text, {s.GetFtpServer(), why}),
-                       d.buttons,
-                       "",
-                       false};
-        if (m_env.ui.Choose(choice).button == 0 && m_env.editInternetSettings)
-            m_env.editInternetSettings();
+        ReportWithCheck(m_env, IDD_CERTIFICATE_REFUSED, {s.GetFtpServer(), why});
     } else if (unreachable)
         ReportWithCheck(m_env, IDD_SERVER_UNREACHABLE);
     else if (loginRefused)
