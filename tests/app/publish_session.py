@@ -91,6 +91,13 @@ def step_open_template(c):
     time.sleep(1)
 
 
+def menu_command(c, menu, letter):
+    """Opens a menu of the main window with its Alt key and picks a letter."""
+    hit(c, c.main, menu)
+    time.sleep(0.6)
+    c.s.press(letter)
+
+
 def open_inspector(c, letter, title):
     """"Vis" -> "Inspektør" -> the window's letter; returns the window."""
     hit(c, c.main, "alt+v")
@@ -235,9 +242,7 @@ ANSWERS = {
 def step_publish(c):
     """"Udgiv hjemmesiden": save first, send the changes (every page of a
     site never sent), watch the status windows, confirm the success."""
-    hit(c, c.main, "alt+h")
-    time.sleep(0.6)
-    c.s.press("u")
+    menu_command(c, "alt+h", "u")  # "Hjemmeside" -> "Udgiv hjemmesiden"
     ask = c.s.wait_window("Hjemmesiden har ikke været gemt før")
     time.sleep(0.3)
     hit(c, ask, "KP_Enter")  # "&Gem hjemmeside"
@@ -254,9 +259,7 @@ def step_publish(c):
     assert os.path.exists(c.site), "the site was not saved"
     # Saving ends the command; the user gives it again.
     time.sleep(0.5)
-    hit(c, c.main, "alt+h")
-    time.sleep(0.6)
-    c.s.press("u")
+    menu_command(c, "alt+h", "u")  # "Hjemmeside" -> "Udgiv hjemmesiden"
     send = c.s.wait_window("^Send$")
     time.sleep(0.3)
     hit(c, send, "KP_Enter")  # "&Send ændringer"
