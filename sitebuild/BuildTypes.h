@@ -36,6 +36,12 @@ struct BuildSettings {
     // Workers that render and encode pictures; 0 means one per core. The
     // output does not depend on it.
     int jobs = 0;
+    bool hiDpi = false; // also writes every picture at scale 2 as <name>@2x.jpg
+    bool webp = false;
+    bool phones = false;
+
+    // All three options off: the build writes exactly what it always wrote.
+    bool Classic() const { return !hiDpi && !webp && !phones; }
 
     // Root and files folder the usual way: files = root / My_Homepage_Files.
     static BuildSettings InFolder(const std::filesystem::path& root, bool preview);
@@ -110,6 +116,9 @@ struct BuildItem {
     bool hasLink = false;
     std::string linkUrl;
     std::vector<LinkRun> linkRuns;
+    // ALT of the item's picture: the user's text, or outside the classic
+    // build the item's own words (see OwnWords.h); empty for none.
+    std::string altText;
 };
 
 struct BuildPage {
