@@ -55,6 +55,16 @@ enum BuildCode : int {
     BuildNoFolder = 5,
 };
 
+// The pictures one page makes a browser fetch as it opens (item pictures
+// and the background, each file once): `before` counts the JPEG, GIF and own
+// files, `after` the same with every WebP twin in its JPEG's place, as a
+// browser that takes WebP fetches them.
+struct PageWeight {
+    std::string fileName; // default.htm or Side<position>.html
+    long long before = 0;
+    long long after = 0;
+};
+
 struct BuildResult {
     int code = BuildOk;
     std::string pageName;           // identifier of the page that failed validation
@@ -63,6 +73,9 @@ struct BuildResult {
     // BuildWriteFailed: EFailure::Write with the file that could not be
     // written and why ("file: reason").
     CFailure failure;
+    // Bytes of the pictures a browser fetches to show each page (see
+    // PageWeight), page by page in site order; filled by a finished build.
+    std::vector<PageWeight> pageWeights;
 };
 
 // One entry of a page's text-style table (CSS class textstyle<n>).
@@ -96,6 +109,7 @@ struct BackgroundRecord {
     int32_t fillType = bgSolid;
     ColorRef solidColour = 0xFFFFFF;
     std::string imageUrl;
+    std::string imageUrl2x; // the picture at scale 2; empty when none
     bool tileImage = false;
     ColorRef linkColour = 0xFF0000;        // unvisited links (blue)
     ColorRef visitedLinkColour = 0x800080; // visited links (purple)
@@ -113,6 +127,8 @@ struct BuildItem {
     std::string imageUrl;
     bool hasMouseOver = false;
     std::string mouseOverImageUrl;
+    // The pictures at scale 2 (<name>@2x.jpg); empty when none.
+    std::string imageUrl2x, mouseOverImageUrl2x;
     bool hasLink = false;
     std::string linkUrl;
     std::vector<LinkRun> linkRuns;

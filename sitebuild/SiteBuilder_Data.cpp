@@ -20,6 +20,8 @@
 #include <chrono>
 #include <future>
 
+namespace fs = std::filesystem;
+
 namespace {
 
 // Pictures larger than this many pixels make a page slow to load.
@@ -59,6 +61,7 @@ struct SiteBuilder::CItemPictures {
     bool encoded[2] = {false, false};
     uint64_t hash[2] = {0, 0};
     CMemFile jpeg[2];
+    std::vector<uint8_t> webp[2]; // empty: no WebP twin (off, or not smaller)
 };
 
 // One page of the data phase as planned, and the workers' renders of its
@@ -181,7 +184,8 @@ void SiteBuilder::SubmitRenders(CPagePlan& plan, std::size_t upTo) {
         if (job.animatedGif) continue;
         CItemPictures& made = plan.slots[plan.submitted % plan.slots.size()];
         plan.done[plan.submitted] = m_pool->Submit(
-            [&job, &made, &source = *plan.source, &drawn = plan.drawn, &stop](CBuildWorker& w) {
+            [&job, &made, &source = *plan.source, &drawn = plan.drawn, &stop,
+             webp = m_settings.webp](CBuildWorker& w) {
                 CRegionRenderer& renderer = w.RendererFor(source, drawn);
                 renderer.SetStopFlag(&stop);
                 for (int k = 0; k < (job.twin ? 2 : 1); ++k) {
@@ -192,6 +196,9 @@ void SiteBuilder::SubmitRenders(CPagePlan& plan, std::size_t upTo) {
                     made.jpeg[k].SetLength(0);
                     made.jpeg[k].SeekToBegin();
                     made.encoded[k] = EncodeBuildJpeg(w.pixels.Map(), made.jpeg[k]);
+                    made.webp[k].clear();
+                    if (webp && made.encoded[k])
+                        EncodeBuildWebp(w.pixels.Map(), made.jpeg[k], made.webp[k]);
                 }
             });
     }
@@ -202,7 +209,9 @@ BuildCode SiteBuilder::BuildPageData(CPagePlan& plan, BuildPage* following,
     BuildPage& page = *plan.page;
     for (const BuildItem& built : page.items)
         if (built.htmlText) CHtmlWriter::AddTextStyles(page, built);
-    if (!WritePageBackground(page, m_settings, m_backgrounds, m_failure)) return BuildWriteFailed;
+    if (!WritePageBackground(page, m_settings, m_backgrounds, m_failure,
+                             m_settings.webp ? &m_webpTwins : nullptr))
+        return BuildWriteFailed;
 
     // Workers render and encode a few items ahead of the writing; the items
     // are numbered, shared and written here, in order. Near the page's end
@@ -244,26 +253,47 @@ BuildCode SiteBuilder::BuildPageData(CPagePlan& plan, BuildPage* following,
 }
 
 std::string SiteBuilder::WritePicture(const CMemFile& jpeg, const CPageObject& state,
-                                      const CItemJob& job, const std::string& base) {
-    if (MayUseOwnFile(state, job.rect, job.overlapped))
-        return WriteItemImage(jpeg, state, job.rect, job.overlapped, m_settings.filesFolder, base,
-                              m_failure);
+                                      const CItemJob& job, const std::string& base,
+                                      const std::vector<uint8_t>& webp) {
+    if (MayUseOwnFile(state, job.rect, job.overlapped)) {
+        const std::string name = WriteItemImage(jpeg, state, job.rect, job.overlapped,
+                                                m_settings.filesFolder, base, m_failure);
+        // The picture's own file is offered as WebP only where the WebP
+        // is smaller still.
+        std::error_code ec;
+        const auto ownSize = fs::file_size(m_settings.filesFolder / name, ec);
+        if (!name.empty() && !webp.empty() && !ec && webp.size() < ownSize) {
+            m_written.push_back(m_settings.filesFolder / WebpName(name));
+            WriteWebpTwin(m_settings.filesFolder / name, webp, m_webpTwins, m_failure);
+        }
+        return name;
+    }
     const std::string name = base + ".jpg";
+    if (!webp.empty()) {
+        const fs::path twin = m_settings.filesFolder / WebpName(name);
+        m_written.push_back(twin);
+        QueueWrite(twin, webp);
+        m_webpTwins.insert(name);
+    }
+    // Listed now: a cancelled build takes it away whether or not it got
+    // that far.
+    m_written.push_back(m_settings.filesFolder / name);
+    QueueWrite(m_settings.filesFolder / name,
+               std::span(jpeg.Data().data(), jpeg.GetLength()));
+    return name;
+}
+
+void SiteBuilder::QueueWrite(const fs::path& file, std::span<const uint8_t> bytes) {
     auto& write = *m_writes.emplace_back(std::make_unique<CPendingWrite>());
-    write.file = m_settings.filesFolder / name;
+    write.file = file;
     if (!m_spareBytes.empty()) {
         write.bytes = std::move(m_spareBytes.back());
         m_spareBytes.pop_back();
     }
-    write.bytes.assign(jpeg.Data().begin(),
-                       jpeg.Data().begin() + static_cast<std::ptrdiff_t>(jpeg.GetLength()));
-    // Listed now: a cancelled build takes it away whether or not it got
-    // that far.
-    m_written.push_back(write.file);
+    write.bytes.assign(bytes.begin(), bytes.end());
     write.done = m_pool->Submit(
         [&write](CBuildWorker&) { write.result = WriteOutputFile(write.file, write.bytes); },
         ETaskUrgency::Urgent);
-    return name;
 }
 
 bool SiteBuilder::CollectWrites(std::size_t keep) {
@@ -311,7 +341,7 @@ BuildCode SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CIt
             if (const CExportedImages::CFiles* known = m_exported.Find(key)) {
                 files.normal = known->normal;
             } else {
-                files.normal = WritePicture(made.jpeg[0], *job.states[0], job, base);
+                files.normal = WritePicture(made.jpeg[0], *job.states[0], job, base, made.webp[0]);
                 if (m_failure) return BuildWriteFailed;
                 if (!files.normal.empty()) m_exported.Add(key, {files.normal, {}});
             }
@@ -328,9 +358,9 @@ BuildCode SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CIt
         if (const CExportedImages::CFiles* known = m_exported.Find(key)) {
             files = *known;
         } else {
-            files.normal = WritePicture(made.jpeg[0], *job.states[0], job, base);
+            files.normal = WritePicture(made.jpeg[0], *job.states[0], job, base, made.webp[0]);
             if (m_failure) return BuildWriteFailed;
-            files.mouseOver = WritePicture(made.jpeg[1], *job.states[1], job, overBase);
+            files.mouseOver = WritePicture(made.jpeg[1], *job.states[1], job, overBase, made.webp[1]);
             if (m_failure) return BuildWriteFailed;
             if (!files.normal.empty() && !files.mouseOver.empty()) m_exported.Add(key, files);
         }
