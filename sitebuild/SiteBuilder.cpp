@@ -144,6 +144,7 @@ BuildResult SiteBuilder::Build(CSite& site) {
     m_exported = CExportedImages();
     m_backgrounds.clear();
     m_imageCounter = 0;
+    m_findings.clear();
     m_position = 0;
     m_madeHere.clear();
     m_keptBytes = 0;
@@ -173,6 +174,7 @@ BuildResult SiteBuilder::Build(CSite& site) {
     if (result.code == BuildOk) result.code = BuildData();
     if (result.code == BuildOk) result.code = WriteFiles(site);
     if (result.code == BuildOk) SetPos(CProgress::kRange - 1);
+    if (result.code == BuildOk) result.accessibility = std::move(m_findings);
     if (result.code == BuildWriteFailed && m_failure) {
         result.failure = CFailure(EFailure::Write,
                                   m_failure.file.string() + ": " + m_failure.error.message());

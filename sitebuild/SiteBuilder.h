@@ -155,4 +155,5 @@ private:
     CExportedImages m_exported;
     BackgroundImageMap m_backgrounds;
     int m_imageCounter = 0;
+    std::vector<CAccessFinding> m_findings; // the accessibility report so far
 };
