@@ -36,11 +36,11 @@ struct BuildSettings {
     // Workers that render and encode pictures; 0 means one per core. The
     // output does not depend on it.
     int jobs = 0;
+    // Sites for today's screens. All three off is the classic build, byte for
+    // byte what the site builder has always written.
     bool hiDpi = false; // also writes every picture at scale 2 as <name>@2x.jpg
-    bool webp = false;
-    bool phones = false;
-
-    // All three options off: the build writes exactly what it always wrote.
+    bool webp = false;  // every JPEG also as WebP where that is smaller, offered first
+    bool phones = false; // a viewport and a scale-to-fit for screens narrower than the page
     bool Classic() const { return !hiDpi && !webp && !phones; }
     // Checks the pages for the accessibility report of the result; it costs
     // a render of the ground under every text. The output does not depend
