@@ -146,6 +146,7 @@ BuildResult SiteBuilder::Build(CSite& site) {
     m_backgrounds.clear();
     m_webpTwins.clear();
     m_imageCounter = 0;
+    m_findings.clear();
     m_position = 0;
     m_madeHere.clear();
     m_keptBytes = 0;
@@ -176,6 +177,7 @@ BuildResult SiteBuilder::Build(CSite& site) {
     if (result.code == BuildOk) result.code = WriteFiles(site);
     if (result.code == BuildOk) {
         result.pageWeights = MeasurePageWeights(m_pages, m_settings.filesFolder, m_webpTwins);
+        result.accessibility = std::move(m_findings);
         SetPos(CProgress::kRange - 1);
     }
     if (result.code == BuildWriteFailed && m_failure) {

@@ -162,4 +162,5 @@ private:
     BackgroundImageMap m_backgrounds;
     WebpTwins m_webpTwins;
     int m_imageCounter = 0;
+    std::vector<CAccessFinding> m_findings; // the accessibility report so far
 };

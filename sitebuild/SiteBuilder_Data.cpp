@@ -1,6 +1,8 @@
 // The data phase of SiteBuilder: per page the text styles, the background
 // and the pictures and links of the image items.
+#include "sitebuild/AccessReport.h"
 #include "sitebuild/BuildPool.h"
+#include "sitebuild/ContrastCheck.h"
 #include "sitebuild/HtmlWriter.h"
 #include "sitebuild/LinkUrls.h"
 #include "sitebuild/PageClassify.h"
@@ -76,11 +78,15 @@ struct SiteBuilder::CPagePlan {
     std::vector<CItemPictures> slots; // item j's results are in slot j % size
     std::vector<std::future<void>> done;
     std::size_t submitted = 0;
+    // The contrast of the page's texts, measured by a worker meanwhile.
+    std::future<void> contrast;
+    std::vector<CAccessFinding> contrastFindings;
 
     // Waits for every render handed out.
     void Wait() {
         for (auto& task : done)
             if (task.valid()) task.wait();
+        if (contrast.valid()) contrast.wait();
     }
 };
 
@@ -212,6 +218,11 @@ BuildCode SiteBuilder::BuildPageData(CPagePlan& plan, BuildPage* following,
     if (!WritePageBackground(page, m_settings, m_backgrounds, m_failure,
                              m_settings.webp ? &m_webpTwins : nullptr))
         return BuildWriteFailed;
+    if (m_settings.accessibilityReport)
+        plan.contrast = m_pool->Submit([&plan](CBuildWorker& w) {
+            CheckPageContrast(*plan.source, *plan.page, plan.drawn, w.tiles, w.scratch,
+                              plan.contrastFindings);
+        });
 
     // Workers render and encode a few items ahead of the writing; the items
     // are numbered, shared and written here, in order. Near the page's end
@@ -249,6 +260,16 @@ BuildCode SiteBuilder::BuildPageData(CPagePlan& plan, BuildPage* following,
     // A page without image items still starts the next one's renders.
     if (count == 0) submit(ahead);
     if (!CollectWrites(0)) return BuildWriteFailed;
+    if (m_settings.accessibilityReport) {
+        // The texts' pictures go with the page's once it is done.
+        if (plan.contrast.valid() &&
+            !WaitPolling(plan.contrast, [this] { return CancelledWhileWaiting(); }))
+            return BuildCancelled;
+        std::vector<CAccessFinding> found = std::move(plan.contrastFindings);
+        CheckPageTextsAndLinks(*m_site, page, m_settings.previewMode, found);
+        SortFindings(found);
+        m_findings.insert(m_findings.end(), found.begin(), found.end());
+    }
     return BuildOk;
 }
 
