@@ -36,6 +36,12 @@ struct BuildSettings {
     // Workers that render and encode pictures; 0 means one per core. The
     // output does not depend on it.
     int jobs = 0;
+    // Sites for today's screens. All three off is the classic build, byte for
+    // byte what the site builder has always written.
+    bool hiDpi = false; // also writes every picture at scale 2 as <name>@2x.jpg
+    bool webp = false;  // every JPEG also as WebP where that is smaller, offered first
+    bool phones = false; // a viewport and a scale-to-fit for screens narrower than the page
+    bool Classic() const { return !hiDpi && !webp && !phones; }
 
     // Root and files folder the usual way: files = root / My_Homepage_Files.
     static BuildSettings InFolder(const std::filesystem::path& root, bool preview);
@@ -90,6 +96,7 @@ struct BackgroundRecord {
     int32_t fillType = bgSolid;
     ColorRef solidColour = 0xFFFFFF;
     std::string imageUrl;
+    std::string imageUrl2x; // the picture at scale 2; empty when none
     bool tileImage = false;
     ColorRef linkColour = 0xFF0000;        // unvisited links (blue)
     ColorRef visitedLinkColour = 0x800080; // visited links (purple)
@@ -107,6 +114,8 @@ struct BuildItem {
     std::string imageUrl;
     bool hasMouseOver = false;
     std::string mouseOverImageUrl;
+    // The pictures at scale 2 (<name>@2x.jpg); empty when none.
+    std::string imageUrl2x, mouseOverImageUrl2x;
     bool hasLink = false;
     std::string linkUrl;
     std::vector<LinkRun> linkRuns;

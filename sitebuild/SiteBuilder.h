@@ -9,6 +9,7 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 class CBuildPool;
 class CMemFile;
@@ -91,6 +92,13 @@ private:
     // and written right away.
     std::string WritePicture(const CMemFile& jpeg, const CPageObject& state, const CItemJob& job,
                              const std::string& base);
+    // Hands an encoded picture to the workers to write as `name` in the
+    // files folder (the name is settled here, in order).
+    void QueueWrite(const CMemFile& jpeg, const std::string& name);
+    // The scale-2 file of a state whose picture went out as `file`: written
+    // once per file (a shared picture shares it too); empty for none.
+    std::string WritePicture2x(const CItemPictures& made, int state, const CItemJob& job,
+                               const std::string& file);
     // A picture being written by a worker; its result is taken in order.
     struct CPendingWrite {
         std::filesystem::path file;
@@ -154,5 +162,9 @@ private:
     std::unique_ptr<CLinkUrls> m_links;
     CExportedImages m_exported;
     BackgroundImageMap m_backgrounds;
+    BackgroundImageMap m_backgrounds2x;
+    // Item picture file -> its scale-2 file ("" for none), for pictures
+    // shared between items.
+    std::unordered_map<std::string, std::string> m_files2x;
     int m_imageCounter = 0;
 };

@@ -7,10 +7,12 @@
 #include "sitebuild/RegionRenderer.h"
 #include "sitebuild/SiteBuilder.h"
 #include "image/Image.h"
+#include "model/ObjectFill.h"
 #include "model/ObjectLink.h"
 #include "model/ObjectSet.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
+#include "model/PageScale.h"
 #include "model/Site.h"
 #include "services/Cp1252.h"
 #include "services/MemFile.h"
@@ -42,6 +44,7 @@ void SetRect(BuildItem& built, const CRect& r) {
 // starts: what to render, where, and whether later items cover it.
 struct SiteBuilder::CItemJob {
     int index = 0; // in page.items
+    int z = 0;     // in the page's stacking order (and its scaled copy's)
     const CPageItem* item = nullptr;
     bool twin = false;
     bool animatedGif = false;
@@ -59,7 +62,15 @@ struct SiteBuilder::CItemPictures {
     bool encoded[2] = {false, false};
     uint64_t hash[2] = {0, 0};
     CMemFile jpeg[2];
+    // The same at scale 2 (builds with hiDpi).
+    bool encoded2x[2] = {false, false};
+    CMemFile jpeg2x[2];
 };
+
+namespace {
+// The scale of the second set of pictures a hiDpi build writes.
+constexpr int kHiDpiScale = 2;
+} // namespace
 
 // One page of the data phase as planned, and the workers' renders of its
 // items handed out so far. The next page's plan is made while this one is
@@ -68,6 +79,8 @@ struct SiteBuilder::CItemPictures {
 struct SiteBuilder::CPagePlan {
     BuildPage* page = nullptr;
     CPage* source = nullptr;
+    // The page at scale 2, drawn for the @2x pictures; null without hiDpi.
+    std::unique_ptr<CPage> scaled;
     std::vector<bool> drawn;
     std::vector<CItemJob> jobs;
     std::vector<CItemPictures> slots; // item j's results are in slot j % size
@@ -151,6 +164,7 @@ BuildCode SiteBuilder::PlanPage(BuildPage& page, std::unique_ptr<CPagePlan>& out
         }
         CItemJob& job = jobs.emplace_back();
         job.index = i;
+        job.z = built.zIndex;
         job.item = built.item;
         job.twin = built.item->HasMouseOver() && built.item->MouseOver();
         if (job.twin) {
@@ -168,6 +182,12 @@ BuildCode SiteBuilder::PlanPage(BuildPage& page, std::unique_ptr<CPagePlan>& out
         }
         job.overlapped = IsOverlapped(page, i, job.rect);
     }
+    // The page at scale 2, its objects brought up to date like the page's
+    // own (a copy that cannot be made leaves the page without @2x pictures).
+    if (m_settings.hiDpi) {
+        plan->scaled = pw::ScaledPageCopy(source, kHiDpiScale);
+        if (plan->scaled && RefreshPage(*plan->scaled) != BuildOk) return BuildCancelled;
+    }
     plan->slots.resize(std::max<std::size_t>(1, std::min(RendersAhead(), jobs.size())));
     plan->done.resize(jobs.size());
     out = std::move(plan);
@@ -181,7 +201,8 @@ void SiteBuilder::SubmitRenders(CPagePlan& plan, std::size_t upTo) {
         if (job.animatedGif) continue;
         CItemPictures& made = plan.slots[plan.submitted % plan.slots.size()];
         plan.done[plan.submitted] = m_pool->Submit(
-            [&job, &made, &source = *plan.source, &drawn = plan.drawn, &stop](CBuildWorker& w) {
+            [&job, &made, &source = *plan.source, scaled = plan.scaled.get(), &drawn = plan.drawn,
+             &stop](CBuildWorker& w) {
                 CRegionRenderer& renderer = w.RendererFor(source, drawn);
                 renderer.SetStopFlag(&stop);
                 for (int k = 0; k < (job.twin ? 2 : 1); ++k) {
@@ -193,6 +214,24 @@ void SiteBuilder::SubmitRenders(CPagePlan& plan, std::size_t upTo) {
                     made.jpeg[k].SeekToBegin();
                     made.encoded[k] = EncodeBuildJpeg(w.pixels.Map(), made.jpeg[k]);
                 }
+                made.encoded2x[0] = made.encoded2x[1] = false;
+                if (!scaled) return;
+                // The same region of the page at scale 2, through a renderer
+                // of its own: a scaled copy lives for one page only, and the
+                // worker's renderer is kept for the page itself.
+                CRegionRenderer large(w.tiles, w.scratch, *scaled, drawn);
+                large.SetStopFlag(&stop);
+                const CPageItem& item = scaled->ItemAt(job.z);
+                const CRect rect{job.rect.left * kHiDpiScale, job.rect.top * kHiDpiScale,
+                                 job.rect.right * kHiDpiScale, job.rect.bottom * kHiDpiScale};
+                for (int k = 0; k < (job.twin ? 2 : 1); ++k) {
+                    CPageObject* state = job.twin ? (k == 0 ? &item.Normal() : item.MouseOver())
+                                                  : &item.Current();
+                    if (!made.rendered[k] || !large.Render(rect, &item, state, w.pixels)) continue;
+                    made.jpeg2x[k].SetLength(0);
+                    made.jpeg2x[k].SeekToBegin();
+                    made.encoded2x[k] = EncodeBuildJpeg(w.pixels.Map(), made.jpeg2x[k]);
+                }
             });
     }
 }
@@ -203,6 +242,9 @@ BuildCode SiteBuilder::BuildPageData(CPagePlan& plan, BuildPage* following,
     for (const BuildItem& built : page.items)
         if (built.htmlText) CHtmlWriter::AddTextStyles(page, built);
     if (!WritePageBackground(page, m_settings, m_backgrounds, m_failure)) return BuildWriteFailed;
+    if (plan.scaled && !WritePageBackground2x(page, plan.scaled->Background(), kHiDpiScale,
+                                              m_settings, m_backgrounds2x, m_failure))
+        return BuildWriteFailed;
 
     // Workers render and encode a few items ahead of the writing; the items
     // are numbered, shared and written here, in order. Near the page's end
@@ -249,6 +291,11 @@ std::string SiteBuilder::WritePicture(const CMemFile& jpeg, const CPageObject& s
         return WriteItemImage(jpeg, state, job.rect, job.overlapped, m_settings.filesFolder, base,
                               m_failure);
     const std::string name = base + ".jpg";
+    QueueWrite(jpeg, name);
+    return name;
+}
+
+void SiteBuilder::QueueWrite(const CMemFile& jpeg, const std::string& name) {
     auto& write = *m_writes.emplace_back(std::make_unique<CPendingWrite>());
     write.file = m_settings.filesFolder / name;
     if (!m_spareBytes.empty()) {
@@ -263,6 +310,25 @@ std::string SiteBuilder::WritePicture(const CMemFile& jpeg, const CPageObject& s
     write.done = m_pool->Submit(
         [&write](CBuildWorker&) { write.result = WriteOutputFile(write.file, write.bytes); },
         ETaskUrgency::Urgent);
+}
+
+std::string SiteBuilder::WritePicture2x(const CItemPictures& made, int state, const CItemJob& job,
+                                        const std::string& file) {
+    if (file.empty()) return {};
+    if (auto known = m_files2x.find(file); known != m_files2x.end()) return known->second;
+    std::string name;
+    // A picture that may go out as its own file is shown at the file's own
+    // size: at scale 2 it is sharper only from a file with more pixels.
+    const CPageObject& object = *job.states[state];
+    const CImage* source = object.GetFill() ? object.GetFill()->GetImage() : nullptr;
+    const bool morePixels =
+        source && static_cast<long long>(source->Width()) * source->Height() >
+                      static_cast<long long>(job.rect.Width()) * job.rect.Height();
+    if (made.encoded2x[state] && (!MayUseOwnFile(object, job.rect, job.overlapped) || morePixels)) {
+        name = TwoXName(file);
+        QueueWrite(made.jpeg2x[state], name);
+    }
+    m_files2x.emplace(file, name);
     return name;
 }
 
@@ -317,6 +383,10 @@ BuildCode SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CIt
             }
         }
         built.imageUrl = files.normal.empty() ? std::string() : ImageUrl(page, files.normal);
+        if (m_settings.hiDpi) {
+            const std::string twoX = WritePicture2x(made, 0, job, files.normal);
+            built.imageUrl2x = twoX.empty() ? std::string() : ImageUrl(page, twoX);
+        }
         return BuildOk;
     }
     built.hasMouseOver = true;
@@ -338,6 +408,15 @@ BuildCode SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CIt
     built.imageUrl = files.normal.empty() ? std::string() : ImageUrl(page, files.normal);
     built.mouseOverImageUrl =
         files.mouseOver.empty() ? std::string() : ImageUrl(page, files.mouseOver);
+    if (m_settings.hiDpi) {
+        const std::string normal2x = WritePicture2x(made, 0, job, files.normal);
+        const std::string over2x = WritePicture2x(made, 1, job, files.mouseOver);
+        // Both states at scale 2 or neither: the script swaps them in pairs.
+        if (!normal2x.empty() && !over2x.empty()) {
+            built.imageUrl2x = ImageUrl(page, normal2x);
+            built.mouseOverImageUrl2x = ImageUrl(page, over2x);
+        }
+    }
     return BuildOk;
 }
 
