@@ -85,6 +85,9 @@ BuildSettings CPublisher::MakeBuildSettings(const fs::path& root, bool preview) 
     build.outsideColour = m_env.settings.GetSolidBackgroundFill().GetCOLORREF();
     build.largeObjectWarning = m_env.settings.GetShowLargeObjectWarning();
     build.jobs = m_env.settings.GetBuildJobs();
+    build.hiDpi = m_env.settings.GetBuildHiDpi();
+    build.webp = m_env.settings.GetBuildWebp();
+    build.phones = m_env.settings.GetBuildPhones();
     return build;
 }
 

@@ -147,6 +147,9 @@ const CSettings::SBoolField CSettings::kBoolFields[] = {
     {"Show Large Object Warning", &CSettings::m_showLargeObjectWarning, kExactlyOne},
     {"Show Advanced Text help", &CSettings::m_showAdvancedTextHelp, kExactlyOne},
     {"Show MouseOver help", &CSettings::m_showMouseOverHelp, kExactlyOne},
+    {"Build HiDPI pictures", &CSettings::m_buildHiDpi, kExactlyOne},
+    {"Build WebP pictures", &CSettings::m_buildWebp, kExactlyOne},
+    {"Build for phones", &CSettings::m_buildPhones, kExactlyOne},
     {nullptr, nullptr, kNonZero},
 };
 

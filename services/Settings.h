@@ -137,6 +137,14 @@ public:
     // Cores the site build makes pictures on; 0 means all of them.
     int GetBuildJobs() const { return m_buildJobs; }
     void SetBuildJobs(int v) { m_buildJobs = v < 0 ? 0 : v; }
+    // What a build writes beyond the classic site: pictures at scale 2, WebP
+    // copies of the JPEGs, and a page that fits a phone's screen.
+    bool GetBuildHiDpi() const { return m_buildHiDpi; }
+    void SetBuildHiDpi(bool v) { m_buildHiDpi = v; }
+    bool GetBuildWebp() const { return m_buildWebp; }
+    void SetBuildWebp(bool v) { m_buildWebp = v; }
+    bool GetBuildPhones() const { return m_buildPhones; }
+    void SetBuildPhones(bool v) { m_buildPhones = v; }
     bool GetShowLargeObjectWarning() const { return m_showLargeObjectWarning; }
     void SetShowLargeObjectWarning(bool v) { m_showLargeObjectWarning = v; }
     bool GetShowAdvancedTextHelp() const { return m_showAdvancedTextHelp; }
@@ -260,6 +268,9 @@ private:
     bool m_showStartUpDialog = true;
     bool m_showLargeObjectWarning = true;
     int m_buildJobs = 0;
+    bool m_buildHiDpi = true;
+    bool m_buildWebp = true;
+    bool m_buildPhones = true;
     int m_publishConnections = 4;
     bool m_showAdvancedTextHelp = true;
     bool m_showMouseOverHelp = true;

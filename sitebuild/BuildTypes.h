@@ -119,6 +119,9 @@ struct BuildItem {
     bool hasLink = false;
     std::string linkUrl;
     std::vector<LinkRun> linkRuns;
+    // ALT of the item's picture: the user's text, or outside the classic
+    // build the item's own words (see OwnWords.h); empty for none.
+    std::string altText;
 };
 
 struct BuildPage {

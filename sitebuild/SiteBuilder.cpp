@@ -2,6 +2,7 @@
 #include "sitebuild/BuildPool.h"
 #include "sitebuild/HtmlWriter.h"
 #include "sitebuild/LinkUrls.h"
+#include "sitebuild/OwnWords.h"
 #include "sitebuild/PageClassify.h"
 #include "sitebuild/RegionRenderer.h"
 #include "image/Image.h"
@@ -245,6 +246,8 @@ BuildResult SiteBuilder::Classify(CSite& site) {
         m_pages.push_back(MakeBuildPage(page, i, &page == front));
         BuildPage& built = m_pages.back();
         DecideTextsAndCounters(built, m_settings.previewMode);
+        for (BuildItem& item : built.items)
+            item.altText = AltTextFor(item, m_settings.Classic());
         for (BuildItem& item : built.items)
             if (item.htmlText)
                 item.linkRuns = CHtmlWriter::CollectLinkRuns(

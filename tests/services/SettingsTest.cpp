@@ -60,6 +60,9 @@ CSettings CustomSettings() {
     s.SetShowLargeObjectWarning(false);
     s.SetShowAdvancedTextHelp(false);
     s.SetShowMouseOverHelp(false);
+    s.SetBuildHiDpi(false);
+    s.SetBuildWebp(false);
+    s.SetBuildPhones(false);
     for (size_t i = 0; i < kToolHelpCount; ++i)
         s.SetShowToolHelp(static_cast<EToolHelp>(i), false);
     s.SetFtpServer("ftp.eksempel.dk");
@@ -127,6 +130,7 @@ TEST(Settings, EmptyStoreGivesTheDefaults) {
     EXPECT_TRUE(s.GetShowAdvancedTextHelp());
     EXPECT_TRUE(s.GetShowMouseOverHelp());
     EXPECT_EQ(s.GetBuildJobs(), 0); // every core
+    EXPECT_TRUE(s.GetBuildHiDpi() && s.GetBuildWebp() && s.GetBuildPhones());
     EXPECT_EQ(s.GetPublishConnections(), 4);
     for (size_t i = 0; i < kToolHelpCount; ++i)
         EXPECT_TRUE(s.GetShowToolHelp(static_cast<EToolHelp>(i))) << i;
