@@ -12,6 +12,7 @@
 #include "services/ImageConvert.h"
 #include "services/JpegIO.h"
 #include "services/MemFile.h"
+#include "services/WebpIO.h"
 #include <algorithm>
 #include <cstring>
 #include <system_error>
@@ -48,17 +49,60 @@ std::span<const uint8_t> BytesOf(const CMemFile& file) {
 
 } // namespace
 
-bool SaveBuildJpeg(const fs::path& file, const CImage& image, CWriteFailure* failure) {
-    return SaveBuildJpeg(file, CJpegIO::MapOfImage(image), failure);
+std::string WebpName(const std::string& file) {
+    const std::size_t dot = file.rfind('.');
+    const std::size_t slash = file.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return file + ".webp";
+    return file.substr(0, dot) + ".webp";
 }
 
-bool SaveBuildJpeg(const fs::path& file, const CPixMap& pixels, CWriteFailure* failure) {
+bool SaveBuildJpeg(const fs::path& file, const CImage& image, CWriteFailure* failure,
+                   WebpTwins* twins) {
+    return SaveBuildJpeg(file, CJpegIO::MapOfImage(image), failure, twins);
+}
+
+bool SaveBuildJpeg(const fs::path& file, const CPixMap& pixels, CWriteFailure* failure,
+                   WebpTwins* twins) {
     CMemFile encoded;
     std::error_code ec = EncodeBuildJpeg(pixels, encoded)
                              ? WriteOutputFile(file, BytesOf(encoded))
                              : std::make_error_code(std::errc::io_error);
     if (failure) failure->Check(file, ec);
+    if (!ec && twins) {
+        std::vector<uint8_t> webp;
+        CWriteFailure local;
+        if (EncodeBuildWebp(pixels, encoded, webp) &&
+            !WriteWebpTwin(file, webp, *twins, failure ? *failure : local))
+            return false;
+    }
     return !ec;
+}
+
+bool EncodeBuildWebp(const CPixMap& pixels, const CMemFile& jpeg, std::vector<uint8_t>& webp) {
+    webp.clear();
+    int error = 0;
+    const auto decoded = CJpegIO::Load(jpeg.Data().data(), jpeg.GetLength(), error);
+    if (!decoded || decoded->Width() != pixels.width || decoded->Height() != pixels.height ||
+        decoded->GetMode() != IMAGE_RGB8)
+        return false;
+    // The decoded rows lie padded; the measure wants them packed.
+    const std::size_t row = 3 * static_cast<std::size_t>(pixels.width);
+    std::vector<uint8_t> packed(row * static_cast<std::size_t>(pixels.height));
+    for (int y = 0; y < pixels.height; ++y)
+        std::memcpy(packed.data() + y * row,
+                    decoded->Bits() + static_cast<std::size_t>(y) * decoded->RowBytes(), row);
+    const double jpegError = pw::webp::MeanSquaredError(pixels, packed.data());
+    return pw::webp::EncodeMatching(pixels, jpegError, jpeg.GetLength(), webp);
+}
+
+bool WriteWebpTwin(const fs::path& file, std::span<const uint8_t> webp, WebpTwins& twins,
+                   CWriteFailure& failure) {
+    if (webp.empty()) return true;
+    const fs::path twin = file.parent_path() / WebpName(file.filename().string());
+    if (!failure.Check(twin, WriteOutputFile(twin, webp))) return false;
+    twins.insert(file.filename().string());
+    return true;
 }
 
 bool EncodeBuildJpeg(const CPixMap& pixels, CMemFile& encoded) {
@@ -150,7 +194,7 @@ std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth
 }
 
 bool WritePageBackground(BuildPage& page, const BuildSettings& settings, BackgroundImageMap& made,
-                         CWriteFailure& failure) {
+                         CWriteFailure& failure, WebpTwins* twins) {
     const CPage& source = *page.page;
     const CBackgroundFill& fill = source.Background();
     BackgroundRecord& record = page.background;
@@ -187,7 +231,7 @@ bool WritePageBackground(BuildPage& page, const BuildSettings& settings, Backgro
                 std::unique_ptr<CImage> rgb = pw::ToRgb8Over(*image, 255, 255, 255);
                 if (rgb) {
                     rgb->SetDpi(96.0);
-                    SaveBuildJpeg(settings.filesFolder / file, *rgb, &failure);
+                    SaveBuildJpeg(settings.filesFolder / file, *rgb, &failure, twins);
                 } else {
                     failure.Check(settings.filesFolder / file,
                                   std::make_error_code(std::errc::not_enough_memory));
@@ -201,7 +245,7 @@ bool WritePageBackground(BuildPage& page, const BuildSettings& settings, Backgro
     const std::string file = base + ".jpg";
     record.imageUrl = url(file);
     if (auto strip = GradientStrip(fill, source.Width(), source.Height()))
-        SaveBuildJpeg(settings.filesFolder / file, *strip, &failure);
+        SaveBuildJpeg(settings.filesFolder / file, *strip, &failure, twins);
     return !failure;
 }
 
@@ -214,7 +258,7 @@ std::string TwoXName(const std::string& file) {
 
 bool WritePageBackground2x(BuildPage& page, const CBackgroundFill& scaled, int scale,
                            const BuildSettings& settings, BackgroundImageMap& made,
-                           CWriteFailure& failure) {
+                           CWriteFailure& failure, WebpTwins* twins) {
     BackgroundRecord& record = page.background;
     record.imageUrl2x.clear();
     const std::string& url1x = record.imageUrl;
@@ -241,7 +285,7 @@ bool WritePageBackground2x(BuildPage& page, const CBackgroundFill& scaled, int s
     }
     if (!picture) return true; // nothing drawn: the page keeps its 1x picture only
     picture->SetDpi(96.0);
-    if (!SaveBuildJpeg(settings.filesFolder / file, *picture, &failure)) return false;
+    if (!SaveBuildJpeg(settings.filesFolder / file, *picture, &failure, twins)) return false;
     if (scaled.GetType() == CBackgroundFill::fillImage) made.emplace_back(scaled.GetImagePath(), file);
     record.imageUrl2x = url(file);
     return true;

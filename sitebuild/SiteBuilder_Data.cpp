@@ -1,6 +1,8 @@
 // The data phase of SiteBuilder: per page the text styles, the background
 // and the pictures and links of the image items.
+#include "sitebuild/AccessReport.h"
 #include "sitebuild/BuildPool.h"
+#include "sitebuild/ContrastCheck.h"
 #include "sitebuild/HtmlWriter.h"
 #include "sitebuild/LinkUrls.h"
 #include "sitebuild/PageClassify.h"
@@ -21,6 +23,8 @@
 #include <algorithm>
 #include <chrono>
 #include <future>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -62,9 +66,11 @@ struct SiteBuilder::CItemPictures {
     bool encoded[2] = {false, false};
     uint64_t hash[2] = {0, 0};
     CMemFile jpeg[2];
+    std::vector<uint8_t> webp[2]; // empty: no WebP twin (off, or not smaller)
     // The same at scale 2 (builds with hiDpi).
     bool encoded2x[2] = {false, false};
     CMemFile jpeg2x[2];
+    std::vector<uint8_t> webp2x[2];
 };
 
 namespace {
@@ -86,11 +92,15 @@ struct SiteBuilder::CPagePlan {
     std::vector<CItemPictures> slots; // item j's results are in slot j % size
     std::vector<std::future<void>> done;
     std::size_t submitted = 0;
+    // The contrast of the page's texts, measured by a worker meanwhile.
+    std::future<void> contrast;
+    std::vector<CAccessFinding> contrastFindings;
 
     // Waits for every render handed out.
     void Wait() {
         for (auto& task : done)
             if (task.valid()) task.wait();
+        if (contrast.valid()) contrast.wait();
     }
 };
 
@@ -202,7 +212,7 @@ void SiteBuilder::SubmitRenders(CPagePlan& plan, std::size_t upTo) {
         CItemPictures& made = plan.slots[plan.submitted % plan.slots.size()];
         plan.done[plan.submitted] = m_pool->Submit(
             [&job, &made, &source = *plan.source, scaled = plan.scaled.get(), &drawn = plan.drawn,
-             &stop](CBuildWorker& w) {
+             &stop, webp = m_settings.webp](CBuildWorker& w) {
                 CRegionRenderer& renderer = w.RendererFor(source, drawn);
                 renderer.SetStopFlag(&stop);
                 for (int k = 0; k < (job.twin ? 2 : 1); ++k) {
@@ -213,6 +223,9 @@ void SiteBuilder::SubmitRenders(CPagePlan& plan, std::size_t upTo) {
                     made.jpeg[k].SetLength(0);
                     made.jpeg[k].SeekToBegin();
                     made.encoded[k] = EncodeBuildJpeg(w.pixels.Map(), made.jpeg[k]);
+                    made.webp[k].clear();
+                    if (webp && made.encoded[k])
+                        EncodeBuildWebp(w.pixels.Map(), made.jpeg[k], made.webp[k]);
                 }
                 made.encoded2x[0] = made.encoded2x[1] = false;
                 if (!scaled) return;
@@ -231,6 +244,9 @@ void SiteBuilder::SubmitRenders(CPagePlan& plan, std::size_t upTo) {
                     made.jpeg2x[k].SetLength(0);
                     made.jpeg2x[k].SeekToBegin();
                     made.encoded2x[k] = EncodeBuildJpeg(w.pixels.Map(), made.jpeg2x[k]);
+                    made.webp2x[k].clear();
+                    if (webp && made.encoded2x[k])
+                        EncodeBuildWebp(w.pixels.Map(), made.jpeg2x[k], made.webp2x[k]);
                 }
             });
     }
@@ -241,10 +257,18 @@ BuildCode SiteBuilder::BuildPageData(CPagePlan& plan, BuildPage* following,
     BuildPage& page = *plan.page;
     for (const BuildItem& built : page.items)
         if (built.htmlText) CHtmlWriter::AddTextStyles(page, built);
-    if (!WritePageBackground(page, m_settings, m_backgrounds, m_failure)) return BuildWriteFailed;
-    if (plan.scaled && !WritePageBackground2x(page, plan.scaled->Background(), kHiDpiScale,
-                                              m_settings, m_backgrounds2x, m_failure))
+    if (!WritePageBackground(page, m_settings, m_backgrounds, m_failure,
+                             m_settings.webp ? &m_webpTwins : nullptr))
         return BuildWriteFailed;
+    if (plan.scaled && !WritePageBackground2x(page, plan.scaled->Background(), kHiDpiScale,
+                                              m_settings, m_backgrounds2x, m_failure,
+                                              m_settings.webp ? &m_webpTwins : nullptr))
+        return BuildWriteFailed;
+    if (m_settings.accessibilityReport)
+        plan.contrast = m_pool->Submit([&plan](CBuildWorker& w) {
+            CheckPageContrast(*plan.source, *plan.page, plan.drawn, w.tiles, w.scratch,
+                              plan.contrastFindings);
+        });
 
     // Workers render and encode a few items ahead of the writing; the items
     // are numbered, shared and written here, in order. Near the page's end
@@ -282,31 +306,58 @@ BuildCode SiteBuilder::BuildPageData(CPagePlan& plan, BuildPage* following,
     // A page without image items still starts the next one's renders.
     if (count == 0) submit(ahead);
     if (!CollectWrites(0)) return BuildWriteFailed;
+    if (m_settings.accessibilityReport) {
+        // The texts' pictures go with the page's once it is done.
+        if (plan.contrast.valid() &&
+            !WaitPolling(plan.contrast, [this] { return CancelledWhileWaiting(); }))
+            return BuildCancelled;
+        std::vector<CAccessFinding> found = std::move(plan.contrastFindings);
+        CheckPageTextsAndLinks(*m_site, page, m_settings.previewMode, found);
+        SortFindings(found);
+        m_findings.insert(m_findings.end(), found.begin(), found.end());
+    }
     return BuildOk;
 }
 
 std::string SiteBuilder::WritePicture(const CMemFile& jpeg, const CPageObject& state,
-                                      const CItemJob& job, const std::string& base) {
-    if (MayUseOwnFile(state, job.rect, job.overlapped))
-        return WriteItemImage(jpeg, state, job.rect, job.overlapped, m_settings.filesFolder, base,
-                              m_failure);
+                                      const CItemJob& job, const std::string& base,
+                                      const std::vector<uint8_t>& webp) {
+    if (MayUseOwnFile(state, job.rect, job.overlapped)) {
+        const std::string name = WriteItemImage(jpeg, state, job.rect, job.overlapped,
+                                                m_settings.filesFolder, base, m_failure);
+        // The picture's own file is offered as WebP only where the WebP
+        // is smaller still.
+        std::error_code ec;
+        const auto ownSize = fs::file_size(m_settings.filesFolder / name, ec);
+        if (!name.empty() && !webp.empty() && !ec && webp.size() < ownSize) {
+            m_written.push_back(m_settings.filesFolder / WebpName(name));
+            WriteWebpTwin(m_settings.filesFolder / name, webp, m_webpTwins, m_failure);
+        }
+        return name;
+    }
     const std::string name = base + ".jpg";
-    QueueWrite(jpeg, name);
+    if (!webp.empty()) {
+        const fs::path twin = m_settings.filesFolder / WebpName(name);
+        m_written.push_back(twin);
+        QueueWrite(twin, webp);
+        m_webpTwins.insert(name);
+    }
+    // Listed now: a cancelled build takes it away whether or not it got
+    // that far.
+    m_written.push_back(m_settings.filesFolder / name);
+    QueueWrite(m_settings.filesFolder / name,
+               std::span(jpeg.Data().data(), jpeg.GetLength()));
     return name;
 }
 
-void SiteBuilder::QueueWrite(const CMemFile& jpeg, const std::string& name) {
+void SiteBuilder::QueueWrite(const fs::path& file, std::span<const uint8_t> bytes) {
     auto& write = *m_writes.emplace_back(std::make_unique<CPendingWrite>());
-    write.file = m_settings.filesFolder / name;
+    write.file = file;
     if (!m_spareBytes.empty()) {
         write.bytes = std::move(m_spareBytes.back());
         m_spareBytes.pop_back();
     }
-    write.bytes.assign(jpeg.Data().begin(),
-                       jpeg.Data().begin() + static_cast<std::ptrdiff_t>(jpeg.GetLength()));
-    // Listed now: a cancelled build takes it away whether or not it got
-    // that far.
-    m_written.push_back(write.file);
+    write.bytes.assign(bytes.begin(), bytes.end());
     write.done = m_pool->Submit(
         [&write](CBuildWorker&) { write.result = WriteOutputFile(write.file, write.bytes); },
         ETaskUrgency::Urgent);
@@ -326,7 +377,18 @@ std::string SiteBuilder::WritePicture2x(const CItemPictures& made, int state, co
                       static_cast<long long>(job.rect.Width()) * job.rect.Height();
     if (made.encoded2x[state] && (!MayUseOwnFile(object, job.rect, job.overlapped) || morePixels)) {
         name = TwoXName(file);
-        QueueWrite(made.jpeg2x[state], name);
+        const std::vector<uint8_t>& webp = made.webp2x[state];
+        if (!webp.empty()) {
+            const fs::path twin = m_settings.filesFolder / WebpName(name);
+            m_written.push_back(twin);
+            QueueWrite(twin, webp);
+            m_webpTwins.insert(name);
+        }
+        // Listed now: a cancelled build takes it away whether or not it got
+        // that far.
+        const CMemFile& jpeg = made.jpeg2x[state];
+        m_written.push_back(m_settings.filesFolder / name);
+        QueueWrite(m_settings.filesFolder / name, std::span(jpeg.Data().data(), jpeg.GetLength()));
     }
     m_files2x.emplace(file, name);
     return name;
@@ -377,7 +439,7 @@ BuildCode SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CIt
             if (const CExportedImages::CFiles* known = m_exported.Find(key)) {
                 files.normal = known->normal;
             } else {
-                files.normal = WritePicture(made.jpeg[0], *job.states[0], job, base);
+                files.normal = WritePicture(made.jpeg[0], *job.states[0], job, base, made.webp[0]);
                 if (m_failure) return BuildWriteFailed;
                 if (!files.normal.empty()) m_exported.Add(key, {files.normal, {}});
             }
@@ -398,9 +460,9 @@ BuildCode SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CIt
         if (const CExportedImages::CFiles* known = m_exported.Find(key)) {
             files = *known;
         } else {
-            files.normal = WritePicture(made.jpeg[0], *job.states[0], job, base);
+            files.normal = WritePicture(made.jpeg[0], *job.states[0], job, base, made.webp[0]);
             if (m_failure) return BuildWriteFailed;
-            files.mouseOver = WritePicture(made.jpeg[1], *job.states[1], job, overBase);
+            files.mouseOver = WritePicture(made.jpeg[1], *job.states[1], job, overBase, made.webp[1]);
             if (m_failure) return BuildWriteFailed;
             if (!files.normal.empty() && !files.mouseOver.empty()) m_exported.Add(key, files);
         }
