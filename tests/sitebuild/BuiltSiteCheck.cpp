@@ -122,29 +122,36 @@ CImageDiff CheckPageInBrowser(const CBuiltSite& built, int position, CPage& page
     return d;
 }
 
-CImageDiff CheckPageInBrowserAtScale(const CBuiltSite& built, int position, CPage& page,
-                                     const std::string& label, int scale) {
-    const auto shot = Screenshot(built.PageFile(position), page.Width(), page.Height(), scale);
-    if (!shot) return {};
-    const std::unique_ptr<CPage> scaled = pw::ScaledPageCopy(page, scale);
-    EXPECT_TRUE(scaled) << label;
-    if (!scaled) return {};
-    const CImage reference = RenderPageReference(scale == 1 ? page : *scaled);
-    std::vector<CRect> left;
-    for (const BuildItem& item : built.Page(position).items) {
-        if (!item.htmlText && !item.imageUrl.empty()) continue;
-        const CRect r = item.htmlText ? HtmlTextArea(item) : ItemRect(item);
-        const CRect area = item.htmlText
-                               ? r
-                               : CRect{r.left - 16, r.top - 16, r.right + 16, r.bottom + r.Height()};
-        left.push_back({scale * area.left, scale * area.top, scale * area.right,
-                        scale * area.bottom});
+void CheckPagesInBrowserAtScale(const CBuiltSite& built, CSite& site, const std::string& name,
+                                int scale) {
+    std::vector<CShotOf> pages;
+    for (int p = 0; p < site.PageCount(); ++p)
+        pages.push_back({built.PageFile(p), site.PageAt(p).Width(), site.PageAt(p).Height()});
+    const auto shots = Screenshots(pages, scale);
+    for (int p = 0; p < site.PageCount(); ++p) {
+        if (!shots[static_cast<std::size_t>(p)]) continue;
+        CPage& page = site.PageAt(p);
+        const std::string label =
+            name + " page " + std::to_string(p + 1) + " at " + std::to_string(scale) + "x";
+        const std::unique_ptr<CPage> scaled = pw::ScaledPageCopy(page, scale);
+        EXPECT_TRUE(scaled) << label;
+        if (!scaled) continue;
+        const CImage reference = RenderPageReference(scale == 1 ? page : *scaled);
+        std::vector<CRect> left;
+        for (const BuildItem& item : built.Page(p).items) {
+            if (!item.htmlText && !item.imageUrl.empty()) continue;
+            const CRect r = item.htmlText ? HtmlTextArea(item) : ItemRect(item);
+            const CRect area =
+                item.htmlText ? r : CRect{r.left - 16, r.top - 16, r.right + 16, r.bottom + r.Height()};
+            left.push_back(
+                {scale * area.left, scale * area.top, scale * area.right, scale * area.bottom});
+        }
+        const CImageDiff d =
+            CompareImages(*shots[static_cast<std::size_t>(p)], reference,
+                          {0, 0, scale * page.Width(), scale * page.Height()}, left);
+        Keep(label, *shots[static_cast<std::size_t>(p)], reference);
+        Report(label, d);
     }
-    const CImageDiff d = CompareImages(*shot, reference,
-                                       {0, 0, scale * page.Width(), scale * page.Height()}, left);
-    Keep(label, *shot, reference);
-    Report(label, d);
-    return d;
 }
 
 void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck>& checks) {

@@ -217,6 +217,28 @@ std::unique_ptr<CImage> HoverScreenshot(const fs::path& htmlFile, int width, int
     return std::move(HoverScreenshots({{htmlFile, x, y}}, width, height, deviceScale).front());
 }
 
+std::vector<std::unique_ptr<CImage>> Screenshots(const std::vector<CShotOf>& pages,
+                                                 int deviceScale) {
+    std::vector<std::unique_ptr<CImage>> shots(pages.size());
+    if (pages.empty()) return shots;
+    TempDir work;
+    std::vector<std::string> argv{PW_PYTHON, kScript.string(), "shots"};
+    for (size_t i = 0; i < pages.size(); ++i) {
+        argv.push_back(fs::absolute(pages[i].htmlFile).string());
+        argv.push_back(std::to_string(pages[i].width));
+        argv.push_back(std::to_string(pages[i].height));
+        argv.push_back((work / ("shot" + std::to_string(i) + ".png")).string());
+    }
+    const int seconds = kDriverSeconds + 5 * static_cast<int>(pages.size());
+    const CRunResult r =
+        Run(argv, DriverEnvironment(work / "profile", deviceScale), work / "log.txt", seconds);
+    if (!Succeeded(r, "Chromium screenshots from " + pages.front().htmlFile.string())) return shots;
+    for (size_t i = 0; i < pages.size(); ++i)
+        shots[i] = LoadScreenshot(work / ("shot" + std::to_string(i) + ".png"),
+                                  pages[i].width * deviceScale, pages[i].height * deviceScale);
+    return shots;
+}
+
 namespace {
 
 // Runs a browser.py command that opens each page in turn and writes lines
