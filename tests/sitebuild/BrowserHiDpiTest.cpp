@@ -62,8 +62,21 @@ TEST_F(BrowserHiDpiTest, EveryKindOfItemIsSharpAtTwoDevicePixels) {
     FillEveryKindPage(t.AddPage("Tiled"), pictures.Path(), EEveryKindBackground::Tiled);
     // The button's mouse-over state is what the editor shows; the browser
     // shows the normal state until hovered.
+    CPageItem* button = nullptr;
     for (int p = 0; p < 2; ++p)
-        for (const auto& item : t.site->PageAt(p).Items())
+        for (const auto& item : t.site->PageAt(p).Items()) {
             item->SetEditingMouseOver(false);
-    CheckEveryPage(*t.site, "every kind");
+            if (p == 0 && item->MouseOver()) button = item.get();
+        }
+    ASSERT_NE(button, nullptr);
+    const auto built = BuildSite(*t.site, [](BuildSettings& s) {
+        s.hiDpi = true;
+        s.webp = true;
+        s.phones = true;
+    });
+    ASSERT_EQ(built->code, BuildOk);
+    for (const int scale : {1, 2})
+        CheckPagesInBrowserAtScale(*built, *t.site, "every kind", scale);
+    // Hovered, the button swaps to its mouse-over picture at scale 2 too.
+    CheckHoversInBrowser(*built, {{0, &t.site->PageAt(0), button, "hovered button at 2x"}}, 2);
 }

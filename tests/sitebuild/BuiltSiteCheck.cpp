@@ -154,7 +154,16 @@ void CheckPagesInBrowserAtScale(const CBuiltSite& built, CSite& site, const std:
     }
 }
 
-void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck>& checks) {
+void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck>& checks,
+                          int scale) {
+    const auto scaled = [scale](CRect r) {
+        return CRect{scale * r.left, scale * r.top, scale * r.right, scale * r.bottom};
+    };
+    const auto render = [scale](CPage& page) {
+        if (scale == 1) return RenderPageReference(page);
+        const std::unique_ptr<CPage> copy = pw::ScaledPageCopy(page, scale);
+        return RenderPageReference(*copy);
+    };
     if (checks.empty()) return;
     const int width = checks.front().page->Width(), height = checks.front().page->Height();
     std::vector<CHoverAt> hovers;
@@ -168,24 +177,28 @@ void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck
         // Hover where the mouse-over state itself lies, so the mouse is over
         // the button's picture.
         const CRect over = c.item->MouseOver()->GetRect().Intersect(areas.back());
+        areas.back() = scaled(areas.back());
         hovers.push_back({built.PageFile(c.position), (over.left + over.right) / 2,
                           (over.top + over.bottom) / 2});
     }
-    const auto shots = HoverScreenshots(hovers, width, height);
+    const auto shots = HoverScreenshots(hovers, width, height, scale);
     for (size_t i = 0; i < checks.size(); ++i) {
         if (!shots[i]) continue;
         const CHoverCheck& c = checks[i];
         CPage& page = *c.page;
-        const CImage normal = RenderPageReference(page);
+        const CImage normal = render(page);
         c.item->SetEditingMouseOver(true);
-        const CImage hovered = RenderPageReference(page);
+        const CImage hovered = render(page);
         c.item->SetEditingMouseOver(false);
         page.RenderAll();
         Keep(c.label, *shots[i], hovered);
 
         // The whole page as the mouse-over state shows it ...
-        const std::vector<CRect> text = HtmlTextAreas(built.Page(c.position));
-        const CImageDiff whole = CompareImages(*shots[i], hovered, {0, 0, width, height}, text);
+        std::vector<CRect> text = HtmlTextAreas(built.Page(c.position));
+        for (CRect& r : text)
+            r = scaled(r);
+        const CImageDiff whole =
+            CompareImages(*shots[i], hovered, {0, 0, scale * width, scale * height}, text);
         Report(c.label, whole);
         // ... and the button itself: within the limits of its mouse-over
         // state, and at most half as far from it as from its normal state.

@@ -83,6 +83,9 @@ struct CHoverCheck {
 // the core's rendering of it with that item in its mouse-over state; the
 // button's own area must lie at most half as far from that state as from its
 // normal one.
-void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck>& checks);
+// At `scale` device pixels per page pixel, against the core's rendering of
+// the page at that scale.
+void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck>& checks,
+                          int scale = 1);
 
 } // namespace pwtest
