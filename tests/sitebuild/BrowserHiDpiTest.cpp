@@ -15,17 +15,6 @@ namespace fs = std::filesystem;
 namespace {
 class BrowserHiDpiTest : public CBrowserSiteTest {};
 
-// Every page of the built site at device scale 1 and 2.
-void CheckEveryPage(CSite& site, const std::string& name) {
-    const auto built = BuildSite(site, [](BuildSettings& s) {
-        s.hiDpi = true;
-        s.webp = true;
-        s.phones = true;
-    });
-    ASSERT_EQ(built->code, BuildOk);
-    for (const int scale : {1, 2})
-        CheckPagesInBrowserAtScale(*built, site, name, scale);
-}
 } // namespace
 
 // Every shipped template, whatever is added later; one test each, so that a
@@ -47,7 +36,7 @@ TEST_P(BrowserHiDpiTemplateTest, IsSharpAtTwoDevicePixels) {
     std::string error;
     const std::unique_ptr<CSite> site = LoadSiteFile(GetParam(), nullptr, &error);
     ASSERT_TRUE(site) << error;
-    CheckEveryPage(*site, fs::path(GetParam()).stem().string());
+    CheckSiteWithOptionsInBrowser(*site, fs::path(GetParam()).stem().string());
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, BrowserHiDpiTemplateTest, ::testing::ValuesIn(ShippedTemplates()),

@@ -154,6 +154,17 @@ void CheckPagesInBrowserAtScale(const CBuiltSite& built, CSite& site, const std:
     }
 }
 
+void CheckSiteWithOptionsInBrowser(CSite& site, const std::string& name) {
+    const auto built = BuildSite(site, [](BuildSettings& s) {
+        s.hiDpi = true;
+        s.webp = true;
+        s.phones = true;
+    });
+    if (built->code != BuildOk) return;
+    for (const int scale : {1, 2})
+        CheckPagesInBrowserAtScale(*built, site, name + " with the options", scale);
+}
+
 void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck>& checks,
                           int scale) {
     const auto scaled = [scale](CRect r) {

@@ -70,6 +70,10 @@ CImageDiff CheckPageInBrowser(const CBuiltSite& built, int position, CPage& page
 void CheckPagesInBrowserAtScale(const CBuiltSite& built, CSite& site, const std::string& name,
                                 int scale);
 
+// Builds `site` with every option for today's screens on (pictures at scale
+// 2, WebP, phones) and checks every page at device scale 1 and 2.
+void CheckSiteWithOptionsInBrowser(CSite& site, const std::string& name);
+
 // One mouse-over item to hover: the item on the page at `position`.
 struct CHoverCheck {
     int position = 0;
