@@ -1,4 +1,5 @@
 #include "cli/BuildCommand.h"
+#include "cli/AccessPrint.h"
 #include "qtsettings/QtSettingsStore.h"
 #include "sitebuild/SiteBuilder.h"
 #include "model/Page.h"
@@ -101,6 +102,7 @@ int RunBuild(const CParsedCommand& command, CCommandEnv& env) {
     case BuildOk:
         env.out << "Built " << site->PageCount() << " page" << (site->PageCount() == 1 ? "" : "s")
                 << ": " << (outDir / kFrontPageFile).string() << '\n';
+        PrintAccessReport(result.accessibility, env.out);
         return kExitOk;
     case BuildInvalid: {
         env.err << "pagewright: build: page " << cp1252::ToUtf8(result.pageName) << ": "

@@ -1,4 +1,5 @@
 #include "cli/PublishCommands.h"
+#include "cli/AccessPrint.h"
 #include "qtsettings/QtSettingsStore.h"
 #include "model/Site.h"
 #include "model/SiteFile.h"
@@ -189,8 +190,10 @@ int RunExport(const CParsedCommand& command, CCommandEnv& env) {
     CPublisher publisher(run.env);
     const fs::path folder = fs::absolute(command.arguments[1]);
     const auto result = publisher.Export(run.site.get(), folder);
-    if (result == CPublisher::EResult::Done)
+    if (result == CPublisher::EResult::Done) {
         env.out << "Exported to " << (publisher.LastRoot() / "default.htm").string() << '\n';
+        PrintAccessReport(publisher.LastAccessReport(), env.out);
+    }
     return Finish(result, "export", env);
 }
 

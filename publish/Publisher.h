@@ -1,4 +1,5 @@
 #pragma once
+#include "sitebuild/BuildTypes.h"
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -8,7 +9,6 @@
 class CRunLock;
 class CSite;
 class SiteBuilder;
-struct BuildSettings;
 struct CPublishEnvironment;
 
 // The four ways a site leaves the designer: preview in a browser, export to
@@ -52,6 +52,9 @@ public:
     // The paths (below the catalog) the last Send sent and deleted.
     const std::vector<std::string>& LastSent() const { return m_lastSent; }
     const std::vector<std::string>& LastDeleted() const { return m_lastDeleted; }
+    // The accessibility report of the last successful build (see
+    // AccessReport.h for the text of each finding).
+    const std::vector<CAccessFinding>& LastAccessReport() const { return m_lastAccess; }
 
 private:
     // Settings complete, or made complete through the settings dialog.
@@ -77,4 +80,5 @@ private:
     std::filesystem::path m_lastRoot;
     std::filesystem::path m_previewRun, m_publishRun;
     std::vector<std::string> m_lastSent, m_lastDeleted;
+    std::vector<CAccessFinding> m_lastAccess;
 };

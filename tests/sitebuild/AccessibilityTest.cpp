@@ -4,6 +4,7 @@
 #include "model/ButtonText.h"
 #include "sitebuild/AccessReport.h"
 #include "sitebuild/ContrastCheck.h"
+#include "model/SiteFile.h"
 #include "tests/sitebuild/HtmlWriterTestSupport.h"
 #include "tests/sitebuild/SiteBuildTestSupport.h"
 
@@ -216,4 +217,29 @@ TEST(AccessReport, FindsExactlyThePlantedFaults) {
     // The contrast is measured by a worker while the page is built; the
     // report does not depend on how many there are.
     EXPECT_EQ(t.BuildWith(false, 1).accessibility, result.accessibility);
+}
+
+TEST(AccessReport, ShippedTemplatesReportNothing) {
+    const fs::path shipped = fs::path(PW_SOURCE_DIR) / "resources" / "Templates";
+    int checked = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(shipped)) {
+        if (entry.path().extension() != ".pws") continue;
+        ++checked;
+        pwtest::CScriptedInteraction ui;
+        std::string error;
+        std::unique_ptr<CSite> site = LoadSiteFile(entry.path(), &ui, &error);
+        ASSERT_TRUE(site) << entry.path() << ": " << error;
+        site->path = entry.path().string();
+        pwtest::TempDir dir;
+        BuildSettings settings = BuildSettings::InFolder(dir / "site", false);
+        settings.phones = true; // not the classic build: pictures of words say them
+        SiteBuilder builder(settings, &ui);
+        const BuildResult result = builder.Build(*site);
+        ASSERT_EQ(result.code, BuildOk) << entry.path();
+        std::string report;
+        for (const CAccessFinding& finding : result.accessibility)
+            report += DescribeFinding(finding) + "\n";
+        EXPECT_TRUE(result.accessibility.empty()) << entry.path() << "\n" << report;
+    }
+    EXPECT_GE(checked, 4);
 }
