@@ -5,6 +5,7 @@
 #include "image/Image.h"
 #include "services/Geometry.h"
 #include "tests/support/ImageDiff.h"
+#include "tests/support/PageReference.h"
 #include "tests/support/TempDir.h"
 #include <filesystem>
 #include <functional>
@@ -17,10 +18,6 @@ class CPage;
 class CPageItem;
 
 namespace pwtest {
-
-// The page's own rendering, background and every item in its current state,
-// composited through the page's 256 x 256 tiles as the editor shows it.
-CImage RenderPageReference(CPage& page);
 
 // A built site in a temporary folder with the builder's page records.
 struct CBuiltSite {
