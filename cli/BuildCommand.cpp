@@ -1,4 +1,5 @@
 #include "cli/BuildCommand.h"
+#include "cli/OutputOptions.h"
 #include "qtsettings/QtSettingsStore.h"
 #include "sitebuild/SiteBuilder.h"
 #include "model/Page.h"
@@ -92,6 +93,10 @@ int RunBuild(const CParsedCommand& command, CCommandEnv& env) {
     // answer would stop every build of a site with a big picture.
     settings.largeObjectWarning = false;
     settings.jobs = command.Has("--jobs") ? command.Number("--jobs") : user.GetBuildJobs();
+    ApplyOutputOptions(command, user);
+    settings.hiDpi = user.GetBuildHiDpi();
+    settings.webp = user.GetBuildWebp();
+    settings.phones = user.GetBuildPhones();
 
     CBuildInteraction ui(env.ui, env.out);
     SiteBuilder builder(settings, &ui, &downloads);
@@ -101,6 +106,7 @@ int RunBuild(const CParsedCommand& command, CCommandEnv& env) {
     case BuildOk:
         env.out << "Built " << site->PageCount() << " page" << (site->PageCount() == 1 ? "" : "s")
                 << ": " << (outDir / kFrontPageFile).string() << '\n';
+        PrintPageWeights(result.pageWeights, env.out);
         return kExitOk;
     case BuildInvalid: {
         env.err << "pagewright: build: page " << cp1252::ToUtf8(result.pageName) << ": "

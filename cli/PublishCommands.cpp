@@ -7,6 +7,7 @@
 #include "publish/PrivateFolders.h"
 #include "publish/PublishRecord.h"
 #include "publish/Publisher.h"
+#include "cli/OutputOptions.h"
 #include "services/CurrentSettings.h"
 #include "services/FtpProfile.h"
 #include "services/Settings.h"
@@ -123,6 +124,7 @@ bool LoadSettings(const CParsedCommand& command, CSettings& settings, std::ostre
     }
     if (const char* password = std::getenv(kPasswordVariable); password && *password)
         settings.SetFtpPassword(password);
+    ApplyOutputOptions(command, settings);
     return true;
 }
 
@@ -189,8 +191,10 @@ int RunExport(const CParsedCommand& command, CCommandEnv& env) {
     CPublisher publisher(run.env);
     const fs::path folder = fs::absolute(command.arguments[1]);
     const auto result = publisher.Export(run.site.get(), folder);
-    if (result == CPublisher::EResult::Done)
+    if (result == CPublisher::EResult::Done) {
         env.out << "Exported to " << (publisher.LastRoot() / "default.htm").string() << '\n';
+        PrintPageWeights(publisher.LastPageWeights(), env.out);
+    }
     return Finish(result, "export", env);
 }
 
@@ -204,7 +208,9 @@ int RunPublish(const CParsedCommand& command, CCommandEnv& env) {
     const auto mode = command.Has("--all")      ? CPublisher::ESendMode::Everything
                       : command.Has("--verify") ? CPublisher::ESendMode::Verify
                                                 : CPublisher::ESendMode::Changes;
-    return Finish(publisher.Send(run.site.get(), mode), "publish", env);
+    const auto result = publisher.Send(run.site.get(), mode);
+    if (result == CPublisher::EResult::Done) PrintPageWeights(publisher.LastPageWeights(), env.out);
+    return Finish(result, "publish", env);
 }
 
 int RunRemove(const CParsedCommand& command, CCommandEnv& env) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "sitebuild/BuildTypes.h"
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -8,7 +9,6 @@
 class CRunLock;
 class CSite;
 class SiteBuilder;
-struct BuildSettings;
 struct CPublishEnvironment;
 
 // The four ways a site leaves the designer: preview in a browser, export to
@@ -52,6 +52,8 @@ public:
     // The paths (below the catalog) the last Send sent and deleted.
     const std::vector<std::string>& LastSent() const { return m_lastSent; }
     const std::vector<std::string>& LastDeleted() const { return m_lastDeleted; }
+    // The picture weight of every page of the last successful build.
+    const std::vector<PageWeight>& LastPageWeights() const { return m_lastWeights; }
 
 private:
     // Settings complete, or made complete through the settings dialog.
@@ -77,4 +79,5 @@ private:
     std::filesystem::path m_lastRoot;
     std::filesystem::path m_previewRun, m_publishRun;
     std::vector<std::string> m_lastSent, m_lastDeleted;
+    std::vector<PageWeight> m_lastWeights;
 };

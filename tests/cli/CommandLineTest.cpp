@@ -128,6 +128,7 @@ TEST(CommandLine, UsageErrorsExitWithStatusTwoAndSayWhatIsWrong) {
         {{"build", "site.pwu", "out", "--preview=yes"}, "--preview takes no value"},
         {{"build", "site.pwu", "out", "--preview", "--preview"}, "--preview given twice"},
         {{"build", "site.pwu", "out", "--jobs", "0"}, "not '0'"},
+        {{"build", "site.pwu", "out", "--webp", "yes"}, "--webp needs on or off, not 'yes'"},
         {{"render", "site.pwu", "--out", "p.png"}, "missing option --page N"},
         {{"render", "site.pwu", "--page", "2"}, "missing option --out PNG"},
         {{"render", "site.pwu", "--page", "0", "--out", "p.png"}, "not '0'"},
@@ -153,7 +154,8 @@ TEST(CommandLine, UsageErrorsExitWithStatusTwoAndSayWhatIsWrong) {
     }
     // A command's usage error names that command's usage.
     EXPECT_NE(RunArgs({"build", "x"})
-                  .err.find("usage: pagewright build FILE OUTDIR [--preview] [--jobs N]\n"),
+                  .err.find("usage: pagewright build FILE OUTDIR [--preview] [--jobs N] "
+                            "[--classic] [--hidpi on|off] [--webp on|off] [--phones on|off]\n"),
               std::string::npos);
 }
 
