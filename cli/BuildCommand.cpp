@@ -1,5 +1,6 @@
 #include "cli/BuildCommand.h"
 #include "cli/OutputOptions.h"
+#include "cli/AccessPrint.h"
 #include "qtsettings/QtSettingsStore.h"
 #include "sitebuild/SiteBuilder.h"
 #include "model/Page.h"
@@ -107,6 +108,7 @@ int RunBuild(const CParsedCommand& command, CCommandEnv& env) {
         env.out << "Built " << site->PageCount() << " page" << (site->PageCount() == 1 ? "" : "s")
                 << ": " << (outDir / kFrontPageFile).string() << '\n';
         PrintPageWeights(result.pageWeights, env.out);
+        PrintAccessReport(result.accessibility, env.out);
         return kExitOk;
     case BuildInvalid: {
         env.err << "pagewright: build: page " << cp1252::ToUtf8(result.pageName) << ": "

@@ -1,4 +1,5 @@
 #include "cli/PublishCommands.h"
+#include "cli/AccessPrint.h"
 #include "qtsettings/QtSettingsStore.h"
 #include "model/Site.h"
 #include "model/SiteFile.h"
@@ -194,6 +195,7 @@ int RunExport(const CParsedCommand& command, CCommandEnv& env) {
     if (result == CPublisher::EResult::Done) {
         env.out << "Exported to " << (publisher.LastRoot() / "default.htm").string() << '\n';
         PrintPageWeights(publisher.LastPageWeights(), env.out);
+        PrintAccessReport(publisher.LastAccessReport(), env.out);
     }
     return Finish(result, "export", env);
 }

@@ -5,6 +5,9 @@
 #include "model/MissingPicture.h"
 #include "services/ByteReader.h"
 #include "services/ByteWriter.h"
+#include "services/ImageConvert.h"
+#include <algorithm>
+#include <cstring>
 
 CBackgroundFill::CBackgroundFill(const CColor& colour) : m_colour(colour) {}
 
@@ -14,7 +17,7 @@ CBackgroundFill::CBackgroundFill(const CBackgroundFill& other)
     : m_type(other.m_type), m_colour(other.m_colour), m_imagePath(other.m_imagePath),
       m_tileImage(other.m_tileImage), m_gradient(other.m_gradient),
       m_horizontal(other.m_horizontal), m_needsRender(true), m_width(other.m_width),
-      m_height(other.m_height) {}
+      m_height(other.m_height), m_pictureScale(other.m_pictureScale) {}
 
 CBackgroundFill& CBackgroundFill::operator=(const CBackgroundFill& other) {
     if (this == &other) return *this;
@@ -28,6 +31,7 @@ CBackgroundFill& CBackgroundFill::operator=(const CBackgroundFill& other) {
     m_needsRender = true;
     m_width = other.m_width;
     m_height = other.m_height;
+    m_pictureScale = other.m_pictureScale;
     return *this;
 }
 
@@ -101,6 +105,33 @@ void CBackgroundFill::SetType(FillType type) {
     m_needsRender = type != fillSolid;
 }
 
+void CBackgroundFill::SetPictureScale(int scale) {
+    scale = std::max(scale, 1);
+    if (scale == m_pictureScale) return;
+    m_pictureScale = scale;
+    if (m_type == fillImage) Invalidate();
+}
+
+namespace {
+// Each pixel as scale x scale pixels, in RGB (with the alpha it has).
+std::unique_ptr<CImage> Enlarged(const CImage& picture, int scale) {
+    const std::unique_ptr<CImage> rgb = pw::ToRgb8(picture, true);
+    if (!rgb) return nullptr;
+    const int bpp = rgb->HasAlpha() ? 4 : 3;
+    auto out = std::make_unique<CImage>(rgb->GetMode(), rgb->Width() * scale,
+                                        rgb->Height() * scale, 96.0);
+    if (!out->Bits()) return nullptr;
+    for (int y = 0; y < out->Height(); ++y) {
+        const uint8_t* src = rgb->Bits() + static_cast<std::size_t>(y / scale) * rgb->RowBytes();
+        uint8_t* dst = out->Bits() + static_cast<std::size_t>(y) * out->RowBytes();
+        for (int x = 0; x < out->Width(); ++x)
+            std::memcpy(dst + static_cast<std::size_t>(x) * bpp,
+                        src + static_cast<std::size_t>(x / scale) * bpp, bpp);
+    }
+    return out;
+}
+} // namespace
+
 void CBackgroundFill::Invalidate() {
     DropImage();
     m_needsRender = true;
@@ -157,6 +188,7 @@ bool CBackgroundFill::LoadPicture(const CPictureContext* context) {
     }
     static const CPictureContext nobody;
     CPictureLoad load = LoadFillPicture(m_imagePath, m_colour, context ? *context : nobody);
+    if (load.image && m_pictureScale > 1) load.image = Enlarged(*load.image, m_pictureScale);
     if (load.image) {
         m_imagePath = std::move(load.path);
         m_image = std::move(load.image);

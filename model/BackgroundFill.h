@@ -55,6 +55,12 @@ public:
     // Left to right (angle 0) or bottom to top (angle 90).
     void SetHorizontal(bool horizontal);
     void SetTiled(bool tiled) { m_tileImage = tiled; }
+    // A background drawn for a page copy `scale` times larger: its picture
+    // shows each of its pixels as scale x scale (the file has no more detail
+    // than it shows at scale 1, and tiles stay seamless); the gradient strip
+    // follows the page size as ever.
+    void SetPictureScale(int scale);
+    int PictureScale() const { return m_pictureScale; }
     void SetWidth(int32_t width);
     void SetHeight(int32_t height);
     // Keeps the colour but leaves everything else as the type needs it
@@ -98,4 +104,5 @@ private:
     bool m_needsRender = true;
     int32_t m_width = -1;
     int32_t m_height = -1;
+    int m_pictureScale = 1;
 };

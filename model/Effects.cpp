@@ -22,6 +22,7 @@ CEffects& CEffects::operator=(const CEffects& other) {
 }
 
 void CEffects::CopyParameters(const CEffects& other) {
+    m_scale = other.m_scale;
     shadowOn = other.shadowOn;
     shadowDistance = other.shadowDistance;
     shadowSize = other.shadowSize;
@@ -53,6 +54,16 @@ bool CEffects::operator==(const CEffects& o) const {
            edgesType == o.edgesType && glowOn == o.glowOn && glowSize == o.glowSize &&
            glowTransparency == o.glowTransparency && glowType == o.glowType &&
            SameRgb(glowColour, o.glowColour);
+}
+
+void CEffects::ScaleBy(int scale) {
+    shadowDistance *= scale;
+    shadowSize *= scale;
+    edgesSize *= scale;
+    glowSize *= scale;
+    m_scale = std::min(m_scale * scale, kMaxScale);
+    Invalidate();
+    ResetExtents();
 }
 
 void CEffects::Invalidate() {

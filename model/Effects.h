@@ -62,6 +62,10 @@ public:
     static constexpr int32_t kMaxSize = 100;
     static constexpr int32_t kMaxDistance = 100;
     static constexpr int32_t kMaxTransparency = 100;
+    // A copy drawn at a scale (up to kMaxScale) multiplies the sizes; the
+    // renderer's guard on sizes allows for that scale and no more.
+    static constexpr int32_t kMaxScale = 3;
+    int32_t Scale() const { return m_scale; }
 
     CEffects();
     ~CEffects();
@@ -75,6 +79,10 @@ public:
     // not compared.
     bool operator==(const CEffects& other) const;
 
+    // Multiplies every pixel measure (shadow distance and softness, edge
+    // width, glow size) for a copy drawn `scale` times larger; the masks are
+    // built afresh.
+    void ScaleBy(int scale);
     // Drops the three masks and marks the record for rendering.
     void Invalidate();
     // Forgets the remembered mask sizes and offsets so the next render builds
@@ -124,4 +132,5 @@ private:
     CMaskCache m_glow;
     int32_t m_outputX = 0;
     int32_t m_outputY = 0;
+    int32_t m_scale = 1;
 };

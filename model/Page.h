@@ -150,6 +150,9 @@ public:
     bool IsDrawn(const CPageItem& item) const { return IsDrawn(item, CEditState{false, EditedText()}); }
     // Reorders the items to the given permutation of the current ones.
     void SetItemOrder(const std::vector<CPageItem*>& order);
+    // A copy of the page that draws `scale` times larger (model/PageScale.cpp,
+    // where pw::ScaledPageCopy explains it). The site is not told.
+    std::unique_ptr<CPage> ScaledCopy(int scale) const;
 
     // --- selection and groups (Page_Selection.cpp)
     const std::vector<std::unique_ptr<CObjectSet>>& Sets() const { return m_sets; }

@@ -102,6 +102,14 @@ std::unique_ptr<CPageObject> CPageObject::Clone() const {
     return nullptr;
 }
 
+void CPageObject::ScaleBy(int scale) {
+    if (scale == 1) return;
+    const DPOINT c = GetCenter();
+    SetCenter({c.x * scale, c.y * scale});
+    SetOffsetX(m_mouseOverOffset.x * scale);
+    SetOffsetY(m_mouseOverOffset.y * scale);
+}
+
 void CPageObject::SetOffsetX(int32_t x) {
     ShiftRectAndHandles(x - m_mouseOverOffset.x, 0);
     m_mouseOverOffset.x = x;

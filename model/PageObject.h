@@ -122,6 +122,12 @@ public:
     virtual void Load(CByteReader& reader, const CStreamVersion& version) = 0;
     // Exchanges the geometry with another object of the same kind (undo).
     virtual void SwapGeometry(CPageObject& other) = 0;
+    // Makes this object (a copy, never one on a shown page) draw `scale`
+    // times larger about the page origin: place, size, mouse-over offset and
+    // every pixel measure of its records. This base moves the centre and the
+    // offset only, which suits the box kinds: they are written as HTML and
+    // never drawn into pictures.
+    virtual void ScaleBy(int scale);
 
     bool IsDirty() const { return m_dirty; }
     const CImage* GetImage() const { return m_image.get(); }

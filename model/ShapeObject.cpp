@@ -249,6 +249,21 @@ int32_t CShapeObject::EstimateBytes(double pixelsPerByte) const {
     return static_cast<int32_t>(bytes);
 }
 
+void CShapeObject::ScaleBy(int scale) {
+    if (scale == 1) return;
+    m_center = {m_center.x * scale, m_center.y * scale};
+    m_size = {m_size.width * scale, m_size.height * scale};
+    m_mouseOverOffset = {m_mouseOverOffset.x * scale, m_mouseOverOffset.y * scale};
+    if (m_effects) m_effects->ScaleBy(scale);
+    if (m_buttonText) {
+        m_buttonText->fontSize *= scale;
+        m_buttonText->shadowDistance *= scale;
+    }
+    MarkChanged();
+    RebuildOutline();
+    UpdateHandles();
+}
+
 void CShapeObject::SwapGeometry(CPageObject& other) {
     auto* o = dynamic_cast<CShapeObject*>(&other);
     if (!o || o == this || o->GetKind() != GetKind()) return;

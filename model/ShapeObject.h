@@ -65,6 +65,10 @@ public:
     void Save(CByteWriter& writer) const override;
     void Load(CByteReader& reader, const CStreamVersion& version) override;
     void SwapGeometry(CPageObject& other) override;
+    // Centre, size, offset, effect sizes and distances, label font and label
+    // shadow; the fill is made again at the new size (a picture from its
+    // source, so a picture larger than the object shows its detail).
+    void ScaleBy(int scale) override;
 
     // Stores the centre with no other effect.
     virtual void SetCenterRaw(double x, double y);

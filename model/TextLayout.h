@@ -99,6 +99,10 @@ public:
     int32_t boxWidth = 1;
     int32_t boxHeight = 1;
     bool advanced = false;
+    // The planes are drawn this many times the box (a text drawn for a
+    // screen of more pixels): the layout stays in box pixels and each letter
+    // is drawn at its place times the scale by a font of the scaled size.
+    int drawScale = 1;
 
     int32_t MinWidth() const { return m_minWidth; }
     int32_t MinHeight() const { return m_minHeight; }
@@ -120,7 +124,8 @@ public:
     bool Draw();
     bool IsDrawn() const { return !m_drawStale && m_coverage; }
     void MarkDrawStale() { m_drawStale = true; }
-    // 8-bit coverage (grey) and un-weighted colours (RGB) of the box.
+    // 8-bit coverage (grey) and un-weighted colours (RGB) of the box (times
+    // drawScale).
     const CImage* CoverageImage() const { return m_coverage.get(); }
     const CImage* ColourImage() const { return m_colour.get(); }
     // Smallest box around the ink, in box coordinates; empty when no ink.
@@ -152,6 +157,7 @@ private:
         bool SameDrawing(const CDrawnRow& other) const;
     };
     std::vector<CDrawnRow> RowsToDraw() const;
+    bool DrawScaled();
     template <class F> void ForEachRun(const CDrawnRow& row, F&& draw);
     void MeasureInk(CDrawnRow& row);
     CStyleFont& FontOf(uint16_t id);

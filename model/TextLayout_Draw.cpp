@@ -76,9 +76,59 @@ void CTextLayout::MeasureInk(CDrawnRow& row) {
     });
 }
 
+// The whole box at drawScale. Each character is drawn by itself at its laid
+// out place times the scale: a font of the scaled size has advances that are
+// not exactly the scaled ones, and a run drawn in one go would drift from the
+// places the layout (and the 1x drawing) gave its letters.
+bool CTextLayout::DrawScaled() {
+    const int s = drawScale;
+    const long long w = static_cast<long long>(boxWidth) * s;
+    const long long h = static_cast<long long>(boxHeight) * s;
+    if (boxWidth <= 0 || boxHeight <= 0 || boxWidth > kMaxBoxSide || boxHeight > kMaxBoxSide)
+        return false;
+    CFontEngine& engine = CFontEngine::Instance();
+    CTextCanvas canvas(static_cast<int>(w), static_cast<int>(h));
+    for (const CDrawnRow& row : RowsToDraw()) {
+        const int baseline = (row.top + row.ascent) * s;
+        for (std::size_t i = 0; i < row.text.size(); ++i) {
+            CFontRequest spec = FontOf(row.styles[i]).spec;
+            spec.pixelHeight = std::min(spec.pixelHeight * s, CFontEngine::kMaxPixelHeight);
+            const char32_t c = cp1252::ToUnicode(static_cast<uint8_t>(row.text[i]));
+            canvas.DrawGlyphs(spec, std::u32string_view(&c, 1), row.x[i] * s,
+                              baseline - engine.Metrics(spec).ascent,
+                              static_cast<COLORREF>(m_styles[row.styles[i]].color));
+        }
+    }
+    m_coverage = std::make_unique<CImage>(IMAGE_GRAY8, static_cast<int>(w), static_cast<int>(h), 96.0);
+    m_colour = std::make_unique<CImage>(IMAGE_RGB8, static_cast<int>(w), static_cast<int>(h), 96.0);
+    if (!m_coverage->Bits() || !m_colour->Bits()) {
+        m_coverage.reset();
+        m_colour.reset();
+        return false;
+    }
+    for (int y = 0; y < h; ++y) {
+        std::memcpy(m_coverage->Bits() + y * m_coverage->RowBytes(),
+                    canvas.Coverage() + static_cast<std::size_t>(y) * canvas.CoverageStride(),
+                    static_cast<std::size_t>(w));
+        std::memcpy(m_colour->Bits() + y * m_colour->RowBytes(),
+                    canvas.Colour() + static_cast<std::size_t>(y) * canvas.ColourStride(),
+                    3 * static_cast<std::size_t>(w));
+    }
+    m_inkBox = canvas.InkBox();
+    m_drawnBand = CRect{0, 0, static_cast<int>(w), static_cast<int>(h)};
+    // A later drawing at scale 1 starts from scratch.
+    m_drawnRows.clear();
+    m_rowInk.clear();
+    m_redrawAll = true;
+    m_drawStale = false;
+    ++m_drawCount;
+    return true;
+}
+
 bool CTextLayout::Draw() {
     if (!m_laidOut) Layout();
     if (!m_drawStale && m_coverage && m_colour) return true;
+    if (drawScale > 1) return DrawScaled();
     const int w = boxWidth;
     const int h = boxHeight;
     if (w <= 0 || h <= 0 || w > kMaxBoxSide || h > kMaxBoxSide) return false;

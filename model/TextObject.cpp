@@ -58,16 +58,18 @@ CTextObject::CTextObject(DPOINT center, CObjectSize size, double angle)
 
 CTextObject::CTextObject(const CTextObject& other)
     : CShapeObject(other), m_scaleX(other.m_scaleX), m_scaleY(other.m_scaleY),
-      m_layout(std::make_unique<CTextLayout>(*other.m_layout)) {
+      m_drawScale(other.m_drawScale), m_layout(std::make_unique<CTextLayout>(*other.m_layout)) {
     m_layout->SetOwner(this);
+    m_layout->drawScale = m_drawScale;
     RebuildOutline();
     UpdateHandles();
 }
 
 CTextObject::CTextObject(const CTextObject& other, GeometryOnly tag)
     : CShapeObject(other, tag), m_scaleX(other.m_scaleX), m_scaleY(other.m_scaleY),
-      m_layout(std::make_unique<CTextLayout>(*other.m_layout)) {
+      m_drawScale(other.m_drawScale), m_layout(std::make_unique<CTextLayout>(*other.m_layout)) {
     m_layout->SetOwner(this);
+    m_layout->drawScale = m_drawScale;
     RebuildOutline();
     UpdateHandles();
 }
@@ -100,6 +102,14 @@ void CTextObject::SwapGeometry(CPageObject& other) {
         text->UpdateHandles();
         if (text->m_editing) text->m_rect = text->BoxRect();
     }
+}
+
+void CTextObject::ScaleBy(int scale) {
+    if (scale == 1) return;
+    m_drawScale *= scale;
+    m_layout->drawScale = m_drawScale;
+    m_layout->MarkDrawStale();
+    CShapeObject::ScaleBy(scale);
 }
 
 std::unique_ptr<CPageObject> CTextObject::Clone() const {
@@ -140,8 +150,8 @@ CRect CTextObject::GetRect() const {
 }
 
 bool CTextObject::DrawsUpright() const {
-    return m_editing || (m_angle == 0.0 && m_size.width == m_layout->boxWidth &&
-                         m_size.height == m_layout->boxHeight);
+    return m_editing || (m_angle == 0.0 && m_size.width == m_layout->boxWidth * m_drawScale &&
+                         m_size.height == m_layout->boxHeight * m_drawScale);
 }
 
 CRect CTextObject::RenderedBounds() const {
@@ -163,9 +173,11 @@ double CTextObject::GetAngle() const {
 }
 
 CRect CTextObject::BoxRect() const {
-    const int left = RoundHalfUp(m_center.x - m_layout->boxWidth / 2.0);
-    const int top = RoundHalfUp(m_center.y - m_layout->boxHeight / 2.0);
-    return {left, top, left + m_layout->boxWidth, top + m_layout->boxHeight};
+    const int32_t w = m_layout->boxWidth * m_drawScale;
+    const int32_t h = m_layout->boxHeight * m_drawScale;
+    const int left = RoundHalfUp(m_center.x - w / 2.0);
+    const int top = RoundHalfUp(m_center.y - h / 2.0);
+    return {left, top, left + w, top + h};
 }
 
 void CTextObject::SetSize(int32_t width, int32_t height) {
@@ -219,9 +231,9 @@ void CTextObject::LayoutText() {
 void CTextObject::FitToBox(int32_t oldBoxHeight) {
     const int32_t change = m_layout->boxHeight - oldBoxHeight;
     // The top edge stays put: the text grows or shrinks downwards.
-    if (change != 0) m_center.y += change / 2.0;
-    m_size = {std::max(ScaledSide(m_layout->boxWidth, m_scaleX), 0),
-              std::max(ScaledSide(m_layout->boxHeight, m_scaleY), 0)};
+    if (change != 0) m_center.y += change * m_drawScale / 2.0;
+    m_size = {std::max(ScaledSide(m_layout->boxWidth, m_scaleX), 0) * m_drawScale,
+              std::max(ScaledSide(m_layout->boxHeight, m_scaleY), 0) * m_drawScale};
     MarkChanged();
     RebuildOutline();
     UpdateHandles();

@@ -52,6 +52,12 @@ public:
     void SwapGeometry(CPageObject& other) override;
     std::unique_ptr<CPageObject> Clone() const override;
     void Load(CByteReader& reader, const CStreamVersion& version) override;
+    // The text keeps its layout (box, line breaks, character places) and
+    // draws its letters `scale` times larger: at that scale each letter is
+    // drawn by the font engine at its place times the scale, so the lines
+    // break at the same words as at scale 1.
+    void ScaleBy(int scale) override;
+    int DrawScale() const { return m_drawScale; }
 
     // --- the text record
     CTextLayout& Layout() { return *m_layout; }
@@ -124,6 +130,7 @@ private:
 
     double m_scaleX = 1.0;
     double m_scaleY = 1.0;
+    int m_drawScale = 1; // the box (in layout pixels) is drawn this much larger
     bool m_editing = false;
     bool m_isNew = false;
     std::unique_ptr<CTextLayout> m_layout;

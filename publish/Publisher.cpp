@@ -112,6 +112,7 @@ std::unique_ptr<SiteBuilder> CPublisher::Build(CSite& site, const fs::path& root
     if (result.code == BuildOk) {
         m_lastRoot = root;
         m_lastWeights = result.pageWeights;
+        m_lastAccess = result.accessibility;
         return builder;
     }
     failure = EResult::Failed;

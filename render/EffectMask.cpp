@@ -49,12 +49,13 @@ int ShadowOpacityFactor(int32_t transparency) {
 }
 
 bool BuildEffectMask(const CImage& objectImage, int32_t size, int32_t transparency,
-                     CEffects::CMaskCache& cache) {
+                     CEffects::CMaskCache& cache, int32_t maxSize) {
     const int w = objectImage.Width(), h = objectImage.Height();
     // The record's ranges hold for loaded files; values set in code are held to
     // them here too, so the padded mask (and the blur's float copy of it)
-    // never outgrows the object by more than the largest size allows.
-    const double sigma = EffectSigma(std::clamp(size, 0, CEffects::kMaxSize));
+    // never outgrows the object by more than the largest size allows (times
+    // the scale of a copy drawn larger).
+    const double sigma = EffectSigma(std::clamp(size, 0, maxSize));
     const int pad = EffectPadding(sigma);
     const int half = pad / 2;
     cache = CEffects::CMaskCache{};
@@ -116,7 +117,7 @@ bool CEffects::UpdateMasks(const CImage& objectImage) {
     bool ok = true;
     const auto update = [&](bool on, int32_t size, int32_t transparency, CMaskCache& cache) {
         if (!on || IsMaskCurrent(cache, size, transparency, w, h, stale)) return false;
-        ok = BuildEffectMask(objectImage, size, transparency, cache) && ok;
+        ok = BuildEffectMask(objectImage, size, transparency, cache, kMaxSize * m_scale) && ok;
         return true;
     };
     if (update(shadowOn, shadowSize, shadowTransparency, m_shadow)) {

@@ -16,9 +16,10 @@ int32_t EffectPadding(double sigma);
 // Builds the mask of an effect of the given size from the alpha of an ARGB
 // object image and stores it, its offset relative to the object and what it
 // was built from in the cache. An object with no coverage leaves an empty
-// cache entry (null mask, zero size). False when memory runs out.
+// cache entry (null mask, zero size). False when memory runs out. Sizes are
+// held to maxSize, so memory stays bounded by the padded object.
 bool BuildEffectMask(const CImage& objectImage, int32_t size, int32_t transparency,
-                     CEffects::CMaskCache& cache);
+                     CEffects::CMaskCache& cache, int32_t maxSize = CEffects::kMaxSize);
 
 // The cache rule: the mask stays when it was built with this size and
 // transparency for an object of this size, nothing changed the record since,

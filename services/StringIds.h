@@ -12,6 +12,15 @@ constexpr int IDS_BUILD_WRITING = 2019;     // phase label
 constexpr int IDS_BUILD_CANNOT_WRITE = 2020; // a built file could not be written: "file: reason"
 constexpr int IDS_PAGE_FILE_PREFIX = 2022;  // "Side" + position + ".html"
 
+// Accessibility report of a build: one line per finding ("%s": page, item,
+// then the finding's detail), a heading and the line for an empty report.
+constexpr int IDS_ACCESS_NO_ALT_TEXT = 2200;
+constexpr int IDS_ACCESS_MISSING_PAGE = 2201;
+constexpr int IDS_ACCESS_MISSING_FILE = 2202;
+constexpr int IDS_ACCESS_LOW_CONTRAST = 2203;
+constexpr int IDS_ACCESS_NOTHING_FOUND = 2204;
+constexpr int IDS_ACCESS_HEADING = 2205; // "%s": the number of findings
+
 // Status bar hints of the page view
 constexpr int IDS_HINT_RESIZE_KEYS = 2030;
 constexpr int IDS_HINT_ROTATE_KEYS = 2031;

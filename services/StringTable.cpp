@@ -16,6 +16,15 @@ const std::map<int, std::string>& Strings() {
         {IDS_BUILD_WRITING, "Skriver Side:"},
         {IDS_BUILD_CANNOT_WRITE, "Kunne ikke skrive %s"},
         {IDS_PAGE_FILE_PREFIX, "Side"},
+        {IDS_ACCESS_NO_ALT_TEXT, "Side %s, objekt %s: billedet har ingen alternativ tekst"},
+        {IDS_ACCESS_MISSING_PAGE,
+         "Side %s, objekt %s: linket fører til side %s, som ikke findes"},
+        {IDS_ACCESS_MISSING_FILE, "Side %s, objekt %s: linket fører til en fil, som ikke findes: %s"},
+        {IDS_ACCESS_LOW_CONTRAST,
+         "Side %s, objekt %s: teksten \"%s\" står for svagt mod baggrunden (kontrast %s:1, "
+         "mindst 4,5:1)"},
+        {IDS_ACCESS_NOTHING_FOUND, "Tilgængelighed: intet at bemærke"},
+        {IDS_ACCESS_HEADING, "Tilgængelighed: %s fund"},
 
         {IDS_HINT_RESIZE_KEYS, "(+Ctrl bevarer størrelsesforhold)    (+Shift skalerer ensartet)"},
         {IDS_HINT_ROTATE_KEYS, "(+Ctrl roterer med 45°)"},

@@ -42,6 +42,10 @@ struct BuildSettings {
     bool webp = false;  // every JPEG also as WebP where that is smaller, offered first
     bool phones = false; // a viewport and a scale-to-fit for screens narrower than the page
     bool Classic() const { return !hiDpi && !webp && !phones; }
+    // Checks the pages for the accessibility report of the result; it costs
+    // a render of the ground under every text. The output does not depend
+    // on it.
+    bool accessibilityReport = true;
 
     // Root and files folder the usual way: files = root / My_Homepage_Files.
     static BuildSettings InFolder(const std::filesystem::path& root, bool preview);
@@ -65,6 +69,31 @@ struct PageWeight {
     long long after = 0;
 };
 
+// What the accessibility report of a build can find.
+enum class EAccessFinding {
+    MissingAltText, // an informative picture without alternative text
+    MissingPage,    // a link to a page the site does not have
+    MissingFile,    // a link to a local file that is not there
+    LowContrast,    // text under 4.5:1 against what is drawn below it
+};
+
+// One finding of the accessibility report; the text for people comes from
+// DescribeFinding (AccessReport.h).
+struct CAccessFinding {
+    EAccessFinding kind = EAccessFinding::MissingAltText;
+    std::string page;               // identifier of the page (Windows-1252)
+    const CPageItem* item = nullptr; // the item, valid while the site is
+    int32_t itemNumber = 0;          // its place on the page, from 1 (bottom)
+    // MissingPage: the page number the link names; MissingFile: the path as
+    // the link holds it; LowContrast: the words of the text in that colour
+    // (Windows-1252).
+    std::string detail;
+    double contrast = 0;    // LowContrast: the measured ratio (x:1)
+    ColorRef textColour = 0; // LowContrast: the colour of those words
+
+    bool operator==(const CAccessFinding&) const = default;
+};
+
 struct BuildResult {
     int code = BuildOk;
     std::string pageName;           // identifier of the page that failed validation
@@ -76,6 +105,9 @@ struct BuildResult {
     // Bytes of the pictures a browser fetches to show each page (see
     // PageWeight), page by page in site order; filled by a finished build.
     std::vector<PageWeight> pageWeights;
+    // The accessibility report of a finished build, page by page in site
+    // order and bottom item first; empty when nothing was found.
+    std::vector<CAccessFinding> accessibility;
 };
 
 // One entry of a page's text-style table (CSS class textstyle<n>).
@@ -132,6 +164,9 @@ struct BuildItem {
     bool hasLink = false;
     std::string linkUrl;
     std::vector<LinkRun> linkRuns;
+    // ALT of the item's picture: the user's text, or outside the classic
+    // build the item's own words (see OwnWords.h); empty for none.
+    std::string altText;
 };
 
 struct BuildPage {

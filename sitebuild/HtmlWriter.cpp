@@ -309,11 +309,11 @@ void CHtmlWriter::WriteImage(std::string& out, const BuildPage& page, const Buil
     // the IMG tag of a classic build stays exactly as it was.
     std::string src = AttributeValue(item.imageUrl);
     if (!sources.srcset.empty()) src += "\" srcset=\"" + AttributeValue(sources.srcset);
-    const std::string* alt = item.item ? item.item->Current().GetAltText() : nullptr;
-    if (alt && !alt->empty())
+    const bool canHaveAlt = item.item && item.item->Current().GetAltText();
+    if (!item.altText.empty())
         Append(out, "<IMG SRC=\"%s\" %s WIDTH=%d HEIGHT=%d BORDER=0 ALT=\"%s\">", src.c_str(),
-               name.c_str(), item.width, item.height, AttributeValue(*alt).c_str());
-    else if (alt)
+               name.c_str(), item.width, item.height, AttributeValue(item.altText).c_str());
+    else if (canHaveAlt)
         Append(out, "<IMG SRC=\"%s\" %s WIDTH=%d HEIGHT=%d BORDER=0>", src.c_str(), name.c_str(),
                item.width, item.height);
     else

@@ -168,14 +168,15 @@ std::string WriteItemImage(const CMemFile& encoded, const CPageObject& state, co
     return CopyReplacing(source, filesFolder / ownName, failure) ? ownName : std::string();
 }
 
-std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth, int pageHeight) {
+std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth, int pageHeight,
+                                      int scale) {
     const CImage* strip = fill.GetImage();
     if (!strip || !strip->Bits() || strip->Width() <= 0 || strip->Height() <= 0) return nullptr;
     if (strip->GetMode() != IMAGE_RGB8 && strip->GetMode() != WithAlpha(IMAGE_RGB8)) return nullptr;
     const bool horizontal = fill.IsHorizontal();
     const int page = horizontal ? pageWidth : pageHeight;
     const int have = horizontal ? strip->Width() : strip->Height();
-    const int length = std::max(page, 2048);
+    const int length = std::max(page, 2048 * scale);
     auto out = std::make_unique<CImage>(IMAGE_RGB8, horizontal ? length : 1,
                                         horizontal ? 1 : length, 96.0);
     if (!out->Bits()) return nullptr;
@@ -246,4 +247,46 @@ bool WritePageBackground(BuildPage& page, const BuildSettings& settings, Backgro
     if (auto strip = GradientStrip(fill, source.Width(), source.Height()))
         SaveBuildJpeg(settings.filesFolder / file, *strip, &failure, twins);
     return !failure;
+}
+
+std::string TwoXName(const std::string& file) {
+    const std::size_t slash = file.find_last_of('/');
+    const std::size_t dot = file.rfind('.');
+    const bool hasDot = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasDot ? file.substr(0, dot) : file) + "@2x.jpg";
+}
+
+bool WritePageBackground2x(BuildPage& page, const CBackgroundFill& scaled, int scale,
+                           const BuildSettings& settings, BackgroundImageMap& made,
+                           CWriteFailure& failure, WebpTwins* twins) {
+    BackgroundRecord& record = page.background;
+    record.imageUrl2x.clear();
+    const std::string& url1x = record.imageUrl;
+    if (url1x.empty() || scaled.NeedsRender() || EndsWithNoCase(url1x, ".gif")) return true;
+    const std::size_t slash = url1x.find_last_of('/');
+    const std::string file = TwoXName(slash == std::string::npos ? url1x : url1x.substr(slash + 1));
+    const auto url = [&](const std::string& name) {
+        return page.frontPage ? std::string(kFilesFolderName) + "/" + name : name;
+    };
+    std::unique_ptr<CImage> picture;
+    if (scaled.GetType() == CBackgroundFill::fillImage) {
+        const std::string& path = scaled.GetImagePath();
+        auto known = std::find_if(made.begin(), made.end(),
+                                  [&](const auto& entry) { return entry.first == path; });
+        if (known != made.end()) {
+            record.imageUrl2x = url(known->second);
+            return true;
+        }
+        if (const CImage* image = scaled.GetImage())
+            picture = pw::ToRgb8Over(*image, 255, 255, 255); // as at scale 1
+    } else if (scaled.GetType() == CBackgroundFill::fillGradient) {
+        picture = GradientStrip(scaled, page.page->Width() * scale, page.page->Height() * scale,
+                                scale);
+    }
+    if (!picture) return true; // nothing drawn: the page keeps its 1x picture only
+    picture->SetDpi(96.0);
+    if (!SaveBuildJpeg(settings.filesFolder / file, *picture, &failure, twins)) return false;
+    if (scaled.GetType() == CBackgroundFill::fillImage) made.emplace_back(scaled.GetImagePath(), file);
+    record.imageUrl2x = url(file);
+    return true;
 }

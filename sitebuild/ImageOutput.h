@@ -85,8 +85,11 @@ std::string WriteItemImage(const CMemFile& encoded, const CPageObject& state, co
 // The strip a gradient background goes out as: a horizontal gradient is one
 // row of max(page width, 2048) pixels, a vertical one one column of
 // max(page height, 2048); pixels past the page repeat its last pixel. Null
-// when the fill has no rendered strip.
-std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth, int pageHeight);
+// when the fill has no rendered strip. The strip of a page drawn at a scale
+// (page sizes already scaled) is scale x 2048 long at least, so it reaches
+// as far on the screen as the strip at scale 1.
+std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth, int pageHeight,
+                                      int scale = 1);
 
 // Fills the page's background record and writes its background file
 // ("Side<position>_IMG_BCK" + ".jpg" or ".gif"), reusing a file another page
@@ -94,3 +97,17 @@ std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth
 // `failure`).
 bool WritePageBackground(BuildPage& page, const BuildSettings& settings, BackgroundImageMap& made,
                          CWriteFailure& failure, WebpTwins* twins = nullptr);
+
+// After WritePageBackground, the background at a scale for screens with more
+// pixels: `scaled` is the background of the page's scaled copy (see
+// pw::ScaledPageCopy), sized and rendered. Writes "<name>@2x.jpg" beside the
+// background file (a gradient strip, or the picture with each pixel
+// enlarged; one file for pages that share a picture) and sets imageUrl2x. A
+// solid background or a GIF copied as it is gets none. False when a file
+// could not be written.
+bool WritePageBackground2x(BuildPage& page, const CBackgroundFill& scaled, int scale,
+                           const BuildSettings& settings, BackgroundImageMap& made,
+                           CWriteFailure& failure, WebpTwins* twins = nullptr);
+
+// The name of a file at scale 2: "IMG_3.jpg" -> "IMG_3@2x.jpg" (always a JPEG).
+std::string TwoXName(const std::string& file);

@@ -2,6 +2,7 @@
 #include "sitebuild/BuildPool.h"
 #include "sitebuild/HtmlWriter.h"
 #include "sitebuild/LinkUrls.h"
+#include "sitebuild/OwnWords.h"
 #include "sitebuild/PageClassify.h"
 #include "sitebuild/PageWeight.h"
 #include "sitebuild/RegionRenderer.h"
@@ -145,6 +146,7 @@ BuildResult SiteBuilder::Build(CSite& site) {
     m_backgrounds.clear();
     m_webpTwins.clear();
     m_imageCounter = 0;
+    m_findings.clear();
     m_position = 0;
     m_madeHere.clear();
     m_keptBytes = 0;
@@ -175,6 +177,7 @@ BuildResult SiteBuilder::Build(CSite& site) {
     if (result.code == BuildOk) result.code = WriteFiles(site);
     if (result.code == BuildOk) {
         result.pageWeights = MeasurePageWeights(m_pages, m_settings.filesFolder, m_webpTwins);
+        result.accessibility = std::move(m_findings);
         SetPos(CProgress::kRange - 1);
     }
     if (result.code == BuildWriteFailed && m_failure) {
@@ -250,6 +253,8 @@ BuildResult SiteBuilder::Classify(CSite& site) {
         m_pages.push_back(MakeBuildPage(page, i, &page == front));
         BuildPage& built = m_pages.back();
         DecideTextsAndCounters(built, m_settings.previewMode);
+        for (BuildItem& item : built.items)
+            item.altText = AltTextFor(item, m_settings.Classic());
         for (BuildItem& item : built.items)
             if (item.htmlText)
                 item.linkRuns = CHtmlWriter::CollectLinkRuns(

@@ -9,6 +9,7 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 class CBuildPool;
 class CMemFile;
@@ -97,6 +98,10 @@ private:
     // Hands the bytes to a worker to write as `file`; the result is taken
     // in order by CollectWrites.
     void QueueWrite(const std::filesystem::path& file, std::span<const uint8_t> bytes);
+    // The scale-2 file of a state whose picture went out as `file`: written
+    // once per file (a shared picture shares it too); empty for none.
+    std::string WritePicture2x(const CItemPictures& made, int state, const CItemJob& job,
+                               const std::string& file);
     // A picture being written by a worker; its result is taken in order.
     struct CPendingWrite {
         std::filesystem::path file;
@@ -161,5 +166,10 @@ private:
     CExportedImages m_exported;
     BackgroundImageMap m_backgrounds;
     WebpTwins m_webpTwins;
+    BackgroundImageMap m_backgrounds2x;
+    // Item picture file -> its scale-2 file ("" for none), for pictures
+    // shared between items.
+    std::unordered_map<std::string, std::string> m_files2x;
     int m_imageCounter = 0;
+    std::vector<CAccessFinding> m_findings; // the accessibility report so far
 };

@@ -1,16 +1,20 @@
 // The data phase of SiteBuilder: per page the text styles, the background
 // and the pictures and links of the image items.
+#include "sitebuild/AccessReport.h"
 #include "sitebuild/BuildPool.h"
+#include "sitebuild/ContrastCheck.h"
 #include "sitebuild/HtmlWriter.h"
 #include "sitebuild/LinkUrls.h"
 #include "sitebuild/PageClassify.h"
 #include "sitebuild/RegionRenderer.h"
 #include "sitebuild/SiteBuilder.h"
 #include "image/Image.h"
+#include "model/ObjectFill.h"
 #include "model/ObjectLink.h"
 #include "model/ObjectSet.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
+#include "model/PageScale.h"
 #include "model/Site.h"
 #include "services/Cp1252.h"
 #include "services/MemFile.h"
@@ -44,6 +48,7 @@ void SetRect(BuildItem& built, const CRect& r) {
 // starts: what to render, where, and whether later items cover it.
 struct SiteBuilder::CItemJob {
     int index = 0; // in page.items
+    int z = 0;     // in the page's stacking order (and its scaled copy's)
     const CPageItem* item = nullptr;
     bool twin = false;
     bool animatedGif = false;
@@ -62,7 +67,16 @@ struct SiteBuilder::CItemPictures {
     uint64_t hash[2] = {0, 0};
     CMemFile jpeg[2];
     std::vector<uint8_t> webp[2]; // empty: no WebP twin (off, or not smaller)
+    // The same at scale 2 (builds with hiDpi).
+    bool encoded2x[2] = {false, false};
+    CMemFile jpeg2x[2];
+    std::vector<uint8_t> webp2x[2];
 };
+
+namespace {
+// The scale of the second set of pictures a hiDpi build writes.
+constexpr int kHiDpiScale = 2;
+} // namespace
 
 // One page of the data phase as planned, and the workers' renders of its
 // items handed out so far. The next page's plan is made while this one is
@@ -71,16 +85,22 @@ struct SiteBuilder::CItemPictures {
 struct SiteBuilder::CPagePlan {
     BuildPage* page = nullptr;
     CPage* source = nullptr;
+    // The page at scale 2, drawn for the @2x pictures; null without hiDpi.
+    std::unique_ptr<CPage> scaled;
     std::vector<bool> drawn;
     std::vector<CItemJob> jobs;
     std::vector<CItemPictures> slots; // item j's results are in slot j % size
     std::vector<std::future<void>> done;
     std::size_t submitted = 0;
+    // The contrast of the page's texts, measured by a worker meanwhile.
+    std::future<void> contrast;
+    std::vector<CAccessFinding> contrastFindings;
 
     // Waits for every render handed out.
     void Wait() {
         for (auto& task : done)
             if (task.valid()) task.wait();
+        if (contrast.valid()) contrast.wait();
     }
 };
 
@@ -154,6 +174,7 @@ BuildCode SiteBuilder::PlanPage(BuildPage& page, std::unique_ptr<CPagePlan>& out
         }
         CItemJob& job = jobs.emplace_back();
         job.index = i;
+        job.z = built.zIndex;
         job.item = built.item;
         job.twin = built.item->HasMouseOver() && built.item->MouseOver();
         if (job.twin) {
@@ -171,6 +192,12 @@ BuildCode SiteBuilder::PlanPage(BuildPage& page, std::unique_ptr<CPagePlan>& out
         }
         job.overlapped = IsOverlapped(page, i, job.rect);
     }
+    // The page at scale 2, its objects brought up to date like the page's
+    // own (a copy that cannot be made leaves the page without @2x pictures).
+    if (m_settings.hiDpi) {
+        plan->scaled = pw::ScaledPageCopy(source, kHiDpiScale);
+        if (plan->scaled && RefreshPage(*plan->scaled) != BuildOk) return BuildCancelled;
+    }
     plan->slots.resize(std::max<std::size_t>(1, std::min(RendersAhead(), jobs.size())));
     plan->done.resize(jobs.size());
     out = std::move(plan);
@@ -184,8 +211,8 @@ void SiteBuilder::SubmitRenders(CPagePlan& plan, std::size_t upTo) {
         if (job.animatedGif) continue;
         CItemPictures& made = plan.slots[plan.submitted % plan.slots.size()];
         plan.done[plan.submitted] = m_pool->Submit(
-            [&job, &made, &source = *plan.source, &drawn = plan.drawn, &stop,
-             webp = m_settings.webp](CBuildWorker& w) {
+            [&job, &made, &source = *plan.source, scaled = plan.scaled.get(), &drawn = plan.drawn,
+             &stop, webp = m_settings.webp](CBuildWorker& w) {
                 CRegionRenderer& renderer = w.RendererFor(source, drawn);
                 renderer.SetStopFlag(&stop);
                 for (int k = 0; k < (job.twin ? 2 : 1); ++k) {
@@ -200,6 +227,27 @@ void SiteBuilder::SubmitRenders(CPagePlan& plan, std::size_t upTo) {
                     if (webp && made.encoded[k])
                         EncodeBuildWebp(w.pixels.Map(), made.jpeg[k], made.webp[k]);
                 }
+                made.encoded2x[0] = made.encoded2x[1] = false;
+                if (!scaled) return;
+                // The same region of the page at scale 2, through a renderer
+                // of its own: a scaled copy lives for one page only, and the
+                // worker's renderer is kept for the page itself.
+                CRegionRenderer large(w.tiles, w.scratch, *scaled, drawn);
+                large.SetStopFlag(&stop);
+                const CPageItem& item = scaled->ItemAt(job.z);
+                const CRect rect{job.rect.left * kHiDpiScale, job.rect.top * kHiDpiScale,
+                                 job.rect.right * kHiDpiScale, job.rect.bottom * kHiDpiScale};
+                for (int k = 0; k < (job.twin ? 2 : 1); ++k) {
+                    CPageObject* state = job.twin ? (k == 0 ? &item.Normal() : item.MouseOver())
+                                                  : &item.Current();
+                    if (!made.rendered[k] || !large.Render(rect, &item, state, w.pixels)) continue;
+                    made.jpeg2x[k].SetLength(0);
+                    made.jpeg2x[k].SeekToBegin();
+                    made.encoded2x[k] = EncodeBuildJpeg(w.pixels.Map(), made.jpeg2x[k]);
+                    made.webp2x[k].clear();
+                    if (webp && made.encoded2x[k])
+                        EncodeBuildWebp(w.pixels.Map(), made.jpeg2x[k], made.webp2x[k]);
+                }
             });
     }
 }
@@ -212,6 +260,15 @@ BuildCode SiteBuilder::BuildPageData(CPagePlan& plan, BuildPage* following,
     if (!WritePageBackground(page, m_settings, m_backgrounds, m_failure,
                              m_settings.webp ? &m_webpTwins : nullptr))
         return BuildWriteFailed;
+    if (plan.scaled && !WritePageBackground2x(page, plan.scaled->Background(), kHiDpiScale,
+                                              m_settings, m_backgrounds2x, m_failure,
+                                              m_settings.webp ? &m_webpTwins : nullptr))
+        return BuildWriteFailed;
+    if (m_settings.accessibilityReport)
+        plan.contrast = m_pool->Submit([&plan](CBuildWorker& w) {
+            CheckPageContrast(*plan.source, *plan.page, plan.drawn, w.tiles, w.scratch,
+                              plan.contrastFindings);
+        });
 
     // Workers render and encode a few items ahead of the writing; the items
     // are numbered, shared and written here, in order. Near the page's end
@@ -249,6 +306,16 @@ BuildCode SiteBuilder::BuildPageData(CPagePlan& plan, BuildPage* following,
     // A page without image items still starts the next one's renders.
     if (count == 0) submit(ahead);
     if (!CollectWrites(0)) return BuildWriteFailed;
+    if (m_settings.accessibilityReport) {
+        // The texts' pictures go with the page's once it is done.
+        if (plan.contrast.valid() &&
+            !WaitPolling(plan.contrast, [this] { return CancelledWhileWaiting(); }))
+            return BuildCancelled;
+        std::vector<CAccessFinding> found = std::move(plan.contrastFindings);
+        CheckPageTextsAndLinks(*m_site, page, m_settings.previewMode, found);
+        SortFindings(found);
+        m_findings.insert(m_findings.end(), found.begin(), found.end());
+    }
     return BuildOk;
 }
 
@@ -294,6 +361,37 @@ void SiteBuilder::QueueWrite(const fs::path& file, std::span<const uint8_t> byte
     write.done = m_pool->Submit(
         [&write](CBuildWorker&) { write.result = WriteOutputFile(write.file, write.bytes); },
         ETaskUrgency::Urgent);
+}
+
+std::string SiteBuilder::WritePicture2x(const CItemPictures& made, int state, const CItemJob& job,
+                                        const std::string& file) {
+    if (file.empty()) return {};
+    if (auto known = m_files2x.find(file); known != m_files2x.end()) return known->second;
+    std::string name;
+    // A picture that may go out as its own file is shown at the file's own
+    // size: at scale 2 it is sharper only from a file with more pixels.
+    const CPageObject& object = *job.states[state];
+    const CImage* source = object.GetFill() ? object.GetFill()->GetImage() : nullptr;
+    const bool morePixels =
+        source && static_cast<long long>(source->Width()) * source->Height() >
+                      static_cast<long long>(job.rect.Width()) * job.rect.Height();
+    if (made.encoded2x[state] && (!MayUseOwnFile(object, job.rect, job.overlapped) || morePixels)) {
+        name = TwoXName(file);
+        const std::vector<uint8_t>& webp = made.webp2x[state];
+        if (!webp.empty()) {
+            const fs::path twin = m_settings.filesFolder / WebpName(name);
+            m_written.push_back(twin);
+            QueueWrite(twin, webp);
+            m_webpTwins.insert(name);
+        }
+        // Listed now: a cancelled build takes it away whether or not it got
+        // that far.
+        const CMemFile& jpeg = made.jpeg2x[state];
+        m_written.push_back(m_settings.filesFolder / name);
+        QueueWrite(m_settings.filesFolder / name, std::span(jpeg.Data().data(), jpeg.GetLength()));
+    }
+    m_files2x.emplace(file, name);
+    return name;
 }
 
 bool SiteBuilder::CollectWrites(std::size_t keep) {
@@ -347,6 +445,10 @@ BuildCode SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CIt
             }
         }
         built.imageUrl = files.normal.empty() ? std::string() : ImageUrl(page, files.normal);
+        if (m_settings.hiDpi) {
+            const std::string twoX = WritePicture2x(made, 0, job, files.normal);
+            built.imageUrl2x = twoX.empty() ? std::string() : ImageUrl(page, twoX);
+        }
         return BuildOk;
     }
     built.hasMouseOver = true;
@@ -368,6 +470,15 @@ BuildCode SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CIt
     built.imageUrl = files.normal.empty() ? std::string() : ImageUrl(page, files.normal);
     built.mouseOverImageUrl =
         files.mouseOver.empty() ? std::string() : ImageUrl(page, files.mouseOver);
+    if (m_settings.hiDpi) {
+        const std::string normal2x = WritePicture2x(made, 0, job, files.normal);
+        const std::string over2x = WritePicture2x(made, 1, job, files.mouseOver);
+        // Both states at scale 2 or neither: the script swaps them in pairs.
+        if (!normal2x.empty() && !over2x.empty()) {
+            built.imageUrl2x = ImageUrl(page, normal2x);
+            built.mouseOverImageUrl2x = ImageUrl(page, over2x);
+        }
+    }
     return BuildOk;
 }
 

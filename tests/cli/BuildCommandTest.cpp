@@ -82,6 +82,12 @@ TEST(BuildCommand, DownloadLinksPointIntoTheDownloadFolderAndMissingFilesStopThe
     std::ifstream page(dir / "out" / "default.htm");
     const std::string html{std::istreambuf_iterator<char>(page), {}};
     EXPECT_NE(html.find("HREF=\"My_Homepage_Files/Download/Prisliste.pdf\""), std::string::npos);
+    // A linked shape without words for a screen reader is the one thing the
+    // accessibility report has to say.
+    EXPECT_NE(good.out.find("Tilgængelighed: 1 fund\n  Side Forside, objekt 1: billedet har "
+                            "ingen alternativ tekst\n"),
+              std::string::npos)
+        << good.out;
 
     save((dir / "Mangler.pdf").string(), dir / "bad.pwu");
     const CRun bad = RunCli({"build", (dir / "bad.pwu").string(), (dir / "out2").string()});

@@ -3,6 +3,7 @@
 // read the written bytes back.
 #pragma once
 #include "sitebuild/HtmlWriter.h"
+#include "sitebuild/OwnWords.h"
 #include "model/CounterObject.h"
 #include "model/EllipseObject.h"
 #include "model/FormObject.h"
@@ -127,6 +128,7 @@ struct PageFixture {
         b.height = height;
         b.zIndex = static_cast<int32_t>(build.items.size());
         b.imageUrl = url;
+        b.altText = AltTextFor(b, settings.Classic()); // as the build fills it
         build.items.push_back(b);
         return build.items.back();
     }
