@@ -55,7 +55,8 @@ bool EncodeWith(const CPixMap& map, int quality, bool lossless, std::vector<uint
     }
     WebPPicture picture;
     if (!WebPPictureInit(&picture)) return false;
-    picture.use_argb = 0;
+    // Lossless keeps the pixels as they are; lossy works in YUV.
+    picture.use_argb = lossless ? 1 : 0;
     picture.width = map.width;
     picture.height = map.height;
     if (!WebPPictureImportRGB(&picture, map.plane[0].data, map.plane[0].rowStep)) {
@@ -88,14 +89,18 @@ bool EncodeMatching(const CPixMap& map, double targetError, std::size_t sizeLimi
     out.clear();
     if (!Taken(map) || targetError < 0 || maxEncodes < 1) return false;
     std::vector<uint8_t> candidate;
+    // Every candidate is decoded and measured: what counts is what a
+    // browser will show.
     const auto meets = [&](int quality) {
-        if (!Encode(map, quality, candidate) || candidate.size() >= sizeLimit) return false;
+        const bool encoded = quality > 100 ? EncodeLossless(map, candidate)
+                                           : Encode(map, quality, candidate);
+        if (!encoded || candidate.size() >= sizeLimit) return false;
         const std::vector<uint8_t> rgb = DecodeRgb(candidate, map.width, map.height);
         return !rgb.empty() && MeanSquaredError(map, rgb.data()) <= targetError;
     };
     // Drawn pictures (text, buttons, flat colour) come out smallest without
-    // any loss, which is always as close as the JPEG.
-    if (EncodeLossless(map, candidate) && candidate.size() < sizeLimit) out.swap(candidate);
+    // any loss.
+    if (meets(101)) out.swap(candidate);
     // The other pictures are mostly settled by one encode: when the highest
     // quality is not as close as the JPEG, or not smaller, no lower one is.
     if (!meets(100) || (!out.empty() && candidate.size() >= out.size())) return !out.empty();

@@ -1,4 +1,6 @@
 #include "cli/CommandLine.h"
+#include "cli/OutputOptions.h"
+#include "services/Settings.h"
 #include "services/UserInteraction.h"
 #include <array>
 #include <cstdio>
@@ -206,4 +208,27 @@ TEST(CommandLine, RealProgramVersionAndUsageStatus) {
 
     EXPECT_EQ(RunExe("").status, 2);
     EXPECT_EQ(RunExe("info site.pwu").status, 1);
+}
+
+// --classic switches every option for today's screens off, each flag sets
+// its own after it; what is not given stays as the settings file says.
+TEST(CommandLine, OutputOptionsChangeTheSettingsForOneRun) {
+    struct {
+        std::map<std::string, std::string> options;
+        bool hiDpi, webp, phones;
+    } const cases[] = {
+        {{}, true, true, true},
+        {{{"--classic", ""}}, false, false, false},
+        {{{"--classic", ""}, {"--webp", "on"}}, false, true, false},
+        {{{"--hidpi", "off"}, {"--phones", "off"}}, false, true, false},
+    };
+    for (const auto& c : cases) {
+        CParsedCommand command;
+        command.options = c.options;
+        CSettings settings;
+        ApplyOutputOptions(command, settings);
+        EXPECT_EQ(settings.GetBuildHiDpi(), c.hiDpi);
+        EXPECT_EQ(settings.GetBuildWebp(), c.webp);
+        EXPECT_EQ(settings.GetBuildPhones(), c.phones);
+    }
 }
