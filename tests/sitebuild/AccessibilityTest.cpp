@@ -243,3 +243,54 @@ TEST(AccessReport, ShippedTemplatesReportNothing) {
     }
     EXPECT_GE(checked, 4);
 }
+
+TEST(AccessReport, ContrastOfWordsAgainstWhatIsDrawnBelowThem) {
+    EXPECT_NEAR(ContrastRatio(RelativeLuminance(0, 0, 0), RelativeLuminance(255, 255, 255)), 21.0,
+                1e-6);
+    // #767676 on white is the lightest grey that passes.
+    EXPECT_GT(ContrastRatio(RelativeLuminance(0x76, 0x76, 0x76), 1.0), kMinTextContrast);
+    EXPECT_LT(ContrastRatio(RelativeLuminance(0x78, 0x78, 0x78), 1.0), kMinTextContrast);
+
+    enum EKind { Html, Picture, Label };
+    const struct {
+        EKind kind;
+        CColor ground; // the panel below the words
+        int32_t ink;   // the words' COLORREF
+        bool found;
+    } cases[] = {
+        {Html, CColor(255, 255, 255), 0x767676, false},
+        {Html, CColor(255, 255, 255), 0x808080, true},
+        {Html, CColor(0, 0, 0), 0xFFFFFF, false},
+        {Html, CColor(0, 0, 128), 0x800000, true}, // dark blue on navy
+        {Picture, CColor(255, 255, 255), 0x202020, false},
+        {Picture, CColor(0x99, 0x99, 0x99), 0x808080, true},
+        {Label, CColor(20, 60, 120), 0xFFFFFF, false},
+        {Label, CColor(240, 200, 40), 0xFFFFFF, true}, // white on yellow
+    };
+    for (const auto& c : cases) {
+        buildtest::CSiteFixture t;
+        CPage& page = t.AddPage("Side1");
+        CRectObject& panel = buildtest::AddRect(page, {10, 10, 310, 70}, c.ground);
+        if (c.kind == Label) {
+            CButtonText label = WhiteLabel("Kontakt");
+            label.color = CColor(c.ink & 0xFF, c.ink >> 8 & 0xFF, c.ink >> 16 & 0xFF);
+            panel.SetButtonText(label);
+        } else {
+            CTextObject& text = AddColouredText(page, 30, 25, "Ord der skal kunne l\xE6ses", c.ink);
+            text.SetAdvanced(c.kind == Picture);
+            text.LayoutText();
+        }
+        BuildSettings settings = t.Settings();
+        settings.phones = true;
+        SiteBuilder builder(settings, &t.ui);
+        const BuildResult result = builder.Build(t.site);
+        ASSERT_EQ(result.code, BuildOk);
+        const bool found = result.accessibility.size() == 1 &&
+                           result.accessibility[0].kind == EAccessFinding::LowContrast;
+        EXPECT_EQ(found, c.found) << c.kind << " " << std::hex << c.ink << " "
+                                  << (result.accessibility.empty()
+                                          ? std::string("nothing")
+                                          : DescribeFinding(result.accessibility[0]));
+        EXPECT_LE(result.accessibility.size(), 1u);
+    }
+}
