@@ -26,7 +26,7 @@ target_compile_definitions(pw-services PUBLIC
   PW_INSTALL_DATA_DIR="${PW_INSTALL_DATA_DIR}"
   PW_VERSION="${PROJECT_VERSION}")
 target_link_libraries(pw-services PUBLIC image Threads::Threads
-  PRIVATE PkgConfig::CAIRO PkgConfig::FONTS PkgConfig::PNG PkgConfig::JPEGTURBO GIF::GIF)
+  PRIVATE PkgConfig::CAIRO PkgConfig::FONTS PkgConfig::PNG PkgConfig::JPEGTURBO PkgConfig::WEBP GIF::GIF)
 
 pw_core_layer(pw-model model)
 target_link_libraries(pw-model PUBLIC pw-services)

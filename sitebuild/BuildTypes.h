@@ -59,6 +59,16 @@ enum BuildCode : int {
     BuildNoFolder = 5,
 };
 
+// The pictures one page makes a browser fetch as it opens (item pictures
+// and the background, each file once): `before` counts the JPEG, GIF and own
+// files, `after` the same with every WebP twin in its JPEG's place, as a
+// browser that takes WebP fetches them.
+struct PageWeight {
+    std::string fileName; // default.htm or Side<position>.html
+    long long before = 0;
+    long long after = 0;
+};
+
 // What the accessibility report of a build can find.
 enum class EAccessFinding {
     MissingAltText, // an informative picture without alternative text
@@ -92,6 +102,9 @@ struct BuildResult {
     // BuildWriteFailed: EFailure::Write with the file that could not be
     // written and why ("file: reason").
     CFailure failure;
+    // Bytes of the pictures a browser fetches to show each page (see
+    // PageWeight), page by page in site order; filled by a finished build.
+    std::vector<PageWeight> pageWeights;
     // The accessibility report of a finished build, page by page in site
     // order and bottom item first; empty when nothing was found.
     std::vector<CAccessFinding> accessibility;
@@ -128,6 +141,7 @@ struct BackgroundRecord {
     int32_t fillType = bgSolid;
     ColorRef solidColour = 0xFFFFFF;
     std::string imageUrl;
+    std::string imageUrl2x; // the picture at scale 2; empty when none
     bool tileImage = false;
     ColorRef linkColour = 0xFF0000;        // unvisited links (blue)
     ColorRef visitedLinkColour = 0x800080; // visited links (purple)
@@ -145,6 +159,8 @@ struct BuildItem {
     std::string imageUrl;
     bool hasMouseOver = false;
     std::string mouseOverImageUrl;
+    // The pictures at scale 2 (<name>@2x.jpg); empty when none.
+    std::string imageUrl2x, mouseOverImageUrl2x;
     bool hasLink = false;
     std::string linkUrl;
     std::vector<LinkRun> linkRuns;

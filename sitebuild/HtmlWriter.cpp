@@ -1,5 +1,6 @@
 #include "sitebuild/HtmlWriter.h"
 #include "sitebuild/HtmlOutput.h"
+#include "sitebuild/HtmlPictures.h"
 #include "sitebuild/HtmlTextBlock.h"
 #include "model/FormObject.h"
 #include "model/HtmlObject.h"
@@ -7,6 +8,7 @@
 #include "model/PageItem.h"
 #include "model/Site.h"
 #include "services/StringTable.h"
+#include <algorithm>
 #include <fstream>
 
 using htmlout::Append;
@@ -40,6 +42,10 @@ bool CHtmlWriter::WritePage(const std::filesystem::path& file, BuildPage& page,
     WriteBodyTag(out, page);
     WriteBackground(out, page);
     WriteItems(out, page);
+    if (m_settings.phones) {
+        out += "\n";
+        pw::htmlpic::WriteFitToWidth(out, page.page ? page.page->Width() : 0);
+    }
     out += "\n</BODY>\n</HTML>\n";
 
     const std::error_code ec = WriteOutputFile(file, htmlout::ToCrLf(out));
@@ -58,6 +64,7 @@ void CHtmlWriter::WriteHead(std::string& out, BuildPage& page) const {
     // announces UTF-8 turns every Danish letter into two wrong ones.
     out += "<HTML>\n\n<HEAD>\n";
     out += htmlout::kCharsetMeta;
+    if (m_settings.phones) pw::htmlpic::WriteViewport(out);
     out += "<NOSCRIPT>\n";
     if (page.frontPage)
         Append(out, "<META HTTP-EQUIV=\"refresh\" CONTENT=\"1; URL=%s/noscript.html\">\n",
@@ -86,6 +93,12 @@ void CHtmlWriter::WriteHead(std::string& out, BuildPage& page) const {
     if (page.frontPage) WriteBrowserCheck(out);
     WriteTextStyles(out, page);
     WriteItemRules(out, page);
+    if (!m_settings.Classic()) {
+        pw::htmlpic::WriteBackgroundRules(out, page.background, Twins());
+        if (std::any_of(page.items.begin(), page.items.end(),
+                        [](const BuildItem& item) { return item.hasMouseOver; }))
+            pw::htmlpic::WriteSwapScript(out);
+    }
     WriteUserHead(out, page);
     for (const BuildItem& item : page.items) {
         if (KindOf(item) != KIND_FORM) continue;
@@ -256,8 +269,16 @@ void CHtmlWriter::WriteItems(std::string& out, const BuildPage& page) const {
     }
 }
 
+const WebpTwins* CHtmlWriter::Twins() const {
+    return m_settings.webp ? m_twins : nullptr;
+}
+
 void CHtmlWriter::WriteImage(std::string& out, const BuildPage& page, const BuildItem& item,
-                             int32_t mouseOver) {
+                             int32_t mouseOver) const {
+    using pw::htmlpic::SourcesOf;
+    const bool modern = !m_settings.Classic();
+    const pw::htmlpic::CSources sources =
+        modern ? SourcesOf(item.imageUrl, item.imageUrl2x, Twins()) : pw::htmlpic::CSources{};
     const bool anchor = item.hasLink || item.hasMouseOver;
     if (anchor) {
         out += "<A ";
@@ -265,15 +286,29 @@ void CHtmlWriter::WriteImage(std::string& out, const BuildPage& page, const Buil
         // events; it points at its own page.
         Append(out, "HREF=\"%s\" ",
                AttributeValue(item.hasLink ? item.linkUrl : page.fileName).c_str());
-        if (item.hasMouseOver)
+        if (item.hasMouseOver && modern) {
+            // Every file the browser may have picked is swapped, or a screen
+            // at scale 2 or a browser taking WebP would keep the normal state.
+            const auto over = SourcesOf(item.mouseOverImageUrl, item.mouseOverImageUrl2x, Twins());
+            Append(out, "onMouseOver='%s' onMouseOut='%s'",
+                   pw::htmlpic::SwapCall(mouseOver, item.mouseOverImageUrl, over).c_str(),
+                   pw::htmlpic::SwapCall(mouseOver, item.imageUrl, sources).c_str());
+        } else if (item.hasMouseOver) {
             Append(out, "onMouseOver='img_mo%d.src=\"%s\"' onMouseOut='img_mo%d.src=\"%s\"'",
                    mouseOver, AttributeValue(item.mouseOverImageUrl).c_str(), mouseOver,
                    AttributeValue(item.imageUrl).c_str());
+        }
         out += ">";
     }
+    if (!sources.webpSrcset.empty())
+        Append(out, "<picture><source type=\"image/webp\" srcset=\"%s\">",
+               AttributeValue(sources.webpSrcset).c_str());
     std::string name;
     if (item.hasMouseOver) Append(name, "NAME=\"img_mo%d\"", mouseOver);
-    const std::string src = AttributeValue(item.imageUrl);
+    // With 2x choices the srcset rides along in the SRC value's place, so
+    // the IMG tag of a classic build stays exactly as it was.
+    std::string src = AttributeValue(item.imageUrl);
+    if (!sources.srcset.empty()) src += "\" srcset=\"" + AttributeValue(sources.srcset);
     const bool canHaveAlt = item.item && item.item->Current().GetAltText();
     if (!item.altText.empty())
         Append(out, "<IMG SRC=\"%s\" %s WIDTH=%d HEIGHT=%d BORDER=0 ALT=\"%s\">", src.c_str(),
@@ -284,5 +319,6 @@ void CHtmlWriter::WriteImage(std::string& out, const BuildPage& page, const Buil
     else
         Append(out, "<IMG SRC=\"%s\" %s WIDTH=%d HEIGHT=%d BORDER=0 >", src.c_str(), name.c_str(),
                item.width, item.height);
+    if (!sources.webpSrcset.empty()) out += "</picture>";
     if (anchor) out += "</A>";
 }

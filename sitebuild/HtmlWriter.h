@@ -1,5 +1,6 @@
 #pragma once
 #include "sitebuild/BuildTypes.h"
+#include "sitebuild/ImageOutput.h"
 #include "sitebuild/OutputFile.h"
 #include <filesystem>
 #include <functional>
@@ -32,6 +33,10 @@ public:
     // item its CSS class name on the way.
     bool WritePage(const std::filesystem::path& file, BuildPage& page,
                    CWriteFailure* failure = nullptr);
+    // The pictures that went out with a WebP twin as well; offered only
+    // when the settings ask for WebP. Kept by the caller while pages are
+    // written.
+    void SetWebpTwins(const WebpTwins* twins) { m_twins = twins; }
 
 private:
     void WriteHead(std::string& out, BuildPage& page) const;
@@ -43,12 +48,14 @@ private:
     static void WriteBodyTag(std::string& out, const BuildPage& page);
     static void WriteBackground(std::string& out, const BuildPage& page);
     void WriteItems(std::string& out, const BuildPage& page) const;
-    static void WriteImage(std::string& out, const BuildPage& page, const BuildItem& item,
-                           int32_t mouseOver);
+    void WriteImage(std::string& out, const BuildPage& page, const BuildItem& item,
+                    int32_t mouseOver) const;
+    const WebpTwins* Twins() const;
 
     const CSite& m_site;
     BuildSettings m_settings;
     LinkResolver m_resolve;
+    const WebpTwins* m_twins = nullptr;
     // Class names Object<n> count on through every page of one build, so
     // no two blocks of a site share a name, and start again with the next
     // build: an unchanged site builds to the same bytes, and a publish sends

@@ -12,6 +12,7 @@
 #include "services/ImageConvert.h"
 #include "services/JpegIO.h"
 #include "services/MemFile.h"
+#include "services/WebpIO.h"
 #include <algorithm>
 #include <cstring>
 #include <system_error>
@@ -48,17 +49,60 @@ std::span<const uint8_t> BytesOf(const CMemFile& file) {
 
 } // namespace
 
-bool SaveBuildJpeg(const fs::path& file, const CImage& image, CWriteFailure* failure) {
-    return SaveBuildJpeg(file, CJpegIO::MapOfImage(image), failure);
+std::string WebpName(const std::string& file) {
+    const std::size_t dot = file.rfind('.');
+    const std::size_t slash = file.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return file + ".webp";
+    return file.substr(0, dot) + ".webp";
 }
 
-bool SaveBuildJpeg(const fs::path& file, const CPixMap& pixels, CWriteFailure* failure) {
+bool SaveBuildJpeg(const fs::path& file, const CImage& image, CWriteFailure* failure,
+                   WebpTwins* twins) {
+    return SaveBuildJpeg(file, CJpegIO::MapOfImage(image), failure, twins);
+}
+
+bool SaveBuildJpeg(const fs::path& file, const CPixMap& pixels, CWriteFailure* failure,
+                   WebpTwins* twins) {
     CMemFile encoded;
     std::error_code ec = EncodeBuildJpeg(pixels, encoded)
                              ? WriteOutputFile(file, BytesOf(encoded))
                              : std::make_error_code(std::errc::io_error);
     if (failure) failure->Check(file, ec);
+    if (!ec && twins) {
+        std::vector<uint8_t> webp;
+        CWriteFailure local;
+        if (EncodeBuildWebp(pixels, encoded, webp) &&
+            !WriteWebpTwin(file, webp, *twins, failure ? *failure : local))
+            return false;
+    }
     return !ec;
+}
+
+bool EncodeBuildWebp(const CPixMap& pixels, const CMemFile& jpeg, std::vector<uint8_t>& webp) {
+    webp.clear();
+    int error = 0;
+    const auto decoded = CJpegIO::Load(jpeg.Data().data(), jpeg.GetLength(), error);
+    if (!decoded || decoded->Width() != pixels.width || decoded->Height() != pixels.height ||
+        decoded->GetMode() != IMAGE_RGB8)
+        return false;
+    // The decoded rows lie padded; the measure wants them packed.
+    const std::size_t row = 3 * static_cast<std::size_t>(pixels.width);
+    std::vector<uint8_t> packed(row * static_cast<std::size_t>(pixels.height));
+    for (int y = 0; y < pixels.height; ++y)
+        std::memcpy(packed.data() + y * row,
+                    decoded->Bits() + static_cast<std::size_t>(y) * decoded->RowBytes(), row);
+    const double jpegError = pw::webp::MeanSquaredError(pixels, packed.data());
+    return pw::webp::EncodeMatching(pixels, jpegError, jpeg.GetLength(), webp);
+}
+
+bool WriteWebpTwin(const fs::path& file, std::span<const uint8_t> webp, WebpTwins& twins,
+                   CWriteFailure& failure) {
+    if (webp.empty()) return true;
+    const fs::path twin = file.parent_path() / WebpName(file.filename().string());
+    if (!failure.Check(twin, WriteOutputFile(twin, webp))) return false;
+    twins.insert(file.filename().string());
+    return true;
 }
 
 bool EncodeBuildJpeg(const CPixMap& pixels, CMemFile& encoded) {
@@ -124,14 +168,15 @@ std::string WriteItemImage(const CMemFile& encoded, const CPageObject& state, co
     return CopyReplacing(source, filesFolder / ownName, failure) ? ownName : std::string();
 }
 
-std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth, int pageHeight) {
+std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth, int pageHeight,
+                                      int scale) {
     const CImage* strip = fill.GetImage();
     if (!strip || !strip->Bits() || strip->Width() <= 0 || strip->Height() <= 0) return nullptr;
     if (strip->GetMode() != IMAGE_RGB8 && strip->GetMode() != WithAlpha(IMAGE_RGB8)) return nullptr;
     const bool horizontal = fill.IsHorizontal();
     const int page = horizontal ? pageWidth : pageHeight;
     const int have = horizontal ? strip->Width() : strip->Height();
-    const int length = std::max(page, 2048);
+    const int length = std::max(page, 2048 * scale);
     auto out = std::make_unique<CImage>(IMAGE_RGB8, horizontal ? length : 1,
                                         horizontal ? 1 : length, 96.0);
     if (!out->Bits()) return nullptr;
@@ -149,7 +194,7 @@ std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth
 }
 
 bool WritePageBackground(BuildPage& page, const BuildSettings& settings, BackgroundImageMap& made,
-                         CWriteFailure& failure) {
+                         CWriteFailure& failure, WebpTwins* twins) {
     const CPage& source = *page.page;
     const CBackgroundFill& fill = source.Background();
     BackgroundRecord& record = page.background;
@@ -186,7 +231,7 @@ bool WritePageBackground(BuildPage& page, const BuildSettings& settings, Backgro
                 std::unique_ptr<CImage> rgb = pw::ToRgb8Over(*image, 255, 255, 255);
                 if (rgb) {
                     rgb->SetDpi(96.0);
-                    SaveBuildJpeg(settings.filesFolder / file, *rgb, &failure);
+                    SaveBuildJpeg(settings.filesFolder / file, *rgb, &failure, twins);
                 } else {
                     failure.Check(settings.filesFolder / file,
                                   std::make_error_code(std::errc::not_enough_memory));
@@ -200,6 +245,48 @@ bool WritePageBackground(BuildPage& page, const BuildSettings& settings, Backgro
     const std::string file = base + ".jpg";
     record.imageUrl = url(file);
     if (auto strip = GradientStrip(fill, source.Width(), source.Height()))
-        SaveBuildJpeg(settings.filesFolder / file, *strip, &failure);
+        SaveBuildJpeg(settings.filesFolder / file, *strip, &failure, twins);
     return !failure;
+}
+
+std::string TwoXName(const std::string& file) {
+    const std::size_t slash = file.find_last_of('/');
+    const std::size_t dot = file.rfind('.');
+    const bool hasDot = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasDot ? file.substr(0, dot) : file) + "@2x.jpg";
+}
+
+bool WritePageBackground2x(BuildPage& page, const CBackgroundFill& scaled, int scale,
+                           const BuildSettings& settings, BackgroundImageMap& made,
+                           CWriteFailure& failure, WebpTwins* twins) {
+    BackgroundRecord& record = page.background;
+    record.imageUrl2x.clear();
+    const std::string& url1x = record.imageUrl;
+    if (url1x.empty() || scaled.NeedsRender() || EndsWithNoCase(url1x, ".gif")) return true;
+    const std::size_t slash = url1x.find_last_of('/');
+    const std::string file = TwoXName(slash == std::string::npos ? url1x : url1x.substr(slash + 1));
+    const auto url = [&](const std::string& name) {
+        return page.frontPage ? std::string(kFilesFolderName) + "/" + name : name;
+    };
+    std::unique_ptr<CImage> picture;
+    if (scaled.GetType() == CBackgroundFill::fillImage) {
+        const std::string& path = scaled.GetImagePath();
+        auto known = std::find_if(made.begin(), made.end(),
+                                  [&](const auto& entry) { return entry.first == path; });
+        if (known != made.end()) {
+            record.imageUrl2x = url(known->second);
+            return true;
+        }
+        if (const CImage* image = scaled.GetImage())
+            picture = pw::ToRgb8Over(*image, 255, 255, 255); // as at scale 1
+    } else if (scaled.GetType() == CBackgroundFill::fillGradient) {
+        picture = GradientStrip(scaled, page.page->Width() * scale, page.page->Height() * scale,
+                                scale);
+    }
+    if (!picture) return true; // nothing drawn: the page keeps its 1x picture only
+    picture->SetDpi(96.0);
+    if (!SaveBuildJpeg(settings.filesFolder / file, *picture, &failure, twins)) return false;
+    if (scaled.GetType() == CBackgroundFill::fillImage) made.emplace_back(scaled.GetImagePath(), file);
+    record.imageUrl2x = url(file);
+    return true;
 }

@@ -4,6 +4,7 @@
 #include "services/Geometry.h"
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,14 +28,33 @@ inline constexpr const char* kCompareImageFile = "compareimage.jpg";
 // made), so pages sharing a picture share one file.
 using BackgroundImageMap = std::vector<std::pair<std::string, std::string>>;
 
+// The pictures of a build that also went out as WebP: the names (without
+// folder) of the JPEG, GIF or own files whose twin <stem>.webp was written.
+// Filled on the building thread as the files are settled; the HTML writer
+// offers a WebP only for a name listed here.
+using WebpTwins = std::set<std::string>;
+
+// The WebP twin's name of a picture file or URL: the extension becomes .webp.
+std::string WebpName(const std::string& file);
+
 // Writes the picture as a JPEG at the build's quality and 96 dpi; a failure
-// is recorded in `failure` when one is given.
+// is recorded in `failure` when one is given. With `twins`, a WebP that looks
+// as close to the pixels as the JPEG and is smaller goes out beside it and
+// is listed there.
 bool SaveBuildJpeg(const std::filesystem::path& file, const CPixMap& pixels,
-                   CWriteFailure* failure = nullptr);
+                   CWriteFailure* failure = nullptr, WebpTwins* twins = nullptr);
 bool SaveBuildJpeg(const std::filesystem::path& file, const CImage& image,
-                   CWriteFailure* failure = nullptr);
+                   CWriteFailure* failure = nullptr, WebpTwins* twins = nullptr);
 // The same JPEG into memory.
 bool EncodeBuildJpeg(const CPixMap& pixels, CMemFile& encoded);
+// The WebP twin of an encoded build JPEG of `pixels`: the lowest quality
+// whose error against the pixels is no larger than the JPEG's. False (and
+// `webp` empty) when no such WebP is smaller than the JPEG.
+bool EncodeBuildWebp(const CPixMap& pixels, const CMemFile& jpeg, std::vector<uint8_t>& webp);
+// Writes `webp` as the twin of `file` (same folder, WebpName) and lists the
+// picture in `twins`; an empty `webp` writes nothing. False on a failed write.
+bool WriteWebpTwin(const std::filesystem::path& file, std::span<const uint8_t> webp,
+                   WebpTwins& twins, CWriteFailure& failure);
 
 // Copies a file over any existing one; false when it cannot. A source that
 // cannot be read is only false; a destination that cannot be written is
@@ -65,12 +85,29 @@ std::string WriteItemImage(const CMemFile& encoded, const CPageObject& state, co
 // The strip a gradient background goes out as: a horizontal gradient is one
 // row of max(page width, 2048) pixels, a vertical one one column of
 // max(page height, 2048); pixels past the page repeat its last pixel. Null
-// when the fill has no rendered strip.
-std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth, int pageHeight);
+// when the fill has no rendered strip. The strip of a page drawn at a scale
+// (page sizes already scaled) is scale x 2048 long at least, so it reaches
+// as far on the screen as the strip at scale 1.
+std::unique_ptr<CImage> GradientStrip(const CBackgroundFill& fill, int pageWidth, int pageHeight,
+                                      int scale = 1);
 
 // Fills the page's background record and writes its background file
 // ("Side<position>_IMG_BCK" + ".jpg" or ".gif"), reusing a file another page
 // made for the same picture. False when a file could not be written (see
 // `failure`).
 bool WritePageBackground(BuildPage& page, const BuildSettings& settings, BackgroundImageMap& made,
-                         CWriteFailure& failure);
+                         CWriteFailure& failure, WebpTwins* twins = nullptr);
+
+// After WritePageBackground, the background at a scale for screens with more
+// pixels: `scaled` is the background of the page's scaled copy (see
+// pw::ScaledPageCopy), sized and rendered. Writes "<name>@2x.jpg" beside the
+// background file (a gradient strip, or the picture with each pixel
+// enlarged; one file for pages that share a picture) and sets imageUrl2x. A
+// solid background or a GIF copied as it is gets none. False when a file
+// could not be written.
+bool WritePageBackground2x(BuildPage& page, const CBackgroundFill& scaled, int scale,
+                           const BuildSettings& settings, BackgroundImageMap& made,
+                           CWriteFailure& failure, WebpTwins* twins = nullptr);
+
+// The name of a file at scale 2: "IMG_3.jpg" -> "IMG_3@2x.jpg" (always a JPEG).
+std::string TwoXName(const std::string& file);

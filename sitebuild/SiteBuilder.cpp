@@ -4,6 +4,7 @@
 #include "sitebuild/LinkUrls.h"
 #include "sitebuild/OwnWords.h"
 #include "sitebuild/PageClassify.h"
+#include "sitebuild/PageWeight.h"
 #include "sitebuild/RegionRenderer.h"
 #include "image/Image.h"
 #include "model/Page.h"
@@ -143,6 +144,7 @@ BuildResult SiteBuilder::Build(CSite& site) {
     m_pages.clear();
     m_exported = CExportedImages();
     m_backgrounds.clear();
+    m_webpTwins.clear();
     m_imageCounter = 0;
     m_findings.clear();
     m_position = 0;
@@ -173,8 +175,11 @@ BuildResult SiteBuilder::Build(CSite& site) {
     if (result.code == BuildOk) result.code = MakeFolders();
     if (result.code == BuildOk) result.code = BuildData();
     if (result.code == BuildOk) result.code = WriteFiles(site);
-    if (result.code == BuildOk) SetPos(CProgress::kRange - 1);
-    if (result.code == BuildOk) result.accessibility = std::move(m_findings);
+    if (result.code == BuildOk) {
+        result.pageWeights = MeasurePageWeights(m_pages, m_settings.filesFolder, m_webpTwins);
+        result.accessibility = std::move(m_findings);
+        SetPos(CProgress::kRange - 1);
+    }
     if (result.code == BuildWriteFailed && m_failure) {
         result.failure = CFailure(EFailure::Write,
                                   m_failure.file.string() + ": " + m_failure.error.message());
@@ -317,6 +322,7 @@ BuildCode SiteBuilder::WriteFiles(const CSite& site) {
     CHtmlWriter writer(site, m_settings, [this](const CObjectLink& link, const BuildPage& from) {
         return m_links->Resolve(link, from);
     });
+    writer.SetWebpTwins(&m_webpTwins);
     const int step = ProgressStep(kWritingPhaseWeight, static_cast<int>(m_pages.size()));
     for (BuildPage& page : m_pages) {
         SetPage(page.page->Identifier());

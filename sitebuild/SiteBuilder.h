@@ -9,6 +9,7 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 class CBuildPool;
 class CMemFile;
@@ -49,6 +50,9 @@ public:
     // The page records of the last build, kept until the builder goes:
     // publishing reads from them which files each page needs on the server.
     const std::vector<BuildPage>& Pages() const { return m_pages; }
+    // The pictures of the last build that went out with a WebP twin (see
+    // WebpTwins); publishing sends the twins along.
+    const WebpTwins& WebpTwinsWritten() const { return m_webpTwins; }
 
     // Progress weights of the phases, out of CProgress::kRange.
     static constexpr int kFirstPhaseWeight = 100000;
@@ -90,7 +94,14 @@ private:
     // settled here, in order), one that may keep its own file is compared
     // and written right away.
     std::string WritePicture(const CMemFile& jpeg, const CPageObject& state, const CItemJob& job,
-                             const std::string& base);
+                             const std::string& base, const std::vector<uint8_t>& webp);
+    // Hands the bytes to a worker to write as `file`; the result is taken
+    // in order by CollectWrites.
+    void QueueWrite(const std::filesystem::path& file, std::span<const uint8_t> bytes);
+    // The scale-2 file of a state whose picture went out as `file`: written
+    // once per file (a shared picture shares it too); empty for none.
+    std::string WritePicture2x(const CItemPictures& made, int state, const CItemJob& job,
+                               const std::string& file);
     // A picture being written by a worker; its result is taken in order.
     struct CPendingWrite {
         std::filesystem::path file;
@@ -154,6 +165,11 @@ private:
     std::unique_ptr<CLinkUrls> m_links;
     CExportedImages m_exported;
     BackgroundImageMap m_backgrounds;
+    WebpTwins m_webpTwins;
+    BackgroundImageMap m_backgrounds2x;
+    // Item picture file -> its scale-2 file ("" for none), for pictures
+    // shared between items.
+    std::unordered_map<std::string, std::string> m_files2x;
     int m_imageCounter = 0;
     std::vector<CAccessFinding> m_findings; // the accessibility report so far
 };

@@ -9,10 +9,12 @@
 #include "sitebuild/RegionRenderer.h"
 #include "sitebuild/SiteBuilder.h"
 #include "image/Image.h"
+#include "model/ObjectFill.h"
 #include "model/ObjectLink.h"
 #include "model/ObjectSet.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
+#include "model/PageScale.h"
 #include "model/Site.h"
 #include "services/Cp1252.h"
 #include "services/MemFile.h"
@@ -21,6 +23,8 @@
 #include <algorithm>
 #include <chrono>
 #include <future>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -44,6 +48,7 @@ void SetRect(BuildItem& built, const CRect& r) {
 // starts: what to render, where, and whether later items cover it.
 struct SiteBuilder::CItemJob {
     int index = 0; // in page.items
+    int z = 0;     // in the page's stacking order (and its scaled copy's)
     const CPageItem* item = nullptr;
     bool twin = false;
     bool animatedGif = false;
@@ -61,7 +66,17 @@ struct SiteBuilder::CItemPictures {
     bool encoded[2] = {false, false};
     uint64_t hash[2] = {0, 0};
     CMemFile jpeg[2];
+    std::vector<uint8_t> webp[2]; // empty: no WebP twin (off, or not smaller)
+    // The same at scale 2 (builds with hiDpi).
+    bool encoded2x[2] = {false, false};
+    CMemFile jpeg2x[2];
+    std::vector<uint8_t> webp2x[2];
 };
+
+namespace {
+// The scale of the second set of pictures a hiDpi build writes.
+constexpr int kHiDpiScale = 2;
+} // namespace
 
 // One page of the data phase as planned, and the workers' renders of its
 // items handed out so far. The next page's plan is made while this one is
@@ -70,6 +85,8 @@ struct SiteBuilder::CItemPictures {
 struct SiteBuilder::CPagePlan {
     BuildPage* page = nullptr;
     CPage* source = nullptr;
+    // The page at scale 2, drawn for the @2x pictures; null without hiDpi.
+    std::unique_ptr<CPage> scaled;
     std::vector<bool> drawn;
     std::vector<CItemJob> jobs;
     std::vector<CItemPictures> slots; // item j's results are in slot j % size
@@ -157,6 +174,7 @@ BuildCode SiteBuilder::PlanPage(BuildPage& page, std::unique_ptr<CPagePlan>& out
         }
         CItemJob& job = jobs.emplace_back();
         job.index = i;
+        job.z = built.zIndex;
         job.item = built.item;
         job.twin = built.item->HasMouseOver() && built.item->MouseOver();
         if (job.twin) {
@@ -174,6 +192,12 @@ BuildCode SiteBuilder::PlanPage(BuildPage& page, std::unique_ptr<CPagePlan>& out
         }
         job.overlapped = IsOverlapped(page, i, job.rect);
     }
+    // The page at scale 2, its objects brought up to date like the page's
+    // own (a copy that cannot be made leaves the page without @2x pictures).
+    if (m_settings.hiDpi) {
+        plan->scaled = pw::ScaledPageCopy(source, kHiDpiScale);
+        if (plan->scaled && RefreshPage(*plan->scaled) != BuildOk) return BuildCancelled;
+    }
     plan->slots.resize(std::max<std::size_t>(1, std::min(RendersAhead(), jobs.size())));
     plan->done.resize(jobs.size());
     out = std::move(plan);
@@ -187,7 +211,8 @@ void SiteBuilder::SubmitRenders(CPagePlan& plan, std::size_t upTo) {
         if (job.animatedGif) continue;
         CItemPictures& made = plan.slots[plan.submitted % plan.slots.size()];
         plan.done[plan.submitted] = m_pool->Submit(
-            [&job, &made, &source = *plan.source, &drawn = plan.drawn, &stop](CBuildWorker& w) {
+            [&job, &made, &source = *plan.source, scaled = plan.scaled.get(), &drawn = plan.drawn,
+             &stop, webp = m_settings.webp](CBuildWorker& w) {
                 CRegionRenderer& renderer = w.RendererFor(source, drawn);
                 renderer.SetStopFlag(&stop);
                 for (int k = 0; k < (job.twin ? 2 : 1); ++k) {
@@ -198,6 +223,30 @@ void SiteBuilder::SubmitRenders(CPagePlan& plan, std::size_t upTo) {
                     made.jpeg[k].SetLength(0);
                     made.jpeg[k].SeekToBegin();
                     made.encoded[k] = EncodeBuildJpeg(w.pixels.Map(), made.jpeg[k]);
+                    made.webp[k].clear();
+                    if (webp && made.encoded[k])
+                        EncodeBuildWebp(w.pixels.Map(), made.jpeg[k], made.webp[k]);
+                }
+                made.encoded2x[0] = made.encoded2x[1] = false;
+                if (!scaled) return;
+                // The same region of the page at scale 2, through a renderer
+                // of its own: a scaled copy lives for one page only, and the
+                // worker's renderer is kept for the page itself.
+                CRegionRenderer large(w.tiles, w.scratch, *scaled, drawn);
+                large.SetStopFlag(&stop);
+                const CPageItem& item = scaled->ItemAt(job.z);
+                const CRect rect{job.rect.left * kHiDpiScale, job.rect.top * kHiDpiScale,
+                                 job.rect.right * kHiDpiScale, job.rect.bottom * kHiDpiScale};
+                for (int k = 0; k < (job.twin ? 2 : 1); ++k) {
+                    CPageObject* state = job.twin ? (k == 0 ? &item.Normal() : item.MouseOver())
+                                                  : &item.Current();
+                    if (!made.rendered[k] || !large.Render(rect, &item, state, w.pixels)) continue;
+                    made.jpeg2x[k].SetLength(0);
+                    made.jpeg2x[k].SeekToBegin();
+                    made.encoded2x[k] = EncodeBuildJpeg(w.pixels.Map(), made.jpeg2x[k]);
+                    made.webp2x[k].clear();
+                    if (webp && made.encoded2x[k])
+                        EncodeBuildWebp(w.pixels.Map(), made.jpeg2x[k], made.webp2x[k]);
                 }
             });
     }
@@ -208,7 +257,13 @@ BuildCode SiteBuilder::BuildPageData(CPagePlan& plan, BuildPage* following,
     BuildPage& page = *plan.page;
     for (const BuildItem& built : page.items)
         if (built.htmlText) CHtmlWriter::AddTextStyles(page, built);
-    if (!WritePageBackground(page, m_settings, m_backgrounds, m_failure)) return BuildWriteFailed;
+    if (!WritePageBackground(page, m_settings, m_backgrounds, m_failure,
+                             m_settings.webp ? &m_webpTwins : nullptr))
+        return BuildWriteFailed;
+    if (plan.scaled && !WritePageBackground2x(page, plan.scaled->Background(), kHiDpiScale,
+                                              m_settings, m_backgrounds2x, m_failure,
+                                              m_settings.webp ? &m_webpTwins : nullptr))
+        return BuildWriteFailed;
     if (m_settings.accessibilityReport)
         plan.contrast = m_pool->Submit([&plan](CBuildWorker& w) {
             CheckPageContrast(*plan.source, *plan.page, plan.drawn, w.tiles, w.scratch,
@@ -265,25 +320,77 @@ BuildCode SiteBuilder::BuildPageData(CPagePlan& plan, BuildPage* following,
 }
 
 std::string SiteBuilder::WritePicture(const CMemFile& jpeg, const CPageObject& state,
-                                      const CItemJob& job, const std::string& base) {
-    if (MayUseOwnFile(state, job.rect, job.overlapped))
-        return WriteItemImage(jpeg, state, job.rect, job.overlapped, m_settings.filesFolder, base,
-                              m_failure);
+                                      const CItemJob& job, const std::string& base,
+                                      const std::vector<uint8_t>& webp) {
+    if (MayUseOwnFile(state, job.rect, job.overlapped)) {
+        const std::string name = WriteItemImage(jpeg, state, job.rect, job.overlapped,
+                                                m_settings.filesFolder, base, m_failure);
+        // The picture's own file is offered as WebP only where the WebP
+        // is smaller still.
+        std::error_code ec;
+        const auto ownSize = fs::file_size(m_settings.filesFolder / name, ec);
+        if (!name.empty() && !webp.empty() && !ec && webp.size() < ownSize) {
+            m_written.push_back(m_settings.filesFolder / WebpName(name));
+            WriteWebpTwin(m_settings.filesFolder / name, webp, m_webpTwins, m_failure);
+        }
+        return name;
+    }
     const std::string name = base + ".jpg";
+    if (!webp.empty()) {
+        const fs::path twin = m_settings.filesFolder / WebpName(name);
+        m_written.push_back(twin);
+        QueueWrite(twin, webp);
+        m_webpTwins.insert(name);
+    }
+    // Listed now: a cancelled build takes it away whether or not it got
+    // that far.
+    m_written.push_back(m_settings.filesFolder / name);
+    QueueWrite(m_settings.filesFolder / name,
+               std::span(jpeg.Data().data(), jpeg.GetLength()));
+    return name;
+}
+
+void SiteBuilder::QueueWrite(const fs::path& file, std::span<const uint8_t> bytes) {
     auto& write = *m_writes.emplace_back(std::make_unique<CPendingWrite>());
-    write.file = m_settings.filesFolder / name;
+    write.file = file;
     if (!m_spareBytes.empty()) {
         write.bytes = std::move(m_spareBytes.back());
         m_spareBytes.pop_back();
     }
-    write.bytes.assign(jpeg.Data().begin(),
-                       jpeg.Data().begin() + static_cast<std::ptrdiff_t>(jpeg.GetLength()));
-    // Listed now: a cancelled build takes it away whether or not it got
-    // that far.
-    m_written.push_back(write.file);
+    write.bytes.assign(bytes.begin(), bytes.end());
     write.done = m_pool->Submit(
         [&write](CBuildWorker&) { write.result = WriteOutputFile(write.file, write.bytes); },
         ETaskUrgency::Urgent);
+}
+
+std::string SiteBuilder::WritePicture2x(const CItemPictures& made, int state, const CItemJob& job,
+                                        const std::string& file) {
+    if (file.empty()) return {};
+    if (auto known = m_files2x.find(file); known != m_files2x.end()) return known->second;
+    std::string name;
+    // A picture that may go out as its own file is shown at the file's own
+    // size: at scale 2 it is sharper only from a file with more pixels.
+    const CPageObject& object = *job.states[state];
+    const CImage* source = object.GetFill() ? object.GetFill()->GetImage() : nullptr;
+    const bool morePixels =
+        source && static_cast<long long>(source->Width()) * source->Height() >
+                      static_cast<long long>(job.rect.Width()) * job.rect.Height();
+    if (made.encoded2x[state] && (!MayUseOwnFile(object, job.rect, job.overlapped) || morePixels)) {
+        name = TwoXName(file);
+        const std::vector<uint8_t>& webp = made.webp2x[state];
+        if (!webp.empty()) {
+            const fs::path twin = m_settings.filesFolder / WebpName(name);
+            m_written.push_back(twin);
+            QueueWrite(twin, webp);
+            m_webpTwins.insert(name);
+        }
+        // Listed now: a cancelled build takes it away whether or not it got
+        // that far.
+        const CMemFile& jpeg = made.jpeg2x[state];
+        m_written.push_back(m_settings.filesFolder / name);
+        QueueWrite(m_settings.filesFolder / name, std::span(jpeg.Data().data(), jpeg.GetLength()));
+    }
+    m_files2x.emplace(file, name);
     return name;
 }
 
@@ -332,12 +439,16 @@ BuildCode SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CIt
             if (const CExportedImages::CFiles* known = m_exported.Find(key)) {
                 files.normal = known->normal;
             } else {
-                files.normal = WritePicture(made.jpeg[0], *job.states[0], job, base);
+                files.normal = WritePicture(made.jpeg[0], *job.states[0], job, base, made.webp[0]);
                 if (m_failure) return BuildWriteFailed;
                 if (!files.normal.empty()) m_exported.Add(key, {files.normal, {}});
             }
         }
         built.imageUrl = files.normal.empty() ? std::string() : ImageUrl(page, files.normal);
+        if (m_settings.hiDpi) {
+            const std::string twoX = WritePicture2x(made, 0, job, files.normal);
+            built.imageUrl2x = twoX.empty() ? std::string() : ImageUrl(page, twoX);
+        }
         return BuildOk;
     }
     built.hasMouseOver = true;
@@ -349,9 +460,9 @@ BuildCode SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CIt
         if (const CExportedImages::CFiles* known = m_exported.Find(key)) {
             files = *known;
         } else {
-            files.normal = WritePicture(made.jpeg[0], *job.states[0], job, base);
+            files.normal = WritePicture(made.jpeg[0], *job.states[0], job, base, made.webp[0]);
             if (m_failure) return BuildWriteFailed;
-            files.mouseOver = WritePicture(made.jpeg[1], *job.states[1], job, overBase);
+            files.mouseOver = WritePicture(made.jpeg[1], *job.states[1], job, overBase, made.webp[1]);
             if (m_failure) return BuildWriteFailed;
             if (!files.normal.empty() && !files.mouseOver.empty()) m_exported.Add(key, files);
         }
@@ -359,6 +470,15 @@ BuildCode SiteBuilder::WriteItemImages(BuildPage& page, const CItemJob& job, CIt
     built.imageUrl = files.normal.empty() ? std::string() : ImageUrl(page, files.normal);
     built.mouseOverImageUrl =
         files.mouseOver.empty() ? std::string() : ImageUrl(page, files.mouseOver);
+    if (m_settings.hiDpi) {
+        const std::string normal2x = WritePicture2x(made, 0, job, files.normal);
+        const std::string over2x = WritePicture2x(made, 1, job, files.mouseOver);
+        // Both states at scale 2 or neither: the script swaps them in pairs.
+        if (!normal2x.empty() && !over2x.empty()) {
+            built.imageUrl2x = ImageUrl(page, normal2x);
+            built.mouseOverImageUrl2x = ImageUrl(page, over2x);
+        }
+    }
     return BuildOk;
 }
 

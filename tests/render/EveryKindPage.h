@@ -2,6 +2,7 @@
 // A page with an item of every kind the renderer draws, for the tests that
 // compare a page drawn at a scale with the page at scale 1 (in the core and
 // in the browser).
+#include "render/PageRenderer.h"
 #include "tests/sitebuild/BrowserSites.h"
 #include <filesystem>
 

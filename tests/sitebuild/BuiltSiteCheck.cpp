@@ -2,6 +2,7 @@
 #include "sitebuild/SiteBuilder.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
+#include "model/PageScale.h"
 #include "model/Site.h"
 #include "render/PageRenderer.h"
 #include "services/IO.h"
@@ -116,6 +117,31 @@ CImageDiff CheckPageInBrowser(const CBuiltSite& built, int position, CPage& page
     const CImage reference = RenderPageReference(page);
     const CImageDiff d = CompareImages(*shot, reference, {0, 0, page.Width(), page.Height()},
                                        HtmlTextAreas(built.Page(position)));
+    Keep(label, *shot, reference);
+    Report(label, d);
+    return d;
+}
+
+CImageDiff CheckPageInBrowserAtScale(const CBuiltSite& built, int position, CPage& page,
+                                     const std::string& label, int scale) {
+    const auto shot = Screenshot(built.PageFile(position), page.Width(), page.Height(), scale);
+    if (!shot) return {};
+    const std::unique_ptr<CPage> scaled = pw::ScaledPageCopy(page, scale);
+    EXPECT_TRUE(scaled) << label;
+    if (!scaled) return {};
+    const CImage reference = RenderPageReference(scale == 1 ? page : *scaled);
+    std::vector<CRect> left;
+    for (const BuildItem& item : built.Page(position).items) {
+        if (!item.htmlText && !item.imageUrl.empty()) continue;
+        const CRect r = item.htmlText ? HtmlTextArea(item) : ItemRect(item);
+        const CRect area = item.htmlText
+                               ? r
+                               : CRect{r.left - 16, r.top - 16, r.right + 16, r.bottom + r.Height()};
+        left.push_back({scale * area.left, scale * area.top, scale * area.right,
+                        scale * area.bottom});
+    }
+    const CImageDiff d = CompareImages(*shot, reference,
+                                       {0, 0, scale * page.Width(), scale * page.Height()}, left);
     Keep(label, *shot, reference);
     Report(label, d);
     return d;

@@ -60,6 +60,14 @@ inline constexpr double kMaxBlockDifference = 12.0;
 CImageDiff CheckPageInBrowser(const CBuiltSite& built, int position, CPage& page,
                               const std::string& label);
 
+// The same on a screen of `scale` device pixels per page pixel: the
+// screenshot (the page size times the scale) against the core's rendering of
+// the page at that scale (pw::ScaledPageCopy), the same limits. Left out are
+// HTML texts as above and what the browser draws with its own controls
+// (forms, HTML objects, counters), with room below for its own layout.
+CImageDiff CheckPageInBrowserAtScale(const CBuiltSite& built, int position, CPage& page,
+                                     const std::string& label, int scale);
+
 // One mouse-over item to hover: the item on the page at `position`.
 struct CHoverCheck {
     int position = 0;

@@ -88,8 +88,13 @@ TEST(SiteBuildJobs, OutputIsTheSameWhateverTheNumberOfJobs) {
     std::sort(sites.begin(), sites.end());
     EXPECT_GE(sites.size(), 4u);
     sites.emplace_back(); // the mixed site made here
-    for (const fs::path& file : sites) {
-        SCOPED_TRACE(file.empty() ? "mixed site" : file.string());
+    // The mixed site also with its pictures at scale 2.
+    std::vector<std::pair<fs::path, bool>> builds;
+    for (const fs::path& file : sites)
+        builds.emplace_back(file, false);
+    builds.emplace_back(fs::path(), true);
+    for (const auto& [file, hiDpi] : builds) {
+        SCOPED_TRACE((file.empty() ? "mixed site" : file.string()) + (hiDpi ? " at 2x" : ""));
         std::map<std::string, std::string> first;
         for (int jobs : {1, 8, 2}) {
             CSiteFixture f;
@@ -105,6 +110,7 @@ TEST(SiteBuildJobs, OutputIsTheSameWhateverTheNumberOfJobs) {
             }
             BuildSettings settings = f.Settings();
             settings.jobs = jobs;
+            settings.hiDpi = hiDpi;
             settings.largeObjectWarning = false;
             SiteBuilder builder(settings, &f.ui);
             ASSERT_EQ(builder.Build(*site).code, BuildOk) << jobs << " jobs";

@@ -45,7 +45,7 @@ const int kDriverSeconds = TimeLimit(40);
 // no sandbox, software drawing, nothing fetched in the background. sRGB
 // without colour management and device scale 1 make one page pixel one
 // screenshot pixel of the colour the page asked for.
-std::vector<std::string> ChromiumFlags(const fs::path& profile) {
+std::vector<std::string> ChromiumFlags(const fs::path& profile, int deviceScale = 1) {
     return {"--headless",
             "--no-sandbox",
             "--disable-gpu",
@@ -56,7 +56,7 @@ std::vector<std::string> ChromiumFlags(const fs::path& profile) {
             "--disable-sync",
             "--hide-scrollbars",
             "--force-color-profile=srgb",
-            "--force-device-scale-factor=1",
+            "--force-device-scale-factor=" + std::to_string(deviceScale),
             "--user-data-dir=" + profile.string()};
 }
 
@@ -154,12 +154,13 @@ std::unique_ptr<CImage> LoadScreenshot(const fs::path& png, int width, int heigh
 }
 
 // Environment for browser.py: the same binary and flags as the direct launch.
-std::vector<std::string> DriverEnvironment(const fs::path& profile) {
+std::vector<std::string> DriverEnvironment(const fs::path& profile, int deviceScale = 1) {
     std::string flags;
-    for (const auto& f : ChromiumFlags(profile))
+    for (const auto& f : ChromiumFlags(profile, deviceScale))
         flags += (flags.empty() ? "" : " ") + f;
     return {"PW_CHROMIUM=" + ChromiumBinary().string(), "PW_CHROMIUM_FLAGS=" + flags,
-            "PW_CHROMEDRIVER=" + kDriver.string()};
+            "PW_CHROMEDRIVER=" + kDriver.string(),
+            "PW_DEVICE_SCALE=" + std::to_string(deviceScale)};
 }
 
 } // namespace
@@ -173,22 +174,23 @@ bool BrowserAvailable(std::string* why) {
     return missing.empty();
 }
 
-std::unique_ptr<CImage> Screenshot(const fs::path& htmlFile, int width, int height) {
+std::unique_ptr<CImage> Screenshot(const fs::path& htmlFile, int width, int height,
+                                   int deviceScale) {
     TempDir work;
     const fs::path png = work / "screenshot.png";
     std::vector<std::string> argv{ChromiumBinary().string()};
-    for (const auto& f : ChromiumFlags(work / "profile"))
+    for (const auto& f : ChromiumFlags(work / "profile", deviceScale))
         argv.push_back(f);
     argv.push_back("--window-size=" + std::to_string(width) + "," + std::to_string(height));
     argv.push_back("--screenshot=" + png.string());
     argv.push_back(FileUrl(htmlFile));
     const CRunResult r = Run(argv, {}, work / "log.txt", kScreenshotSeconds);
     if (!Succeeded(r, "Chromium screenshot of " + htmlFile.string())) return nullptr;
-    return LoadScreenshot(png, width, height);
+    return LoadScreenshot(png, width * deviceScale, height * deviceScale);
 }
 
 std::vector<std::unique_ptr<CImage>> HoverScreenshots(const std::vector<CHoverAt>& hovers,
-                                                      int width, int height) {
+                                                      int width, int height, int deviceScale) {
     std::vector<std::unique_ptr<CImage>> shots(hovers.size());
     if (hovers.empty()) return shots;
     TempDir work;
@@ -201,16 +203,18 @@ std::vector<std::unique_ptr<CImage>> HoverScreenshots(const std::vector<CHoverAt
         argv.push_back((work / ("hover" + std::to_string(i) + ".png")).string());
     }
     const int seconds = kDriverSeconds + 5 * static_cast<int>(hovers.size());
-    const CRunResult r = Run(argv, DriverEnvironment(work / "profile"), work / "log.txt", seconds);
+    const CRunResult r =
+        Run(argv, DriverEnvironment(work / "profile", deviceScale), work / "log.txt", seconds);
     if (!Succeeded(r, "Chromium hover over " + hovers.front().htmlFile.string())) return shots;
     for (size_t i = 0; i < hovers.size(); ++i)
-        shots[i] = LoadScreenshot(work / ("hover" + std::to_string(i) + ".png"), width, height);
+        shots[i] = LoadScreenshot(work / ("hover" + std::to_string(i) + ".png"),
+                                  width * deviceScale, height * deviceScale);
     return shots;
 }
 
 std::unique_ptr<CImage> HoverScreenshot(const fs::path& htmlFile, int width, int height, int x,
-                                        int y) {
-    return std::move(HoverScreenshots({{htmlFile, x, y}}, width, height).front());
+                                        int y, int deviceScale) {
+    return std::move(HoverScreenshots({{htmlFile, x, y}}, width, height, deviceScale).front());
 }
 
 namespace {

@@ -32,22 +32,24 @@ namespace pwtest {
 bool BrowserAvailable(std::string* why = nullptr);
 
 // The page area of `htmlFile` opened in a window of exactly width x height
-// CSS pixels at device scale 1, sRGB without colour management, no
-// scrollbars. IMAGE_RGB8 without alpha, width x height; null on failure.
-std::unique_ptr<CImage> Screenshot(const std::filesystem::path& htmlFile, int width, int height);
+// CSS pixels at device scale 1 (or `deviceScale`, a screen of that many
+// pixels per CSS pixel), sRGB without colour management, no scrollbars.
+// IMAGE_RGB8 without alpha, width x height times the scale; null on failure.
+std::unique_ptr<CImage> Screenshot(const std::filesystem::path& htmlFile, int width, int height,
+                                   int deviceScale = 1);
 
 // As Screenshot, after moving the mouse to (x, y) in page pixels and waiting
 // until the image under the mouse (a mouse-over image swapped in by the
 // page's script) and every other image of the page has loaded and painted.
 std::unique_ptr<CImage> HoverScreenshot(const std::filesystem::path& htmlFile, int width,
-                                        int height, int x, int y);
+                                        int height, int x, int y, int deviceScale = 1);
 // The same for several pages or places in one browser start, in order.
 struct CHoverAt {
     std::filesystem::path htmlFile;
     int x = 0, y = 0;
 };
 std::vector<std::unique_ptr<CImage>> HoverScreenshots(const std::vector<CHoverAt>& hovers,
-                                                      int width, int height);
+                                                      int width, int height, int deviceScale = 1);
 
 // Script errors and other SEVERE console entries of the loaded page, one line
 // each. Requests to hosts outside this machine are left out (there is no

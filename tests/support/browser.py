@@ -51,7 +51,12 @@ def start(width, height):
     # emulated metrics make the page area exactly the size asked for.
     driver.execute_cdp_cmd(
         "Emulation.setDeviceMetricsOverride",
-        {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False},
+        {
+            "width": width,
+            "height": height,
+            "deviceScaleFactor": int(os.environ.get("PW_DEVICE_SCALE", "1")),
+            "mobile": False,
+        },
     )
     return driver
 
