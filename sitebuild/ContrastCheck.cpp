@@ -3,6 +3,7 @@
 #include "sitebuild/RegionRenderer.h"
 #include "image/Image.h"
 #include "model/ButtonText.h"
+#include "model/BackgroundFill.h"
 #include "model/ObjectFill.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
@@ -148,6 +149,13 @@ void CheckLabel(CPage& page, const BuildItem& item, CPageObject& object,
     const auto* shape = dynamic_cast<const CShapeObject*>(&object);
     const CButtonText* label = shape ? shape->GetButtonText() : nullptr;
     if (!label || !shape->HasButtonText() || CollapseWords(label->text).empty()) return;
+    // A copy of a picture-file fill reads the file again; in the designer a
+    // missing one is asked for through the window system, which a worker
+    // may not do (the build brings such pages up to date on its own thread).
+    const CObjectFill* fill = shape->GetFill();
+    if (fill && fill->GetType() == CObjectFill::fillImage &&
+        CBackgroundFill::DefaultPictureContext())
+        return;
     std::unique_ptr<CPageObject> copy = object.Clone();
     auto* bare = dynamic_cast<CShapeObject*>(copy.get());
     if (!bare) return;
