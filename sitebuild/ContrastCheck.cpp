@@ -3,6 +3,7 @@
 #include "sitebuild/RegionRenderer.h"
 #include "image/Image.h"
 #include "model/ButtonText.h"
+#include "model/Effects.h"
 #include "model/BackgroundFill.h"
 #include "model/ObjectFill.h"
 #include "model/Page.h"
@@ -33,6 +34,13 @@ const std::array<float, 256>& LinearTable() {
 float Luminance(const uint8_t* rgb) {
     const auto& linear = LinearTable();
     return 0.2126f * linear[rgb[0]] + 0.7152f * linear[rgb[1]] + 0.0722f * linear[rgb[2]];
+}
+
+float LuminanceOf(ColorRef colour) {
+    const uint8_t rgb[3] = {static_cast<uint8_t>(colour & 0xFF),
+                            static_cast<uint8_t>(colour >> 8 & 0xFF),
+                            static_cast<uint8_t>(colour >> 16 & 0xFF)};
+    return Luminance(rgb);
 }
 
 ColorRef RgbOf(const uint8_t* rgb) {
@@ -149,10 +157,23 @@ void CheckLabel(CPage& page, const BuildItem& item, CPageObject& object,
     const auto* shape = dynamic_cast<const CShapeObject*>(&object);
     const CButtonText* label = shape ? shape->GetButtonText() : nullptr;
     if (!label || !shape->HasButtonText() || CollapseWords(label->text).empty()) return;
+    const ColorRef colour = label->color.GetCOLORREF() & 0xFFFFFF;
+    const float inkLuminance = LuminanceOf(colour);
+    const auto words = [&](ColorRef) { return CollapseWords(label->text); };
+    std::map<ColorRef, std::vector<float>> groups;
+    const CObjectFill* fill = shape->GetFill();
+    const CEffects* effects = shape->GetEffects();
+    if (fill && fill->GetType() == CObjectFill::fillSolid && (!effects || !effects->AnyOn())) {
+        // A plain shape of one colour is drawn in exactly that colour under
+        // its label: no need to draw it again to know.
+        const float ground = LuminanceOf(fill->GetColour().GetCOLORREF() & 0xFFFFFF);
+        groups[colour].assign(4, static_cast<float>(ContrastRatio(inkLuminance, ground)));
+        ReportGroups(groups, page, item, words, out);
+        return;
+    }
     // A copy of a picture-file fill reads the file again; in the designer a
     // missing one is asked for through the window system, which a worker
     // may not do (the build brings such pages up to date on its own thread).
-    const CObjectFill* fill = shape->GetFill();
     if (fill && fill->GetType() == CObjectFill::fillImage &&
         CBackgroundFill::DefaultPictureContext())
         return;
@@ -170,12 +191,6 @@ void CheckLabel(CPage& page, const BuildItem& item, CPageObject& object,
     if (!renderer.Render(rect, item.item, &object, with) ||
         !renderer.Render(rect, item.item, bare, without))
         return;
-    const ColorRef colour = label->color.GetCOLORREF() & 0xFFFFFF;
-    uint8_t ink[3];
-    for (int k = 0; k < 3; ++k)
-        ink[k] = static_cast<uint8_t>(colour >> (8 * k) & 0xFF);
-    const float inkLuminance = Luminance(ink);
-    std::map<ColorRef, std::vector<float>> groups;
     for (int y = 0; y < with.Height(); ++y) {
         const uint8_t* a = with.Bits() + static_cast<std::size_t>(y) * with.RowBytes();
         const uint8_t* b = without.Bits() + static_cast<std::size_t>(y) * without.RowBytes();
@@ -185,7 +200,7 @@ void CheckLabel(CPage& page, const BuildItem& item, CPageObject& object,
             groups[colour].push_back(static_cast<float>(ContrastRatio(inkLuminance, Luminance(b))));
         }
     }
-    ReportGroups(groups, page, item, [&](ColorRef) { return CollapseWords(label->text); }, out);
+    ReportGroups(groups, page, item, words, out);
 }
 
 // A text against the items below it: its own picture tells which pixels
@@ -205,11 +220,8 @@ void CheckText(CPage& page, const BuildItem& item, const CTextObject& textObject
     const std::vector<ColorRef> colours = TextColours(*text);
     const bool byColour = !colours.empty();
     std::vector<float> luminances;
-    for (const ColorRef c : colours) {
-        const uint8_t rgb[3] = {static_cast<uint8_t>(c & 0xFF), static_cast<uint8_t>(c >> 8 & 0xFF),
-                                static_cast<uint8_t>(c >> 16 & 0xFF)};
-        luminances.push_back(Luminance(rgb));
-    }
+    for (const ColorRef c : colours)
+        luminances.push_back(LuminanceOf(c));
     std::map<ColorRef, std::vector<float>> groups;
     for (int y = r.top; y < r.bottom; ++y) {
         const uint8_t* own = picture->Bits() +

@@ -4,6 +4,7 @@
 #include "model/ButtonText.h"
 #include "sitebuild/AccessReport.h"
 #include "sitebuild/ContrastCheck.h"
+#include "model/Effects.h"
 #include "model/SiteFile.h"
 #include "tests/sitebuild/HtmlWriterTestSupport.h"
 #include "tests/sitebuild/SiteBuildTestSupport.h"
@@ -251,7 +252,9 @@ TEST(AccessReport, ContrastOfWordsAgainstWhatIsDrawnBelowThem) {
     EXPECT_GT(ContrastRatio(RelativeLuminance(0x76, 0x76, 0x76), 1.0), kMinTextContrast);
     EXPECT_LT(ContrastRatio(RelativeLuminance(0x78, 0x78, 0x78), 1.0), kMinTextContrast);
 
-    enum EKind { Html, Picture, Label };
+    // A label on a shape with effects is measured on the shape drawn again
+    // without it; on a plain shape against the shape's colour.
+    enum EKind { Html, Picture, Label, DrawnLabel };
     const struct {
         EKind kind;
         CColor ground; // the panel below the words
@@ -266,12 +269,15 @@ TEST(AccessReport, ContrastOfWordsAgainstWhatIsDrawnBelowThem) {
         {Picture, CColor(0x99, 0x99, 0x99), 0x808080, true},
         {Label, CColor(20, 60, 120), 0xFFFFFF, false},
         {Label, CColor(240, 200, 40), 0xFFFFFF, true}, // white on yellow
+        {DrawnLabel, CColor(20, 60, 120), 0xFFFFFF, false},
+        {DrawnLabel, CColor(240, 200, 40), 0xFFFFFF, true},
     };
     for (const auto& c : cases) {
         buildtest::CSiteFixture t;
         CPage& page = t.AddPage("Side1");
         CRectObject& panel = buildtest::AddRect(page, {10, 10, 310, 70}, c.ground);
-        if (c.kind == Label) {
+        panel.GetEffects()->shadowOn = c.kind == DrawnLabel;
+        if (c.kind == Label || c.kind == DrawnLabel) {
             CButtonText label = WhiteLabel("Kontakt");
             label.color = CColor(c.ink & 0xFF, c.ink >> 8 & 0xFF, c.ink >> 16 & 0xFF);
             panel.SetButtonText(label);
