@@ -64,7 +64,7 @@ std::vector<ColorRef> TextColours(const CTextObject& text) {
     std::vector<ColorRef> colours;
     const CObjectFill* fill = text.GetFill();
     if (fill && fill->GetType() == CObjectFill::fillSolid) {
-        colours.push_back(fill->GetColour().GetCOLORREF());
+        colours.push_back(fill->GetColour().GetCOLORREF() & 0xFFFFFF);
         return colours;
     }
     if (fill && fill->GetType() != CObjectFill::fillTextColour) return colours;
@@ -249,9 +249,12 @@ void CheckText(CPage& page, const BuildItem& item, const CTextObject& textObject
             groups[key].push_back(static_cast<float>(ContrastRatio(ink, Luminance(under))));
         }
     }
+    // A text filled with one colour draws all its words in it.
+    const CObjectFill* fill = text->GetFill();
+    const bool perWord = !fill || fill->GetType() == CObjectFill::fillTextColour;
     ReportGroups(
         groups, page, item,
-        [&](ColorRef colour) { return WordsInColour(*text, byColour, colour); }, out);
+        [&](ColorRef colour) { return WordsInColour(*text, perWord, colour); }, out);
 }
 
 } // namespace

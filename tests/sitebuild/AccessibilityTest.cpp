@@ -254,7 +254,7 @@ TEST(AccessReport, ContrastOfWordsAgainstWhatIsDrawnBelowThem) {
 
     // A label on a shape with effects is measured on the shape drawn again
     // without it; on a plain shape against the shape's colour.
-    enum EKind { Html, Picture, Label, DrawnLabel };
+    enum EKind { Html, Picture, FilledPicture, Label, DrawnLabel };
     const struct {
         EKind kind;
         CColor ground; // the panel below the words
@@ -267,6 +267,8 @@ TEST(AccessReport, ContrastOfWordsAgainstWhatIsDrawnBelowThem) {
         {Html, CColor(0, 0, 128), 0x800000, true}, // dark blue on navy
         {Picture, CColor(255, 255, 255), 0x202020, false},
         {Picture, CColor(0x99, 0x99, 0x99), 0x808080, true},
+        {FilledPicture, CColor(0x99, 0x99, 0x99), 0x808080, true}, // the fill's colour
+        {FilledPicture, CColor(255, 255, 255), 0x000000, false},
         {Label, CColor(20, 60, 120), 0xFFFFFF, false},
         {Label, CColor(240, 200, 40), 0xFFFFFF, true}, // white on yellow
         {DrawnLabel, CColor(20, 60, 120), 0xFFFFFF, false},
@@ -283,7 +285,12 @@ TEST(AccessReport, ContrastOfWordsAgainstWhatIsDrawnBelowThem) {
             panel.SetButtonText(label);
         } else {
             CTextObject& text = AddColouredText(page, 30, 25, "Ord der skal kunne l\xE6ses", c.ink);
-            text.SetAdvanced(c.kind == Picture);
+            text.SetAdvanced(c.kind != Html);
+            if (c.kind == FilledPicture) {
+                // The words are black; the fill paints them.
+                text.Layout().ForEachStyle([](CCharStyle& s) { s.color = 0; });
+                text.GetFill()->SetColour(CColor(c.ink & 0xFF, c.ink >> 8 & 0xFF, c.ink >> 16 & 0xFF));
+            }
             text.LayoutText();
         }
         BuildSettings settings = t.Settings();
@@ -298,5 +305,8 @@ TEST(AccessReport, ContrastOfWordsAgainstWhatIsDrawnBelowThem) {
                                           ? std::string("nothing")
                                           : DescribeFinding(result.accessibility[0]));
         EXPECT_LE(result.accessibility.size(), 1u);
+        if (found) {
+            EXPECT_FALSE(result.accessibility[0].detail.empty());
+        }
     }
 }
