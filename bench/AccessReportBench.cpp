@@ -6,21 +6,21 @@
 // texts over panels and pictures (the ground under each is rendered once
 // more), one of them drawn as a picture, and links. The report should cost
 // a few per cent of the build at most.
-#include "sitebuild/SiteBuilder.h"
 #include "image/Image.h"
+#include "model/BackgroundFill.h"
 #include "model/ButtonText.h"
 #include "model/EllipseObject.h"
+#include "model/ObjectFill.h"
 #include "model/ObjectLink.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/RectObject.h"
 #include "model/Site.h"
 #include "model/TextObject.h"
-#include "model/BackgroundFill.h"
-#include "model/ObjectFill.h"
 #include "render/Rendering.h"
 #include "services/IO.h"
 #include "services/IOError.h"
+#include "sitebuild/SiteBuilder.h"
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <ctime>
@@ -93,8 +93,8 @@ std::unique_ptr<CSite> MakeReportSite(const fs::path& sources) {
             page.InsertItem(std::move(picture));
         }
         for (int b = 0; b < 3; ++b) {
-            auto button = std::make_unique<CRectObject>(DPOINT{90, 60.0 + 50 * b},
-                                                        CObjectSize{150, 34});
+            auto button =
+                std::make_unique<CRectObject>(DPOINT{90, 60.0 + 50 * b}, CObjectSize{150, 34});
             button->GetFill()->SetColour(CColor(30, 60, 90));
             CButtonText label;
             label.font = "Arial";
@@ -181,4 +181,7 @@ void BM_SiteBuildWithAccessReport(benchmark::State& state) {
 } // namespace
 
 // A few rounds: one round is two builds of a few seconds on a shared machine.
-BENCHMARK(BM_SiteBuildWithAccessReport)->Unit(benchmark::kMillisecond)->Iterations(4)->UseRealTime();
+BENCHMARK(BM_SiteBuildWithAccessReport)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(4)
+    ->UseRealTime();

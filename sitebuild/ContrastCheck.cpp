@@ -1,14 +1,14 @@
 #include "sitebuild/ContrastCheck.h"
-#include "sitebuild/OwnWords.h"
-#include "sitebuild/RegionRenderer.h"
 #include "image/Image.h"
+#include "model/BackgroundFill.h"
 #include "model/ButtonText.h"
 #include "model/Effects.h"
-#include "model/BackgroundFill.h"
 #include "model/ObjectFill.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/TextObject.h"
+#include "sitebuild/OwnWords.h"
+#include "sitebuild/RegionRenderer.h"
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -23,8 +23,8 @@ const std::array<float, 256>& LinearTable() {
         std::array<float, 256> t{};
         for (int i = 0; i < 256; ++i) {
             const double c = i / 255.0;
-            t[static_cast<std::size_t>(i)] = static_cast<float>(
-                c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+            t[static_cast<std::size_t>(i)] =
+                static_cast<float>(c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
         }
         return t;
     }();
@@ -88,8 +88,8 @@ std::string WordsInColour(const CTextObject& text, bool byColour, ColorRef colou
         const CParagraph& paragraph = layout.Paragraph(p);
         words += ' ';
         for (std::size_t i = 0; i < paragraph.text.size(); ++i) {
-            const auto style = (static_cast<ColorRef>(
-                                    layout.Style(paragraph.styles[i]).color) & 0xFFFFFF);
+            const auto style =
+                (static_cast<ColorRef>(layout.Style(paragraph.styles[i]).color) & 0xFFFFFF);
             words += !byColour || style == colour ? paragraph.text[i] : ' ';
         }
     }
@@ -253,8 +253,8 @@ void CheckText(CPage& page, const BuildItem& item, const CTextObject& textObject
     const CObjectFill* fill = text->GetFill();
     const bool perWord = !fill || fill->GetType() == CObjectFill::fillTextColour;
     ReportGroups(
-        groups, page, item,
-        [&](ColorRef colour) { return WordsInColour(*text, perWord, colour); }, out);
+        groups, page, item, [&](ColorRef colour) { return WordsInColour(*text, perWord, colour); },
+        out);
 }
 
 } // namespace

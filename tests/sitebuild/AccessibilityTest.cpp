@@ -1,11 +1,11 @@
 // Alternative texts from an item's own words and the accessibility report
 // of a build.
-#include "sitebuild/OwnWords.h"
 #include "model/ButtonText.h"
-#include "sitebuild/AccessReport.h"
-#include "sitebuild/ContrastCheck.h"
 #include "model/Effects.h"
 #include "model/SiteFile.h"
+#include "sitebuild/AccessReport.h"
+#include "sitebuild/ContrastCheck.h"
+#include "sitebuild/OwnWords.h"
 #include "tests/sitebuild/HtmlWriterTestSupport.h"
 #include "tests/sitebuild/SiteBuildTestSupport.h"
 
@@ -51,9 +51,8 @@ TEST(OwnWords, TheUsersTextWinsAndClassicBuildsTakeOnlyIt) {
     described->SetButtonText(Label("Forside"));
     described->SetAltText("Til  forsiden");
     f.AddImage(f.Add(std::move(described)), 0, 0, 10, 10, "c.jpg");
-    f.AddImage(
-        f.Add(std::make_unique<CRectObject>(DPOINT{90, 60}, CObjectSize{10, 10})), 0, 0, 10, 10,
-        "d.jpg");
+    f.AddImage(f.Add(std::make_unique<CRectObject>(DPOINT{90, 60}, CObjectSize{10, 10})), 0, 0, 10,
+               10, "d.jpg");
     // The same words as HTML text reach the reader as text.
     f.AddText(Text({{"Synlig tekst", Style()}}), 0, 0);
 
@@ -79,8 +78,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // An HTML-capable text in one colour with its box's top-left at (x, y).
-CTextObject& AddColouredText(CPage& page, int x, int y, const std::string& words,
-                             int32_t colour) {
+CTextObject& AddColouredText(CPage& page, int x, int y, const std::string& words, int32_t colour) {
     CTextObject& text = buildtest::AddText(page, x, y, words);
     text.Layout().ForEachStyle([colour](CCharStyle& s) { s.color = colour; });
     text.LayoutText();
@@ -196,9 +194,10 @@ TEST(AccessReport, FindsExactlyThePlantedFaults) {
     EXPECT_EQ(faint.kind, EAccessFinding::LowContrast);
     EXPECT_EQ(faint.item, ItemOf(t.site, t.faint));
     EXPECT_EQ(faint.textColour, 0x808080u);
-    EXPECT_NEAR(faint.contrast, ContrastRatio(RelativeLuminance(0x80, 0x80, 0x80),
-                                              RelativeLuminance(0x99, 0x99, 0x99)),
-                0.05);
+    EXPECT_NEAR(
+        faint.contrast,
+        ContrastRatio(RelativeLuminance(0x80, 0x80, 0x80), RelativeLuminance(0x99, 0x99, 0x99)),
+        0.05);
     EXPECT_EQ(DescribeFinding(faint),
               "Side Forside, objekt " + std::to_string(faint.itemNumber) +
                   ": teksten \"Grå tekst på gråt\" står for svagt mod baggrunden (kontrast 1,3:1, "
@@ -289,7 +288,8 @@ TEST(AccessReport, ContrastOfWordsAgainstWhatIsDrawnBelowThem) {
             if (c.kind == FilledPicture) {
                 // The words are black; the fill paints them.
                 text.Layout().ForEachStyle([](CCharStyle& s) { s.color = 0; });
-                text.GetFill()->SetColour(CColor(c.ink & 0xFF, c.ink >> 8 & 0xFF, c.ink >> 16 & 0xFF));
+                text.GetFill()->SetColour(
+                    CColor(c.ink & 0xFF, c.ink >> 8 & 0xFF, c.ink >> 16 & 0xFF));
             }
             text.LayoutText();
         }
