@@ -1,6 +1,7 @@
 // The page view: scrolling, the off-screen picture and what is drawn over the
 // page (guides, selection feedback, bands, the caret of the edited text).
 #include "editor/PlumeView.h"
+#include "editor/ScaledMirror.h"
 #include "editor/ClipboardCommands.h"
 #include "editor/EditorContext.h"
 #include "editor/EditorGeometry.h"
@@ -106,8 +107,18 @@ void CPlumeView::OnPageRepaint(CPage&, const CRect& area) {
 }
 
 void CPlumeView::OnPageSizeChanged(CPage&) {
+    if (m_mirror) m_mirror->Invalidate();
     UpdateScrollRange();
     RepaintAll();
+}
+
+void CPlumeView::OnItemsChanged(CPage&) {
+    if (m_mirror) m_mirror->Invalidate();
+}
+
+void CPlumeView::OnPagePropertiesChanged(CPage&) {
+    // The background may have changed; the page itself repaints for it.
+    if (m_mirror) m_mirror->Invalidate();
 }
 
 bool CPlumeView::ShowsPage(const CPage& page) const {
@@ -147,21 +158,48 @@ void CPlumeView::RenderEdited() {
     m_editText->PrepareAndRender(m_page->TileBuffer());
 }
 
+int CPlumeView::DeviceScale() const {
+    return std::clamp(qRound(viewport()->devicePixelRatioF()), 1, 3);
+}
+
 void CPlumeView::paintEvent(QPaintEvent* event) {
     QRegion region = event->region().intersected(viewport()->rect());
     if (region.isEmpty()) {
         m_pending.clear();
         return;
     }
-    if (m_buffer.size() != viewport()->size()) {
-        // A new picture has nothing in it yet: all of it is drawn.
-        m_buffer = QImage(viewport()->size(), QImage::Format_RGB32);
-        region = viewport()->rect();
+    const std::vector<QRect> rects = RenderRects(region);
+    // On a screen with more device pixels the page comes from a copy at that
+    // scale, brought up to date for what is drawn; without memory for it the
+    // page is drawn at 1 and the window system enlarges it.
+    int scale = DeviceScale();
+    if (scale > 1) {
+        if (!m_mirror || m_mirror->Scale() != scale)
+            m_mirror = std::make_unique<CScaledMirror>(*m_page, scale);
+        QRect bounds;
+        for (const QRect& r : rects)
+            bounds |= r;
+        const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+        const QRect area = bounds.translated(scroll);
+        if (!m_mirror->Sync(CRect{area.left(), area.top(), area.right() + 1, area.bottom() + 1}))
+            scale = 1;
+    } else {
+        m_mirror.reset();
     }
-    // Each dirty rectangle is drawn on its own (a drag of items spread over
-    // the page dirties several small ones), the overlays over all of them.
-    for (const QRect& r : RenderRects(region))
-        RenderInto(r);
+    if (m_buffer.size() != viewport()->size() * scale ||
+        qRound(m_buffer.devicePixelRatio()) != scale) {
+        // A new picture has nothing in it yet: all of it is drawn.
+        m_buffer = QImage(viewport()->size() * scale, QImage::Format_RGB32);
+        m_buffer.setDevicePixelRatio(scale);
+        region = viewport()->rect();
+        if (scale > 1) m_mirror->Sync(CRect{0, 0, m_page->Width(), m_page->Height()});
+        RenderInto(viewport()->rect(), scale);
+    } else {
+        // Each dirty rectangle is drawn on its own (a drag of items spread
+        // over the page dirties several small ones), the overlays over all.
+        for (const QRect& r : rects)
+            RenderInto(r, scale);
+    }
     m_pending.clear();
     if (HasOverlays()) {
         QPainter overlay(&m_buffer);
@@ -178,7 +216,9 @@ void CPlumeView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (const QRect& r : region)
-        painter.drawImage(r.topLeft(), m_buffer, r);
+        painter.drawImage(QRectF(r), m_buffer,
+                          QRectF(r.x() * scale, r.y() * scale, r.width() * scale,
+                                 r.height() * scale));
 }
 
 std::vector<QRect> CPlumeView::RenderRects(const QRegion& region) const {
@@ -219,38 +259,45 @@ bool CPlumeView::HasOverlays() const {
     return false;
 }
 
-void CPlumeView::RenderInto(const QRect& area) {
+void CPlumeView::RenderInto(const QRect& area, int scale) {
     const int sx = horizontalScrollBar()->value(), sy = verticalScrollBar()->value();
     const QRect page =
         QRect(0, 0, m_page->Width(), m_page->Height()).intersected(area.translated(sx, sy));
+    // From here on device pixels: the buffer's, and the scaled page's.
+    const QRect device(area.topLeft() * scale, area.size() * scale);
+    const QRect inner = page.isEmpty() ? QRect()
+                                       : QRect((page.topLeft() - QPoint(sx, sy)) * scale,
+                                               page.size() * scale);
     // The surround is filled only where the page does not cover the area.
     const QRgb grey = kSurround.rgb();
-    const QRect inner = page.translated(-sx, -sy);
-    for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int y = device.top(); y <= device.bottom(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(m_buffer.scanLine(y));
         if (page.isEmpty() || y < inner.top() || y > inner.bottom()) {
-            std::fill(row + area.left(), row + area.right() + 1, grey);
+            std::fill(row + device.left(), row + device.right() + 1, grey);
             continue;
         }
-        std::fill(row + area.left(), row + inner.left(), grey);
-        std::fill(row + inner.right() + 1, row + area.right() + 1, grey);
+        std::fill(row + device.left(), row + inner.left(), grey);
+        std::fill(row + inner.right() + 1, row + device.right() + 1, grey);
     }
     if (page.isEmpty()) return;
     // The edited text is drawn in its place in the stacking order (the
     // default options leave nothing out): the view keeps its picture current
     // after every key.
+    CPage& source = scale > 1 ? *m_mirror->Copy() : *m_page;
+    const QRect drawn(page.topLeft() * scale, page.size() * scale);
+    const int ox = sx * scale, oy = sy * scale;
     constexpr int kTile = CPage::kTileSize;
     std::vector<uint8_t>& argb = m_tile;
     argb.resize(static_cast<std::size_t>(kTile) * kTile * 4);
-    for (int y = page.top(); y <= page.bottom(); y += kTile) {
-        for (int x = page.left(); x <= page.right(); x += kTile) {
-            const int w = std::min(kTile, page.right() + 1 - x);
-            const int h = std::min(kTile, page.bottom() + 1 - y);
-            RenderRegion(*m_page, CRect{x, y, x + w, y + h}, argb.data(), w * 4);
+    for (int y = drawn.top(); y <= drawn.bottom(); y += kTile) {
+        for (int x = drawn.left(); x <= drawn.right(); x += kTile) {
+            const int w = std::min(kTile, drawn.right() + 1 - x);
+            const int h = std::min(kTile, drawn.bottom() + 1 - y);
+            RenderRegion(source, CRect{x, y, x + w, y + h}, argb.data(), w * 4);
             // The renderer's pixels are alpha, red, green, blue bytes.
             for (int r = 0; r < h; ++r) {
                 const uint8_t* s = argb.data() + static_cast<std::size_t>(r) * w * 4;
-                auto* d = reinterpret_cast<QRgb*>(m_buffer.scanLine(y + r - sy)) + (x - sx);
+                auto* d = reinterpret_cast<QRgb*>(m_buffer.scanLine(y + r - oy)) + (x - ox);
                 for (int c = 0; c < w; ++c, s += 4)
                     d[c] = qRgb(s[1], s[2], s[3]);
             }

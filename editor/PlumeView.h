@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <memory>
 #include <vector>
 
 class CEditorContext;
@@ -12,6 +13,7 @@ class CObjectSet;
 class CPage;
 class CPageItem;
 class CPlumeDoc;
+class CScaledMirror;
 class CTextObject;
 class QMenu;
 
@@ -49,6 +51,11 @@ public:
     // Page point <-> viewport point.
     QPoint ToPage(QPoint viewportPoint) const;
     QPoint ToViewport(QPoint pagePoint) const;
+    // Device pixels to a page pixel: the screen's ratio rounded to 1, 2 or
+    // 3. Above 1 the page is drawn from a copy at that scale.
+    int DeviceScale() const;
+    // The page copy the view draws from on such a screen; null at scale 1.
+    const CScaledMirror* Mirror() const { return m_mirror.get(); }
 
 signals:
     // Text for the main window's message pane.
@@ -65,6 +72,8 @@ public:
     // CPageObserver, CDocumentObserver
     void OnPageRepaint(CPage& page, const CRect& area) override;
     void OnPageSizeChanged(CPage& page) override;
+    void OnItemsChanged(CPage& page) override;
+    void OnPagePropertiesChanged(CPage& page) override;
     bool ShowsPage(const CPage& page) const override;
     void OnEndTextEdits() override;
 
@@ -99,7 +108,9 @@ private:
 
     // --- painting (PlumeView.cpp)
     void UpdateScrollRange();
-    void RenderInto(const QRect& viewportArea);
+    // Draws the area (viewport pixels) into the buffer at `scale` device
+    // pixels to a pixel: from the page itself at 1, else from the mirror.
+    void RenderInto(const QRect& viewportArea, int scale);
     // Something is drawn over the page (guides, selection, caret, band).
     bool HasOverlays() const;
     bool IsBandGesture() const;
@@ -166,7 +177,8 @@ private:
     CPlumeDoc* m_doc;
     CPage* m_page;
     CEditorContext* m_context;
-    QImage m_buffer; // the off-screen picture of the viewport
+    QImage m_buffer; // the off-screen picture of the viewport, in device pixels
+    std::unique_ptr<CScaledMirror> m_mirror; // the page at the device scale, when above 1
     std::vector<uint8_t> m_tile; // one region of the renderer's output
     std::vector<QRect> m_pending; // viewport areas asked to repaint since the last paint
 

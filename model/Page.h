@@ -153,6 +153,11 @@ public:
     // A copy of the page that draws `scale` times larger (model/PageScale.cpp,
     // where pw::ScaledPageCopy explains it). The site is not told.
     std::unique_ptr<CPage> ScaledCopy(int scale) const;
+    // In such a copy, item `index` made again from `from` (an item of the
+    // page it copies) at the copy's scale; false, leaving the item as it
+    // was, when the object cannot be copied. The new objects are not
+    // rendered yet.
+    bool ReplaceScaledItem(std::size_t index, const CPageItem& from, int scale);
 
     // --- selection and groups (Page_Selection.cpp)
     const std::vector<std::unique_ptr<CObjectSet>>& Sets() const { return m_sets; }
