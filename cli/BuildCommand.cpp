@@ -1,4 +1,5 @@
 #include "cli/BuildCommand.h"
+#include "cli/OutputOptions.h"
 #include "cli/AccessPrint.h"
 #include "qtsettings/QtSettingsStore.h"
 #include "sitebuild/SiteBuilder.h"
@@ -93,6 +94,10 @@ int RunBuild(const CParsedCommand& command, CCommandEnv& env) {
     // answer would stop every build of a site with a big picture.
     settings.largeObjectWarning = false;
     settings.jobs = command.Has("--jobs") ? command.Number("--jobs") : user.GetBuildJobs();
+    ApplyOutputOptions(command, user);
+    settings.hiDpi = user.GetBuildHiDpi();
+    settings.webp = user.GetBuildWebp();
+    settings.phones = user.GetBuildPhones();
 
     CBuildInteraction ui(env.ui, env.out);
     SiteBuilder builder(settings, &ui, &downloads);
@@ -102,6 +107,7 @@ int RunBuild(const CParsedCommand& command, CCommandEnv& env) {
     case BuildOk:
         env.out << "Built " << site->PageCount() << " page" << (site->PageCount() == 1 ? "" : "s")
                 << ": " << (outDir / kFrontPageFile).string() << '\n';
+        PrintPageWeights(result.pageWeights, env.out);
         PrintAccessReport(result.accessibility, env.out);
         return kExitOk;
     case BuildInvalid: {

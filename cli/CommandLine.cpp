@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 #include "cli/BuildCommand.h"
 #include "cli/ConsoleInteraction.h"
+#include "cli/OutputOptions.h"
 #include "cli/PublishCommands.h"
 #include "cli/SiteCommands.h"
 #include "services/Version.h"
@@ -19,18 +20,27 @@ std::vector<COptionSpec> WithConnectionOptions(std::vector<COptionSpec> own) {
     return own;
 }
 
+std::vector<COptionSpec> WithOutputOptions(std::vector<COptionSpec> own) {
+    const auto& shared = OutputOptions();
+    own.insert(own.end(), shared.begin(), shared.end());
+    return own;
+}
+
 const std::vector<CCommandSpec> kCommands = {
     {"info", {"FILE"}, {}, "show the pages and objects of a site file", &RunInfo},
     {"build",
      {"FILE", "OUTDIR"},
-     {{"--preview"}, {"--jobs", "N", false, true}},
+     WithOutputOptions({{"--preview"}, {"--jobs", "N", false, true}}),
      "build the web site into OUTDIR (--preview: the preview variant; --jobs: pictures "
-     "made on N cores at once, default all)",
+     "made on N cores at once, default all; --classic: pictures at scale 1, JPEG only, "
+     "no phone fitting; --hidpi, --webp, --phones: one of these on or off, the "
+     "settings file decides the rest)",
      &RunBuild},
     {"export",
      {"FILE", "FOLDER"},
-     {{"--settings", "INI"}},
-     "build the web site into FOLDER/My_Homepage_Export with its download files",
+     WithOutputOptions({{"--settings", "INI"}}),
+     "build the web site into FOLDER/My_Homepage_Export with its download files "
+     "(--classic and the rest as for build)",
      &RunExport},
     {"render",
      {"FILE"},
@@ -39,7 +49,7 @@ const std::vector<CCommandSpec> kCommands = {
      &RunRender},
     {"publish",
      {"FILE"},
-     WithConnectionOptions({{"--all"}, {"--verify"}}),
+     WithOutputOptions(WithConnectionOptions({{"--all"}, {"--verify"}})),
      "upload what changed since the last publish (--all: every file; --verify: also what "
      "the server's listing shows changed or missing) with the stored FTP settings; "
      "$PAGEWRIGHT_FTP_PASSWORD overrides the password",
@@ -186,6 +196,9 @@ void ParseCommandWords(const CCommandSpec& command, const std::vector<std::strin
         }
         if (option->valueName && value.empty())
             throw CUsageError("option " + name + " needs a value " + option->valueName, &command);
+        if (option->onOff && value != "on" && value != "off")
+            throw CUsageError("option " + name + " needs on or off, not '" + value + "'",
+                              &command);
         if (option->positiveNumber && !ParsePositive(value))
             throw CUsageError(
                 "option " + name + " needs a whole number from 1, not '" + value + "'", &command);

@@ -14,6 +14,7 @@ struct COptionSpec {
     const char* valueName = nullptr; // "N"; nullptr for a flag
     bool required = false;
     bool positiveNumber = false; // the value must be a whole number from 1
+    bool onOff = false;          // the value must be "on" or "off"
 };
 
 // A command line that matched its command's description: the positional

@@ -8,6 +8,7 @@
 #include "publish/PrivateFolders.h"
 #include "publish/PublishRecord.h"
 #include "publish/Publisher.h"
+#include "cli/OutputOptions.h"
 #include "services/CurrentSettings.h"
 #include "services/FtpProfile.h"
 #include "services/Settings.h"
@@ -124,6 +125,7 @@ bool LoadSettings(const CParsedCommand& command, CSettings& settings, std::ostre
     }
     if (const char* password = std::getenv(kPasswordVariable); password && *password)
         settings.SetFtpPassword(password);
+    ApplyOutputOptions(command, settings);
     return true;
 }
 
@@ -192,6 +194,7 @@ int RunExport(const CParsedCommand& command, CCommandEnv& env) {
     const auto result = publisher.Export(run.site.get(), folder);
     if (result == CPublisher::EResult::Done) {
         env.out << "Exported to " << (publisher.LastRoot() / "default.htm").string() << '\n';
+        PrintPageWeights(publisher.LastPageWeights(), env.out);
         PrintAccessReport(publisher.LastAccessReport(), env.out);
     }
     return Finish(result, "export", env);
@@ -207,7 +210,9 @@ int RunPublish(const CParsedCommand& command, CCommandEnv& env) {
     const auto mode = command.Has("--all")      ? CPublisher::ESendMode::Everything
                       : command.Has("--verify") ? CPublisher::ESendMode::Verify
                                                 : CPublisher::ESendMode::Changes;
-    return Finish(publisher.Send(run.site.get(), mode), "publish", env);
+    const auto result = publisher.Send(run.site.get(), mode);
+    if (result == CPublisher::EResult::Done) PrintPageWeights(publisher.LastPageWeights(), env.out);
+    return Finish(result, "publish", env);
 }
 
 int RunRemove(const CParsedCommand& command, CCommandEnv& env) {

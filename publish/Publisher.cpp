@@ -111,6 +111,7 @@ std::unique_ptr<SiteBuilder> CPublisher::Build(CSite& site, const fs::path& root
     m_env.settings.SetShowLargeObjectWarning(builder->Settings().largeObjectWarning);
     if (result.code == BuildOk) {
         m_lastRoot = root;
+        m_lastWeights = result.pageWeights;
         m_lastAccess = result.accessibility;
         return builder;
     }

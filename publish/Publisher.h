@@ -52,6 +52,8 @@ public:
     // The paths (below the catalog) the last Send sent and deleted.
     const std::vector<std::string>& LastSent() const { return m_lastSent; }
     const std::vector<std::string>& LastDeleted() const { return m_lastDeleted; }
+    // The picture weight of every page of the last successful build.
+    const std::vector<PageWeight>& LastPageWeights() const { return m_lastWeights; }
     // The accessibility report of the last successful build (see
     // AccessReport.h for the text of each finding).
     const std::vector<CAccessFinding>& LastAccessReport() const { return m_lastAccess; }
@@ -80,5 +82,6 @@ private:
     std::filesystem::path m_lastRoot;
     std::filesystem::path m_previewRun, m_publishRun;
     std::vector<std::string> m_lastSent, m_lastDeleted;
+    std::vector<PageWeight> m_lastWeights;
     std::vector<CAccessFinding> m_lastAccess;
 };

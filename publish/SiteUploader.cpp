@@ -5,6 +5,7 @@
 #include "publish/PublishEnvironment.h"
 #include "publish/PublishRecord.h"
 #include "services/Cp1252.h"
+#include "sitebuild/ImageOutput.h"
 #include "services/Settings.h"
 #include "services/StringTable.h"
 #include "services/UserInteraction.h"
@@ -121,17 +122,37 @@ std::vector<CSiteUploader::CFile> CSiteUploader::SiteFiles() const {
         list.push_back({local, name, EFolder::Files, !EndsWith(name, ".html"), label,
                         SizeOf(local), {}});
     };
+    // The 2x file and the WebP twins a build may have written beside a
+    // picture; the build folder is the run's own, so what is there is this
+    // build's.
+    auto addVariants = [&](const std::string& url, const std::string& url2x,
+                           const std::string& label) {
+        if (!url2x.empty()) add(pictures, url2x, label);
+        for (const std::string* u : {&url, &url2x}) {
+            if (u->empty()) continue;
+            const std::string twin = WebpName(*u);
+            std::error_code ec;
+            if (fs::is_regular_file(m_build.filesFolder / cp1252::ToUtf8(UrlFileName(twin)), ec))
+                add(pictures, twin, label);
+        }
+    };
     std::set<std::string> downloadNames;
     for (const BuildPage& page : m_pages) {
         if (!page.page) continue;
         const std::string identifier = cp1252::ToUtf8(page.keyName);
         if (!page.frontPage) add(pagesOut, page.fileName, identifier);
         const BackgroundRecord& bg = page.background;
-        if (bg.fillType == bgImage || bg.fillType == bgGradient)
+        if (bg.fillType == bgImage || bg.fillType == bgGradient) {
             add(pictures, bg.imageUrl, identifier);
+            addVariants(bg.imageUrl, bg.imageUrl2x, identifier);
+        }
         for (const BuildItem& item : page.items) {
             add(pictures, item.imageUrl, identifier);
-            if (item.hasMouseOver) add(pictures, item.mouseOverImageUrl, identifier);
+            addVariants(item.imageUrl, item.imageUrl2x, identifier);
+            if (item.hasMouseOver) {
+                add(pictures, item.mouseOverImageUrl, identifier);
+                addVariants(item.mouseOverImageUrl, item.mouseOverImageUrl2x, identifier);
+            }
         }
         for (const std::string& path : PageDownloadPaths(*page.page)) {
             const DownloadEntry* entry = FindDownload(m_env.downloads, path);

@@ -20,17 +20,20 @@ double MeanSquaredError(const CPixMap& map, const uint8_t* rgb);
 // Encodes the map at `quality` (0..100) into `out`; false when the map is
 // not taken or the encoder fails.
 bool Encode(const CPixMap& map, int quality, std::vector<uint8_t>& out);
+// Encodes the map without loss.
+bool EncodeLossless(const CPixMap& map, std::vector<uint8_t>& out);
+bool EncodeWith(const CPixMap& map, int quality, bool lossless, std::vector<uint8_t>& out);
 
 // Decodes a WebP into rows of red, green, blue (3 * width bytes apart); empty
 // on failure or when the size differs from width x height.
 std::vector<uint8_t> DecodeRgb(const std::vector<uint8_t>& webp, int width, int height);
 
-// The smallest-quality WebP whose mean squared error against the map is no
-// larger than `targetError`, found by a short search over the quality with
-// at most `maxEncodes` encodes. False (and `out` empty) when even the
-// highest quality tried misses the target or the file would not be smaller
-// than `sizeLimit` bytes.
+// The smallest-quality WebP smaller than `sizeLimit` bytes whose mean
+// squared error against the map is no larger than `targetError`, found by a
+// short search over the quality with at most `maxEncodes` lossy encodes; a
+// lossless WebP (no error at all) is taken instead where it is smaller. False
+// (and `out` empty) when neither is smaller than `sizeLimit`.
 bool EncodeMatching(const CPixMap& map, double targetError, std::size_t sizeLimit,
-                    std::vector<uint8_t>& out, int maxEncodes = 6);
+                    std::vector<uint8_t>& out, int maxEncodes = 4);
 
 } // namespace pw::webp

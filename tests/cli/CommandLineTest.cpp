@@ -1,4 +1,6 @@
 #include "cli/CommandLine.h"
+#include "cli/OutputOptions.h"
+#include "services/Settings.h"
 #include "services/UserInteraction.h"
 #include <array>
 #include <cstdio>
@@ -128,6 +130,7 @@ TEST(CommandLine, UsageErrorsExitWithStatusTwoAndSayWhatIsWrong) {
         {{"build", "site.pwu", "out", "--preview=yes"}, "--preview takes no value"},
         {{"build", "site.pwu", "out", "--preview", "--preview"}, "--preview given twice"},
         {{"build", "site.pwu", "out", "--jobs", "0"}, "not '0'"},
+        {{"build", "site.pwu", "out", "--webp", "yes"}, "--webp needs on or off, not 'yes'"},
         {{"render", "site.pwu", "--out", "p.png"}, "missing option --page N"},
         {{"render", "site.pwu", "--page", "2"}, "missing option --out PNG"},
         {{"render", "site.pwu", "--page", "0", "--out", "p.png"}, "not '0'"},
@@ -153,7 +156,8 @@ TEST(CommandLine, UsageErrorsExitWithStatusTwoAndSayWhatIsWrong) {
     }
     // A command's usage error names that command's usage.
     EXPECT_NE(RunArgs({"build", "x"})
-                  .err.find("usage: pagewright build FILE OUTDIR [--preview] [--jobs N]\n"),
+                  .err.find("usage: pagewright build FILE OUTDIR [--preview] [--jobs N] "
+                            "[--classic] [--hidpi on|off] [--webp on|off] [--phones on|off]\n"),
               std::string::npos);
 }
 
@@ -204,4 +208,27 @@ TEST(CommandLine, RealProgramVersionAndUsageStatus) {
 
     EXPECT_EQ(RunExe("").status, 2);
     EXPECT_EQ(RunExe("info site.pwu").status, 1);
+}
+
+// --classic switches every option for today's screens off, each flag sets
+// its own after it; what is not given stays as the settings file says.
+TEST(CommandLine, OutputOptionsChangeTheSettingsForOneRun) {
+    struct {
+        std::map<std::string, std::string> options;
+        bool hiDpi, webp, phones;
+    } const cases[] = {
+        {{}, true, true, true},
+        {{{"--classic", ""}}, false, false, false},
+        {{{"--classic", ""}, {"--webp", "on"}}, false, true, false},
+        {{{"--hidpi", "off"}, {"--phones", "off"}}, false, true, false},
+    };
+    for (const auto& c : cases) {
+        CParsedCommand command;
+        command.options = c.options;
+        CSettings settings;
+        ApplyOutputOptions(command, settings);
+        EXPECT_EQ(settings.GetBuildHiDpi(), c.hiDpi);
+        EXPECT_EQ(settings.GetBuildWebp(), c.webp);
+        EXPECT_EQ(settings.GetBuildPhones(), c.phones);
+    }
 }

@@ -113,6 +113,11 @@ struct CPublishFixture {
         env.saveAs = [this] { return ++saveAsCalls, false; };
         env.editInternetSettings = [this] { return ++settingsDialogCalls, false; };
         settings.SetShowLargeObjectWarning(false);
+        // The classic build: the flows compare pages and pictures byte for
+        // byte between builds.
+        settings.SetBuildHiDpi(false);
+        settings.SetBuildWebp(false);
+        settings.SetBuildPhones(false);
         MakeSite();
     }
 

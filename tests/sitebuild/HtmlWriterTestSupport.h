@@ -98,6 +98,7 @@ struct PageFixture {
     CPage* page = nullptr;
     BuildPage build;
     BuildSettings settings;
+    WebpTwins twins; // pictures with a WebP twin, as the build lists them
     pwtest::TempDir dir;
 
     explicit PageFixture(bool front = true, int position = 0) {
@@ -165,6 +166,7 @@ struct PageFixture {
             return link.type == CObjectLink::typeEmail ? "mailto:" + link.email
                                                        : "http://" + link.url;
         });
+        writer.SetWebpTwins(&twins);
         EXPECT_TRUE(writer.WritePage(dir / name, build));
         return ReadBytes(dir / name);
     }

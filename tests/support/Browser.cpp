@@ -314,4 +314,61 @@ std::string JoinLines(const std::vector<std::string>& lines) {
     return text;
 }
 
+namespace {
+
+// Runs a browser.py command (with `extra` words before the output file)
+// and returns its lines "<page index>\t<rest>" split at the tabs.
+std::vector<std::vector<std::vector<std::string>>>
+PerPageFields(const std::string& command, const std::vector<std::string>& extra,
+              const std::vector<fs::path>& htmlFiles) {
+    std::vector<std::vector<std::vector<std::string>>> pages(htmlFiles.size());
+    if (htmlFiles.empty()) return pages;
+    TempDir work;
+    const fs::path out = work / "out.txt";
+    std::vector<std::string> argv{PW_PYTHON, kScript.string(), command};
+    argv.insert(argv.end(), extra.begin(), extra.end());
+    argv.push_back(out.string());
+    for (const auto& f : htmlFiles)
+        argv.push_back(fs::absolute(f).string());
+    const int seconds = kDriverSeconds + 5 * static_cast<int>(htmlFiles.size());
+    const CRunResult r = Run(argv, DriverEnvironment(work / "profile"), work / "log.txt", seconds);
+    if (!Succeeded(r, "Chromium " + command + " check")) return pages;
+    std::ifstream in(out);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> fields;
+        std::stringstream split(line);
+        for (std::string field; std::getline(split, field, '\t');)
+            fields.push_back(field);
+        if (fields.size() < 2) continue;
+        const size_t index = std::stoul(fields[0]);
+        if (index < pages.size()) pages[index].emplace_back(fields.begin() + 1, fields.end());
+    }
+    return pages;
+}
+
+} // namespace
+
+std::vector<CNarrowPage> NarrowWindow(const std::vector<fs::path>& htmlFiles, int width) {
+    std::vector<CNarrowPage> result(htmlFiles.size());
+    const auto pages = PerPageFields("narrow", {std::to_string(width)}, htmlFiles);
+    for (size_t i = 0; i < pages.size(); ++i)
+        for (const auto& f : pages[i]) {
+            if (f[0] == "scroll" && f.size() == 2) result[i].scrollWidth = std::stoi(f[1]);
+            if (f[0] == "link" && f.size() == 3) result[i].linkHref = f[1], result[i].landedAt = f[2];
+        }
+    return result;
+}
+
+std::vector<CLoadedPictures> LoadedPictures(const std::vector<fs::path>& htmlFiles) {
+    std::vector<CLoadedPictures> result(htmlFiles.size());
+    const auto pages = PerPageFields("pictures", {}, htmlFiles);
+    for (size_t i = 0; i < pages.size(); ++i)
+        for (const auto& f : pages[i]) {
+            if (f.size() != 2) continue;
+            (f[0] == "loaded" ? result[i].loaded : result[i].hovered).push_back(f[1]);
+        }
+    return result;
+}
+
 } // namespace pwtest

@@ -84,6 +84,26 @@ std::string FileUrl(const std::filesystem::path& file);
 
 std::string JoinLines(const std::vector<std::string>& lines);
 
+// A page in a phone's window `width` pixels wide (touch screen, the page's
+// viewport declaration in force): how wide the document is, and where a
+// click in the middle of its first link to another page of the site led.
+struct CNarrowPage {
+    int scrollWidth = -1; // -1 when the browser failed
+    std::string linkHref; // empty when the page has no such link
+    std::string landedAt;
+};
+std::vector<CNarrowPage> NarrowWindow(const std::vector<std::filesystem::path>& htmlFiles,
+                                      int width);
+
+// The picture files the browser fetched for each page (the currentSrc of
+// every image and the page's other image requests: backgrounds), and what
+// each mouse-over image shows while the mouse is over it.
+struct CLoadedPictures {
+    std::vector<std::string> loaded;
+    std::vector<std::string> hovered;
+};
+std::vector<CLoadedPictures> LoadedPictures(const std::vector<std::filesystem::path>& htmlFiles);
+
 } // namespace pwtest
 
 // Skips the current test, with the reason, when the browser is not installed.

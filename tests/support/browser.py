@@ -22,6 +22,17 @@ Run with /usr/bin/python3 (Debian's python3-selenium):
       address the browser ends up at (after any refresh the page asks for)
       to OUT.txt as "<index of FILE>\t<address>".
 
+  browser.py narrow WIDTH OUT.txt FILE...
+      In a phone's window WIDTH pixels wide, opens each FILE in turn and
+      writes "<index>\tscroll\t<scrollWidth>", then clicks the first link
+      to another page of the site where it is drawn and writes
+      "<index>\tlink\t<address of the link>\t<address landed at>".
+  browser.py pictures OUT.txt FILE...
+      Opens each FILE in turn and writes every picture file the browser
+      fetched as "<index>\tloaded\t<address>" (the currentSrc of each image
+      and the page's other image requests), then hovers each mouse-over
+      image and writes "<index>\thover\t<address it shows then>".
+
 The browser's flags and binary come from the environment variables
 PW_CHROMIUM (binary), PW_CHROMIUM_FLAGS (space separated) and
 PW_CHROMEDRIVER, set by the C++ side so both launch paths agree.
@@ -42,7 +53,7 @@ IMAGE_TIMEOUT = 5  # seconds for a mouse-over image to arrive
 REFRESH_WAIT = 3  # seconds a page may take to refresh itself to another
 
 
-def start(width, height):
+def start(width, height, mobile=False):
     options = webdriver.ChromeOptions()
     options.binary_location = os.environ["PW_CHROMIUM"]
     for flag in os.environ["PW_CHROMIUM_FLAGS"].split():
@@ -59,7 +70,7 @@ def start(width, height):
             "width": width,
             "height": height,
             "deviceScaleFactor": int(os.environ.get("PW_DEVICE_SCALE", "1")),
-            "mobile": False,
+            "mobile": mobile,
         },
     )
     return driver
@@ -191,6 +202,94 @@ def noscript(out, paths):
         driver.quit()
 
 
+def click_at(driver, x, y):
+    actions = ActionBuilder(driver)
+    actions.pointer_action.move_to_location(x, y)
+    actions.pointer_action.click()
+    actions.perform()
+
+
+def narrow(width, out, paths):
+    driver = start(width, 640, mobile=True)
+    try:
+        with open(out, "w", encoding="utf-8") as f:
+            for index, path in enumerate(paths):
+                driver.get(Path(path).resolve().as_uri())
+                wait_for_paint(driver)
+                scroll = driver.execute_script("return document.scrollingElement.scrollWidth;")
+                f.write(f"{index}\tscroll\t{scroll}\n")
+                # The first link to another page, at the middle of what is
+                # drawn for it, as a finger would hit it.
+                target = driver.execute_script(
+                    """
+                    const here = location.href;
+                    for (const a of document.querySelectorAll('a[href]')) {
+                        if (!/\\.html?$/i.test(a.href) || a.href === here) continue;
+                        const r = (a.querySelector('img') || a).getBoundingClientRect();
+                        if (r.width < 1 || r.height < 1) continue;
+                        return [a.href, r.left + r.width / 2, r.top + r.height / 2];
+                    }
+                    return null;
+                    """
+                )
+                if not target:
+                    continue
+                href, x, y = target
+                click_at(driver, int(x), int(y))
+                deadline = time.monotonic() + REFRESH_WAIT
+                while driver.current_url != href and time.monotonic() < deadline:
+                    time.sleep(0.05)
+                f.write(f"{index}\tlink\t{href}\t{driver.current_url}\n")
+    finally:
+        driver.quit()
+
+
+def pictures(out, paths):
+    driver = start(1024, 768)
+    try:
+        with open(out, "w", encoding="utf-8") as f:
+            for index, path in enumerate(paths):
+                driver.get(Path(path).resolve().as_uri())
+                deadline = time.monotonic() + IMAGE_TIMEOUT
+                while not images_ready(driver, 0, 0) and time.monotonic() < deadline:
+                    time.sleep(0.02)
+                wait_for_paint(driver)
+                loaded = driver.execute_script(
+                    """
+                    const seen = new Set(Array.from(document.images, i => i.currentSrc));
+                    for (const e of performance.getEntriesByType('resource'))
+                        if (e.initiatorType === 'css' || e.initiatorType === 'img' ||
+                            e.initiatorType === 'body' || e.initiatorType === 'other')
+                            seen.add(e.name);
+                    return Array.from(seen).filter(u => u);
+                    """
+                )
+                for url in loaded:
+                    f.write(f"{index}\tloaded\t{url}\n")
+                spots = driver.execute_script(
+                    """
+                    return Array.from(document.images).filter(i => /^img_mo/.test(i.name))
+                        .map(i => { const r = i.getBoundingClientRect();
+                                    return [i.name, r.left + r.width / 2, r.top + r.height / 2]; });
+                    """
+                )
+                for name, x, y in spots:
+                    actions = ActionBuilder(driver)
+                    actions.pointer_action.move_to_location(int(x), int(y))
+                    actions.perform()
+                    deadline = time.monotonic() + IMAGE_TIMEOUT
+                    while not images_ready(driver, int(x), int(y)):
+                        if time.monotonic() > deadline:
+                            break
+                        time.sleep(0.02)
+                    shown = driver.execute_script(
+                        "return document.getElementsByName(arguments[0])[0].currentSrc;", name
+                    )
+                    f.write(f"{index}\thover\t{shown}\n")
+    finally:
+        driver.quit()
+
+
 def main(argv):
     if len(argv) >= 8 and (len(argv) - 4) % 4 == 0 and argv[1] == "hover":
         groups = argv[4:]
@@ -213,6 +312,10 @@ def main(argv):
         links(argv[2], argv[3:])
     elif len(argv) >= 4 and argv[1] == "noscript":
         noscript(argv[2], argv[3:])
+    elif len(argv) >= 5 and argv[1] == "narrow":
+        narrow(int(argv[2]), argv[3], argv[4:])
+    elif len(argv) >= 4 and argv[1] == "pictures":
+        pictures(argv[2], argv[3:])
     else:
         sys.exit("usage: browser.py hover W H FILE X Y OUT.png... | shots FILE W H OUT.png... | console|links|noscript OUT.txt FILE...")
 
