@@ -112,25 +112,6 @@ void CBackgroundFill::SetPictureScale(int scale) {
     if (m_type == fillImage) Invalidate();
 }
 
-namespace {
-// Each pixel as scale x scale pixels, in RGB (with the alpha it has).
-std::unique_ptr<CImage> Enlarged(const CImage& picture, int scale) {
-    const std::unique_ptr<CImage> rgb = pw::ToRgb8(picture, true);
-    if (!rgb) return nullptr;
-    const int bpp = rgb->HasAlpha() ? 4 : 3;
-    auto out = std::make_unique<CImage>(rgb->GetMode(), rgb->Width() * scale,
-                                        rgb->Height() * scale, 96.0);
-    if (!out->Bits()) return nullptr;
-    for (int y = 0; y < out->Height(); ++y) {
-        const uint8_t* src = rgb->Bits() + static_cast<std::size_t>(y / scale) * rgb->RowBytes();
-        uint8_t* dst = out->Bits() + static_cast<std::size_t>(y) * out->RowBytes();
-        for (int x = 0; x < out->Width(); ++x)
-            std::memcpy(dst + static_cast<std::size_t>(x) * bpp,
-                        src + static_cast<std::size_t>(x / scale) * bpp, bpp);
-    }
-    return out;
-}
-} // namespace
 
 void CBackgroundFill::Invalidate() {
     DropImage();
@@ -188,7 +169,7 @@ bool CBackgroundFill::LoadPicture(const CPictureContext* context) {
     }
     static const CPictureContext nobody;
     CPictureLoad load = LoadFillPicture(m_imagePath, m_colour, context ? *context : nobody);
-    if (load.image && m_pictureScale > 1) load.image = Enlarged(*load.image, m_pictureScale);
+    if (load.image && m_pictureScale > 1) load.image = pw::Enlarged(*load.image, m_pictureScale);
     if (load.image) {
         m_imagePath = std::move(load.path);
         m_image = std::move(load.image);

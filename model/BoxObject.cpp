@@ -113,7 +113,21 @@ void CBoxObject::WriteRect(CByteWriter& writer, const CRect& r) {
     writer.WriteInt32(r.bottom);
 }
 
+void CBoxObject::ScaleBy(int scale) {
+    if (scale == 1) return;
+    m_pictureScale *= scale;
+    m_center = {m_center.x * scale, m_center.y * scale};
+    m_size = {m_size.width * scale, m_size.height * scale};
+    m_rect = {m_rect.left * scale, m_rect.top * scale, m_rect.right * scale,
+              m_rect.bottom * scale};
+    m_mouseOverOffset = {m_mouseOverOffset.x * scale, m_mouseOverOffset.y * scale};
+    m_image.reset();
+    m_dirty = true;
+    UpdateHandles();
+}
+
 bool CBoxObject::TakePicture(std::unique_ptr<CImage> picture) {
+    if (picture && m_pictureScale > 1) picture = pw::Enlarged(*picture, m_pictureScale);
     if (!picture || !picture->Bits()) return false;
     m_size = {picture->Width(), picture->Height()};
     m_image = std::move(picture);

@@ -19,6 +19,9 @@ public:
     void DrawInto(int32_t x, int32_t y, CPixMap& map, const CColor& background) override;
     CRect GetBounds(bool fromHandles) const override;
     CRect GetHandleBounds() const override;
+    // Place and size times the scale; the picture shows each of its pixels
+    // as a block (the program's own pictures have no more detail).
+    void ScaleBy(int scale) override;
 
     // Rounds half up from the integer part: trunc(v), plus one when the rest
     // is 0.5 or more (so negative values round toward zero).
@@ -47,6 +50,7 @@ protected:
 
     DPOINT m_center;
     CObjectSize m_size;
+    int m_pictureScale = 1; // of a copy drawn larger (ScaleBy)
 };
 
 // The program's own pictures of the box objects, from the data folder's

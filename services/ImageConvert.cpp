@@ -103,4 +103,21 @@ bool ToArgb32(const CImage& source, uint8_t* out, size_t rowBytes) {
     return true;
 }
 
+std::unique_ptr<CImage> Enlarged(const CImage& source, int scale) {
+    std::unique_ptr<CImage> rgb = ToRgb8(source, true);
+    if (!rgb || scale <= 1) return rgb;
+    const int bpp = rgb->HasAlpha() ? 4 : 3;
+    auto out = std::make_unique<CImage>(rgb->GetMode(), rgb->Width() * scale,
+                                        rgb->Height() * scale, source.GetDpi());
+    if (!out->Bits()) return nullptr;
+    for (int y = 0; y < out->Height(); ++y) {
+        const uint8_t* src = rgb->Bits() + static_cast<std::size_t>(y / scale) * rgb->RowBytes();
+        uint8_t* dst = out->Bits() + static_cast<std::size_t>(y) * out->RowBytes();
+        for (int x = 0; x < out->Width(); ++x)
+            std::memcpy(dst + static_cast<std::size_t>(x) * bpp,
+                        src + static_cast<std::size_t>(x / scale) * bpp, bpp);
+    }
+    return out;
+}
+
 } // namespace pw

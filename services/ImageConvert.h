@@ -30,4 +30,9 @@ std::unique_ptr<CImage> ToRgb8Over(const CImage& source, uint8_t red, uint8_t gr
 // any other mode, an empty picture or rows shorter than 4 x width bytes.
 bool ToArgb32(const CImage& source, uint8_t* out, size_t rowBytes);
 
+// An RGB copy (with the alpha it has) of the same modes in which each pixel
+// is a block of scale x scale pixels: a picture drawn larger that has no
+// more detail to show. Null as for ToRgb8.
+std::unique_ptr<CImage> Enlarged(const CImage& source, int scale);
+
 } // namespace pw

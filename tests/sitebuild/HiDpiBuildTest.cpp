@@ -1,8 +1,8 @@
 // A build with hiDpi writes every picture a second time at scale 2, named
 // after the first with "@2x", and names them in the page records; without it
 // nothing of the kind appears.
-#include "sitebuild/ImageOutput.h"
 #include "services/IO.h"
+#include "sitebuild/ImageOutput.h"
 #include "tests/render/EveryKindPage.h"
 #include <gtest/gtest.h>
 
@@ -37,44 +37,60 @@ void ExpectTwin(const fs::path& root, const std::string& url, const std::string&
 } // namespace
 
 TEST_F(HiDpiBuildTest, EveryPictureHasItsScale2TwinOnlyWhenAsked) {
-    for (const bool hiDpi : {false, true})
-        for (const auto background : {EEveryKindBackground::Gradient, EEveryKindBackground::Tiled}) {
-            SCOPED_TRACE(std::string(hiDpi ? "hiDpi" : "classic") +
-                         (background == EEveryKindBackground::Tiled ? ", tiled" : ", gradient"));
-            CTestSite t(480, 360);
-            CPage& page = t.AddPage("Side");
-            FillEveryKindPage(page, pictures.Path(), background);
-            // A picture that goes out as its own file: nothing sharper to show.
-            auto& own = Add<CRectObject>(page, {450, 330}, {40, 30});
-            own.GetFill()->SetImagePath(SavePicture(pictures / "own.jpg", Pattern(40, 30, 8), 40));
-            own.GetFill()->SetPicture(true);
+    const struct {
+        bool hiDpi;
+        EEveryKindBackground background;
+        bool preview; // counters are pictures then
+    } cases[] = {
+        {false, EEveryKindBackground::Gradient, false},
+        {false, EEveryKindBackground::Tiled, false},
+        {true, EEveryKindBackground::Gradient, false},
+        {true, EEveryKindBackground::Tiled, true},
+    };
+    for (const auto& [hiDpi, background, preview] : cases) {
+        SCOPED_TRACE(std::string(hiDpi ? "hiDpi" : "classic") +
+                     (background == EEveryKindBackground::Tiled ? ", tiled" : ", gradient") +
+                     (preview ? ", preview" : ""));
+        CTestSite t(480, 360);
+        CPage& page = t.AddPage("Side");
+        FillEveryKindPage(page, pictures.Path(), background);
+        page.InsertItem(std::make_unique<CCounterObject>(1, DPOINT{430, 200}));
+        // A picture that goes out as its own file: nothing sharper to show.
+        auto& own = Add<CRectObject>(page, {450, 330}, {40, 30});
+        own.GetFill()->SetImagePath(SavePicture(pictures / "own.jpg", Pattern(40, 30, 8), 40));
+        own.GetFill()->SetPicture(true);
 
-            const auto built = BuildSite(*t.site, [&](BuildSettings& s) { s.hiDpi = hiDpi; });
-            ASSERT_EQ(built->code, BuildOk);
-            const fs::path root = built->dir.Path();
-            const BuildPage& result = built->Page(0);
-            int twins = 0;
-            for (const BuildItem& item : result.items) {
-                if (item.imageUrl.empty()) continue;
-                if (!hiDpi || &item.item->Normal() == &own) {
-                    EXPECT_EQ(item.imageUrl2x, "") << item.imageUrl;
-                    EXPECT_EQ(item.mouseOverImageUrl2x, "") << item.imageUrl;
-                    continue;
-                }
-                ExpectTwin(root, item.imageUrl, item.imageUrl2x, "item");
-                if (item.hasMouseOver)
-                    ExpectTwin(root, item.mouseOverImageUrl, item.mouseOverImageUrl2x, "mouse-over");
-                twins += item.hasMouseOver ? 2 : 1;
+        const auto built = BuildSite(*t.site, [&](BuildSettings& s) {
+            s.hiDpi = hiDpi;
+            s.previewMode = preview;
+        });
+        ASSERT_EQ(built->code, BuildOk);
+        const fs::path root = built->dir.Path();
+        const BuildPage& result = built->Page(0);
+        int twins = 0;
+        for (const BuildItem& item : result.items) {
+            if (item.imageUrl.empty()) continue;
+            if (!hiDpi || &item.item->Normal() == &own) {
+                EXPECT_EQ(item.imageUrl2x, "") << item.imageUrl;
+                EXPECT_EQ(item.mouseOverImageUrl2x, "") << item.imageUrl;
+                continue;
             }
-            const BackgroundRecord& back = result.background;
-            if (hiDpi) {
-                EXPECT_EQ(twins, 8); // every picture item, the button in both states
-                ExpectTwin(root, back.imageUrl, back.imageUrl2x, "background");
-            } else {
-                EXPECT_EQ(back.imageUrl2x, "");
-                for (const auto& entry : fs::recursive_directory_iterator(root))
-                    EXPECT_EQ(entry.path().filename().string().find("@2x"), std::string::npos)
-                        << entry.path();
-            }
+            ExpectTwin(root, item.imageUrl, item.imageUrl2x, "item");
+            if (item.hasMouseOver)
+                ExpectTwin(root, item.mouseOverImageUrl, item.mouseOverImageUrl2x, "mouse-over");
+            twins += item.hasMouseOver ? 2 : 1;
         }
+        const BackgroundRecord& back = result.background;
+        if (hiDpi) {
+            // Every picture item, the button in both states, the counter
+            // in the preview.
+            EXPECT_EQ(twins, preview ? 9 : 8);
+            ExpectTwin(root, back.imageUrl, back.imageUrl2x, "background");
+        } else {
+            EXPECT_EQ(back.imageUrl2x, "");
+            for (const auto& entry : fs::recursive_directory_iterator(root))
+                EXPECT_EQ(entry.path().filename().string().find("@2x"), std::string::npos)
+                    << entry.path();
+        }
+    }
 }
