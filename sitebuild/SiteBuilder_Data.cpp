@@ -225,7 +225,9 @@ void SiteBuilder::SubmitRenders(CPagePlan& plan, std::size_t upTo) {
                     made.encoded[k] = EncodeBuildJpeg(w.pixels.Map(), made.jpeg[k]);
                     made.webp[k].clear();
                     if (webp && made.encoded[k])
-                        EncodeBuildWebp(w.pixels.Map(), made.jpeg[k], made.webp[k]);
+                        EncodeBuildWebp(w.pixels.Map(), made.jpeg[k], made.webp[k],
+                                        WebpSizeLimit(made.jpeg[k], *job.states[k], job.rect,
+                                                      job.overlapped));
                 }
                 made.encoded2x[0] = made.encoded2x[1] = false;
                 if (!scaled) return;
