@@ -182,6 +182,7 @@ bool CMainFrame::PreviewSite(bool ownWindow) {
     auto publisher = std::make_unique<CPublisher>(*env);
     const bool done = publisher->Preview(site) == CPublisher::EResult::Done;
     m_ui->browserHook = nullptr;
+    if (done) ShowAccessReport(publisher->LastAccessReport());
     // The built pages stay until the next preview (the publisher removes them
     // when it goes): the browser is still reading them.
     m_previewPublisher = std::move(publisher);
@@ -199,22 +200,46 @@ void CMainFrame::PublishCommand(int which) {
         ShowPage(const_cast<CPage&>(page));
     };
     CPublisher publisher(env);
+    CPublisher::EResult result = CPublisher::EResult::Stopped;
     switch (which) {
     case cmd::kExport:
-        publisher.Export(Site());
+        result = publisher.Export(Site());
         break;
     case cmd::kPublish:
-        publisher.Send(Site());
+        result = publisher.Send(Site());
         break;
     case cmd::kSendChanges:
-        publisher.Send(Site(), CPublisher::ESendMode::Changes);
+        result = publisher.Send(Site(), CPublisher::ESendMode::Changes);
         break;
     case cmd::kRemoveSite:
         publisher.Remove();
-        break;
+        return;
     default:
-        break;
+        return;
     }
+    if (result == CPublisher::EResult::Done) ShowAccessReport(publisher.LastAccessReport());
+}
+
+void CMainFrame::ShowAccessReport(const std::vector<CAccessFinding>& findings) {
+    // A clean report only updates a window the user keeps open; it does not
+    // pop up to say that all is well.
+    if (findings.empty() && !(m_accessReport && m_accessReport->isVisible())) return;
+    if (!m_accessReport) {
+        m_accessReport = new CAccessReportWindow(this);
+        m_accessReport->setObjectName(QStringLiteral("AccessReport"));
+        m_accessReport->onShow = [this](const CAccessFinding& finding) {
+            CSite* site = Site();
+            CPage* page = site ? site->FindPage(finding.page) : nullptr;
+            if (!page) return;
+            ShowPage(*page);
+            // The item may have been deleted since the build.
+            for (const auto& item : page->Items())
+                if (item.get() == finding.item) page->SelectOnly(*item);
+        };
+    }
+    m_accessReport->SetFindings(findings);
+    m_accessReport->show();
+    m_accessReport->raise();
 }
 
 // ---------------------------------------------------------------- help and start-up

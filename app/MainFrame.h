@@ -1,4 +1,5 @@
 #pragma once
+#include "app/dialogs/AccessReportWindow.h"
 #include "app/PreviewWindow.h"
 #include "model/Observers.h"
 #include "services/Settings.h"
@@ -105,6 +106,11 @@ public:
     // the settings say so (or `ownWindow`), else in the desktop's browser.
     bool PreviewSite(bool ownWindow = false);
     CPreviewWindow* PreviewWindow() const { return m_preview; }
+    // The accessibility report of the last preview, export or publish: shown
+    // in its window when it found something, brought up to date when the
+    // window is open. Null until a build found something.
+    CAccessReportWindow* AccessReport() const { return m_accessReport; }
+    void ShowAccessReport(const std::vector<CAccessFinding>& findings);
 
     // Status panes from the model.
     void RefreshPanes();
@@ -177,6 +183,7 @@ private:
     int m_inspectorPage = 0;
     QTimer* m_idle = nullptr;
     QPointer<CPreviewWindow> m_preview;
+    QPointer<CAccessReportWindow> m_accessReport;
     // The last preview's build, kept while a browser may show it.
     std::unique_ptr<CPublishEnvironment> m_previewEnv;
     std::unique_ptr<CPublisher> m_previewPublisher;

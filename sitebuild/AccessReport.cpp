@@ -1,6 +1,4 @@
 #include "sitebuild/AccessReport.h"
-#include "sitebuild/OwnWords.h"
-#include "sitebuild/PageClassify.h"
 #include "model/ButtonText.h"
 #include "model/ObjectFill.h"
 #include "model/ObjectLink.h"
@@ -11,6 +9,8 @@
 #include "model/TextObject.h"
 #include "services/Cp1252.h"
 #include "services/StringTable.h"
+#include "sitebuild/OwnWords.h"
+#include "sitebuild/PageClassify.h"
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -46,7 +46,8 @@ std::string FileAddressPath(const std::string& url) {
     // Percent escapes as a browser reads them.
     std::string out;
     for (std::size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == '%' && i + 2 < path.size() && std::isxdigit(static_cast<unsigned char>(path[i + 1])) &&
+        if (path[i] == '%' && i + 2 < path.size() &&
+            std::isxdigit(static_cast<unsigned char>(path[i + 1])) &&
             std::isxdigit(static_cast<unsigned char>(path[i + 2]))) {
             out += static_cast<char>(std::stoi(path.substr(i + 1, 2), nullptr, 16));
             i += 2;
@@ -100,8 +101,7 @@ bool CheckLink(const CObjectLink& link, const CSite& site, CAccessFinding& findi
         finding.detail = link.document;
         return true;
     case CObjectLink::typeUrl:
-        if (!StartsWithNoCase(link.url, "file:") || IsFile(FileAddressPath(link.url)))
-            return false;
+        if (!StartsWithNoCase(link.url, "file:") || IsFile(FileAddressPath(link.url))) return false;
         finding.kind = EAccessFinding::MissingFile;
         finding.detail = link.url;
         return true;
@@ -156,8 +156,7 @@ std::string DescribeFinding(const CAccessFinding& finding) {
         // One decimal with the Danish decimal comma, rounded down so that a
         // ratio just under the limit never reads as the limit itself.
         char ratio[32];
-        std::snprintf(ratio, sizeof ratio, "%.1f",
-                      std::floor(finding.contrast * 10.0) / 10.0);
+        std::snprintf(ratio, sizeof ratio, "%.1f", std::floor(finding.contrast * 10.0) / 10.0);
         std::string text = ratio;
         std::replace(text.begin(), text.end(), '.', ',');
         return CStringTable::FillIn(CStringTable::Get(IDS_ACCESS_LOW_CONTRAST),

@@ -1,14 +1,18 @@
 #include "sitebuild/ContrastCheck.h"
-#include "sitebuild/OwnWords.h"
-#include "sitebuild/RegionRenderer.h"
 #include "image/Image.h"
+#include "model/BackgroundFill.h"
+#include "model/ButtonText.h"
+#include "model/Effects.h"
 #include "model/ObjectFill.h"
 #include "model/Page.h"
 #include "model/PageItem.h"
 #include "model/TextObject.h"
+#include "sitebuild/OwnWords.h"
+#include "sitebuild/RegionRenderer.h"
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <map>
 
 namespace {
@@ -19,8 +23,8 @@ const std::array<float, 256>& LinearTable() {
         std::array<float, 256> t{};
         for (int i = 0; i < 256; ++i) {
             const double c = i / 255.0;
-            t[static_cast<std::size_t>(i)] = static_cast<float>(
-                c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+            t[static_cast<std::size_t>(i)] =
+                static_cast<float>(c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
         }
         return t;
     }();
@@ -30,6 +34,13 @@ const std::array<float, 256>& LinearTable() {
 float Luminance(const uint8_t* rgb) {
     const auto& linear = LinearTable();
     return 0.2126f * linear[rgb[0]] + 0.7152f * linear[rgb[1]] + 0.0722f * linear[rgb[2]];
+}
+
+float LuminanceOf(ColorRef colour) {
+    const uint8_t rgb[3] = {static_cast<uint8_t>(colour & 0xFF),
+                            static_cast<uint8_t>(colour >> 8 & 0xFF),
+                            static_cast<uint8_t>(colour >> 16 & 0xFF)};
+    return Luminance(rgb);
 }
 
 ColorRef RgbOf(const uint8_t* rgb) {
@@ -53,7 +64,7 @@ std::vector<ColorRef> TextColours(const CTextObject& text) {
     std::vector<ColorRef> colours;
     const CObjectFill* fill = text.GetFill();
     if (fill && fill->GetType() == CObjectFill::fillSolid) {
-        colours.push_back(fill->GetColour().GetCOLORREF());
+        colours.push_back(fill->GetColour().GetCOLORREF() & 0xFFFFFF);
         return colours;
     }
     if (fill && fill->GetType() != CObjectFill::fillTextColour) return colours;
@@ -77,8 +88,8 @@ std::string WordsInColour(const CTextObject& text, bool byColour, ColorRef colou
         const CParagraph& paragraph = layout.Paragraph(p);
         words += ' ';
         for (std::size_t i = 0; i < paragraph.text.size(); ++i) {
-            const auto style = (static_cast<ColorRef>(
-                                    layout.Style(paragraph.styles[i]).color) & 0xFFFFFF);
+            const auto style =
+                (static_cast<ColorRef>(layout.Style(paragraph.styles[i]).color) & 0xFFFFFF);
             words += !byColour || style == colour ? paragraph.text[i] : ' ';
         }
     }
@@ -101,6 +112,151 @@ const CImage* OwnPicture(const CPageObject& object, const CRect& rect) {
     return image;
 }
 
+// Appends a finding for every group whose tenth-worst contrast is too low.
+void ReportGroups(std::map<ColorRef, std::vector<float>>& groups, const CPage& page,
+                  const BuildItem& item, const std::function<std::string(ColorRef)>& words,
+                  std::vector<CAccessFinding>& out) {
+    for (auto& [colour, ratios] : groups) {
+        if (ratios.size() < 4) continue;
+        const auto tenth = ratios.begin() + static_cast<std::ptrdiff_t>(ratios.size() / 10);
+        std::nth_element(ratios.begin(), tenth, ratios.end());
+        if (*tenth >= kMinTextContrast) continue;
+        CAccessFinding finding;
+        finding.kind = EAccessFinding::LowContrast;
+        finding.page = page.Identifier();
+        finding.item = item.item;
+        finding.itemNumber = item.zIndex + 1;
+        finding.detail = words(colour);
+        finding.contrast = *tenth;
+        finding.textColour = colour;
+        // The same words in both states of a button count once.
+        if (std::find_if(out.begin(), out.end(), [&](const CAccessFinding& known) {
+                return known.item == finding.item && known.kind == finding.kind &&
+                       known.textColour == finding.textColour && known.detail == finding.detail;
+            }) != out.end())
+            continue;
+        out.push_back(std::move(finding));
+    }
+}
+
+// Items from the bottom up to `last` (inclusive; -1: none).
+std::vector<bool> DrawnUpTo(const std::vector<bool>& drawn, int last) {
+    std::vector<bool> below(drawn);
+    for (std::size_t j = static_cast<std::size_t>(std::max(last + 1, 0)); j < below.size(); ++j)
+        below[j] = false;
+    return below;
+}
+
+// A button label against its own shape and what shows through it: the item
+// rendered with its label and once more as a copy without, and the pixels
+// the label changed that have its colour (not its shadow) compared with
+// the pixels of the copy.
+void CheckLabel(CPage& page, const BuildItem& item, CPageObject& object,
+                const std::vector<bool>& drawn, CBuildTiles& tiles, CPixMap& scratch,
+                std::vector<CAccessFinding>& out) {
+    const auto* shape = dynamic_cast<const CShapeObject*>(&object);
+    const CButtonText* label = shape ? shape->GetButtonText() : nullptr;
+    if (!label || !shape->HasButtonText() || CollapseWords(label->text).empty()) return;
+    const ColorRef colour = label->color.GetCOLORREF() & 0xFFFFFF;
+    const float inkLuminance = LuminanceOf(colour);
+    const auto words = [&](ColorRef) { return CollapseWords(label->text); };
+    std::map<ColorRef, std::vector<float>> groups;
+    const CObjectFill* fill = shape->GetFill();
+    const CEffects* effects = shape->GetEffects();
+    if (fill && fill->GetType() == CObjectFill::fillSolid && (!effects || !effects->AnyOn())) {
+        // A plain shape of one colour is drawn in exactly that colour under
+        // its label: no need to draw it again to know.
+        const float ground = LuminanceOf(fill->GetColour().GetCOLORREF() & 0xFFFFFF);
+        groups[colour].assign(4, static_cast<float>(ContrastRatio(inkLuminance, ground)));
+        ReportGroups(groups, page, item, words, out);
+        return;
+    }
+    // A copy of a picture-file fill reads the file again; in the designer a
+    // missing one is asked for through the window system, which a worker
+    // may not do (the build brings such pages up to date on its own thread).
+    if (fill && fill->GetType() == CObjectFill::fillImage &&
+        CBackgroundFill::DefaultPictureContext())
+        return;
+    std::unique_ptr<CPageObject> copy = object.Clone();
+    auto* bare = dynamic_cast<CShapeObject*>(copy.get());
+    if (!bare) return;
+    CButtonText none = *label;
+    none.text.clear();
+    bare->SetButtonText(none);
+    if (!bare->PrepareAndRender(scratch)) return;
+    const CRect rect = object.GetRect();
+    if (bare->GetRect() != rect) return;
+    CRegionRenderer renderer(tiles, scratch, page, DrawnUpTo(drawn, item.zIndex));
+    CRegionPixels with, without;
+    if (!renderer.Render(rect, item.item, &object, with) ||
+        !renderer.Render(rect, item.item, bare, without))
+        return;
+    for (int y = 0; y < with.Height(); ++y) {
+        const uint8_t* a = with.Bits() + static_cast<std::size_t>(y) * with.RowBytes();
+        const uint8_t* b = without.Bits() + static_cast<std::size_t>(y) * without.RowBytes();
+        for (int x = 0; x < with.Width(); ++x, a += 3, b += 3) {
+            if (a[0] == b[0] && a[1] == b[1] && a[2] == b[2]) continue;
+            if (!Near(RgbOf(a), colour)) continue;
+            groups[colour].push_back(static_cast<float>(ContrastRatio(inkLuminance, Luminance(b))));
+        }
+    }
+    ReportGroups(groups, page, item, words, out);
+}
+
+// A text against the items below it: its own picture tells which pixels
+// its words cover and in which colour.
+void CheckText(CPage& page, const BuildItem& item, const CTextObject& textObject,
+               const std::vector<bool>& drawn, CBuildTiles& tiles, CPixMap& scratch,
+               CRegionPixels& ground, std::vector<CAccessFinding>& out) {
+    const CTextObject* text = &textObject;
+    const CRect rect = text->GetRect();
+    const CImage* picture = OwnPicture(*text, rect);
+    if (!picture) return;
+    // What lies below the text: the items under it only.
+    CRegionRenderer renderer(tiles, scratch, page, DrawnUpTo(drawn, item.zIndex - 1));
+    if (!renderer.Render(rect, nullptr, nullptr, ground)) return;
+    const CRect r = rect.Intersect({0, 0, page.Width(), page.Height()});
+
+    const std::vector<ColorRef> colours = TextColours(*text);
+    const bool byColour = !colours.empty();
+    std::vector<float> luminances;
+    for (const ColorRef c : colours)
+        luminances.push_back(LuminanceOf(c));
+    std::map<ColorRef, std::vector<float>> groups;
+    for (int y = r.top; y < r.bottom; ++y) {
+        const uint8_t* own = picture->Bits() +
+                             static_cast<std::size_t>(y - rect.top) * picture->RowBytes() +
+                             4 * static_cast<std::size_t>(r.left - rect.left);
+        const uint8_t* under =
+            ground.Bits() + static_cast<std::size_t>(y - r.top) * ground.RowBytes();
+        for (int x = r.left; x < r.right; ++x, own += 4, under += 3) {
+            if (own[0] < 128) continue;
+            ColorRef key = 0;
+            float ink = 0;
+            if (byColour) {
+                const ColorRef rgb = RgbOf(own + 1);
+                const auto match = std::find_if(colours.begin(), colours.end(),
+                                                [&](ColorRef c) { return Near(c, rgb); });
+                // Shadows, glows and edges are not the words.
+                if (match == colours.end()) continue;
+                // The pixel tells which words it belongs to; their colour is
+                // the one the user chose, not its rounding.
+                key = *match;
+                ink = luminances[static_cast<std::size_t>(match - colours.begin())];
+            } else {
+                ink = Luminance(own + 1);
+            }
+            groups[key].push_back(static_cast<float>(ContrastRatio(ink, Luminance(under))));
+        }
+    }
+    // A text filled with one colour draws all its words in it.
+    const CObjectFill* fill = text->GetFill();
+    const bool perWord = !fill || fill->GetType() == CObjectFill::fillTextColour;
+    ReportGroups(
+        groups, page, item, [&](ColorRef colour) { return WordsInColour(*text, perWord, colour); },
+        out);
+}
+
 } // namespace
 
 double RelativeLuminance(uint8_t red, uint8_t green, uint8_t blue) {
@@ -119,58 +275,18 @@ void CheckPageContrast(CPage& page, const BuildPage& built, const std::vector<bo
     CRegionPixels ground;
     for (const BuildItem& item : built.items) {
         if (!item.item) continue;
-        const auto* text = dynamic_cast<const CTextObject*>(&item.item->Current());
-        if (!text) continue;
-        const CRect rect = text->GetRect();
-        const CImage* picture = OwnPicture(*text, rect);
-        if (!picture) continue;
-        // What lies below the text: the items under it only.
-        std::vector<bool> below(drawn);
-        for (std::size_t j = static_cast<std::size_t>(std::max(item.zIndex, 0)); j < below.size();
-             ++j)
-            below[j] = false;
-        CRegionRenderer renderer(tiles, scratch, page, std::move(below));
-        if (!renderer.Render(rect, nullptr, nullptr, ground)) continue;
-        const CRect r = rect.Intersect({0, 0, page.Width(), page.Height()});
-
-        const std::vector<ColorRef> colours = TextColours(*text);
-        const bool byColour = !colours.empty();
-        std::map<ColorRef, std::vector<float>> groups;
-        for (int y = r.top; y < r.bottom; ++y) {
-            const uint8_t* own = picture->Bits() +
-                                 static_cast<std::size_t>(y - rect.top) * picture->RowBytes() +
-                                 4 * static_cast<std::size_t>(r.left - rect.left);
-            const uint8_t* under =
-                ground.Bits() + static_cast<std::size_t>(y - r.top) * ground.RowBytes();
-            for (int x = r.left; x < r.right; ++x, own += 4, under += 3) {
-                if (own[0] < 128) continue;
-                ColorRef key = 0;
-                if (byColour) {
-                    const ColorRef rgb = RgbOf(own + 1);
-                    const auto match = std::find_if(colours.begin(), colours.end(),
-                                                    [&](ColorRef c) { return Near(c, rgb); });
-                    // Shadows, glows and edges are not the words.
-                    if (match == colours.end()) continue;
-                    key = *match;
-                }
-                groups[key].push_back(
-                    static_cast<float>(ContrastRatio(Luminance(own + 1), Luminance(under))));
+        // Words must read under the mouse too.
+        CPageObject* states[2] = {&item.item->Normal(),
+                                  item.item->HasMouseOver() ? item.item->MouseOver() : nullptr};
+        for (CPageObject* state : states) {
+            if (!state) continue;
+            if (const auto* text = dynamic_cast<const CTextObject*>(state)) {
+                CheckText(page, item, *text, drawn, tiles, scratch, ground, out);
+                continue;
             }
-        }
-        for (auto& [colour, ratios] : groups) {
-            if (ratios.size() < 4) continue;
-            const auto tenth = ratios.begin() + static_cast<std::ptrdiff_t>(ratios.size() / 10);
-            std::nth_element(ratios.begin(), tenth, ratios.end());
-            if (*tenth >= kMinTextContrast) continue;
-            CAccessFinding finding;
-            finding.kind = EAccessFinding::LowContrast;
-            finding.page = page.Identifier();
-            finding.item = item.item;
-            finding.itemNumber = item.zIndex + 1;
-            finding.detail = WordsInColour(*text, byColour, colour);
-            finding.contrast = *tenth;
-            finding.textColour = colour;
-            out.push_back(std::move(finding));
+            const auto z = static_cast<std::size_t>(std::max(item.zIndex, 0));
+            if (z < drawn.size() && drawn[z])
+                CheckLabel(page, item, *state, drawn, tiles, scratch, out);
         }
     }
 }

@@ -16,7 +16,9 @@ class CPage;
 // tells) is compared with the pixel below it, grouped by the text's colour:
 // one group per colour of its words, or one group for a text filled with a
 // gradient or picture. A group whose 10th-percentile contrast is under 4.5:1
-// is a finding: one tenth of the glyphs on a ground too close to their
+// is a finding (button labels likewise: the shape is rendered once more
+// without its label, and the pixels the label changes in its colour are
+// compared with that): one tenth of the glyphs on a ground too close to their
 // colour is already hard to read, while a few stray pixels of a busy
 // picture under large, clear text are not.
 
@@ -28,8 +30,8 @@ double RelativeLuminance(uint8_t red, uint8_t green, uint8_t blue);
 // (lighter + 0.05) / (darker + 0.05): 1 to 21.
 double ContrastRatio(double luminance1, double luminance2);
 
-// Appends a finding for every colour of every text of the page that reads
-// under kMinTextContrast. `drawn` is the build's list of items drawn into
+// Appends a finding for every colour of every text and button label of the
+// page that reads under kMinTextContrast. `drawn` is the build's list of items drawn into
 // pictures; the ground is rendered through `tiles` and `scratch` (a
 // worker's own, so pages are checked while others render). Texts whose
 // picture is not up to date are left out.

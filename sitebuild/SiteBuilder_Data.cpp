@@ -76,6 +76,23 @@ struct SiteBuilder::CItemPictures {
 namespace {
 // The scale of the second set of pictures a hiDpi build writes.
 constexpr int kHiDpiScale = 2;
+
+// Encodes the rendered region as the build's JPEG and, when asked, its WebP
+// twin; true when the JPEG was made. With the item's `state`, the twin also
+// stays under the size of the picture's own file where the build may keep
+// that instead.
+bool EncodeRegion(const CRegionPixels& pixels, bool webp, CMemFile& jpeg,
+                  std::vector<uint8_t>& webpBytes, const CPageObject* state = nullptr,
+                  const CRect* clipped = nullptr, bool overlapped = false) {
+    jpeg.SetLength(0);
+    jpeg.SeekToBegin();
+    webpBytes.clear();
+    if (!EncodeBuildJpeg(pixels.Map(), jpeg)) return false;
+    if (webp)
+        EncodeBuildWebp(pixels.Map(), jpeg, webpBytes,
+                        state && clipped ? WebpSizeLimit(jpeg, *state, *clipped, overlapped) : 0);
+    return true;
+}
 } // namespace
 
 // One page of the data phase as planned, and the workers' renders of its
@@ -220,14 +237,8 @@ void SiteBuilder::SubmitRenders(CPagePlan& plan, std::size_t upTo) {
                     made.encoded[k] = false;
                     if (!made.rendered[k]) continue;
                     made.hash[k] = CExportedImages::PixelHash(w.pixels);
-                    made.jpeg[k].SetLength(0);
-                    made.jpeg[k].SeekToBegin();
-                    made.encoded[k] = EncodeBuildJpeg(w.pixels.Map(), made.jpeg[k]);
-                    made.webp[k].clear();
-                    if (webp && made.encoded[k])
-                        EncodeBuildWebp(w.pixels.Map(), made.jpeg[k], made.webp[k],
-                                        WebpSizeLimit(made.jpeg[k], *job.states[k], job.rect,
-                                                      job.overlapped));
+                    made.encoded[k] = EncodeRegion(w.pixels, webp, made.jpeg[k], made.webp[k],
+                                                   job.states[k], &job.rect, job.overlapped);
                 }
                 made.encoded2x[0] = made.encoded2x[1] = false;
                 if (!scaled) return;
@@ -242,13 +253,9 @@ void SiteBuilder::SubmitRenders(CPagePlan& plan, std::size_t upTo) {
                 for (int k = 0; k < (job.twin ? 2 : 1); ++k) {
                     CPageObject* state = job.twin ? (k == 0 ? &item.Normal() : item.MouseOver())
                                                   : &item.Current();
-                    if (!made.rendered[k] || !large.Render(rect, &item, state, w.pixels)) continue;
-                    made.jpeg2x[k].SetLength(0);
-                    made.jpeg2x[k].SeekToBegin();
-                    made.encoded2x[k] = EncodeBuildJpeg(w.pixels.Map(), made.jpeg2x[k]);
-                    made.webp2x[k].clear();
-                    if (webp && made.encoded2x[k])
-                        EncodeBuildWebp(w.pixels.Map(), made.jpeg2x[k], made.webp2x[k]);
+                    if (made.rendered[k] && large.Render(rect, &item, state, w.pixels))
+                        made.encoded2x[k] =
+                            EncodeRegion(w.pixels, webp, made.jpeg2x[k], made.webp2x[k]);
                 }
             });
     }

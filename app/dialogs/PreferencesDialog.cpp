@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -57,11 +58,15 @@ CPreferencesDialog::CPreferencesDialog(CSettings& settings, CUserInteraction& ui
     setWindowTitle(QStringLiteral("Indstillinger"));
     auto* layout = new QVBoxLayout(this);
     auto* tabs = new QTabWidget(this);
+    // Every tab in sight: the dialog grows to the tab bar rather than
+    // hiding the first tabs behind scroll arrows.
+    tabs->setUsesScrollButtons(false);
     tabs->addTab(FoldersPage(), QStringLiteral("Mapper"));
     tabs->addTab(NewPagesPage(), QStringLiteral("Nye sider"));
     tabs->addTab(TextPage(text, false), QStringLiteral("Tekst"));
     tabs->addTab(TextPage(button, true), QStringLiteral("Knaptekst"));
     tabs->addTab(HelpPage(), QStringLiteral("Hjælp og visning"));
+    tabs->addTab(SitePage(), QStringLiteral("Websted"));
     layout->addWidget(tabs);
 
     auto* buttons = OkCancelButtons(this);
@@ -208,6 +213,39 @@ QWidget* CPreferencesDialog::HelpPage() {
     return page;
 }
 
+QWidget* CPreferencesDialog::SitePage() {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    // Each box with a line under it saying what a visitor gets from it.
+    auto add = [&](const char* label, const char* note) {
+        auto* box = new QCheckBox(QString::fromUtf8(label), page);
+        auto* text = new QLabel(QString::fromUtf8(note), page);
+        text->setWordWrap(true);
+        text->setIndent(box->style()->pixelMetric(QStyle::PM_IndicatorWidth) + 6);
+        text->setForegroundRole(QPalette::PlaceholderText);
+        layout->addWidget(box);
+        layout->addWidget(text);
+        layout->addSpacing(6);
+        return box;
+    };
+    sharpPictures = add("Skarpe billeder til &højopløselige skærme",
+                        "Hvert billede gemmes også i dobbelt opløsning, så det står skarpt "
+                        "på telefoner og nyere bærbare.");
+    webpPictures = add("&WebP-billeder",
+                       "Billederne gemmes også i det mindre WebP-format, så siderne hentes "
+                       "hurtigere. Ældre browsere får JPEG-billederne.");
+    fitPhones = add("Tilpas til &mobiltelefoner",
+                    "På skærme, der er smallere end siden, formindskes siden til skærmens "
+                    "bredde, så ingen skal rulle til siden.");
+    auto* classic = new QLabel(QStringLiteral("Med alle tre slået fra bygges hjemmesiden "
+                                              "præcis som i de tidligere udgaver."),
+                               page);
+    classic->setWordWrap(true);
+    layout->addWidget(classic);
+    layout->addStretch(1);
+    return page;
+}
+
 void CPreferencesDialog::Show(const CSettings& s) {
     pwuPath->setText(FromUtf8(s.GetPwuPath()));
     imagePath->setText(FromUtf8(s.GetImagePath()));
@@ -250,6 +288,9 @@ void CPreferencesDialog::Show(const CSettings& s) {
     toolboxColour->SetColour(s.GetToolboxColor());
     buildJobs->setValue(s.GetBuildJobs() > 0 ? std::min(s.GetBuildJobs(), kMaxBuildJobs) : CoreCount());
     publishConnections->setValue(s.GetPublishConnections());
+    sharpPictures->setChecked(s.GetBuildHiDpi());
+    webpPictures->setChecked(s.GetBuildWebp());
+    fitPhones->setChecked(s.GetBuildPhones());
 }
 
 void CPreferencesDialog::Store(CSettings& s) const {
@@ -296,6 +337,9 @@ void CPreferencesDialog::Store(CSettings& s) const {
     // when it moves to a machine with more or fewer of them.
     s.SetBuildJobs(buildJobs->value() == CoreCount() ? 0 : buildJobs->value());
     s.SetPublishConnections(publishConnections->value());
+    s.SetBuildHiDpi(sharpPictures->isChecked());
+    s.SetBuildWebp(webpPictures->isChecked());
+    s.SetBuildPhones(fitPhones->isChecked());
 }
 
 void CPreferencesDialog::accept() {

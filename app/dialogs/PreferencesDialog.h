@@ -13,7 +13,7 @@ class CUserInteraction;
 
 inline constexpr int kMaxBuildJobs = 64;
 
-// "Indstillinger": every preference the settings object keeps, on five tabs.
+// "Indstillinger": every preference the settings object keeps, on six tabs.
 // The connection values have their own dialog ("Internet Opsætning"), and
 // window placement is remembered by the windows themselves, so neither is
 // here. OK writes every value back; Cancel leaves the settings untouched.
@@ -68,12 +68,18 @@ public:
     // count by default.
     QSpinBox* buildJobs = nullptr;
     QSpinBox* publishConnections = nullptr;
+    // What the built site offers beyond plain pictures; all three off builds
+    // exactly the classic site.
+    QCheckBox* sharpPictures = nullptr;
+    QCheckBox* webpPictures = nullptr;
+    QCheckBox* fitPhones = nullptr;
 
 private:
     QWidget* FoldersPage();
     QWidget* NewPagesPage();
     QWidget* TextPage(CTextControls& controls, bool buttonText);
     QWidget* HelpPage();
+    QWidget* SitePage();
     CSettings& m_settings;
     CUserInteraction& m_ui;
 };

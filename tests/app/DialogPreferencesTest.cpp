@@ -58,6 +58,9 @@ CSettings Unusual() {
     // Not this machine's core count, which is stored as 0 ("every core").
     s.SetBuildJobs(std::thread::hardware_concurrency() == 63 ? 62 : 63);
     s.SetPublishConnections(2);
+    s.SetBuildHiDpi(false);
+    s.SetBuildWebp(false);
+    s.SetBuildPhones(false);
     s.SetFtpServer("ftp.bliver.dk");
     return s;
 }

@@ -12,7 +12,10 @@
 #include "model/PageProperties.h"
 #include "model/Site.h"
 #include "model/BackgroundFill.h"
+#include "model/RectObject.h"
 #include "render/Rendering.h"
+#include "sitebuild/AccessReport.h"
+#include <QListWidget>
 #include "services/StringTable.h"
 #include <QAction>
 #include <QApplication>
@@ -341,6 +344,51 @@ private slots:
         frame.Document().DeleteContents();
         QVERIFY(frame.PageFrames().isEmpty());
         QCOMPARE(frame.windowTitle(), QStringLiteral("Pagewright"));
+    }
+
+    // The accessibility report of a build: no window for a clean report; a
+    // window listing the findings otherwise, whose lines lead to the page
+    // with the item selected (only to the page once the item is gone); a
+    // later clean report empties the open window.
+    void AccessReportListsFindingsAndLeadsToTheirItems() {
+        CMainFrame frame(nullptr, m_settings);
+        auto site = OnePageSite();
+        CPage& second = site->AddPage(
+            std::make_unique<CPage>(*site, site->MakeUniquePageIdentifier(), "x"));
+        CPageItem& rect = second.InsertItem(
+            std::make_unique<CRectObject>(DPOINT{100, 80}, CObjectSize{60, 40}));
+        CPageItem& gone = second.InsertItem(
+            std::make_unique<CRectObject>(DPOINT{200, 80}, CObjectSize{60, 40}));
+        CSite* raw = site.get();
+        QVERIFY(frame.OpenNewSite(std::move(site)));
+        frame.ShowAccessReport({});
+        QVERIFY(!frame.AccessReport());
+
+        CAccessFinding alt{EAccessFinding::MissingAltText, second.Identifier(), &rect, 1};
+        CAccessFinding file{EAccessFinding::MissingFile, second.Identifier(), &gone, 2,
+                            "/ikke/her.pdf"};
+        frame.ShowAccessReport({alt, file});
+        CAccessReportWindow* window = frame.AccessReport();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->list->count(), 2);
+        QCOMPARE(window->list->item(1)->text(), QString::fromStdString(DescribeFinding(file)));
+        QCOMPARE(window->heading->text(), QString::fromStdString(DescribeReportHeading(2)));
+
+        emit window->list->itemActivated(window->list->item(0));
+        QCOMPARE(frame.ActivePage(), &second);
+        QCOMPARE(second.SingleSelectedItem(), &rect);
+        frame.ShowPage(raw->PageAt(0));
+        second.DeselectAll();
+        const auto removed = second.RemoveItem(gone);
+        emit window->list->itemActivated(window->list->item(1));
+        QCOMPARE(frame.ActivePage(), &second);
+        QVERIFY(!second.SingleSelectedItem());
+
+        frame.ShowAccessReport({});
+        QCOMPARE(frame.AccessReport(), window);
+        QCOMPARE(window->list->count(), 0);
+        QCOMPARE(window->heading->text(), QString::fromStdString(DescribeReportHeading(0)));
+        frame.Document().DeleteContents();
     }
 
     void RecentFilesListSitesNotTemplatesAndLastBetweenRuns() {

@@ -54,6 +54,10 @@ struct CTemplateSpec {
     bool roundButtons;
     int pictureStyle;
     std::vector<CPageSpec> pages;
+    // The buttons under the mouse: a darker shade than `hover` (which the
+    // pictures are drawn with), so that their white labels keep at least
+    // 4.5:1 there too.
+    CColor buttonHover;
 };
 
 std::string Cp(const char* utf8) {
@@ -132,7 +136,7 @@ void AddButton(CPage& page, const CTemplateSpec& spec, int target, const std::st
     shape->SetLink(std::move(link));
     CPageItem& item = page.InsertItem(std::move(shape));
     std::unique_ptr<CPageObject> twin = item.Normal().Clone();
-    twin->SetFill(std::make_unique<CObjectFill>(spec.hover));
+    twin->SetFill(std::make_unique<CObjectFill>(spec.buttonHover));
     item.AttachMouseOver(std::move(twin));
     item.SetEditingMouseOver(false);
 }
@@ -193,7 +197,8 @@ const std::vector<CTemplateSpec>& Specs() {
            "Jeg bor i en lille by og holder af\nlange ture, gode bøger og god mad.", false, false},
           {"Side3", "Interesser", "Mine interesser", "Fotografering, cykling og havearbejde.", true,
            false},
-          {"Side4", "Kontakt", "Skriv til mig", "Brug formularen herunder.", false, true}}},
+          {"Side4", "Kontakt", "Skriv til mig", "Brug formularen herunder.", false, true}},
+         CColor(180, 80, 20)},
         {"Erhverv",
          "firma",
          "Erhverv",
@@ -211,7 +216,8 @@ const std::vector<CTemplateSpec>& Specs() {
           {"Side3", "Priser", "Priser", "Timepris: 450 kr. ekskl. moms.\nKørsel efter aftale.",
            false, false},
           {"Side4", "Om os", "Om os", "Et lille team med stor erfaring.", true, false},
-          {"Side5", "Kontakt", "Kontakt os", "Skriv, så vender vi hurtigt tilbage.", false, true}}},
+          {"Side5", "Kontakt", "Kontakt os", "Skriv, så vender vi hurtigt tilbage.", false, true}},
+         CColor(140, 100, 0)},
         {"Foreninger",
          "klub",
          "Foreninger",
@@ -229,7 +235,8 @@ const std::vector<CTemplateSpec>& Specs() {
           {"Side3", "Bestyrelse", "Bestyrelsen", "Formand, kasserer og tre\nbestyrelsesmedlemmer.",
            true, false},
           {"Side4", "Bliv medlem", "Bliv medlem", "Udfyld formularen, så kontakter vi dig.", false,
-           true}}},
+           true}},
+         CColor(150, 100, 0)},
         {"Fotografi",
          "portfolio",
          "Fotografi",
@@ -244,7 +251,8 @@ const std::vector<CTemplateSpec>& Specs() {
           {"Side2", "Landskab", "Landskab", "Lys og vejr over åbent land.", true, false},
           {"Side3", "Portræt", "Portræt", "Mennesker i deres eget miljø.", true, false},
           {"Side4", "Kontakt", "Bestil en fotografering", "Skriv om opgaven herunder.", false,
-           true}}},
+           true}},
+         CColor(180, 60, 60)},
     };
     return specs;
 }

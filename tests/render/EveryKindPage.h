@@ -2,7 +2,7 @@
 // A page with an item of every kind the renderer draws, for the tests that
 // compare a page drawn at a scale with the page at scale 1 (in the core and
 // in the browser).
-#include "render/PageRenderer.h"
+#include "tests/support/PageReference.h"
 #include "tests/sitebuild/BrowserSites.h"
 #include <filesystem>
 
@@ -65,27 +65,6 @@ inline void FillEveryKindPage(CPage& page, const std::filesystem::path& pictures
     advanced.SetAngle(0.1);
     advanced.GetEffects()->shadowOn = true;
     AddText(page, {320, 260}, {140, 50}, "Almindelig tekst der brydes", 13, 0x000000);
-}
-
-// The page as the core draws it (the page's own renderer, tile by tile).
-inline CImage RenderWholePage(CPage& page) {
-    page.RenderAll();
-    const int w = page.Width(), h = page.Height();
-    CImage out(IMAGE_RGB8, w, h, 96.0);
-    constexpr int kTile = 256;
-    std::vector<uint8_t> tile(kTile * kTile * 4);
-    for (int ty = 0; ty < h; ty += kTile)
-        for (int tx = 0; tx < w; tx += kTile) {
-            const CRect region{tx, ty, std::min(tx + kTile, w), std::min(ty + kTile, h)};
-            RenderRegion(page, region, tile.data(), 4 * kTile);
-            for (int y = 0; y < region.Height(); ++y)
-                for (int x = 0; x < region.Width(); ++x) {
-                    const uint8_t* s = tile.data() + (y * kTile + x) * 4 + 1;
-                    uint8_t* d = out.Bits() + (ty + y) * out.RowBytes() + 3 * (tx + x);
-                    d[0] = s[0], d[1] = s[1], d[2] = s[2];
-                }
-        }
-    return out;
 }
 
 // Each scale x scale block of an RGB picture averaged into one pixel.

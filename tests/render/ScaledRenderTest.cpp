@@ -38,17 +38,17 @@ TEST_F(ScaledRenderTest, LargerScalesAveragedDownMatchTheOrdinaryRendering) {
         CTestSite t(420, 320);
         CPage& page = t.AddPage("Side");
         FillEveryKindPage(page, pictures.Path(), c.background);
-        const CImage plain = RenderWholePage(page);
+        const CImage plain = RenderPageReference(page);
 
         const std::unique_ptr<CPage> same = pw::ScaledPageCopy(page, 1);
         ASSERT_TRUE(same);
-        EXPECT_TRUE(SamePixels(RenderWholePage(*same), plain));
+        EXPECT_TRUE(SamePixels(RenderPageReference(*same), plain));
 
         const std::unique_ptr<CPage> large = pw::ScaledPageCopy(page, c.scale);
         ASSERT_TRUE(large);
         ASSERT_EQ(large->Width(), c.scale * page.Width());
         ASSERT_EQ(large->Height(), c.scale * page.Height());
-        const CImage drawn = RenderWholePage(*large);
+        const CImage drawn = RenderPageReference(*large);
         // Texts keep their line breaks: every row starts at the same character.
         for (int i = 0; i < page.ItemCount(); ++i) {
             const auto* text = dynamic_cast<const CTextObject*>(&page.ItemAt(i).Normal());
@@ -69,6 +69,6 @@ TEST_F(ScaledRenderTest, LargerScalesAveragedDownMatchTheOrdinaryRendering) {
         // an item (a 16 x 16 block averages away the sharper edges only).
         EXPECT_LT(diff.worstBlock, 24.0) << diff.Describe();
         // The original was not touched by the copy.
-        EXPECT_TRUE(SamePixels(RenderWholePage(page), plain));
+        EXPECT_TRUE(SamePixels(RenderPageReference(page), plain));
     }
 }

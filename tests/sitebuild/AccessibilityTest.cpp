@@ -1,10 +1,11 @@
 // Alternative texts from an item's own words and the accessibility report
 // of a build.
-#include "sitebuild/OwnWords.h"
 #include "model/ButtonText.h"
+#include "model/Effects.h"
+#include "model/SiteFile.h"
 #include "sitebuild/AccessReport.h"
 #include "sitebuild/ContrastCheck.h"
-#include "model/SiteFile.h"
+#include "sitebuild/OwnWords.h"
 #include "tests/sitebuild/HtmlWriterTestSupport.h"
 #include "tests/sitebuild/SiteBuildTestSupport.h"
 
@@ -50,9 +51,8 @@ TEST(OwnWords, TheUsersTextWinsAndClassicBuildsTakeOnlyIt) {
     described->SetButtonText(Label("Forside"));
     described->SetAltText("Til  forsiden");
     f.AddImage(f.Add(std::move(described)), 0, 0, 10, 10, "c.jpg");
-    f.AddImage(
-        f.Add(std::make_unique<CRectObject>(DPOINT{90, 60}, CObjectSize{10, 10})), 0, 0, 10, 10,
-        "d.jpg");
+    f.AddImage(f.Add(std::make_unique<CRectObject>(DPOINT{90, 60}, CObjectSize{10, 10})), 0, 0, 10,
+               10, "d.jpg");
     // The same words as HTML text reach the reader as text.
     f.AddText(Text({{"Synlig tekst", Style()}}), 0, 0);
 
@@ -78,8 +78,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // An HTML-capable text in one colour with its box's top-left at (x, y).
-CTextObject& AddColouredText(CPage& page, int x, int y, const std::string& words,
-                             int32_t colour) {
+CTextObject& AddColouredText(CPage& page, int x, int y, const std::string& words, int32_t colour) {
     CTextObject& text = buildtest::AddText(page, x, y, words);
     text.Layout().ForEachStyle([colour](CCharStyle& s) { s.color = colour; });
     text.LayoutText();
@@ -195,9 +194,10 @@ TEST(AccessReport, FindsExactlyThePlantedFaults) {
     EXPECT_EQ(faint.kind, EAccessFinding::LowContrast);
     EXPECT_EQ(faint.item, ItemOf(t.site, t.faint));
     EXPECT_EQ(faint.textColour, 0x808080u);
-    EXPECT_NEAR(faint.contrast, ContrastRatio(RelativeLuminance(0x80, 0x80, 0x80),
-                                              RelativeLuminance(0x99, 0x99, 0x99)),
-                0.05);
+    EXPECT_NEAR(
+        faint.contrast,
+        ContrastRatio(RelativeLuminance(0x80, 0x80, 0x80), RelativeLuminance(0x99, 0x99, 0x99)),
+        0.05);
     EXPECT_EQ(DescribeFinding(faint),
               "Side Forside, objekt " + std::to_string(faint.itemNumber) +
                   ": teksten \"Grå tekst på gråt\" står for svagt mod baggrunden (kontrast 1,3:1, "
@@ -242,4 +242,71 @@ TEST(AccessReport, ShippedTemplatesReportNothing) {
         EXPECT_TRUE(result.accessibility.empty()) << entry.path() << "\n" << report;
     }
     EXPECT_GE(checked, 4);
+}
+
+TEST(AccessReport, ContrastOfWordsAgainstWhatIsDrawnBelowThem) {
+    EXPECT_NEAR(ContrastRatio(RelativeLuminance(0, 0, 0), RelativeLuminance(255, 255, 255)), 21.0,
+                1e-6);
+    // #767676 on white is the lightest grey that passes.
+    EXPECT_GT(ContrastRatio(RelativeLuminance(0x76, 0x76, 0x76), 1.0), kMinTextContrast);
+    EXPECT_LT(ContrastRatio(RelativeLuminance(0x78, 0x78, 0x78), 1.0), kMinTextContrast);
+
+    // A label on a shape with effects is measured on the shape drawn again
+    // without it; on a plain shape against the shape's colour.
+    enum EKind { Html, Picture, FilledPicture, Label, DrawnLabel };
+    const struct {
+        EKind kind;
+        CColor ground; // the panel below the words
+        int32_t ink;   // the words' COLORREF
+        bool found;
+    } cases[] = {
+        {Html, CColor(255, 255, 255), 0x767676, false},
+        {Html, CColor(255, 255, 255), 0x808080, true},
+        {Html, CColor(0, 0, 0), 0xFFFFFF, false},
+        {Html, CColor(0, 0, 128), 0x800000, true}, // dark blue on navy
+        {Picture, CColor(255, 255, 255), 0x202020, false},
+        {Picture, CColor(0x99, 0x99, 0x99), 0x808080, true},
+        {FilledPicture, CColor(0x99, 0x99, 0x99), 0x808080, true}, // the fill's colour
+        {FilledPicture, CColor(255, 255, 255), 0x000000, false},
+        {Label, CColor(20, 60, 120), 0xFFFFFF, false},
+        {Label, CColor(240, 200, 40), 0xFFFFFF, true}, // white on yellow
+        {DrawnLabel, CColor(20, 60, 120), 0xFFFFFF, false},
+        {DrawnLabel, CColor(240, 200, 40), 0xFFFFFF, true},
+    };
+    for (const auto& c : cases) {
+        buildtest::CSiteFixture t;
+        CPage& page = t.AddPage("Side1");
+        CRectObject& panel = buildtest::AddRect(page, {10, 10, 310, 70}, c.ground);
+        panel.GetEffects()->shadowOn = c.kind == DrawnLabel;
+        if (c.kind == Label || c.kind == DrawnLabel) {
+            CButtonText label = WhiteLabel("Kontakt");
+            label.color = CColor(c.ink & 0xFF, c.ink >> 8 & 0xFF, c.ink >> 16 & 0xFF);
+            panel.SetButtonText(label);
+        } else {
+            CTextObject& text = AddColouredText(page, 30, 25, "Ord der skal kunne l\xE6ses", c.ink);
+            text.SetAdvanced(c.kind != Html);
+            if (c.kind == FilledPicture) {
+                // The words are black; the fill paints them.
+                text.Layout().ForEachStyle([](CCharStyle& s) { s.color = 0; });
+                text.GetFill()->SetColour(
+                    CColor(c.ink & 0xFF, c.ink >> 8 & 0xFF, c.ink >> 16 & 0xFF));
+            }
+            text.LayoutText();
+        }
+        BuildSettings settings = t.Settings();
+        settings.phones = true;
+        SiteBuilder builder(settings, &t.ui);
+        const BuildResult result = builder.Build(t.site);
+        ASSERT_EQ(result.code, BuildOk);
+        const bool found = result.accessibility.size() == 1 &&
+                           result.accessibility[0].kind == EAccessFinding::LowContrast;
+        EXPECT_EQ(found, c.found) << c.kind << " " << std::hex << c.ink << " "
+                                  << (result.accessibility.empty()
+                                          ? std::string("nothing")
+                                          : DescribeFinding(result.accessibility[0]));
+        EXPECT_LE(result.accessibility.size(), 1u);
+        if (found) {
+            EXPECT_FALSE(result.accessibility[0].detail.empty());
+        }
+    }
 }

@@ -33,6 +33,7 @@ TEST_F(BrowserFidelityTest, ShapesWithEveryFillKind) {
     const auto built = BuildSite(*t.site);
     ASSERT_EQ(built->code, BuildOk);
     CheckPageInBrowser(*built, 0, page, "fills");
+    CheckSiteWithOptionsInBrowser(*t.site, "fills");
 }
 
 TEST_F(BrowserFidelityTest, ShadowsEdgesAndGlowOnATiledPictureBackground) {
@@ -71,6 +72,7 @@ TEST_F(BrowserFidelityTest, ShadowsEdgesAndGlowOnATiledPictureBackground) {
     const auto built = BuildSite(*t.site);
     ASSERT_EQ(built->code, BuildOk);
     CheckPageInBrowser(*built, 0, page, "effects on a tiled picture");
+    CheckSiteWithOptionsInBrowser(*t.site, "effects on a tiled picture");
 }
 
 TEST_F(BrowserFidelityTest, PicturesPlainScaledRotatedAndTransparentOnAGradient) {
@@ -111,6 +113,7 @@ TEST_F(BrowserFidelityTest, PicturesPlainScaledRotatedAndTransparentOnAGradient)
     const auto built = BuildSite(*t.site);
     ASSERT_EQ(built->code, BuildOk);
     CheckPageInBrowser(*built, 0, page, "pictures on a horizontal gradient");
+    CheckSiteWithOptionsInBrowser(*t.site, "pictures on a horizontal gradient");
 }
 
 TEST_F(BrowserFidelityTest, MouseOverButtonsShowTheirOtherStateWhenHovered) {
@@ -177,6 +180,7 @@ TEST_F(BrowserFidelityTest, MouseOverButtonsShowTheirOtherStateWhenHovered) {
                           {0, &front, &roundItem, "hovered glowing button"},
                           {0, &front, &wordItem, "hovered text"},
                           {1, &second, &backItem, "hovered button on the second page"}});
+    CheckSiteWithOptionsInBrowser(*t.site, "buttons on centred and tiled pictures");
 }
 
 TEST_F(BrowserFidelityTest, AdvancedTextsAsPicturesOnAVerticalGradient) {
@@ -225,6 +229,7 @@ TEST_F(BrowserFidelityTest, AdvancedTextsAsPicturesOnAVerticalGradient) {
     // Rainbow-coloured bold glyph edges on a light ground: the worst case for
     // a JPEG that halved its colour resolution; the build's pictures keep it.
     CheckPageInBrowser(*built, 0, page, "texts on a vertical gradient");
+    CheckSiteWithOptionsInBrowser(*t.site, "texts on a vertical gradient");
 }
 
 TEST_F(BrowserFidelityTest, WindowLargerThanThePage) {
@@ -298,6 +303,7 @@ TEST_F(BrowserFidelityTest, CentredPictureLargerThanThePage) {
     const auto built = BuildSite(*t.site);
     ASSERT_EQ(built->code, BuildOk);
     CheckPageInBrowser(*built, 0, page, "centred picture larger than the page");
+    CheckSiteWithOptionsInBrowser(*t.site, "centred picture larger than the page");
 }
 
 TEST_F(BrowserFidelityTest, CounterIsAPictureInThePreview) {

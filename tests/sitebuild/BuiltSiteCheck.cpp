@@ -17,26 +17,6 @@ namespace fs = std::filesystem;
 
 namespace pwtest {
 
-CImage RenderPageReference(CPage& page) {
-    page.RenderAll();
-    const int w = page.Width(), h = page.Height();
-    CImage out(IMAGE_RGB8, w, h, 96.0);
-    constexpr int kTile = 256;
-    std::vector<uint8_t> tile(kTile * kTile * 4);
-    for (int ty = 0; ty < h; ty += kTile)
-        for (int tx = 0; tx < w; tx += kTile) {
-            const CRect region{tx, ty, std::min(tx + kTile, w), std::min(ty + kTile, h)};
-            RenderRegion(page, region, tile.data(), 4 * kTile);
-            for (int y = 0; y < region.Height(); ++y)
-                for (int x = 0; x < region.Width(); ++x) {
-                    const uint8_t* s = tile.data() + (y * kTile + x) * 4 + 1; // after alpha
-                    uint8_t* d = out.Bits() + (ty + y) * out.RowBytes() + 3 * (tx + x);
-                    d[0] = s[0], d[1] = s[1], d[2] = s[2];
-                }
-        }
-    return out;
-}
-
 fs::path CBuiltSite::PageFile(int position) const {
     const BuildPage& p = Page(position);
     return p.frontPage ? dir / p.fileName : dir / kFilesFolderName / p.fileName;
@@ -122,32 +102,59 @@ CImageDiff CheckPageInBrowser(const CBuiltSite& built, int position, CPage& page
     return d;
 }
 
-CImageDiff CheckPageInBrowserAtScale(const CBuiltSite& built, int position, CPage& page,
-                                     const std::string& label, int scale) {
-    const auto shot = Screenshot(built.PageFile(position), page.Width(), page.Height(), scale);
-    if (!shot) return {};
-    const std::unique_ptr<CPage> scaled = pw::ScaledPageCopy(page, scale);
-    EXPECT_TRUE(scaled) << label;
-    if (!scaled) return {};
-    const CImage reference = RenderPageReference(scale == 1 ? page : *scaled);
-    std::vector<CRect> left;
-    for (const BuildItem& item : built.Page(position).items) {
-        if (!item.htmlText && !item.imageUrl.empty()) continue;
-        const CRect r = item.htmlText ? HtmlTextArea(item) : ItemRect(item);
-        const CRect area = item.htmlText
-                               ? r
-                               : CRect{r.left - 16, r.top - 16, r.right + 16, r.bottom + r.Height()};
-        left.push_back({scale * area.left, scale * area.top, scale * area.right,
-                        scale * area.bottom});
+void CheckPagesInBrowserAtScale(const CBuiltSite& built, CSite& site, const std::string& name,
+                                int scale) {
+    std::vector<CShotOf> pages;
+    for (int p = 0; p < site.PageCount(); ++p)
+        pages.push_back({built.PageFile(p), site.PageAt(p).Width(), site.PageAt(p).Height()});
+    const auto shots = Screenshots(pages, scale);
+    for (int p = 0; p < site.PageCount(); ++p) {
+        if (!shots[static_cast<std::size_t>(p)]) continue;
+        CPage& page = site.PageAt(p);
+        const std::string label =
+            name + " page " + std::to_string(p + 1) + " at " + std::to_string(scale) + "x";
+        const std::unique_ptr<CPage> scaled = pw::ScaledPageCopy(page, scale);
+        EXPECT_TRUE(scaled) << label;
+        if (!scaled) continue;
+        const CImage reference = RenderPageReference(scale == 1 ? page : *scaled);
+        std::vector<CRect> left;
+        for (const BuildItem& item : built.Page(p).items) {
+            if (!item.htmlText && !item.imageUrl.empty()) continue;
+            const CRect r = item.htmlText ? HtmlTextArea(item) : ItemRect(item);
+            const CRect area =
+                item.htmlText ? r : CRect{r.left - 16, r.top - 16, r.right + 16, r.bottom + r.Height()};
+            left.push_back(
+                {scale * area.left, scale * area.top, scale * area.right, scale * area.bottom});
+        }
+        const CImageDiff d =
+            CompareImages(*shots[static_cast<std::size_t>(p)], reference,
+                          {0, 0, scale * page.Width(), scale * page.Height()}, left);
+        Keep(label, *shots[static_cast<std::size_t>(p)], reference);
+        Report(label, d);
     }
-    const CImageDiff d = CompareImages(*shot, reference,
-                                       {0, 0, scale * page.Width(), scale * page.Height()}, left);
-    Keep(label, *shot, reference);
-    Report(label, d);
-    return d;
 }
 
-void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck>& checks) {
+void CheckSiteWithOptionsInBrowser(CSite& site, const std::string& name) {
+    const auto built = BuildSite(site, [](BuildSettings& s) {
+        s.hiDpi = true;
+        s.webp = true;
+        s.phones = true;
+    });
+    if (built->code != BuildOk) return;
+    for (const int scale : {1, 2})
+        CheckPagesInBrowserAtScale(*built, site, name + " with the options", scale);
+}
+
+void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck>& checks,
+                          int scale) {
+    const auto scaled = [scale](CRect r) {
+        return CRect{scale * r.left, scale * r.top, scale * r.right, scale * r.bottom};
+    };
+    const auto render = [scale](CPage& page) {
+        if (scale == 1) return RenderPageReference(page);
+        const std::unique_ptr<CPage> copy = pw::ScaledPageCopy(page, scale);
+        return RenderPageReference(*copy);
+    };
     if (checks.empty()) return;
     const int width = checks.front().page->Width(), height = checks.front().page->Height();
     std::vector<CHoverAt> hovers;
@@ -161,24 +168,28 @@ void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck
         // Hover where the mouse-over state itself lies, so the mouse is over
         // the button's picture.
         const CRect over = c.item->MouseOver()->GetRect().Intersect(areas.back());
+        areas.back() = scaled(areas.back());
         hovers.push_back({built.PageFile(c.position), (over.left + over.right) / 2,
                           (over.top + over.bottom) / 2});
     }
-    const auto shots = HoverScreenshots(hovers, width, height);
+    const auto shots = HoverScreenshots(hovers, width, height, scale);
     for (size_t i = 0; i < checks.size(); ++i) {
         if (!shots[i]) continue;
         const CHoverCheck& c = checks[i];
         CPage& page = *c.page;
-        const CImage normal = RenderPageReference(page);
+        const CImage normal = render(page);
         c.item->SetEditingMouseOver(true);
-        const CImage hovered = RenderPageReference(page);
+        const CImage hovered = render(page);
         c.item->SetEditingMouseOver(false);
         page.RenderAll();
         Keep(c.label, *shots[i], hovered);
 
         // The whole page as the mouse-over state shows it ...
-        const std::vector<CRect> text = HtmlTextAreas(built.Page(c.position));
-        const CImageDiff whole = CompareImages(*shots[i], hovered, {0, 0, width, height}, text);
+        std::vector<CRect> text = HtmlTextAreas(built.Page(c.position));
+        for (CRect& r : text)
+            r = scaled(r);
+        const CImageDiff whole =
+            CompareImages(*shots[i], hovered, {0, 0, scale * width, scale * height}, text);
         Report(c.label, whole);
         // ... and the button itself: within the limits of its mouse-over
         // state, and at most half as far from it as from its normal state.

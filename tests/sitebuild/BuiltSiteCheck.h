@@ -5,6 +5,7 @@
 #include "image/Image.h"
 #include "services/Geometry.h"
 #include "tests/support/ImageDiff.h"
+#include "tests/support/PageReference.h"
 #include "tests/support/TempDir.h"
 #include <filesystem>
 #include <functional>
@@ -17,10 +18,6 @@ class CPage;
 class CPageItem;
 
 namespace pwtest {
-
-// The page's own rendering, background and every item in its current state,
-// composited through the page's 256 x 256 tiles as the editor shows it.
-CImage RenderPageReference(CPage& page);
 
 // A built site in a temporary folder with the builder's page records.
 struct CBuiltSite {
@@ -60,13 +57,19 @@ inline constexpr double kMaxBlockDifference = 12.0;
 CImageDiff CheckPageInBrowser(const CBuiltSite& built, int position, CPage& page,
                               const std::string& label);
 
-// The same on a screen of `scale` device pixels per page pixel: the
-// screenshot (the page size times the scale) against the core's rendering of
-// the page at that scale (pw::ScaledPageCopy), the same limits. Left out are
-// HTML texts as above and what the browser draws with its own controls
-// (forms, HTML objects, counters), with room below for its own layout.
-CImageDiff CheckPageInBrowserAtScale(const CBuiltSite& built, int position, CPage& page,
-                                     const std::string& label, int scale);
+// Every page of the built `site` on a screen of `scale` device pixels per
+// page pixel (one browser start): each screenshot (the page size times the
+// scale) against the core's rendering of the page at that scale
+// (pw::ScaledPageCopy), with the same limits. Left out are HTML texts as
+// above and what the browser draws with its own controls (forms, HTML
+// objects, counters), with room below for its own layout. `name` names the
+// site in the messages.
+void CheckPagesInBrowserAtScale(const CBuiltSite& built, CSite& site, const std::string& name,
+                                int scale);
+
+// Builds `site` with every option for today's screens on (pictures at scale
+// 2, WebP, phones) and checks every page at device scale 1 and 2.
+void CheckSiteWithOptionsInBrowser(CSite& site, const std::string& name);
 
 // One mouse-over item to hover: the item on the page at `position`.
 struct CHoverCheck {
@@ -81,6 +84,9 @@ struct CHoverCheck {
 // the core's rendering of it with that item in its mouse-over state; the
 // button's own area must lie at most half as far from that state as from its
 // normal one.
-void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck>& checks);
+// At `scale` device pixels per page pixel, against the core's rendering of
+// the page at that scale.
+void CheckHoversInBrowser(const CBuiltSite& built, const std::vector<CHoverCheck>& checks,
+                          int scale = 1);
 
 } // namespace pwtest

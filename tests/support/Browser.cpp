@@ -189,32 +189,64 @@ std::unique_ptr<CImage> Screenshot(const fs::path& htmlFile, int width, int heig
     return LoadScreenshot(png, width * deviceScale, height * deviceScale);
 }
 
-std::vector<std::unique_ptr<CImage>> HoverScreenshots(const std::vector<CHoverAt>& hovers,
-                                                      int width, int height, int deviceScale) {
-    std::vector<std::unique_ptr<CImage>> shots(hovers.size());
-    if (hovers.empty()) return shots;
+namespace {
+
+// One picture a browser.py command takes: the page, two numbers (where to
+// hover, or the window size) and the size of the screenshot it gives.
+struct CShotGroup {
+    fs::path htmlFile;
+    int first = 0, second = 0;
+    int width = 0, height = 0;
+};
+
+// Runs browser.py `command` (its leading arguments in `argv`) with a group of
+// file, two numbers and PNG per picture, and loads the PNGs.
+std::vector<std::unique_ptr<CImage>> RunShots(std::vector<std::string> argv,
+                                              const std::vector<CShotGroup>& groups,
+                                              int deviceScale, const std::string& what) {
+    std::vector<std::unique_ptr<CImage>> shots(groups.size());
+    if (groups.empty()) return shots;
     TempDir work;
-    std::vector<std::string> argv{PW_PYTHON, kScript.string(), "hover", std::to_string(width),
-                                  std::to_string(height)};
-    for (size_t i = 0; i < hovers.size(); ++i) {
-        argv.push_back(fs::absolute(hovers[i].htmlFile).string());
-        argv.push_back(std::to_string(hovers[i].x));
-        argv.push_back(std::to_string(hovers[i].y));
-        argv.push_back((work / ("hover" + std::to_string(i) + ".png")).string());
+    for (size_t i = 0; i < groups.size(); ++i) {
+        argv.push_back(fs::absolute(groups[i].htmlFile).string());
+        argv.push_back(std::to_string(groups[i].first));
+        argv.push_back(std::to_string(groups[i].second));
+        argv.push_back((work / ("shot" + std::to_string(i) + ".png")).string());
     }
-    const int seconds = kDriverSeconds + 5 * static_cast<int>(hovers.size());
+    const int seconds = kDriverSeconds + 5 * static_cast<int>(groups.size());
     const CRunResult r =
         Run(argv, DriverEnvironment(work / "profile", deviceScale), work / "log.txt", seconds);
-    if (!Succeeded(r, "Chromium hover over " + hovers.front().htmlFile.string())) return shots;
-    for (size_t i = 0; i < hovers.size(); ++i)
-        shots[i] = LoadScreenshot(work / ("hover" + std::to_string(i) + ".png"),
-                                  width * deviceScale, height * deviceScale);
+    if (!Succeeded(r, what + " " + groups.front().htmlFile.string())) return shots;
+    for (size_t i = 0; i < groups.size(); ++i)
+        shots[i] = LoadScreenshot(work / ("shot" + std::to_string(i) + ".png"),
+                                  groups[i].width * deviceScale, groups[i].height * deviceScale);
     return shots;
+}
+
+} // namespace
+
+std::vector<std::unique_ptr<CImage>> HoverScreenshots(const std::vector<CHoverAt>& hovers,
+                                                      int width, int height, int deviceScale) {
+    std::vector<CShotGroup> groups;
+    for (const CHoverAt& h : hovers)
+        groups.push_back({h.htmlFile, h.x, h.y, width, height});
+    return RunShots({PW_PYTHON, kScript.string(), "hover", std::to_string(width),
+                     std::to_string(height)},
+                    groups, deviceScale, "Chromium hover over");
 }
 
 std::unique_ptr<CImage> HoverScreenshot(const fs::path& htmlFile, int width, int height, int x,
                                         int y, int deviceScale) {
     return std::move(HoverScreenshots({{htmlFile, x, y}}, width, height, deviceScale).front());
+}
+
+std::vector<std::unique_ptr<CImage>> Screenshots(const std::vector<CShotOf>& pages,
+                                                 int deviceScale) {
+    std::vector<CShotGroup> groups;
+    for (const CShotOf& p : pages)
+        groups.push_back({p.htmlFile, p.width, p.height, p.width, p.height});
+    return RunShots({PW_PYTHON, kScript.string(), "shots"}, groups, deviceScale,
+                    "Chromium screenshots from");
 }
 
 namespace {

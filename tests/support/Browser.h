@@ -51,6 +51,16 @@ struct CHoverAt {
 std::vector<std::unique_ptr<CImage>> HoverScreenshots(const std::vector<CHoverAt>& hovers,
                                                       int width, int height, int deviceScale = 1);
 
+// Screenshots of several pages in one browser start, each in a window of its
+// own size in CSS pixels, at device scale `deviceScale`, once every picture
+// has loaded and painted (the mouse stays away); in order.
+struct CShotOf {
+    std::filesystem::path htmlFile;
+    int width = 0, height = 0;
+};
+std::vector<std::unique_ptr<CImage>> Screenshots(const std::vector<CShotOf>& pages,
+                                                 int deviceScale = 1);
+
 // Script errors and other SEVERE console entries of the loaded page, one line
 // each. Requests to hosts outside this machine are left out (there is no
 // internet here); a missing local file is reported.

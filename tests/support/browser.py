@@ -6,6 +6,10 @@ Run with /usr/bin/python3 (Debian's python3-selenium):
       For each group: opens FILE in a viewport of exactly WIDTH x HEIGHT,
       moves the mouse to (X, Y), waits until the images have loaded and
       painted, and writes a PNG of the viewport to OUT.png.
+  browser.py shots FILE WIDTH HEIGHT OUT.png [FILE WIDTH HEIGHT OUT.png ...]
+      For each group: opens FILE in a viewport of exactly WIDTH x HEIGHT,
+      waits until its images have loaded and painted (the mouse stays
+      away), and writes a PNG of the viewport to OUT.png.
   browser.py console OUT.txt FILE...
       Opens each FILE in turn and writes its SEVERE console entries to
       OUT.txt, one per line as "<index of FILE>\t<message>".
@@ -93,6 +97,17 @@ def wait_for_paint(driver):
     )
 
 
+def shoot_when_ready(driver, path, x, y, out, what):
+    deadline = time.monotonic() + IMAGE_TIMEOUT
+    while not images_ready(driver, x, y):
+        if time.monotonic() > deadline:
+            raise RuntimeError(f"{what} did not load on {path}")
+        time.sleep(0.02)
+    wait_for_paint(driver)
+    with open(out, "wb") as f:
+        f.write(driver.get_screenshot_as_png())
+
+
 def hover(width, height, jobs):
     driver = start(width, height)
     try:
@@ -105,14 +120,23 @@ def hover(width, height, jobs):
                 actions = ActionBuilder(driver)
                 actions.pointer_action.move_to_location(*point)
                 actions.perform()
-            deadline = time.monotonic() + IMAGE_TIMEOUT
-            while not images_ready(driver, x, y):
-                if time.monotonic() > deadline:
-                    raise RuntimeError(f"mouse-over image did not load on {path}")
-                time.sleep(0.02)
-            wait_for_paint(driver)
-            with open(out, "wb") as f:
-                f.write(driver.get_screenshot_as_png())
+            shoot_when_ready(driver, path, x, y, out, "mouse-over image")
+    finally:
+        driver.quit()
+
+
+def shots(jobs):
+    driver = start(jobs[0][1], jobs[0][2])
+    scale = int(os.environ.get("PW_DEVICE_SCALE", "1"))
+    try:
+        for path, width, height, out in jobs:
+            driver.execute_cdp_cmd(
+                "Emulation.setDeviceMetricsOverride",
+                {"width": width, "height": height, "deviceScaleFactor": scale, "mobile": False},
+            )
+            driver.get(Path(path).resolve().as_uri())
+            # Far outside the page: only the loading of every picture counts.
+            shoot_when_ready(driver, path, -1, -1, out, "pictures")
     finally:
         driver.quit()
 
@@ -274,6 +298,14 @@ def main(argv):
             for i in range(0, len(groups), 4)
         ]
         hover(int(argv[2]), int(argv[3]), jobs)
+    elif len(argv) >= 6 and (len(argv) - 2) % 4 == 0 and argv[1] == "shots":
+        groups = argv[2:]
+        shots(
+            [
+                (groups[i], int(groups[i + 1]), int(groups[i + 2]), groups[i + 3])
+                for i in range(0, len(groups), 4)
+            ]
+        )
     elif len(argv) >= 4 and argv[1] == "console":
         console(argv[2], argv[3:])
     elif len(argv) >= 4 and argv[1] == "links":
@@ -285,7 +317,7 @@ def main(argv):
     elif len(argv) >= 4 and argv[1] == "pictures":
         pictures(argv[2], argv[3:])
     else:
-        sys.exit("usage: browser.py hover W H FILE X Y OUT.png... | console|links|noscript OUT.txt FILE...")
+        sys.exit("usage: browser.py hover W H FILE X Y OUT.png... | shots FILE W H OUT.png... | console|links|noscript OUT.txt FILE...")
 
 
 if __name__ == "__main__":
