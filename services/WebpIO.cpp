@@ -1,7 +1,7 @@
 #include "services/WebpIO.h"
+#include <unordered_set>
 #include <webp/decode.h>
 #include <webp/encode.h>
-#include <unordered_set>
 
 namespace pw::webp {
 
@@ -113,8 +113,8 @@ bool EncodeMatching(const CPixMap& map, double targetError, std::size_t sizeLimi
     // Every candidate is decoded and measured: what counts is what a
     // browser will show.
     const auto meets = [&](int quality) {
-        const bool encoded = quality > 100 ? EncodeLossless(map, candidate)
-                                           : Encode(map, quality, candidate);
+        const bool encoded =
+            quality > 100 ? EncodeLossless(map, candidate) : Encode(map, quality, candidate);
         if (!encoded || candidate.size() >= sizeLimit) return false;
         const std::vector<uint8_t> rgb = DecodeRgb(candidate, map.width, map.height);
         return !rgb.empty() && MeanSquaredError(map, rgb.data()) <= targetError;
