@@ -1,6 +1,6 @@
 #include "cli/OutputOptions.h"
-#include "sitebuild/PageWeight.h"
 #include "services/Settings.h"
+#include "sitebuild/PageWeight.h"
 #include <algorithm>
 #include <cstdio>
 #include <ostream>
@@ -32,7 +32,8 @@ void PrintPageWeights(const std::vector<PageWeight>& weights, std::ostream& out)
         column = std::max(column, w.fileName.size());
     const auto line = [&](const std::string& name, const PageWeight& w) {
         char text[160];
-        const double change = w.before > 0 ? 100.0 * double(w.after - w.before) / double(w.before) : 0.0;
+        const double change =
+            w.before > 0 ? 100.0 * double(w.after - w.before) / double(w.before) : 0.0;
         std::snprintf(text, sizeof text, "  %-*s %10lld %10lld %+6.1f%%\n", int(column),
                       name.c_str(), w.before, w.after, change);
         out << text;

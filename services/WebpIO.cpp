@@ -1,4 +1,5 @@
 #include "services/WebpIO.h"
+#include <unordered_set>
 #include <webp/decode.h>
 #include <webp/encode.h>
 
@@ -15,6 +16,26 @@ bool Taken(const CPixMap& map) {
 // near the error of a quality-98 JPEG (measured on photographs, text and
 // gradients), so encodes there are wasted.
 constexpr int kLowestQuality = 85;
+
+// Pictures with no more colours than this are drawn (text, buttons, flat
+// and gradient fills) and come out smallest without loss; with more they are
+// photographs, where a lossless encode is only time lost.
+constexpr std::size_t kDrawnColours = 2048;
+
+// Whether the map has at most `limit` distinct colours; stops counting as
+// soon as it has more.
+bool AtMostColours(const CPixMap& map, std::size_t limit) {
+    std::unordered_set<uint32_t> seen;
+    seen.reserve(limit + 1);
+    for (int y = 0; y < map.height; ++y) {
+        const uint8_t* p = map.plane[0].data + static_cast<std::size_t>(y) * map.plane[0].rowStep;
+        for (int x = 0; x < map.width; ++x, p += 3) {
+            seen.insert(uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2]);
+            if (seen.size() > limit) return false;
+        }
+    }
+    return true;
+}
 
 } // namespace
 
@@ -92,18 +113,19 @@ bool EncodeMatching(const CPixMap& map, double targetError, std::size_t sizeLimi
     // Every candidate is decoded and measured: what counts is what a
     // browser will show.
     const auto meets = [&](int quality) {
-        const bool encoded = quality > 100 ? EncodeLossless(map, candidate)
-                                           : Encode(map, quality, candidate);
+        const bool encoded =
+            quality > 100 ? EncodeLossless(map, candidate) : Encode(map, quality, candidate);
         if (!encoded || candidate.size() >= sizeLimit) return false;
         const std::vector<uint8_t> rgb = DecodeRgb(candidate, map.width, map.height);
         return !rgb.empty() && MeanSquaredError(map, rgb.data()) <= targetError;
     };
-    // Drawn pictures (text, buttons, flat colour) come out smallest without
-    // any loss.
-    if (meets(101)) out.swap(candidate);
-    // The other pictures are mostly settled by one encode: when the highest
-    // quality is not as close as the JPEG, or not smaller, no lower one is.
-    if (!meets(100) || (!out.empty() && candidate.size() >= out.size())) return !out.empty();
+    if (AtMostColours(map, kDrawnColours) && meets(101)) {
+        out.swap(candidate);
+        return true;
+    }
+    // A photograph is mostly settled by one encode: when the highest quality
+    // is not as close as the JPEG, or not smaller, no lower one is.
+    if (!meets(100)) return false;
     out.swap(candidate);
     // The error falls (nearly) steadily as the quality rises: a binary
     // search below finds the lowest quality that still meets the target.

@@ -34,6 +34,6 @@ std::vector<uint8_t> DecodeRgb(const std::vector<uint8_t>& webp, int width, int 
 // lossless WebP (no error at all) is taken instead where it is smaller. False
 // (and `out` empty) when neither is smaller than `sizeLimit`.
 bool EncodeMatching(const CPixMap& map, double targetError, std::size_t sizeLimit,
-                    std::vector<uint8_t>& out, int maxEncodes = 4);
+                    std::vector<uint8_t>& out, int maxEncodes = 3);
 
 } // namespace pw::webp

@@ -108,8 +108,8 @@ void WriteBackgroundRules(std::string& out, const BackgroundRecord& bg, const We
     if (!bg.imageUrl2x.empty()) set += ", " + url(bg.imageUrl2x) + " 2x";
     rule += "background-image:image-set(" + set + ");";
     // The body carries the picture only when it repeats over the window.
-    const bool body =
-        bg.repeatBackground && (bg.fillType == bgGradient || (bg.fillType == bgImage && bg.tileImage));
+    const bool body = bg.repeatBackground &&
+                      (bg.fillType == bgGradient || (bg.fillType == bgImage && bg.tileImage));
     out += "\n<STYLE TYPE=\"text/css\">\n";
     Append(out, "%s#BACKGROUND TABLE { %s }\n", body ? "BODY, " : "", rule.c_str());
     out += "</STYLE>\n";

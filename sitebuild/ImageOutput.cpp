@@ -79,8 +79,18 @@ bool SaveBuildJpeg(const fs::path& file, const CPixMap& pixels, CWriteFailure* f
     return !ec;
 }
 
-bool EncodeBuildWebp(const CPixMap& pixels, const CMemFile& jpeg, std::vector<uint8_t>& webp) {
+std::size_t WebpSizeLimit(const CMemFile& jpeg, const CPageObject& state, const CRect& clipped,
+                          bool overlapped) {
+    const std::size_t limit = jpeg.GetLength();
+    if (!MayUseOwnFile(state, clipped, overlapped)) return limit;
+    const long long own = FileSize(state.GetFill()->GetImagePath());
+    return own >= 0 ? std::min(limit, static_cast<std::size_t>(own)) : limit;
+}
+
+bool EncodeBuildWebp(const CPixMap& pixels, const CMemFile& jpeg, std::vector<uint8_t>& webp,
+                     std::size_t sizeLimit) {
     webp.clear();
+    if (sizeLimit == 0) sizeLimit = jpeg.GetLength();
     int error = 0;
     const auto decoded = CJpegIO::Load(jpeg.Data().data(), jpeg.GetLength(), error);
     if (!decoded || decoded->Width() != pixels.width || decoded->Height() != pixels.height ||
@@ -93,7 +103,7 @@ bool EncodeBuildWebp(const CPixMap& pixels, const CMemFile& jpeg, std::vector<ui
         std::memcpy(packed.data() + y * row,
                     decoded->Bits() + static_cast<std::size_t>(y) * decoded->RowBytes(), row);
     const double jpegError = pw::webp::MeanSquaredError(pixels, packed.data());
-    return pw::webp::EncodeMatching(pixels, jpegError, jpeg.GetLength(), webp);
+    return pw::webp::EncodeMatching(pixels, jpegError, sizeLimit, webp);
 }
 
 bool WriteWebpTwin(const fs::path& file, std::span<const uint8_t> webp, WebpTwins& twins,

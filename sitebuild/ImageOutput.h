@@ -50,7 +50,13 @@ bool EncodeBuildJpeg(const CPixMap& pixels, CMemFile& encoded);
 // The WebP twin of an encoded build JPEG of `pixels`: the lowest quality
 // whose error against the pixels is no larger than the JPEG's. False (and
 // `webp` empty) when no such WebP is smaller than the JPEG.
-bool EncodeBuildWebp(const CPixMap& pixels, const CMemFile& jpeg, std::vector<uint8_t>& webp);
+// `sizeLimit` (0: the JPEG's size) is the size the WebP must stay under.
+bool EncodeBuildWebp(const CPixMap& pixels, const CMemFile& jpeg, std::vector<uint8_t>& webp,
+                     std::size_t sizeLimit = 0);
+// What the WebP twin of an item's picture must stay under: the re-encoded
+// JPEG, or the picture's own file where the build may keep that instead.
+std::size_t WebpSizeLimit(const CMemFile& jpeg, const CPageObject& state, const CRect& clipped,
+                          bool overlapped);
 // Writes `webp` as the twin of `file` (same folder, WebpName) and lists the
 // picture in `twins`; an empty `webp` writes nothing. False on a failed write.
 bool WriteWebpTwin(const std::filesystem::path& file, std::span<const uint8_t> webp,

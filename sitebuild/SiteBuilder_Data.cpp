@@ -78,14 +78,19 @@ namespace {
 constexpr int kHiDpiScale = 2;
 
 // Encodes the rendered region as the build's JPEG and, when asked, its WebP
-// twin; true when the JPEG was made.
+// twin; true when the JPEG was made. With the item's `state`, the twin also
+// stays under the size of the picture's own file where the build may keep
+// that instead.
 bool EncodeRegion(const CRegionPixels& pixels, bool webp, CMemFile& jpeg,
-                  std::vector<uint8_t>& webpBytes) {
+                  std::vector<uint8_t>& webpBytes, const CPageObject* state = nullptr,
+                  const CRect* clipped = nullptr, bool overlapped = false) {
     jpeg.SetLength(0);
     jpeg.SeekToBegin();
     webpBytes.clear();
     if (!EncodeBuildJpeg(pixels.Map(), jpeg)) return false;
-    if (webp) EncodeBuildWebp(pixels.Map(), jpeg, webpBytes);
+    if (webp)
+        EncodeBuildWebp(pixels.Map(), jpeg, webpBytes,
+                        state && clipped ? WebpSizeLimit(jpeg, *state, *clipped, overlapped) : 0);
     return true;
 }
 } // namespace
@@ -232,7 +237,8 @@ void SiteBuilder::SubmitRenders(CPagePlan& plan, std::size_t upTo) {
                     made.encoded[k] = false;
                     if (!made.rendered[k]) continue;
                     made.hash[k] = CExportedImages::PixelHash(w.pixels);
-                    made.encoded[k] = EncodeRegion(w.pixels, webp, made.jpeg[k], made.webp[k]);
+                    made.encoded[k] = EncodeRegion(w.pixels, webp, made.jpeg[k], made.webp[k],
+                                                   job.states[k], &job.rect, job.overlapped);
                 }
                 made.encoded2x[0] = made.encoded2x[1] = false;
                 if (!scaled) return;

@@ -1,6 +1,6 @@
-#include "tests/publish/PublishTestSupport.h"
 #include "publish/PrivateFolders.h"
 #include "publish/SiteUploader.h"
+#include "tests/publish/PublishTestSupport.h"
 #include "tests/support/SocksProxy.h"
 
 using namespace publishtest;
@@ -30,7 +30,6 @@ void ExpectCompleteSite(const CPublishFixture& f, const fs::path& catalog) {
     EXPECT_EQ(remote.at("My_Homepage_Files/Download/x.zip"), std::string(3000, 'A'));
     EXPECT_EQ(remote.at("My_Homepage_Files/Download/x0.zip"), std::string(5000, 'B'));
 }
-
 
 // Every page of the last build, as the server must hold it: the build's
 // files (the front page under its four names) and nothing else of ours; the
@@ -253,8 +252,8 @@ TEST(PublishFlow, APublishAfterALostConnectionEndsLikeAFreshOne) {
         faulty.dropUploadAfter = 700;
         auto dropping = std::make_unique<pwtest::FtpServer>(faulty);
         UseKind(f, *dropping, kind);
-        f.ui.ExpectChoice(IDD_SEND_DOWNLOADS, 0, true).ExpectMessage(IDD_CONNECTION_LOST,
-                                                                     EAnswer::Ok);
+        f.ui.ExpectChoice(IDD_SEND_DOWNLOADS, 0, true)
+            .ExpectMessage(IDD_CONNECTION_LOST, EAnswer::Ok);
         EXPECT_EQ(f.publisher.Send(&f.Site(), ESendMode::Changes), EResult::Failed);
         EXPECT_TRUE(f.ui.Verify());
         EXPECT_FALSE(fs::exists(home / "www/site/index.html"));
@@ -621,4 +620,31 @@ TEST(PublishFlow, PicturesArriveBeforePagesAndPagesBeforeTheFrontPage) {
         }
         ExpectServerIsBuild(f, server.Home() / "www" / "site", {});
     }
+}
+
+// With the options for today's screens on, the publish sends the 2x
+// pictures and the WebP twins the build wrote, unchanged.
+TEST(PublishFlow, TheOptionsForTodaysScreensSendEveryFileTheBuildWrote) {
+    CPublishFixture f;
+    f.settings.SetBuildHiDpi(true);
+    f.settings.SetBuildWebp(true);
+    f.settings.SetBuildPhones(true);
+    pwtest::FtpServer server;
+    f.Connect(server, "");
+    f.ui.ExpectChoice(IDD_DELETE_SERVER_FILES, 0)
+        .ExpectChoice(IDD_SEND_DOWNLOADS, 0, true)
+        .ExpectMessage(IDD_PUBLISHED, EAnswer::Ok);
+    ASSERT_EQ(f.publisher.Send(&f.Site(), ESendMode::Everything), EResult::Done);
+    const auto built = Tree(f.Built());
+    const auto sent = Tree(server.Home());
+    int twoX = 0, webp = 0;
+    for (const auto& [name, bytes] : built) {
+        twoX += name.find("@2x.") != std::string::npos;
+        webp += name.size() > 5 && name.compare(name.size() - 5, 5, ".webp") == 0;
+        ASSERT_TRUE(sent.count(name)) << name;
+        // Pages go as text: the server keeps its own line ends.
+        EXPECT_EQ(Lf(sent.at(name)), Lf(bytes)) << name;
+    }
+    EXPECT_GT(twoX, 0);
+    EXPECT_GT(webp, 0);
 }

@@ -1,6 +1,6 @@
+#include "services/WebpIO.h"
 #include "services/JpegIO.h"
 #include "services/MemFile.h"
-#include "services/WebpIO.h"
 #include <gtest/gtest.h>
 #include <random>
 
@@ -16,10 +16,17 @@ CPixMap Picture(int kind) {
             for (int k = 0; k < 3; ++k) {
                 int v = 0;
                 switch (kind) {
-                case 0: v = 40 + 60 * k; break;
-                case 1: v = 30 + 2 * x + y + 20 * k; break;
-                case 2: v = ((x / 3 + y / 5) % 4 == 0) ? 20 : 235; break;
-                default: v = 60 + x + 40 * ((x / 7 + y / 5) % 3) + int(random() % 33) - 16;
+                case 0:
+                    v = 40 + 60 * k;
+                    break;
+                case 1:
+                    v = 30 + 2 * x + y + 20 * k;
+                    break;
+                case 2:
+                    v = ((x / 3 + y / 5) % 4 == 0) ? 20 : 235;
+                    break;
+                default:
+                    v = 60 + x + 40 * ((x / 7 + y / 5) % 3) + int(random() % 33) - 16;
                 }
                 *map.Sample(x, y, k) = static_cast<uint8_t>(std::clamp(v, 0, 255));
             }

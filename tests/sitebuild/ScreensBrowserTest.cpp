@@ -2,10 +2,10 @@
 // window 360 pixels wide never scrolls sideways and its links still lead
 // where they should; a browser that takes WebP fetches the WebP twins, shows
 // the mouse-over states in WebP too, and fetches fewer bytes than before.
-#include "sitebuild/BuildTypes.h"
 #include "model/Site.h"
 #include "model/SiteFile.h"
 #include "services/DataFolders.h"
+#include "sitebuild/BuildTypes.h"
 #include "tests/sitebuild/BuiltSiteCheck.h"
 #include "tests/support/Browser.h"
 #include <algorithm>
@@ -39,9 +39,8 @@ std::vector<CTemplateBuild> BuildTemplates(bool modern) {
         b.site = LoadSiteFile(file, nullptr, &error);
         EXPECT_TRUE(b.site) << file << ": " << error;
         if (!b.site) continue;
-        b.built = BuildSite(*b.site, [modern](BuildSettings& s) {
-            s.hiDpi = s.webp = s.phones = modern;
-        });
+        b.built = BuildSite(*b.site,
+                            [modern](BuildSettings& s) { s.hiDpi = s.webp = s.phones = modern; });
         EXPECT_EQ(b.built->code, BuildOk) << b.name;
         for (int p = 0; p < b.site->PageCount(); ++p)
             b.pages.push_back(b.built->PageFile(p));
@@ -116,8 +115,8 @@ TEST(ScreensBrowser, WithWebpTheBrowserFetchesTheTwinsAndFewerBytes) {
                 // A picture with a twin is fetched as the twin, never both.
                 if (!IsWebp(url)) {
                     const fs::path twin = fs::path(Path(url)).replace_extension(".webp");
-                    EXPECT_FALSE(fs::exists(twin)) << label << ": " << url << " fetched, not "
-                                                   << twin;
+                    EXPECT_FALSE(fs::exists(twin))
+                        << label << ": " << url << " fetched, not " << twin;
                 }
             }
             // The mouse-over state shows in WebP where its picture has a twin.

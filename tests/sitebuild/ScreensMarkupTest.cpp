@@ -1,18 +1,18 @@
 // What a page says for today's screens: 2x and WebP choices of its pictures,
 // mouse-over buttons that swap all of them, background image sets and the
 // phone fitting; and that a classic build says none of it.
-#include "tests/sitebuild/HtmlWriterTestSupport.h"
-#include "sitebuild/SiteBuilder.h"
 #include "model/SiteFile.h"
 #include "services/DataFolders.h"
+#include "sitebuild/SiteBuilder.h"
+#include "tests/sitebuild/HtmlWriterTestSupport.h"
 
 using namespace htmltest;
 
 namespace {
 
 // The marks of the new output: none may appear in a classic page.
-const char* const kNewMarks[] = {"srcset", "<picture", "viewport", "pw_swap", "image-set",
-                                 "zoom", ".webp", "@2x"};
+const char* const kNewMarks[] = {"srcset",    "<picture", "viewport", "pw_swap",
+                                 "image-set", "zoom",     ".webp",    "@2x"};
 
 } // namespace
 
@@ -24,24 +24,54 @@ TEST(ScreensMarkup, PicturesOfferWhatTheBuildWrote) {
         std::set<std::string> twins;
         const char* expected; // the item's markup inside its DIV
     } const cases[] = {
-        {"classic", false, false, false, "", {},
+        {"classic",
+         false,
+         false,
+         false,
+         "",
+         {},
          "<IMG SRC=\"IMG_0.jpg\"  WIDTH=10 HEIGHT=10 BORDER=0>"},
-        {"2x", true, false, false, "IMG_0@2x.jpg", {},
+        {"2x",
+         true,
+         false,
+         false,
+         "IMG_0@2x.jpg",
+         {},
          "<IMG SRC=\"IMG_0.jpg\" srcset=\"IMG_0.jpg 1x, IMG_0@2x.jpg 2x\"  WIDTH=10 HEIGHT=10 "
          "BORDER=0>"},
-        {"WebP", false, true, false, "", {"IMG_0.jpg"},
+        {"WebP",
+         false,
+         true,
+         false,
+         "",
+         {"IMG_0.jpg"},
          "<picture><source type=\"image/webp\" srcset=\"IMG_0.webp\"><IMG SRC=\"IMG_0.jpg\"  "
          "WIDTH=10 HEIGHT=10 BORDER=0></picture>"},
-        {"both", true, true, true, "IMG_0@2x.jpg", {"IMG_0.jpg", "IMG_0@2x.jpg"},
+        {"both",
+         true,
+         true,
+         true,
+         "IMG_0@2x.jpg",
+         {"IMG_0.jpg", "IMG_0@2x.jpg"},
          "<picture><source type=\"image/webp\" srcset=\"IMG_0.webp 1x, IMG_0@2x.webp 2x\"><IMG "
          "SRC=\"IMG_0.jpg\" srcset=\"IMG_0.jpg 1x, IMG_0@2x.jpg 2x\"  WIDTH=10 HEIGHT=10 "
          "BORDER=0></picture>"},
         // A 2x JPEG without a twin: a WebP of the 1x alone would be blurred
         // on a screen at scale 2, so none is offered.
-        {"2x without its twin", true, true, false, "IMG_0@2x.jpg", {"IMG_0.jpg"},
+        {"2x without its twin",
+         true,
+         true,
+         false,
+         "IMG_0@2x.jpg",
+         {"IMG_0.jpg"},
          "<IMG SRC=\"IMG_0.jpg\" srcset=\"IMG_0.jpg 1x, IMG_0@2x.jpg 2x\"  WIDTH=10 HEIGHT=10 "
          "BORDER=0>"},
-        {"WebP off", false, false, false, "", {"IMG_0.jpg"},
+        {"WebP off",
+         false,
+         false,
+         false,
+         "",
+         {"IMG_0.jpg"},
          "<IMG SRC=\"IMG_0.jpg\"  WIDTH=10 HEIGHT=10 BORDER=0>"},
     };
     for (const auto& c : cases) {
@@ -55,8 +85,7 @@ TEST(ScreensMarkup, PicturesOfferWhatTheBuildWrote) {
                    15, 10, 10, "IMG_0.jpg")
             .imageUrl2x = c.url2x;
         const std::string page = f.Write();
-        EXPECT_NE(page.find(std::string("\">") + c.expected + "</DIV>"), std::string::npos)
-            << page;
+        EXPECT_NE(page.find(std::string("\">") + c.expected + "</DIV>"), std::string::npos) << page;
         // The phone parts come with the setting and only with it.
         EXPECT_EQ(page.find("<META NAME=\"viewport\" CONTENT=\"width=device-width, "
                             "initial-scale=1\">\r\n<NOSCRIPT>") != std::string::npos,
