@@ -86,7 +86,10 @@ BuildSettings CPublisher::MakeBuildSettings(const fs::path& root, bool preview) 
     build.largeObjectWarning = m_env.settings.GetShowLargeObjectWarning();
     build.jobs = m_env.settings.GetBuildJobs();
     build.hiDpi = m_env.settings.GetBuildHiDpi();
-    build.webp = m_env.settings.GetBuildWebp();
+    // A preview is looked at on this machine, where a smaller file saves
+    // nothing: WebP twins (a search of several encodes per picture) would only
+    // make the user wait. Exports and publishes follow the setting.
+    build.webp = !preview && m_env.settings.GetBuildWebp();
     build.phones = m_env.settings.GetBuildPhones();
     return build;
 }

@@ -4,8 +4,9 @@ under Xvfb with real X events.
 
   report_session.py SITEDESK
 
-- "Indstillinger" -> "Websted": WebP switched off with its letter; the
-  preview (F5) then has no WebP files but keeps its viewport for phones.
+- "Indstillinger" -> "Websted": sharp pictures switched off with their
+  letter; the preview (F5) then has no @2x pictures but keeps its viewport
+  for phones.
 - A picture pasted from xclip has no alternative text: the preview brings up
   "Tilgængelighed" with it. With every item selected, Enter on its line
   selects only the picture, Delete removes it, and the next preview no longer
@@ -90,8 +91,8 @@ def main(argv):
         hit(s, settings, *["ctrl+Tab"] * 5)
         time.sleep(0.5)
         shot(s, settings, work, "dialog-preferences-site.png")
-        hit(s, settings, "alt+w")
-        shot(s, settings, work, "dialog-preferences-site-webp-off.png")
+        hit(s, settings, "alt+h")
+        shot(s, settings, work, "dialog-preferences-site-sharp-off.png")
         hit(s, settings, "KP_Enter")
         s.wait_gone("^Indstillinger$")
 
@@ -99,7 +100,7 @@ def main(argv):
         with open(first, encoding="cp1252") as f:
             html = f.read()
         files = os.path.join(os.path.dirname(first), "My_Homepage_Files")
-        assert not glob.glob(os.path.join(files, "*.webp")), "WebP files although switched off"
+        assert not glob.glob(os.path.join(files, "*@2x*")), "@2x pictures although switched off"
         assert 'name="viewport"' in html.lower(), "no viewport for phones"
 
         picture = os.path.join(work, "picture.png")
@@ -129,7 +130,7 @@ def main(argv):
         count = lambda text: len(re.findall(r"<IMG ", text))  # noqa: E731
         assert count(rest) == count(html), f"Delete removed more than the picture: {count(html)} IMG before, {count(rest)} after"
         shot(s, report, work, "access-report-clean.png")
-        print("report session: WebP off through the dialog, finding led to the picture")
+        print("report session: sharp pictures off through the dialog, finding led to the picture")
         return 0
     finally:
         s.kill()

@@ -71,6 +71,28 @@ TEST(ExportFlow, PreviewBuildsInAPrivateFolderOfItsOwn) {
     EXPECT_EQ(Tree(f.dir / "elsewhere").size(), 1u); // nothing built through the link
 }
 
+// With every option for today's screens on, a preview has the sharp pictures
+// but no WebP twins (a local preview gains nothing from smaller files and
+// would wait for their encoding); an export has both.
+TEST(ExportFlow, PreviewsLeaveOutTheWebpTwinsAnExportWrites) {
+    CPublishFixture f;
+    f.settings.SetBuildHiDpi(true);
+    f.settings.SetBuildWebp(true);
+    f.settings.SetBuildPhones(true);
+    auto count = [](const fs::path& root, const std::string& ending) {
+        int n = 0;
+        for (const auto& [name, bytes] : Tree(root))
+            n += name.size() > ending.size() &&
+                 name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
+        return n;
+    };
+    ASSERT_EQ(f.publisher.Preview(&f.Site()), EResult::Done);
+    EXPECT_GT(count(f.Built(), "@2x.jpg"), 0);
+    EXPECT_EQ(count(f.Built(), ".webp"), 0);
+    ASSERT_EQ(f.publisher.Export(&f.Site(), f.dir / "export"), EResult::Done);
+    EXPECT_GT(count(f.dir / "export", ".webp"), 0);
+}
+
 // Built pages say which code page they are in, a page's web name is text
 // (never markup) in its title, and download links carry their names
 // percent-encoded, so "report#1" does not stop at the '#'.
