@@ -330,8 +330,10 @@ def twin_buttons(front):
     in page order."""
     with open(front, encoding="cp1252") as f:
         html = f.read()
+    # A WebP twin puts the picture in a <picture> with its <source> first.
     buttons = re.findall(r'<DIV class="(Object\d+)">\s*<A [^>]*onMouseOver=[^>]*>'
-                         r'<IMG [^>]*WIDTH=(\d+) HEIGHT=(\d+)', html, re.I)
+                         r'(?:<picture><source [^>]*>)?<IMG [^>]*WIDTH=(\d+) HEIGHT=(\d+)',
+                         html, re.I)
     assert buttons, "no mouse-over button on " + front
     return html, [(b[0], int(b[1]), int(b[2])) for b in buttons]
 
