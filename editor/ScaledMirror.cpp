@@ -4,6 +4,7 @@
 #include "model/PageItem.h"
 #include "model/PageObject.h"
 #include "model/PageScale.h"
+#include "model/UndoSnapshots.h"
 #include "services/ByteWriter.h"
 #include <new>
 
@@ -28,6 +29,19 @@ CScaledMirror::CMark CScaledMirror::MarkOf(const CPageItem& item) {
 std::vector<uint8_t> CScaledMirror::BackgroundBytes() const {
     CByteWriter writer;
     m_page.Background().Save(writer);
+    return writer.Data();
+}
+
+std::vector<uint8_t> CScaledMirror::MovedBack(const CPageItem& item, int dx, int dy) {
+    CByteWriter writer;
+    const CPageObject* states[] = {&item.Normal(), item.MouseOver()};
+    for (const CPageObject* state : states) {
+        if (!state) continue;
+        std::unique_ptr<CPageObject> back = CopyObject(*state);
+        if (!back) return {};
+        back->MoveBy(-dx, -dy);
+        back->Save(writer);
+    }
     return writer.Data();
 }
 
@@ -64,6 +78,17 @@ bool CScaledMirror::Sync(const CRect& area) {
         if (fresh.mouseOver == mark.mouseOver && fresh.bytes == mark.bytes &&
             fresh.bounds == mark.bounds)
             continue;
+        // A drag only moves: the copy's picture moves along (as the page's
+        // own does) instead of being drawn again at the larger size.
+        const int dx = fresh.bounds.left - mark.bounds.left;
+        const int dy = fresh.bounds.top - mark.bounds.top;
+        if (fresh.mouseOver == mark.mouseOver && (dx || dy) &&
+            fresh.bounds.Width() == mark.bounds.Width() &&
+            fresh.bounds.Height() == mark.bounds.Height() && MovedBack(item, dx, dy) == mark.bytes) {
+            m_copy->Items()[i]->MoveBy(dx * m_scale, dy * m_scale);
+            mark = std::move(fresh);
+            continue;
+        }
         if (!m_copy->ReplaceScaledItem(i, item, m_scale)) return CopyAll();
         m_copy->Items()[i]->Current().PrepareAndRender(m_copy->TileBuffer());
         mark = std::move(fresh);

@@ -49,6 +49,9 @@ private:
     };
     static CMark MarkOf(const CPageItem& item);
     std::vector<uint8_t> BackgroundBytes() const;
+    // The saved bytes of the item's states moved back by (dx, dy): equal to
+    // its mark when a move was all that changed.
+    static std::vector<uint8_t> MovedBack(const CPageItem& item, int dx, int dy);
     bool CopyAll();
 
     CPage& m_page;

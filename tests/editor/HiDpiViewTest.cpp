@@ -57,6 +57,7 @@ struct Fixture {
     CPage page{site, "p1", "side1"};
     CPageItem* rect = nullptr;
     CPageItem* disc = nullptr;
+    CTextObject* text = nullptr;
 
     Fixture() {
         page.SetWidth(240);
@@ -70,6 +71,7 @@ struct Fixture {
         for (const char* c = "Skarpe bogstaver"; *c; ++c)
             text->Editing().InsertChar(text->Layout(), static_cast<uint8_t>(*c));
         text->LayoutText();
+        this->text = text.get();
         Add(std::move(text));
     }
     CPageItem& Add(std::unique_ptr<CPageObject> object) {
@@ -107,12 +109,20 @@ private slots:
                  f.Changed(*f.rect);
              },
              1},
-            {"moved",
+            {"moved and drawn again",
              [](Fixture& f) {
                  f.disc->MoveBy(-30, 12);
                  f.Changed(*f.disc);
              },
+             0},
+            {"typed into the text being edited",
+             [](Fixture& f) {
+                 f.text->Editing().InsertChar(f.text->Layout(), static_cast<uint8_t>('!'));
+                 f.text->LayoutText();
+                 f.Changed(*f.page.Items().back());
+             },
              1},
+            {"dragged (moved, not drawn again)", [](Fixture& f) { f.rect->MoveBy(25, -9); }, 0},
             {"resized",
              [](Fixture& f) {
                  f.rect->Current().SetSize(CObjectSize{120, 30});
