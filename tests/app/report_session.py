@@ -29,13 +29,8 @@ sys.path.insert(0, HERE)
 import xvfb_session as xs  # noqa: E402
 
 
-def wait_for(test, what, timeout=30):
-    end = time.time() + timeout
-    while time.time() < end:
-        if test():
-            return
-        time.sleep(0.3)
-    raise AssertionError(what)
+def wait_for(test, what):
+    xs.wait_for(test, what, timeout=30)
 
 
 def hit(s, window, *keys):

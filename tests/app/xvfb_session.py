@@ -146,6 +146,16 @@ def mean_difference(a, b):
     return float(m.group(1)) * 255.0
 
 
+def wait_for(test, what, timeout=15):
+    """Polls `test` until it holds; AssertionError(what) after `timeout` s."""
+    end = time.time() + timeout
+    while time.time() < end:
+        if test():
+            return
+        time.sleep(0.3)
+    raise AssertionError(what)
+
+
 def keep(path, name):
     target = os.environ.get("PW_SCREENSHOTS")
     if target:

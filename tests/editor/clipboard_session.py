@@ -46,13 +46,7 @@ def clipboard(env, target=None):
     return subprocess.run(args, env=env, capture_output=True, timeout=10).stdout
 
 
-def wait_for(test, what, timeout=15):
-    end = time.time() + timeout
-    while time.time() < end:
-        if test():
-            return
-        time.sleep(0.3)
-    raise AssertionError(what)
+wait_for = xs.wait_for
 
 
 class Run:
