@@ -64,6 +64,16 @@ bool CScaledMirror::CopyAll() {
 }
 
 bool CScaledMirror::Sync(const CRect& area) {
+    try {
+        return SyncItems(area);
+    } catch (const std::bad_alloc&) {
+        // A larger copy than memory allows: the view draws the page at 1.
+        m_copy.reset();
+        return false;
+    }
+}
+
+bool CScaledMirror::SyncItems(const CRect& area) {
     const auto& items = m_page.Items();
     if (!m_copy || m_marks.size() != items.size() || BackgroundBytes() != m_background)
         return CopyAll();

@@ -53,6 +53,7 @@ private:
     // its mark when a move was all that changed.
     static std::vector<uint8_t> MovedBack(const CPageItem& item, int dx, int dy);
     bool CopyAll();
+    bool SyncItems(const CRect& area);
 
     CPage& m_page;
     int m_scale;
