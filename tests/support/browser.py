@@ -97,12 +97,27 @@ def wait_for_paint(driver):
     )
 
 
-def shoot_when_ready(driver, path, x, y, out, what):
+def images_loaded(driver, x, y):
+    """Waits (at most IMAGE_TIMEOUT) until images_ready; whether they are."""
     deadline = time.monotonic() + IMAGE_TIMEOUT
     while not images_ready(driver, x, y):
         if time.monotonic() > deadline:
-            raise RuntimeError(f"{what} did not load on {path}")
+            return False
         time.sleep(0.02)
+    return True
+
+
+def move_to(driver, x, y, click=False):
+    actions = ActionBuilder(driver)
+    actions.pointer_action.move_to_location(x, y)
+    if click:
+        actions.pointer_action.click()
+    actions.perform()
+
+
+def shoot_when_ready(driver, path, x, y, out, what):
+    if not images_loaded(driver, x, y):
+        raise RuntimeError(f"{what} did not load on {path}")
     wait_for_paint(driver)
     with open(out, "wb") as f:
         f.write(driver.get_screenshot_as_png())
@@ -117,9 +132,7 @@ def hover(width, height, jobs):
             # the last page was hovered at the same place.
             away = (width - 1, height - 1) if (x, y) != (width - 1, height - 1) else (0, 0)
             for point in (away, (x, y)):
-                actions = ActionBuilder(driver)
-                actions.pointer_action.move_to_location(*point)
-                actions.perform()
+                move_to(driver, *point)
             shoot_when_ready(driver, path, x, y, out, "mouse-over image")
     finally:
         driver.quit()
@@ -151,143 +164,118 @@ def is_outside_request(entry):
     return scheme not in ("file", "")
 
 
-def console(out, paths):
-    driver = start(800, 600)
+def each_page(out, paths, width=800, height=600, mobile=False, setup=None):
+    """Opens the pages one after another in one browser start, yielding
+    (index, the page's address, the driver, the output file)."""
+    driver = start(width, height, mobile=mobile)
     try:
+        if setup:
+            setup(driver)
         with open(out, "w", encoding="utf-8") as f:
             for index, path in enumerate(paths):
-                driver.get_log("browser")  # drop what the previous page left
-                driver.get(Path(path).resolve().as_uri())
-                wait_for_paint(driver)
-                for entry in driver.get_log("browser"):
-                    if entry.get("level") != "SEVERE" or is_outside_request(entry):
-                        continue
-                    message = " ".join(entry.get("message", "").split())
-                    f.write(f"{index}\t{message}\n")
+                yield index, Path(path).resolve().as_uri(), driver, f
     finally:
         driver.quit()
+
+
+def console(out, paths):
+    for index, url, driver, f in each_page(out, paths):
+        driver.get_log("browser")  # drop what the previous page left
+        driver.get(url)
+        wait_for_paint(driver)
+        for entry in driver.get_log("browser"):
+            if entry.get("level") != "SEVERE" or is_outside_request(entry):
+                continue
+            message = " ".join(entry.get("message", "").split())
+            f.write(f"{index}\t{message}\n")
 
 
 def links(out, paths):
-    driver = start(800, 600)
-    try:
-        with open(out, "w", encoding="utf-8") as f:
-            for index, path in enumerate(paths):
-                driver.get(Path(path).resolve().as_uri())
-                hrefs = driver.execute_script(
-                    "return Array.from(document.querySelectorAll('a[href]'), a => a.href);"
-                )
-                for href in hrefs:
-                    f.write(f"{index}\t{href}\n")
-    finally:
-        driver.quit()
+    for index, url, driver, f in each_page(out, paths):
+        driver.get(url)
+        hrefs = driver.execute_script(
+            "return Array.from(document.querySelectorAll('a[href]'), a => a.href);"
+        )
+        for href in hrefs:
+            f.write(f"{index}\t{href}\n")
 
 
 def noscript(out, paths):
-    driver = start(800, 600)
-    try:
+    def no_scripts(driver):
         driver.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": True})
-        with open(out, "w", encoding="utf-8") as f:
-            for index, path in enumerate(paths):
-                url = Path(path).resolve().as_uri()
-                driver.get(url)
-                # A refresh asked for by the page comes after its delay;
-                # wait a little longer than the longest one a built page uses.
-                deadline = time.monotonic() + REFRESH_WAIT
-                while driver.current_url == url and time.monotonic() < deadline:
-                    time.sleep(0.05)
-                time.sleep(0.2)  # let a page that moved on settle
-                f.write(f"{index}\t{driver.current_url}\n")
-    finally:
-        driver.quit()
 
-
-def click_at(driver, x, y):
-    actions = ActionBuilder(driver)
-    actions.pointer_action.move_to_location(x, y)
-    actions.pointer_action.click()
-    actions.perform()
+    for index, url, driver, f in each_page(out, paths, setup=no_scripts):
+        driver.get(url)
+        # A refresh asked for by the page comes after its delay;
+        # wait a little longer than the longest one a built page uses.
+        deadline = time.monotonic() + REFRESH_WAIT
+        while driver.current_url == url and time.monotonic() < deadline:
+            time.sleep(0.05)
+        time.sleep(0.2)  # let a page that moved on settle
+        f.write(f"{index}\t{driver.current_url}\n")
 
 
 def narrow(width, out, paths):
-    driver = start(width, 640, mobile=True)
-    try:
-        with open(out, "w", encoding="utf-8") as f:
-            for index, path in enumerate(paths):
-                driver.get(Path(path).resolve().as_uri())
-                wait_for_paint(driver)
-                scroll = driver.execute_script("return document.scrollingElement.scrollWidth;")
-                f.write(f"{index}\tscroll\t{scroll}\n")
-                # The first link to another page, at the middle of what is
-                # drawn for it, as a finger would hit it.
-                target = driver.execute_script(
-                    """
-                    const here = location.href;
-                    for (const a of document.querySelectorAll('a[href]')) {
-                        if (!/\\.html?$/i.test(a.href) || a.href === here) continue;
-                        const r = (a.querySelector('img') || a).getBoundingClientRect();
-                        if (r.width < 1 || r.height < 1) continue;
-                        return [a.href, r.left + r.width / 2, r.top + r.height / 2];
-                    }
-                    return null;
-                    """
-                )
-                if not target:
-                    continue
-                href, x, y = target
-                click_at(driver, int(x), int(y))
-                deadline = time.monotonic() + REFRESH_WAIT
-                while driver.current_url != href and time.monotonic() < deadline:
-                    time.sleep(0.05)
-                f.write(f"{index}\tlink\t{href}\t{driver.current_url}\n")
-    finally:
-        driver.quit()
+    for index, url, driver, f in each_page(out, paths, width, 640, mobile=True):
+        driver.get(url)
+        wait_for_paint(driver)
+        scroll = driver.execute_script("return document.scrollingElement.scrollWidth;")
+        f.write(f"{index}\tscroll\t{scroll}\n")
+        # The first link to another page, at the middle of what is
+        # drawn for it, as a finger would hit it.
+        target = driver.execute_script(
+            """
+            const here = location.href;
+            for (const a of document.querySelectorAll('a[href]')) {
+                if (!/\\.html?$/i.test(a.href) || a.href === here) continue;
+                const r = (a.querySelector('img') || a).getBoundingClientRect();
+                if (r.width < 1 || r.height < 1) continue;
+                return [a.href, r.left + r.width / 2, r.top + r.height / 2];
+            }
+            return null;
+            """
+        )
+        if not target:
+            continue
+        href, x, y = target
+        move_to(driver, int(x), int(y), click=True)
+        deadline = time.monotonic() + REFRESH_WAIT
+        while driver.current_url != href and time.monotonic() < deadline:
+            time.sleep(0.05)
+        f.write(f"{index}\tlink\t{href}\t{driver.current_url}\n")
 
 
 def pictures(out, paths):
-    driver = start(1024, 768)
-    try:
-        with open(out, "w", encoding="utf-8") as f:
-            for index, path in enumerate(paths):
-                driver.get(Path(path).resolve().as_uri())
-                deadline = time.monotonic() + IMAGE_TIMEOUT
-                while not images_ready(driver, 0, 0) and time.monotonic() < deadline:
-                    time.sleep(0.02)
-                wait_for_paint(driver)
-                loaded = driver.execute_script(
-                    """
-                    const seen = new Set(Array.from(document.images, i => i.currentSrc));
-                    for (const e of performance.getEntriesByType('resource'))
-                        if (e.initiatorType === 'css' || e.initiatorType === 'img' ||
-                            e.initiatorType === 'body' || e.initiatorType === 'other')
-                            seen.add(e.name);
-                    return Array.from(seen).filter(u => u);
-                    """
-                )
-                for url in loaded:
-                    f.write(f"{index}\tloaded\t{url}\n")
-                spots = driver.execute_script(
-                    """
-                    return Array.from(document.images).filter(i => /^img_mo/.test(i.name))
-                        .map(i => { const r = i.getBoundingClientRect();
-                                    return [i.name, r.left + r.width / 2, r.top + r.height / 2]; });
-                    """
-                )
-                for name, x, y in spots:
-                    actions = ActionBuilder(driver)
-                    actions.pointer_action.move_to_location(int(x), int(y))
-                    actions.perform()
-                    deadline = time.monotonic() + IMAGE_TIMEOUT
-                    while not images_ready(driver, int(x), int(y)):
-                        if time.monotonic() > deadline:
-                            break
-                        time.sleep(0.02)
-                    shown = driver.execute_script(
-                        "return document.getElementsByName(arguments[0])[0].currentSrc;", name
-                    )
-                    f.write(f"{index}\thover\t{shown}\n")
-    finally:
-        driver.quit()
+    for index, url, driver, f in each_page(out, paths, 1024, 768):
+        driver.get(url)
+        images_loaded(driver, 0, 0)
+        wait_for_paint(driver)
+        loaded = driver.execute_script(
+            """
+            const seen = new Set(Array.from(document.images, i => i.currentSrc));
+            for (const e of performance.getEntriesByType('resource'))
+                if (e.initiatorType === 'css' || e.initiatorType === 'img' ||
+                    e.initiatorType === 'body' || e.initiatorType === 'other')
+                    seen.add(e.name);
+            return Array.from(seen).filter(u => u);
+            """
+        )
+        for src in loaded:
+            f.write(f"{index}\tloaded\t{src}\n")
+        spots = driver.execute_script(
+            """
+            return Array.from(document.images).filter(i => /^img_mo/.test(i.name))
+                .map(i => { const r = i.getBoundingClientRect();
+                            return [i.name, r.left + r.width / 2, r.top + r.height / 2]; });
+            """
+        )
+        for name, x, y in spots:
+            move_to(driver, int(x), int(y))
+            images_loaded(driver, int(x), int(y))
+            shown = driver.execute_script(
+                "return document.getElementsByName(arguments[0])[0].currentSrc;", name
+            )
+            f.write(f"{index}\thover\t{shown}\n")
 
 
 def main(argv):
